@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test label; then a clang
+# AddressSanitizer + UndefinedBehaviorSanitizer build runs the `unit` label and
+# each fuzz target for a bounded time. The X server of the `x11` label is an
+# Xvfb started here.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export KEL_BUILD_DIR=${KEL_BUILD_DIR:-build}
+scripts/setup.sh
+
+jobs=$(nproc)
+xvfb_pid=
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+
+# A private X server for the x11 label.
+display=:${KEL_TEST_DISPLAY:-97}
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/tmp/kel-xvfb.log 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+  sleep 0.1
+done
+export DISPLAY=$display
+
+status=0
+ctest --test-dir "$KEL_BUILD_DIR" --output-on-failure -j "$jobs" || status=1
+
+# Sanitizer build: unit label and bounded fuzzing.
+san_dir=${KEL_SAN_BUILD_DIR:-build-asan}
+CC=clang CXX=clang++ cmake -S . -B "$san_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DKEL_SANITIZE=ON -DKEL_FUZZ=ON -DKEL_BUILD_BENCH=OFF \
+  -DKEL_WERROR="$([ "${CI:-}" = true ] && echo ON || echo OFF)"
+cmake --build "$san_dir"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp}
+ctest --test-dir "$san_dir" --output-on-failure -j "$jobs" -L unit || status=1
+
+scripts/fuzz.sh "$san_dir" "${KEL_FUZZ_SECONDS:-20}" || status=1
+
+exit $status

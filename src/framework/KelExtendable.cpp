@@ -1,0 +1,34 @@
+#include <kel/framework/KelExtendable.h>
+
+KelMetaObject* KelExtendable::meta_object = nullptr;
+
+void KelExtendable::InitMeta() {
+  if (meta_object) return;
+  KelMetaObject* m = fct_MetaObjectToFind("KelExtendable");
+  m->SetClassKind(1);
+  m->SetBaseMetaObject(nullptr);
+  m->SetRootMetaObject(fct_MetaObjectToFind("KelNull"), &meta_object);
+  meta_object = m;
+}
+
+KelMetaObject* KelExtendable::MetaObject() {
+  InitMeta();
+  return meta_object;
+}
+
+const char* KelExtendable::ClassName() { return MetaObject()->GetClassName(); }
+KelExtendable* KelExtendable::CreateItself() { return nullptr; }
+
+KelExtendable::~KelExtendable() = default;
+
+void* KelExtendable::QueryOnObject(const char*) const { return nullptr; }
+KelMetaObject* KelExtendable::GiveMetaObject() const { return MetaObject(); }
+int KelExtendable::AddExtension(KelExtendable*) { return 0; }
+int KelExtendable::AddInterface(KelExtendable*, const char*) { return 0; }
+int KelExtendable::RemoveExtendPart(KelExtendable*) { return 0; }
+const char* KelExtendable::IsA() const { return ClassName(); }
+int KelExtendable::IsAKindOf(const char* name) const { return MetaObject()->IsAKindOf(name); }
+void KelExtendable::SetImpl(KelExtendable*) {}
+KelExtendable* KelExtendable::GetImpl(int) const { return const_cast<KelExtendable*>(this); }
+void* KelExtendable::QueryInterface(const char*) const { return nullptr; }
+const void* KelExtendable::GiveMethodArray() const { return nullptr; }

@@ -1,0 +1,34 @@
+// Shared helpers of the test programs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace keltest {
+
+bool HasDisplay();
+
+inline bool InCI() {
+  const char* ci = std::getenv("CI");
+  return ci && std::strcmp(ci, "true") == 0;
+}
+
+inline std::string DataPath(const std::string& name) { return std::string(KEL_TEST_DATA_DIR) + "/" + name; }
+inline std::string OutputPath(const std::string& name) {
+  return std::string(KEL_TEST_OUTPUT_DIR) + "/" + name;
+}
+
+}  // namespace keltest
+
+// Skips a test whose environment is missing (no X display, no tool), except in
+// CI where a missing requirement is a failure.
+#define KEL_REQUIRE(condition, what)                                  \
+  do {                                                                \
+    if (!(condition)) {                                               \
+      if (keltest::InCI()) FAIL() << "missing in CI: " << (what);     \
+      GTEST_SKIP() << "missing: " << (what);                          \
+    }                                                                 \
+  } while (0)
