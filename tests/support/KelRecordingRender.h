@@ -1,0 +1,84 @@
+// A render that records every call it receives, in order, as one line of text
+// each ("Draw3DFace", "SetForeground 251", "PushMatrix", ...). Tests compare the
+// log against the stream a pass must produce. It has no camera, so every
+// volume is visible and never too small unless a test says otherwise.
+#pragma once
+
+#include <kel/render/KelRender.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class KelRecordingRender : public KelRender {
+ public:
+  using Log = std::vector<std::string>;
+
+  KelRecordingRender() : _log(std::make_shared<Log>()) {}
+  // A child render (PushMatrix) writes into the same log.
+  KelRecordingRender(const KelRecordingRender& parent) = default;
+
+  const Log& GetLog() const { return *_log; }
+  void ClearLog() { _log->clear(); }
+  // The log joined with ", ".
+  std::string Joined() const;
+
+  // Answers of the visibility questions, for all volumes.
+  int outside = 0;  // IsDrawable with a volume answers 0
+  int seen = 1;     // IsSeen answers this
+  // Volumes with a radius (box extent) below this are too small.
+  void SetCullingSize(float modelSize) { _modelCullingSize = modelSize; }
+
+  // The matrices pushed, in order (first 16 coefficients of each).
+  std::vector<std::vector<float>> pushedMatrices;
+
+  int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
+                 const KelRep& rep) override;
+  int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
+                 const KelRep& rep) override;
+  int IsDrawable(const KelGraphicAttributeSet& a, const KelRep& rep) override;
+  int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
+                 const int inside) override;
+  int IsDrawable(const KelGraphicAttributeSet& a, const int inside) override;
+  int IsSeen(const float* point, const float* normal) override;
+  void InheritForeground(int colour) override;
+  void InheritElementType(ELEMENT_TYPE type, int force) override;
+  void SetSensitivity(int sensitivity) override;
+  void SetCurrentAttribute(const KelGraphicAttributeSet& a) override;
+  using KelRender::SetCurrentAttribute;
+  void Draw2DMarker(Kel2DMarkerGP&) override { Record("Draw2DMarker"); }
+  void Draw2DRectangle(Kel2DRectangleGP&) override { Record("Draw2DRectangle"); }
+  void Draw2DLine(Kel2DLineGP&) override { Record("Draw2DLine"); }
+  void Draw2DPolyline(Kel2DPolylineGP&) override { Record("Draw2DPolyline"); }
+  void Draw2DPolygon(Kel2DPolygonGP&) override { Record("Draw2DPolygon"); }
+  void Draw2DAnnotationText(Kel2DAnnotationTextGP&) override { Record("Draw2DAnnotationText"); }
+  void Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP&) override {
+    Record("Draw2DSimpleGeometricText");
+  }
+  void Draw3DMarker(Kel3DMarkerGP&) override { Record("Draw3DMarker"); }
+  void Draw3DPolyline(Kel3DPolylineGP&) override { Record("Draw3DPolyline"); }
+  void Draw3DLine(Kel3DLineGP&) override { Record("Draw3DLine"); }
+  void Draw3DEdge(Kel3DEdgeGP&) override { Record("Draw3DEdge"); }
+  void DrawLightSource(Kel3DLightSourceGP&) override { Record("DrawLightSource"); }
+  void Draw3DFace(Kel3DFaceGP&) override { Record("Draw3DFace"); }
+  void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Record("Draw3DPlanarFace"); }
+  void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override;
+  void DrawWireframe3DCylinder(Kel3DCylinderGP&) override { Record("DrawWireframe3DCylinder"); }
+  void Draw3DAnnotationText(Kel3DAnnotationTextGP&) override { Record("Draw3DAnnotationText"); }
+  void DrawDynamicGP(KelDynamicGP&) override { Record("DrawDynamicGP"); }
+  KelRender* PushMatrix(Kel4x4Matrix& m) override;
+  KelRender* PushMatrix(Kel3x3Matrix& m) override;
+  void PopMatrix(KelRender* child) override;
+  void PushReference() override { Record("PushReference"); }
+  void PopReference() override { Record("PopReference"); }
+  void SetForeground(const int& colourIndex) override;
+  void SetForegroundRGBA(const int rgba) override;
+  void SetLineAttributes(const int& a2, const int& a1) override;
+  void SetFurtiveOn() override { Record("SetFurtiveOn"); }
+  void SetFurtiveOff() override { Record("SetFurtiveOff"); }
+
+  void Record(const std::string& line) { _log->push_back(line); }
+
+ private:
+  std::shared_ptr<Log> _log;
+};
