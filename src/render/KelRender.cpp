@@ -2,6 +2,7 @@
 
 #include <kel/foundations/Kel2DBoundingBox.h>
 #include <kel/foundations/Kel3DBoundingSphere.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 
 // A render without a camera (a recording render, a query before BeginDraw)
@@ -136,6 +137,14 @@ void KelRender::Draw2DAnnotationText(Kel2DAnnotationTextGP&) {}
 void KelRender::Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP&) {}
 void KelRender::Draw3DMarker(Kel3DMarkerGP&) {}
 void KelRender::Draw3DLine(Kel3DLineGP&) {}
+void KelRender::Draw3DPolyline(Kel3DPolylineGP& gp) {
+  ImmediateDraw3DPolyline(gp.GetPoints(), gp.GetNbPoints());
+}
+// The 2D polyline and polygon and the 3D annotation text forward to their
+// immediate operations once those primitives exist.
+void KelRender::Draw2DPolyline(Kel2DPolylineGP&) {}
+void KelRender::Draw2DPolygon(Kel2DPolygonGP&) {}
+void KelRender::Draw3DAnnotationText(Kel3DAnnotationTextGP&) {}
 void KelRender::Draw3DEdge(Kel3DEdgeGP&) {}
 void KelRender::DrawLightSource(Kel3DLightSourceGP&) {}
 void KelRender::Draw3DFace(Kel3DFaceGP&) {}

@@ -1,0 +1,393 @@
+#include <gtest/gtest.h>
+
+#include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/KelPathElementRep.h>
+#include <kel/reps/KelRepPath.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "KelRecordingRender.h"
+#include "TestLeafRep.h"
+
+int TestLeafRep::alive = 0;
+
+namespace {
+
+bool Contains(const KelRecordingRender::Log& log, const std::string& line) {
+  return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+std::vector<std::string> Only(const KelRecordingRender::Log& log, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const auto& l : log)
+    if (l.rfind(prefix, 0) == 0) out.push_back(l);
+  return out;
+}
+
+Kel4x4Matrix Scaling(float s) {
+  return Kel4x4Matrix(Kelvector3f(s, 0, 0), Kelvector3f(0, s, 0), Kelvector3f(0, 0, s),
+                      Kelvector3f(0, 0, 0));
+}
+
+TEST(RepAttributes, DefaultWordsAndColourClamp) {
+  TestLeafRep r("a");
+  EXPECT_EQ(r.GetGraphicAttributeSet().FirstWordBigEndian(), 0xFD010100u);
+  EXPECT_EQ(r.GetGraphicAttributeSet().SecondWordBigEndian(), 0u);
+  r.SetColor(300);
+  EXPECT_EQ(r.GetGraphicAttributeSet().color, 253);
+  r.SetColor(255);
+  EXPECT_EQ(r.GetGraphicAttributeSet().color, 255);
+
+  r.TemporyNoshowOn();
+  r.HighLightOn();
+  r.HighLightOff();
+  EXPECT_TRUE(r.IsTemporyHidden()) << "highlight must not touch the other flag bits";
+  EXPECT_TRUE(r.IsAKindOf("KelRep"));
+  EXPECT_STREQ(r.IsA(), "Kel3DRep");
+}
+
+TEST(RepAttributes, PathFormsActOnThePathsCurrentRep) {
+  TestLeafRep a("a"), b("b");
+  KelRepPath path(nullptr);
+  path.AddRep(a);
+  path.AddRep(b);
+  path.InitToTopRep();
+  path.NextChildRep();
+  path.NextChildRep();  // on b
+  a.HighLightOn(path);
+  EXPECT_FALSE(a.GetGraphicAttributeSet().flags & KelGraphicAttributeSet::HIGHLIGHTED);
+  EXPECT_TRUE(b.GetGraphicAttributeSet().flags & KelGraphicAttributeSet::HIGHLIGHTED);
+}
+
+TEST(BagBounds, ClimbToEveryRootOnAddHideShowAndMatrix) {
+  auto* root = new Kel3DBagRep;
+  auto* mid = new Kel3DBagRep;
+  root->AddChild(*mid);
+  auto* a = new TestLeafRep("a", Kelpoint3f(0, 0, 0), 1.0f);
+  auto* b = new TestLeafRep("b", Kelpoint3f(4, 0, 0), 1.0f);
+  mid->AddChild(*a);
+  mid->AddChild(*b);
+  // Smallest sphere around both: centre (2, 0, 0), radius 3.
+  const Kel3DBoundingSphere& s = root->GetBoundingElement();
+  EXPECT_NEAR(s.GetCenter()[0], 2.0f, 1e-6);
+  EXPECT_NEAR(s.GetRadius(), 3.0f, 1e-6);
+
+  b->TemporyNoshowOn();
+  EXPECT_NEAR(root->GetBoundingElement().GetCenter()[0], 0.0f, 1e-6);
+  EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
+  b->TemporyNoshowOff();
+  EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 3.0f, 1e-6);
+
+  mid->SetMatrix(Scaling(2.0f));
+  EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 6.0f, 1e-5);
+  EXPECT_NEAR(root->GetBoundingElement().GetCenter()[0], 4.0f, 1e-5);
+  mid->ResetMatrix();
+  EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 3.0f, 1e-6);
+
+  mid->RemoveChild(*b);
+  EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
+  EXPECT_EQ(b->GetParents().Count(), 0);
+  delete b;
+  root->Destroy();
+  EXPECT_EQ(TestLeafRep::alive, 0);
+}
+
+TEST(BagBounds, HiddenChildOfTwoBagsLeavesBothBounds) {
+  auto* a = new Kel3DBagRep;
+  auto* b = new Kel3DBagRep;
+  auto* shared = new TestLeafRep("s", Kelpoint3f(10, 0, 0), 1.0f);
+  auto* own = new TestLeafRep("o", Kelpoint3f(0, 0, 0), 1.0f);
+  a->AddChild(*shared);
+  a->AddChild(*own);
+  b->AddChild(*shared);
+  shared->TemporyNoshowOn();
+  EXPECT_NEAR(a->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
+  EXPECT_TRUE(b->GetBoundingElement().IsEmpty());
+  a->Destroy();
+  b->Destroy();
+  EXPECT_EQ(TestLeafRep::alive, 0);
+}
+
+TEST(BagDestruction, SharedChildSurvivesItsFirstBag) {
+  auto* a = new Kel3DBagRep;
+  auto* b = new Kel3DBagRep;
+  auto* child = new TestLeafRep("c");
+  a->AddChild(*child);
+  a->AddChild(*child);  // twice: one entry
+  b->AddChild(*child);
+  EXPECT_EQ(a->GetChildCount(), 1);
+  EXPECT_EQ(child->GetParents().Count(), 2);
+
+  a->Destroy();
+  EXPECT_EQ(TestLeafRep::alive, 1);
+  EXPECT_EQ(child->GetParents().Count(), 1);
+  EXPECT_EQ(b->GetChildCount(), 1);
+  b->Destroy();
+  EXPECT_EQ(TestLeafRep::alive, 0);
+}
+
+TEST(BagDestruction, RootTakesDownTheUnsharedSubtreeAndDetachesFromItsParent) {
+  auto* top = new Kel3DBagRep;
+  auto* root = new Kel3DBagRep;
+  top->AddChild(*root);
+  for (int i = 0; i < 3; ++i) {
+    auto* inner = new Kel3DBagRep;
+    root->AddChild(*inner);
+    inner->AddChild(*new TestLeafRep("x", Kelpoint3f(float(i), 0, 0)));
+    inner->AddChild(*new TestLeafRep("y"));
+  }
+  EXPECT_EQ(TestLeafRep::alive, 6);
+  root->Destroy();
+  EXPECT_EQ(TestLeafRep::alive, 0);
+  EXPECT_EQ(top->GetChildCount(), 0);
+  EXPECT_TRUE(top->GetBoundingElement().IsEmpty());
+  top->Destroy();
+}
+
+TEST(BagDestruction, LeafDestroyedInsideABagLeavesNoDanglingChild) {
+  auto* bag = new Kel3DBagRep;
+  auto* leaf = new TestLeafRep("gone", Kelpoint3f(5, 0, 0));
+  auto* kept = new TestLeafRep("kept");
+  bag->AddChild(*leaf);
+  bag->AddChild(*kept);
+  leaf->Destroy();
+  ASSERT_EQ(bag->GetChildCount(), 1);
+  EXPECT_EQ(bag->GetChild(0), kept);
+  EXPECT_NEAR(bag->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
+
+  auto* deleted = new TestLeafRep("deleted");
+  bag->AddChild(*deleted);
+  delete deleted;  // plain delete detaches too
+  EXPECT_EQ(bag->GetChildCount(), 1);
+
+  KelRecordingRender render;
+  bag->DrawShading(render, 0);
+  EXPECT_EQ(Only(render.GetLog(), "leaf"), std::vector<std::string>{"leaf kept"});
+  bag->Destroy();
+}
+
+TEST(BagGraph, CyclesAreRefused) {
+  auto* root = new Kel3DBagRep;
+  auto* mid = new Kel3DBagRep;
+  root->AddChild(*mid);
+  testing::internal::CaptureStderr();
+  mid->AddChild(*root);
+  root->AddChild(*root);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Kel3DBagRep::AddChild:"), std::string::npos);
+  EXPECT_EQ(mid->GetChildCount(), 0);
+  EXPECT_EQ(root->GetChildCount(), 1);
+  EXPECT_EQ(root->GetParents().Count(), 0);
+  root->Destroy();
+}
+
+TEST(BagDrawing, HiddenBagDrawsNothing) {
+  Kel3DBagRep bag;
+  TestLeafRep leaf("a");
+  bag.AddChild(leaf);
+  bag.TemporyNoshowOn();
+  KelRecordingRender render;
+  bag.DrawShading(render, 0);
+  EXPECT_TRUE(render.GetLog().empty()) << render.Joined();
+  bag.RemoveChild(leaf);
+}
+
+TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
+  Kel3DBagRep bag;
+  TestLeafRep leaf("a");
+  bag.AddChild(leaf);
+  bag.HighLightOn();
+  KelRecordingRender render;
+  bag.DrawShading(render, 0);
+  const auto fg = Only(render.GetLog(), "InheritForeground");
+  EXPECT_EQ(fg, (std::vector<std::string>{"InheritForeground 251", "InheritForeground 0"}));
+  EXPECT_TRUE(Contains(render.GetLog(), "leaf a"));
+
+  // Culled: the forcing must still end, or it leaks onto the siblings.
+  KelRecordingRender culled;
+  culled.outside = 1;
+  bag.HighLightOff();
+  bag.GetGraphicAttributeSet().flags |= KelGraphicAttributeSet::SECOND_MARK;
+  bag.DrawShading(culled, 0);
+  EXPECT_EQ(Only(culled.GetLog(), "InheritForeground"),
+            (std::vector<std::string>{"InheritForeground 252", "InheritForeground 0"}));
+  EXPECT_FALSE(culled.IsInheritingForeground());
+  EXPECT_FALSE(Contains(culled.GetLog(), "leaf a"));
+  bag.RemoveChild(leaf);
+}
+
+TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndPopped) {
+  Kel3DBagRep bag;
+  TestLeafRep leaf("a");
+  bag.AddChild(leaf);
+  bag.SetMatrix(Scaling(3.0f));
+  KelRecordingRender render;
+  bag.DrawShading(render, 0);
+  const auto& log = render.GetLog();
+  auto at = [&](const std::string& s) {
+    return std::find(log.begin(), log.end(), s) - log.begin();
+  };
+  EXPECT_LT(at("PushMatrix"), at("PushReference"));
+  EXPECT_LT(at("PushReference"), at("leaf a"));
+  EXPECT_LT(at("leaf a"), at("PopReference"));
+  EXPECT_LT(at("PopReference"), at("PopMatrix"));
+  ASSERT_EQ(render.pushedMatrices.size(), 1u);
+  EXPECT_EQ(render.pushedMatrices[0][0], 3.0f);
+  bag.RemoveChild(leaf);
+}
+
+TEST(BagDrawing, InsideFlagReachesTheChildren) {
+  Kel3DBagRep bag;
+  TestLeafRep leaf("a");
+  bag.AddChild(leaf);
+  KelRecordingRender render;
+  bag.DrawShading(render, 1);
+  EXPECT_TRUE(Contains(render.GetLog(), "leaf a inside"));
+  EXPECT_FALSE(Contains(render.GetLog(), "IsDrawable volume")) << "inside: flags only";
+  bag.RemoveChild(leaf);
+}
+
+TEST(BagDrawing, DrawPathDrawsOnlyAlongThePath) {
+  Kel3DBagRep bag;
+  TestLeafRep a("a"), b("b");
+  bag.AddChild(a);
+  bag.AddChild(b);
+  bag.SetMatrix(Scaling(2.0f));
+
+  KelRepPath path(nullptr);
+  path.AddRep(bag);
+  path.AddRep(b);
+  KelRecordingRender render;
+  path.InitToTopRep();
+  path.NextChildRep()->DrawPath(render, 0, path);
+  EXPECT_EQ(Only(render.GetLog(), "leaf"), std::vector<std::string>{"leaf b"});
+  EXPECT_TRUE(Contains(render.GetLog(), "PushMatrix"));
+
+  KelRepPath whole(nullptr);
+  whole.AddRep(bag);
+  KelRecordingRender all;
+  whole.InitToTopRep();
+  whole.NextChildRep()->DrawPath(all, 0, whole);
+  EXPECT_EQ(Only(all.GetLog(), "leaf"), (std::vector<std::string>{"leaf a", "leaf b"}));
+  bag.RemoveChild(a);
+  bag.RemoveChild(b);
+}
+
+TEST(BagSorting, ChildrenAreOrderedByTheirAttributeBytes) {
+  Kel3DBagRep bag;
+  TestLeafRep c5("5"), c2("2"), c9("9");
+  c5.SetColor(5);
+  c2.SetColor(2);
+  c9.SetColor(9);
+  bag.AddChild(c5);
+  bag.AddChild(c2);
+  bag.AddChild(c9);
+  bag.SortGraphicAttributeSet();
+  EXPECT_EQ(bag.GetChild(0), &c2);
+  EXPECT_EQ(bag.GetChild(1), &c5);
+  EXPECT_EQ(bag.GetChild(2), &c9);
+  bag.SetColor(7);
+  EXPECT_EQ(c2.GetGraphicAttributeSet().color, 7);
+  EXPECT_EQ(bag.GetGraphicAttributeSet().color, 253) << "the bag colours its children only";
+  for (auto* c : {&c2, &c5, &c9}) bag.RemoveChild(*c);
+}
+
+class TestLeaf2DRep : public Kel2DRep {
+ public:
+  TestLeaf2DRep(float x1, float x2, float y1, float y2) {
+    SetBoundingElement(Kel2DBoundingBox(x1, x2, y1, y2));
+  }
+};
+
+TEST(Bag2D, SetBoundingElementReachesTheParentsAndRotationsAreKept) {
+  Kel2DBagRep bag;
+  TestLeaf2DRep leaf(0, 2, 0, 2);
+  bag.AddChild(leaf);
+  leaf.SetBoundingElement(Kel2DBoundingBox(4, 6, -1, 1));
+  float xmin, xmax, ymin, ymax;
+  bag.GetBoundingElement().GetParameter(&xmin, &xmax, &ymin, &ymax);
+  EXPECT_FLOAT_EQ(xmin, 4.0f);
+  EXPECT_FLOAT_EQ(ymax, 1.0f);
+
+  // A quarter turn: the 2 x 2 box from (4, -1) becomes x in [-1, 1], y in [4, 6].
+  bag.SetMatrix(Kel3x3Matrix(Kelvector2f(0, 1), Kelvector2f(-1, 0), Kelpoint2f(0, 0)));
+  bag.GetBoundingElement().GetParameter(&xmin, &xmax, &ymin, &ymax);
+  EXPECT_NEAR(xmin, -1.0f, 1e-5);
+  EXPECT_NEAR(xmax, 1.0f, 1e-5);
+  EXPECT_NEAR(ymin, 4.0f, 1e-5);
+  EXPECT_NEAR(ymax, 6.0f, 1e-5);
+  bag.RemoveChild(leaf);
+}
+
+TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
+  TestLeafRep a("a"), b("b"), c("c");
+  KelRepPath path(nullptr);
+  path.AddRep(a);
+  path.AddRep(b);
+  path.AddRep(c);
+  path.AddRep(b);
+  EXPECT_EQ(path.Size(), 3);
+
+  path.InitToTopRep();
+  EXPECT_EQ(path.GetCurrentRep(), nullptr);
+  EXPECT_EQ(path.NextChildRep(), &a);
+  EXPECT_EQ(path.NextChildRep(), &b);
+  EXPECT_EQ(path.NextChildRep(), &c);
+  EXPECT_EQ(path.NextChildRep(), nullptr);
+  path.InitToLeafRep();
+  EXPECT_EQ(path.NextFatherRep(), &c);
+  EXPECT_EQ(path.NextFatherRep(), &b);
+  EXPECT_EQ(path.NextFatherRep(), &a);
+  EXPECT_EQ(path.NextFatherRep(), nullptr);
+
+  list<int> numbers;
+  numbers.Append(4);
+  numbers.Append(7);
+  KelRepPath other(nullptr);
+  other.SetSubElementList(numbers);
+  other = path;
+  EXPECT_EQ(other.Size(), 3);
+  EXPECT_EQ(other.HasSubElement(), 2) << "assignment keeps the target's sub-elements";
+  KelRepPath copy(other);
+  EXPECT_EQ(copy.HasSubElement(), 2);
+  EXPECT_EQ(copy.GetSubElementList()[1], 7);
+
+  path.RemoveRep(b);
+  path.InitToTopRep();
+  EXPECT_EQ(path.NextChildRep(), &a);
+  EXPECT_EQ(path.NextChildRep(), &c);
+}
+
+TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
+  Kel3DBagRep bag;
+  TestLeafRep leaf("a");
+  bag.AddChild(leaf);
+  KelRepPath path(nullptr);
+  path.AddRep(bag);
+  path.AddRep(leaf);
+  path.SetFurtive(1);
+  KelPathElement element;
+  KelPathElementRep rep(element, path);
+  rep.HighLightOn();
+  KelRecordingRender render;
+  rep.DrawShading(render, 0);
+  const auto& log = render.GetLog();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[0], "InheritElementType 7 1");
+  EXPECT_EQ(log[1], "SetFurtiveOn");
+  EXPECT_EQ(log[2], "SetSensitivity 0");
+  EXPECT_EQ(log[3], "InheritForeground 251");
+  EXPECT_TRUE(Contains(log, "leaf a"));
+  EXPECT_EQ(log[log.size() - 1], "InheritElementType 7 0");
+
+  KelRepPath empty(nullptr);
+  KelPathElementRep nothing(element, empty);
+  KelRecordingRender r2;
+  nothing.DrawShading(r2, 0);
+  EXPECT_FALSE(Contains(r2.GetLog(), "leaf a"));
+  bag.RemoveChild(leaf);
+}
+
+}  // namespace
