@@ -1,0 +1,23 @@
+#include <kel/images/rgbunc.h>
+
+#include <cstring>
+
+long rgbunc(const unsigned char* source, long sourceLength, unsigned char* target, long width) {
+  long in = 0, out = 0;
+  while (in < sourceLength) {
+    const unsigned control = source[in++];
+    const long count = static_cast<long>(control & 0x7F);
+    if (count == 0) break;
+    if (out + count > width) return -1;
+    if (control & 0x80) {
+      if (in + count > sourceLength) return -1;
+      std::memcpy(target + out, source + in, static_cast<size_t>(count));
+      in += count;
+    } else {
+      if (in >= sourceLength) return -1;
+      std::memset(target + out, source[in++], static_cast<size_t>(count));
+    }
+    out += count;
+  }
+  return out;
+}
