@@ -391,3 +391,46 @@ TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
 }
 
 }  // namespace
+
+#include <kel/controller/KelVisuController.h>
+#include <kel/reps/KelHashRepTable.h>
+
+namespace {
+
+TEST(GraphicTable, RepsEnterAndLeaveTheirControllersTableByFullWidthKey) {
+  KelHashRepTable table;
+  KelVisuController controller;
+  controller.SetAssociatedGraphicTable(&table);
+
+  // Two ids equal in their lower 32 bits: one key each.
+  const std::intptr_t low = 0x1234;
+  const std::intptr_t high = (std::intptr_t(1) << 40) | low;
+  KelModelIdentificator idLow(reinterpret_cast<void*>(low));
+  KelModelIdentificator idHigh(reinterpret_cast<void*>(high));
+  auto* a = new Kel3DBagRep(idLow, &controller);
+  auto* b = new Kel3DBagRep(idHigh, &controller);
+  KelModelIdentificator none;
+  Kel3DBagRep unrecorded(none, &controller);
+
+  EXPECT_EQ(table.GetSize(), 2);
+  EXPECT_EQ(controller.GetRep(idLow), a);
+  EXPECT_EQ(controller.GetRep(idHigh), b);
+  EXPECT_EQ(table.GetAssociatedRep(KelModelIdentificator(99)), nullptr);
+  table.UnreferenceRep(KelModelIdentificator(99));
+  EXPECT_EQ(table.GetSize(), 2);
+
+  KelModelIdentificator** ids = nullptr;
+  ASSERT_EQ(table.GetAllId(&ids), 2);
+  EXPECT_TRUE((ids[0] == &a->GetIdentificator() && ids[1] == &b->GetIdentificator()) ||
+              (ids[1] == &a->GetIdentificator() && ids[0] == &b->GetIdentificator()));
+  delete[] ids;
+
+  a->Destroy();  // leaves the table through its controller
+  EXPECT_EQ(table.GetSize(), 1);
+  EXPECT_EQ(controller.GetRep(idLow), nullptr);
+  EXPECT_EQ(controller.GetRep(idHigh), b);
+  b->Destroy();
+  EXPECT_EQ(table.GetSize(), 0);
+}
+
+}  // namespace
