@@ -1,0 +1,186 @@
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/framework/KelMath.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr float kPi = static_cast<float>(KelMath::PI);
+
+void ExpectPoint(const Kelpoint3f& p, float x, float y, float z) {
+  EXPECT_NEAR(p.x, x, 1e-5f);
+  EXPECT_NEAR(p.y, y, 1e-5f);
+  EXPECT_NEAR(p.z, z, 1e-5f);
+}
+
+Kel4x4Matrix Diagonal(float a, float b, float c, Kelvector3f t = {}) {
+  return Kel4x4Matrix({a, 0, 0}, {0, b, 0}, {0, 0, c}, t);
+}
+
+TEST(Kel4x4Matrix, RotationTurnsClockwiseSeenFromTheAxisTip) {
+  Kel4x4Matrix m;
+  m.SetRotation(Keldirection3f(0, 0, 1), Kelpoint3f(0, 0, 0), kPi / 2);
+  ExpectPoint(m * Kelpoint3f(1, 0, 0), 0, -1, 0);
+  ExpectPoint(m * Kelpoint3f(0, 1, 0), 1, 0, 0);
+  ExpectPoint(m * Kelpoint3f(0, 0, 3), 0, 0, 3);
+
+  // About x: y goes to -z and z to y.
+  m.SetRotation(Keldirection3f(1, 0, 0), Kelpoint3f(0, 0, 0), kPi / 2);
+  ExpectPoint(m * Kelpoint3f(0, 1, 0), 0, 0, -1);
+  ExpectPoint(m * Kelpoint3f(0, 0, 1), 0, 1, 0);
+
+  // A third of a turn about the diagonal through (0, 0, 1) cycles the axes x -> z.
+  m.SetRotation(Keldirection3f(1, 1, 1), Kelpoint3f(0, 0, 1), 2 * kPi / 3);
+  ExpectPoint(m * Kelpoint3f(1, 0, 1), 0, 0, 2);
+  ExpectPoint(m * Kelpoint3f(0, 1, 1), 1, 0, 1);
+  ExpectPoint(m * Kelpoint3f(0, 0, 1), 0, 0, 1);
+}
+
+TEST(Kel4x4Matrix, RotationAboutMinusZIsTheOppositeAngle) {
+  Kel4x4Matrix down, up;
+  down.SetRotation(Keldirection3f(0, 0, -1), Kelpoint3f(1, 2, 0), 0.7f);
+  up.SetRotation(Keldirection3f(0, 0, 1), Kelpoint3f(1, 2, 0), -0.7f);
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(down.GetMatrix()[i], up.GetMatrix()[i], 1e-6f) << i;
+}
+
+TEST(Kel4x4Matrix, RotationVectorConstructors) {
+  // A quarter turn about z through (1, 0, 0).
+  Kel4x4Matrix turn(Kelvector3f(0, 0, kPi / 2), Kelpoint3f(1, 0, 0));
+  ExpectPoint(turn * Kelpoint3f(2, 0, 0), 1, -1, 0);
+  ExpectPoint(turn * Kelpoint3f(1, 0, 0), 1, 0, 0);
+
+  // The rotation then the translation.
+  Kel4x4Matrix moved(Kelvector3f(0, 0, 5), Kelvector3f(0, 0, kPi / 2), Kelpoint3f(1, 0, 0));
+  ExpectPoint(moved * Kelpoint3f(2, 0, 0), 1, -1, 5);
+
+  // A null rotation vector: identity, or the bare translation.
+  Kel4x4Matrix none(Kelvector3f(0, 0, 1e-11f), Kelpoint3f(4, 5, 6));
+  Kel4x4Matrix shift(Kelvector3f(1, 2, 3), Kelvector3f(0, 0, 0), Kelpoint3f(4, 5, 6));
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(none.GetMatrix()[i], Kel4x4Matrix().GetMatrix()[i]);
+    EXPECT_EQ(shift.GetMatrix()[i], Kel4x4Matrix(Kelvector3f(1, 2, 3)).GetMatrix()[i]);
+  }
+}
+
+TEST(Kel4x4Matrix, ProductAppliesLeftOperandFirst) {
+  const Kel4x4Matrix shift(Kelvector3f(1, 0, 0)), twice = Diagonal(2, 2, 2);
+  ExpectPoint((shift * twice) * Kelpoint3f(0, 0, 0), 2, 0, 0);
+  ExpectPoint((twice * shift) * Kelpoint3f(0, 0, 0), 1, 0, 0);
+  Kel4x4Matrix m = shift;
+  m *= m;  // the operand may be the matrix itself
+  ExpectPoint(m * Kelpoint3f(0, 0, 0), 2, 0, 0);
+
+  // Vectors ignore the translation.
+  const Kelvector3f v = (shift * twice) * Kelvector3f(1, 1, 1);
+  EXPECT_EQ(v, Kelvector3f(2, 2, 2));
+  const Kel4x4Matrix sum = Kel4x4Matrix() + Kel4x4Matrix();
+  EXPECT_FLOAT_EQ(sum.GetDeterminant(), 8.0f);
+  EXPECT_FLOAT_EQ(sum.GetMatrix()[15], 2.0f);
+}
+
+TEST(Kel4x4Matrix, DirectionsAreRenormalisedOrReplaced) {
+  const Keldirection3f d = Diagonal(3, 3, 3) * Keldirection3f(0, 1, 0);
+  EXPECT_FLOAT_EQ(d.y, 1.0f);
+
+  const long before = KelMath::ErrorCount();
+  testing::internal::CaptureStderr();
+  const Keldirection3f lost = Diagonal(0, 0, 0) * Keldirection3f(0, 1, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Direction3D : Vecteur nul\n");
+  EXPECT_EQ(KelMath::ErrorCount(), before + 1);
+  EXPECT_EQ(lost, Keldirection3f::Unchecked(1, 0, 0));
+}
+
+TEST(Kel4x4Matrix, DeterminantAndScalingBands) {
+  const Kel4x4Matrix twice = Diagonal(2, 2, 2);
+  EXPECT_FLOAT_EQ(twice.GetDeterminant(), 8.0f);
+  EXPECT_FLOAT_EQ(twice.GetScaling(), 2.0f);
+  EXPECT_FLOAT_EQ(Diagonal(-8, 1, 1).GetScaling(), 2.0f);
+  EXPECT_FLOAT_EQ(Diagonal(1, 2, 4).GetScaling(), 2.0f);  // the cube root of |det|
+
+  // A rotation: determinant within rounding of 1, scaling exactly 1.
+  const Kel4x4Matrix turn(Kelvector3f(0.3f, -1.1f, 0.4f), Kelpoint3f(1, 2, 3));
+  EXPECT_NEAR(turn.GetDeterminant(), 1.0f, 1e-6f);
+  EXPECT_EQ(turn.GetScaling(), 1.0f);
+  EXPECT_EQ(Diagonal(-1, 1, 1).GetScaling(), 1.0f);
+
+  // The band is [0.9999989867, 1.0000009537], bounds included.
+  EXPECT_EQ(Diagonal(0.9999989867210388f, 1, 1).GetScaling(), 1.0f);
+  EXPECT_EQ(Diagonal(1.0000009536743164f, 1, 1).GetScaling(), 1.0f);
+  EXPECT_NE(Diagonal(0.9999985f, 1, 1).GetScaling(), 1.0f);
+  EXPECT_NE(Diagonal(1.0000025f, 1, 1).GetScaling(), 1.0f);
+
+  // Moving the translation row changes neither.
+  Kel4x4Matrix m = twice;
+  m.SetTranslation(Kelvector3f(7, 8, 9), 0.5f);
+  EXPECT_FLOAT_EQ(m.GetDeterminant(), 8.0f);
+  EXPECT_EQ(m.GetMatrix()[15], 0.5f);
+  Kelvector3f t;
+  m.GetTranslation(t);
+  EXPECT_EQ(t, Kelvector3f(7, 8, 9));
+}
+
+TEST(Kel4x4Matrix, InvertsAffineMatrices) {
+  Kel4x4Matrix inv;
+  Diagonal(2, 4, 0.5f, {1, 2, 3}).GetInvertedMatrix(inv);
+  const float expected[16] = {0.5f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, 2, 0, -0.5f, -0.5f, -6, 1};
+  for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(inv.GetMatrix()[i], expected[i]) << i;
+  EXPECT_FLOAT_EQ(inv.GetDeterminant(), 0.25f);
+  EXPECT_NEAR(inv.GetScaling(), 0.6299605f, 1e-6f);
+
+  // A rotation with an off-axis centre and a translation, inverted in place.
+  Kel4x4Matrix m(Kelvector3f(1, 2, 3), Kelvector3f(0.5f, 0.2f, -0.9f), Kelpoint3f(3, -1, 2));
+  m *= Diagonal(3, 3, 3);
+  const Kelpoint3f p(0.25f, -4, 7);
+  const Kelpoint3f q = m * p;
+  m.GetInvertedMatrix(m);
+  ExpectPoint(m * q, p.x, p.y, p.z);
+}
+
+TEST(Kel4x4Matrix, SingularMatrixLeavesTheOutputUntouched) {
+  const Kel4x4Matrix before(Kelvector3f(1, 2, 3));
+  Kel4x4Matrix out = before;
+  const Kel4x4Matrix tiny = Diagonal(1e-6f, 1e-5f, 1e-5f);  // determinant 1e-16
+  tiny.GetInvertedMatrix(out);
+  Diagonal(0, 1, 1).GetInvertedMatrix(out);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(out.GetMatrix()[i], before.GetMatrix()[i]);
+
+  // 1e-14 is above the threshold: inverted.
+  Diagonal(1e-6f, 1e-4f, 1e-4f).GetInvertedMatrix(out);
+  EXPECT_NEAR(out.GetMatrix()[0], 1e6f, 1.0f);
+}
+
+TEST(Kel4x4Matrix, ComponentsAndRowArrays) {
+  const float r0[3] = {1, 2, 3}, r1[3] = {4, 5, 6}, r2[3] = {7, 8, 10};
+  const float* rows[3] = {r0, r1, r2};
+  const Kel4x4Matrix m(rows, Kelvector3f(-1, -2, -3));
+  const float expected[16] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 10, 0, -1, -2, -3, 1};
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(m.GetMatrix()[i], expected[i]) << i;
+  EXPECT_FLOAT_EQ(m.GetDeterminant(), -3.0f);
+
+  // Directions are handed back as stored, not renormalised.
+  Kel4x4Matrix f;
+  f.SetComponents(Kelvector3f(0, 2, 0), Kelvector3f(-2, 0, 0), Kelvector3f(0, 0, 2),
+                  Kelpoint3f(5, 6, 7));
+  Keldirection3f u, v, w;
+  Kelpoint3f o;
+  f.GetComponents(u, v, w, o);
+  EXPECT_EQ(u, Keldirection3f::Unchecked(0, 2, 0));
+  EXPECT_EQ(o, Kelpoint3f(5, 6, 7));
+  EXPECT_FLOAT_EQ(f.GetDeterminant(), 8.0f);
+}
+
+TEST(Kel4x4Matrix, MetaObject) {
+  const Kel4x4Matrix m;
+  const KelExtendable& e = m;
+  EXPECT_STREQ(e.IsA(), "Kel4x4Matrix");
+  EXPECT_STREQ(Kel4x4Matrix::ClassName(), "Kel4x4Matrix");
+  EXPECT_TRUE(e.IsAKindOf("Kel4x4Matrix"));
+  EXPECT_TRUE(e.IsAKindOf("KelExtendable"));
+  EXPECT_FALSE(e.IsAKindOf("Kel3x3Matrix"));
+  EXPECT_EQ(Kel4x4Matrix::MetaObject()->GetBaseMetaObject(), KelExtendable::MetaObject());
+  EXPECT_EQ(Kel4x4Matrix::CreateItself(), nullptr);
+}
+
+}  // namespace
