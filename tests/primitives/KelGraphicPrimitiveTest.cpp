@@ -1,0 +1,198 @@
+// Deferred destruction under the primitive lock, bags and the meta objects.
+#include <kel/primitives/Kel3DBoundingGP.h>
+#include <kel/primitives/Kel3DCylinderGP.h>
+#include <kel/primitives/Kel3DEdgeGP.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/primitives/Kel3DPlanarFaceGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/primitives/KelBagGP.h>
+#include <kel/primitives/KelGraphicPrimitive.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KelRecordingRender.h"
+
+namespace {
+
+// Logs its deletion (and its drawing) under its name.
+class CountedGP : public KelGraphicPrimitive {
+ public:
+  static std::vector<std::string> deleted;
+
+  explicit CountedGP(std::string name) : _name(std::move(name)) {}
+  ~CountedGP() override { deleted.push_back(_name); }
+  void Draw(KelRender& render) override {
+    static_cast<KelRecordingRender&>(render).Record("Draw " + _name);
+  }
+
+ private:
+  std::string _name;
+};
+std::vector<std::string> CountedGP::deleted;
+
+// Releases another primitive from its destructor, as a Rep does with its GPs.
+class ReleasingGP : public CountedGP {
+ public:
+  ReleasingGP(std::string name, KelGraphicPrimitive* other)
+      : CountedGP(std::move(name)), _other(other) {}
+  ~ReleasingGP() override { KelGraphicPrimitive::Destroy(_other); }
+
+ private:
+  KelGraphicPrimitive* _other;
+};
+
+using Names = std::vector<std::string>;
+
+class KelGraphicPrimitiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CountedGP::deleted.clear(); }
+  void TearDown() override {
+    // Every test leaves the process-wide state as it found it.
+    EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+    EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 0);
+  }
+};
+
+TEST_F(KelGraphicPrimitiveTest, DestroyWithoutLockDeletesAtOnceAndIgnoresNull) {
+  KelGraphicPrimitive::Destroy(new CountedGP("a"));
+  EXPECT_EQ(CountedGP::deleted, Names{"a"});
+
+  KelGraphicPrimitive::Destroy(nullptr);
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Destroy(nullptr);
+  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 0);
+  KelGraphicPrimitive::Unlock();
+}
+
+TEST_F(KelGraphicPrimitiveTest, NestedLocksDeleteAtTheLastUnlockInRequestOrder) {
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Destroy(new CountedGP("a"));
+  KelGraphicPrimitive::Destroy(new CountedGP("b"));
+  KelGraphicPrimitive::Unlock();
+  EXPECT_TRUE(CountedGP::deleted.empty());
+  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 2);
+
+  KelGraphicPrimitive::Unlock();
+  EXPECT_EQ(CountedGP::deleted, (Names{"a", "b"}));
+  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 0);
+}
+
+TEST_F(KelGraphicPrimitiveTest, DeleteIgnoresTheLock) {
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Delete(new CountedGP("a"));
+  EXPECT_EQ(CountedGP::deleted, Names{"a"});
+  KelGraphicPrimitive::Unlock();
+}
+
+TEST_F(KelGraphicPrimitiveTest, SixthDeferredPrimitiveGrowsTheListFromFiveToTen) {
+  KelGraphicPrimitive::Lock();
+  for (int i = 0; i < 5; ++i) KelGraphicPrimitive::Destroy(new CountedGP(std::to_string(i)));
+  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 5);
+  KelGraphicPrimitive::Destroy(new CountedGP("5"));
+  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 10);
+  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 6);
+  KelGraphicPrimitive::Unlock();
+  EXPECT_EQ(CountedGP::deleted, (Names{"0", "1", "2", "3", "4", "5"}));
+}
+
+TEST_F(KelGraphicPrimitiveTest, PrimitiveDestroyedTwiceWhileLockedIsDeletedOnce) {
+  auto* a = new CountedGP("a");
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Destroy(a);
+  KelGraphicPrimitive::Destroy(a);
+  KelGraphicPrimitive::Unlock();
+  EXPECT_EQ(CountedGP::deleted, Names{"a"});
+}
+
+TEST_F(KelGraphicPrimitiveTest, UnbalancedUnlockDoesNotDisableTheNextLock) {
+  KelGraphicPrimitive::Unlock();
+  KelGraphicPrimitive::Unlock();
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+
+  // A counter left below 0 would make this Lock() leave deletion immediate.
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Destroy(new CountedGP("a"));
+  EXPECT_TRUE(CountedGP::deleted.empty());
+  KelGraphicPrimitive::Unlock();
+  EXPECT_EQ(CountedGP::deleted, Names{"a"});
+}
+
+TEST_F(KelGraphicPrimitiveTest, ParkedPrimitiveReleasingAnotherOnDeletion) {
+  auto* inner = new CountedGP("inner");
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Destroy(new ReleasingGP("outer", inner));
+  KelGraphicPrimitive::Destroy(new CountedGP("last"));
+  KelGraphicPrimitive::Unlock();
+  // "outer" logs itself after its destructor body has released "inner".
+  EXPECT_EQ(CountedGP::deleted, (Names{"inner", "outer", "last"}));
+}
+
+TEST_F(KelGraphicPrimitiveTest, BagDrawsInOrderAndDeletesItsChildrenEvenWhenLocked) {
+  KelGraphicPrimitive* children[3] = {new CountedGP("a"), new CountedGP("b"), new CountedGP("c")};
+  auto* bag = new KelBagGP(3, children);
+  children[0] = children[1] = children[2] = nullptr;  // the bag copied the pointers
+  EXPECT_EQ(bag->GetCount(), 3);
+
+  KelRecordingRender render;
+  bag->Draw(render);
+  EXPECT_EQ(render.Joined(), "Draw a, Draw b, Draw c");
+
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Delete(bag);
+  EXPECT_EQ(CountedGP::deleted, (Names{"a", "b", "c"}));
+  KelGraphicPrimitive::Unlock();
+}
+
+TEST_F(KelGraphicPrimitiveTest, EmptyBagDrawsNothing) {
+  KelGraphicPrimitive* none = nullptr;
+  KelBagGP bag(0, &none);
+  KelRecordingRender render;
+  bag.Draw(render);
+  EXPECT_EQ(bag.GetCount(), 0);
+  EXPECT_TRUE(render.GetLog().empty());
+}
+
+TEST(KelGraphicPrimitiveMeta, ClassNamesAndKinds) {
+  std::vector<std::unique_ptr<KelGraphicPrimitive>> gps;
+  gps.emplace_back(new KelBagGP);
+  gps.emplace_back(new Kel3DLineGP);
+  gps.emplace_back(new Kel3DPolylineGP);
+  gps.emplace_back(new Kel3DMarkerGP);
+  gps.emplace_back(new Kel3DEdgeGP);
+  gps.emplace_back(new Kel3DBoundingGP);
+  gps.emplace_back(new Kel3DFaceGP);
+  gps.emplace_back(new Kel3DPlanarFaceGP);
+  gps.emplace_back(new Kel3DCylinderGP);
+  const Names expected = {"KelBagGP",      "Kel3DLineGP",       "Kel3DPolylineGP",
+                          "Kel3DMarkerGP", "Kel3DEdgeGP",       "Kel3DBoundingGP",
+                          "Kel3DFaceGP",   "Kel3DPlanarFaceGP", "Kel3DCylinderGP"};
+  for (size_t i = 0; i < gps.size(); ++i) {
+    EXPECT_EQ(std::string(gps[i]->IsA()), expected[i]);
+    EXPECT_TRUE(gps[i]->IsAKindOf("KelGraphicPrimitive")) << expected[i];
+    EXPECT_TRUE(gps[i]->IsAKindOf(expected[i].c_str()));
+  }
+
+  Kel3DPlanarFaceGP planar;
+  EXPECT_TRUE(planar.IsAKindOf("Kel3DFaceGP"));
+  EXPECT_TRUE(planar.IsAKindOf("Kel3DBoundingGP"));
+  EXPECT_TRUE(Kel3DPolylineGP().IsAKindOf("Kel3DLineGP"));
+  EXPECT_FALSE(Kel3DLineGP().IsAKindOf("Kel3DPolylineGP"));
+  EXPECT_FALSE(Kel3DCylinderGP().IsAKindOf("Kel3DFaceGP"));
+  EXPECT_FALSE(Kel3DEdgeGP().IsAKindOf("Kel3DBoundingGP"));
+
+  EXPECT_STREQ(KelGraphicPrimitive::ClassName(), "KelGraphicPrimitive");
+  EXPECT_EQ(KelGraphicPrimitive::MetaObject(), KelGraphicPrimitive::MetaObject());
+  EXPECT_EQ(planar.GiveMetaObject(), Kel3DPlanarFaceGP::MetaObject());
+  EXPECT_EQ(KelGraphicPrimitive::CreateItself(), nullptr);
+  EXPECT_EQ(KelBagGP::CreateItself(), nullptr);
+  EXPECT_EQ(Kel3DFaceGP::CreateItself(), nullptr);
+}
+
+}  // namespace
