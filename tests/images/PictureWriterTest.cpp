@@ -1,0 +1,200 @@
+// The picture writer, checked byte by byte against hand-made files and taken
+// apart by the tests' own decoder; and the readers on what it writes.
+#include <kel/images/ripicrdt.h>
+#include <kel/images/ripicrhd.h>
+#include <kel/images/ripicwdt.h>
+
+#include <random>
+#include <regex>
+#include <string>
+
+#include "PictureTestFiles.h"
+
+namespace {
+
+using pictest::Bytes;
+using PictureWriterTest = pictest::PictureTest;
+
+// Three planes of width x height: a photograph-like mix of smooth areas, runs
+// and noise, so that blocks come out both compressed and raw.
+Bytes MixedPlanes(int width, int height, unsigned seed) {
+  std::mt19937 random(seed);
+  Bytes planes(3 * static_cast<size_t>(width) * height);
+  for (int c = 0; c < 3; ++c)
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const size_t at = (static_cast<size_t>(c) * height + y) * width + x;
+        if ((y / 7 + c) % 3 == 0)
+          planes[at] = static_cast<unsigned char>(random());
+        else
+          planes[at] = static_cast<unsigned char>((x / 300 + y / 5 + c * 40) & 0xFF);
+      }
+  return planes;
+}
+
+std::string Write(const std::string& name, int width, int height, Bytes& planes, int* answer) {
+  const std::string path = keltest::OutputPath(name);
+  int code = 1, size[2] = {width, height};
+  *answer = ripicwdt(path.c_str(), &code, size, planes.data());
+  return path;
+}
+
+TEST_F(PictureWriterTest, SmallImageMatchesHandMadeFile) {
+  // 3 x 2: red compresses (runs of 3), green does not (stored raw), blue does.
+  Bytes planes = {10, 10, 10, 20, 20, 20, 1, 2, 3, 4, 5, 6, 7, 7, 7, 7, 7, 7};
+  int answer = 0;
+  const std::string path = Write("picture-3x2.pic", 3, 2, planes, &answer);
+  ASSERT_EQ(answer, 0);
+
+  pictest::FileBuilder expected;
+  expected.Preamble(1, "STU     3 X    2");
+  expected.Description(0, 1, 4, 36);
+  expected.PixelHeader(3, 2, 10407, 1, 6, 0);
+  expected.Item({3, 10, 3, 20});
+  expected.Item({1, 2, 3, 4, 5, 6});
+  expected.Item({3, 7, 3, 7});
+  expected.End();
+  Bytes actual = pictest::Load(path);
+  ASSERT_EQ(actual.size(), expected.bytes.size());
+  // The date item's body (bytes 320..347) holds today's date.
+  const std::string date(actual.begin() + 320, actual.begin() + 348);
+  EXPECT_TRUE(std::regex_match(
+      date, std::regex("(SUNDAY|MONDAY |TUESDAY|WEDNESDAY|THURSDAY|FRIDAY|SATURDAY) [A-Z]+ "
+                       "[0-9]{1,2}, [0-9]{4} *")))
+      << date;
+  std::copy(expected.bytes.begin() + 320, expected.bytes.begin() + 348, actual.begin() + 320);
+  EXPECT_EQ(actual, expected.bytes);
+}
+
+TEST_F(PictureWriterTest, OneByOneStoresRawBytes) {
+  Bytes planes = {200, 100, 50};
+  int answer = 0;
+  const std::string path = Write("picture-1x1.pic", 1, 1, planes, &answer);
+  ASSERT_EQ(answer, 0);
+  pictest::Picture p;
+  ASSERT_EQ(pictest::Decode(pictest::Load(path), p), "");
+  EXPECT_EQ(p.items, 4);
+  EXPECT_EQ(p.largestItem, 36);
+  ASSERT_EQ(p.blocks.size(), 3u);
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(p.blocks[c], Bytes{planes[c]});
+}
+
+TEST_F(PictureWriterTest, OracleAgreesOnLayoutAndPixels) {
+  struct Case {
+    int width, height, linesPerBlock, blocks;
+  };
+  // 1024 wide: 256 lines per block; 700: 374; one full-width line per block.
+  int rawBlocks = 0, packedBlocks = 0;
+  for (const Case& c : {Case{1024, 600, 256, 3}, Case{700, 800, 374, 3}, Case{262144, 2, 1, 2},
+                        Case{5, 7, 7, 1}, Case{300, 1, 1, 1}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    Bytes planes = MixedPlanes(c.width, c.height, static_cast<unsigned>(c.width + c.height));
+    int answer = 0;
+    const std::string path = Write("picture-oracle.pic", c.width, c.height, planes, &answer);
+    ASSERT_EQ(answer, 0);
+    pictest::Picture p;
+    ASSERT_EQ(pictest::Decode(pictest::Load(path), p), "");
+    char stu[32];
+    std::snprintf(stu, sizeof stu, "STU %5d X%5d", c.width, c.height);
+    EXPECT_EQ(p.header.substr(80, 16), std::string(stu).substr(0, 16));
+    EXPECT_EQ(p.header.substr(0, 80), std::string(80, ' '));
+    EXPECT_EQ(p.header.substr(96, 8), "PIXEL   ");
+    EXPECT_EQ(p.header.substr(104, 56), std::string(56, '\0'));
+    EXPECT_EQ(p.header.substr(160, 80), std::string(80, ' '));
+    EXPECT_EQ(p.date.size(), 28u);
+    Bytes product = pictest::Text("MIRKA SOLUTIONS V4  RELEASE 1.5 FR 4.1.5");
+    product.resize(80, 0);
+    EXPECT_EQ(p.product, product);
+    EXPECT_EQ(p.descriptionCount, 1);
+    EXPECT_EQ(p.creation, pictest::Text("CREATION : MIRKA - RENDENRING APPICATION"));
+    EXPECT_EQ(p.kindHigh, 0);
+    EXPECT_EQ(p.kindLow, 1);
+    EXPECT_EQ(p.items, 3 * c.blocks + 1);
+    const int raw = c.width * c.linesPerBlock;
+    EXPECT_EQ(p.largestItem, std::max(raw, 36));
+    const std::vector<int> header(p.pixelHeader, p.pixelHeader + 9);
+    EXPECT_EQ(header, (std::vector<int>{c.width, c.height, 1, 10407, c.blocks, raw, 0, 4, 0}));
+    EXPECT_EQ(p.blocks.size(), 3u * c.blocks);
+    EXPECT_EQ(p.planes, planes);
+    for (const Bytes& end : p.endItems) EXPECT_EQ(end, Bytes(32, 255));
+    for (bool raw : p.rawBlocks) ++(raw ? rawBlocks : packedBlocks);
+  }
+  EXPECT_GT(rawBlocks, 0);
+  EXPECT_GT(packedBlocks, 0);
+}
+
+TEST_F(PictureWriterTest, FlatImageCompressesToFullRuns) {
+  const int width = 600, height = 4;
+  Bytes planes(3 * width * height, 77);
+  int answer = 0;
+  const std::string path = Write("picture-flat.pic", width, height, planes, &answer);
+  ASSERT_EQ(answer, 0);
+  pictest::Picture p;
+  ASSERT_EQ(pictest::Decode(pictest::Load(path), p), "");
+  // Per line 255 + 255 + 90.
+  Bytes line = {255, 77, 255, 77, 90, 77};
+  Bytes block;
+  for (int i = 0; i < height; ++i) block.insert(block.end(), line.begin(), line.end());
+  ASSERT_EQ(p.blocks.size(), 3u);
+  for (const Bytes& b : p.blocks) EXPECT_EQ(b, block);
+}
+
+TEST_F(PictureWriterTest, ReadersReturnWholeImageAndWindows) {
+  const int width = 1024, height = 600;
+  Bytes planes = MixedPlanes(width, height, 3);
+  int answer = 0;
+  const std::string path = Write("picture-windows.pic", width, height, planes, &answer);
+  ASSERT_EQ(answer, 0);
+
+  int code = 0, size[2] = {-1, -1};
+  ASSERT_EQ(ripicrhd(path.c_str(), &code, size), 0);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(size[0], width);
+  EXPECT_EQ(size[1], height);
+
+  struct Window {
+    int column, line, width, height;
+  };
+  // Whole image; across both block boundaries (lines 256/257 and 512/513); the
+  // last pixel; a single line inside the second block.
+  for (const Window& w : {Window{1, 1, width, height}, Window{1000, 250, 25, 300},
+                          Window{width, height, 1, 1}, Window{3, 300, 700, 1}}) {
+    SCOPED_TRACE(std::to_string(w.column) + "," + std::to_string(w.line));
+    Bytes out(3 * static_cast<size_t>(w.width) * w.height, 0xEE);
+    int origin[2] = {w.column, w.line}, wanted[2] = {w.width, w.height};
+    ASSERT_EQ(ripicrdt(path.c_str(), &code, origin, wanted, out.data()), 0);
+    Bytes expected;
+    for (int c = 0; c < 3; ++c)
+      for (int y = w.line - 1; y < w.line - 1 + w.height; ++y) {
+        const auto row = planes.begin() + static_cast<long>((c * height + y) * width);
+        expected.insert(expected.end(), row + w.column - 1, row + w.column - 1 + w.width);
+      }
+    EXPECT_EQ(out, expected);
+  }
+}
+
+TEST_F(PictureWriterTest, RefusalsLeaveFilesAlone) {
+  const std::string path = keltest::OutputPath("picture-refused.pic");
+  {
+    std::ofstream keep(path);
+    keep << "precious";
+  }
+  Bytes planes(3 * 4, 1);
+  int code = 2, size[2] = {2, 2};
+  EXPECT_EQ(ripicwdt(path.c_str(), &code, size, planes.data()), -5);
+  code = 1;
+  for (auto bad : {std::pair<int, int>{0, 2}, {2, 0}, {-3, 2}, {262145, 1}}) {
+    size[0] = bad.first;
+    size[1] = bad.second;
+    EXPECT_EQ(ripicwdt(path.c_str(), &code, size, planes.data()), -11);
+  }
+  EXPECT_EQ(pictest::Load(path), pictest::Text("precious"));
+
+  size[0] = size[1] = 2;
+  EXPECT_EQ(ripicwdt(keltest::OutputPath("no-such-dir/x.pic").c_str(), &code, size, planes.data()),
+            -5);
+  // A device that is always full: the failure shows at a write or at the close.
+  EXPECT_EQ(ripicwdt("/dev/full", &code, size, planes.data()), -1);
+}
+
+}  // namespace
