@@ -35,7 +35,7 @@ Kel3DEdgeGP::Kel3DEdgeGP(Kel3DBoundingGP* face1, Kel3DBoundingGP* face2, const i
   for (int i = 0; i < n; ++i) {
     const int index = indices[i];
     if (!vertices || index < 0 || index % 3 != 0 || index > MAX_INDEX ||
-        index > nbVertexCoords - 3) {
+        index + 2 >= nbVertexCoords) {
       std::cerr << "Kel3DEdgeGP::Kel3DEdgeGP: Invalid index " << index << " at position " << i
                 << " for a face of " << nbVertexCoords << " vertex coordinates. Aborting creation."
                 << std::endl;

@@ -84,13 +84,6 @@ TEST_F(KelGraphicPrimitiveTest, NestedLocksDeleteAtTheLastUnlockInRequestOrder) 
   EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 0);
 }
 
-TEST_F(KelGraphicPrimitiveTest, DeleteIgnoresTheLock) {
-  KelGraphicPrimitive::Lock();
-  KelGraphicPrimitive::Delete(new CountedGP("a"));
-  EXPECT_EQ(CountedGP::deleted, Names{"a"});
-  KelGraphicPrimitive::Unlock();
-}
-
 TEST_F(KelGraphicPrimitiveTest, SixthDeferredPrimitiveGrowsTheListFromFiveToTen) {
   KelGraphicPrimitive::Lock();
   for (int i = 0; i < 5; ++i) KelGraphicPrimitive::Destroy(new CountedGP(std::to_string(i)));
@@ -148,15 +141,6 @@ TEST_F(KelGraphicPrimitiveTest, BagDrawsInOrderAndDeletesItsChildrenEvenWhenLock
   KelGraphicPrimitive::Delete(bag);
   EXPECT_EQ(CountedGP::deleted, (Names{"a", "b", "c"}));
   KelGraphicPrimitive::Unlock();
-}
-
-TEST_F(KelGraphicPrimitiveTest, EmptyBagDrawsNothing) {
-  KelGraphicPrimitive* none = nullptr;
-  KelBagGP bag(0, &none);
-  KelRecordingRender render;
-  bag.Draw(render);
-  EXPECT_EQ(bag.GetCount(), 0);
-  EXPECT_TRUE(render.GetLog().empty());
 }
 
 TEST(KelGraphicPrimitiveMeta, ClassNamesAndKinds) {
