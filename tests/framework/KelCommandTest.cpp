@@ -1,0 +1,225 @@
+#include <kel/framework/KelCallbackManager.h>
+#include <kel/framework/KelCleaner.h>
+#include <kel/framework/KelCommand.h>
+#include <kel/framework/KelNotification.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Outside the anonymous namespace: the meta-object functions are all defined,
+// used or not.
+int notificationsAlive = 0;
+
+class KelTestNotification : public KelNotification {
+ public:
+  KelTestNotification() : KelNotification(0) { ++notificationsAlive; }
+  ~KelTestNotification() override { --notificationsAlive; }
+  KEL_DECLARE_META(KelTestNotification);
+};
+class KelTestSubNotification : public KelTestNotification {
+ public:
+  KEL_DECLARE_META(KelTestSubNotification);
+};
+
+KEL_IMPLEMENT_META(KelTestNotification, KelNotification)
+KEL_IMPLEMENT_META(KelTestSubNotification, KelTestNotification)
+
+namespace {
+
+struct Record {
+  std::string who;
+  KelCommand* sender;
+  KelNotification* notification;
+  void* data;
+};
+
+class Node : public KelCommand {
+ public:
+  Node(KelCommand* father, const char* name, std::vector<Record>* log, int* alive = nullptr)
+      : KelCommand(father, name), _log(log), _alive(alive) {
+    if (_alive) ++*_alive;
+  }
+  ~Node() override {
+    if (_alive) --*_alive;
+  }
+  void Analyse(KelCommand* sender, KelNotification* n, void* data) {
+    _log->push_back({GetName().CastToCharPtr(), sender, n, data});
+    if (action) action();
+  }
+  // Publisher side for the tests that destroy commands from a callback.
+  void Heard(const char*, KelCallbackManager*, KelNotification*, void*, long) {
+    if (action) action();
+  }
+  std::function<void()> action;
+
+ private:
+  std::vector<Record>* _log;
+  int* _alive;
+};
+
+TEST(Command, NotificationClimbsToTheFirstAnalyser) {
+  std::vector<Record> log;
+  Node root(nullptr, "root", &log), mid(&root, "mid", &log);
+  Node leaf(&mid, "leaf", &log);
+  EXPECT_EQ(leaf.GetFather(), &mid);
+  EXPECT_EQ(root.GetChildCount(), 1);
+  int tag;
+  root.AddAnalyseNotificationCB(&leaf, "KelTestNotification", &Node::Analyse, &tag);
+
+  // mid has no analyser: the notification goes on to root, sender unchanged.
+  KelTestSubNotification n;
+  EXPECT_EQ(leaf.SendNotification(&mid, &n), 1);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].who, "root");
+  EXPECT_EQ(log[0].sender, &leaf);
+  EXPECT_EQ(log[0].notification, &n);
+  EXPECT_EQ(log[0].data, &tag);
+
+  // Another sender, or a notification of another class, is not analysed.
+  KelNotification plain(0);
+  EXPECT_EQ(mid.SendNotification(&root, &n), 0);
+  EXPECT_EQ(leaf.SendNotification(&root, &plain), 0);
+  EXPECT_EQ(log.size(), 1u);
+
+  // Matching by the notification's name; a null sender means any sender.
+  mid.AddAnalyseNotificationCB(nullptr, "PushActivate", &Node::Analyse, nullptr);
+  KelNotification named(0, "PushActivate");
+  EXPECT_EQ(root.SendNotification(&leaf, &named), 1);
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[1].who, "mid");
+  EXPECT_EQ(log[1].sender, &root);
+}
+
+TEST(Command, AnalysersMayRemoveAnalysersWhileRunning) {
+  std::vector<Record> log;
+  Node target(nullptr, "t", &log), sender(nullptr, "s", &log);
+  const long first =
+      target.AddAnalyseNotificationCB(&sender, "KelNotification", &Node::Analyse, nullptr);
+  const long second =
+      target.AddAnalyseNotificationCB(&sender, "KelNotification", &Node::Analyse, nullptr);
+  target.action = [&] {
+    target.RemoveAnalyseNotificationCB(first);
+    target.RemoveAnalyseNotificationCB(second);
+  };
+  KelNotification n(0);
+  sender.SendNotification(&target, &n);
+  EXPECT_EQ(log.size(), 1u) << "the second analyser was removed before its turn";
+  EXPECT_EQ(target.GetAnalyserCount(), 0);
+
+  target.action = nullptr;
+  target.AddAnalyseNotificationCB(&sender, "KelNotification", &Node::Analyse, nullptr);
+  target.AddAnalyseNotificationCB(&sender, "KelNotification", &Node::Analyse, nullptr);
+  EXPECT_EQ(target.RemoveAnalyseNotificationCB(&sender, "KelNotification"), 2);
+}
+
+TEST(Command, DeadCommandsLeaveNoDanglingLinks) {
+  std::vector<Record> log;
+  Node target(nullptr, "t", &log);
+  auto* sender = new Node(nullptr, "s", &log);
+  auto* father = new Node(nullptr, "f", &log);
+  Node child(father, "c", &log);
+  target.AddAnalyseNotificationCB(sender, "KelNotification", &Node::Analyse, nullptr);
+  delete sender;
+  EXPECT_EQ(target.GetAnalyserCount(), 0);
+  delete father;
+  EXPECT_EQ(child.GetFather(), nullptr);
+
+  // A command cannot become its own ancestor.
+  Node a(nullptr, "a", &log), b(&a, "b", &log);
+  testing::internal::CaptureStderr();
+  a.SetFather(&b);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("KelCommand::SetFather:"),
+            std::string::npos);
+  EXPECT_EQ(a.GetFather(), nullptr);
+}
+
+TEST(Command, DelayedDestructionWaitsForTheEndOfProcessing) {
+  std::vector<Record> log;
+  int alive = 0;
+  // No notification under processing: destroyed at once.
+  (new Node(nullptr, "x", &log, &alive))->RequestDelayedDestruction();
+  EXPECT_EQ(alive, 0);
+
+  // Requested by an analyser for itself and for its sender: both live until
+  // the notification is processed, and the walk up the tree stays valid.
+  Node root(nullptr, "root", &log);
+  auto* target = new Node(&root, "target", &log, &alive);
+  auto* sender = new Node(target, "sender", &log, &alive);
+  target->AddAnalyseNotificationCB(sender, "KelNotification", &Node::Analyse, nullptr);
+  target->action = [&] {
+    target->RequestDelayedDestruction();
+    target->RequestDelayedDestruction();  // a second request changes nothing
+    sender->RequestDelayedDestruction();
+    EXPECT_EQ(alive, 2);
+    EXPECT_EQ(KelCleaner::GetPendingCommandCount(), 2);
+  };
+  KelNotification n(0);
+  EXPECT_EQ(sender->SendNotification(target, &n), 1);
+  EXPECT_EQ(alive, 0);
+  EXPECT_EQ(root.GetChildCount(), 0);
+  EXPECT_EQ(KelCleaner::GetPendingCommandCount(), 0);
+}
+
+TEST(Command, CallbackDispatchCountsAsProcessing) {
+  std::vector<Record> log;
+  int alive = 0;
+  KelCallbackManager publisher;
+  auto* a = new Node(nullptr, "a", &log, &alive);
+  auto* b = new Node(nullptr, "b", &log, &alive);
+  a->AddCallback(&publisher, "EVENT", &Node::Heard, nullptr);
+  b->AddCallback(&publisher, "EVENT", &Node::Heard, nullptr);
+  bool bRan = false;
+  a->action = [&] {
+    a->RequestDelayedDestruction();
+    b->RequestDelayedDestruction();
+  };
+  b->action = [&] { bRan = true; };
+  publisher.DispatchCallbacks("EVENT", nullptr, nullptr);
+  EXPECT_TRUE(bRan) << "b is still alive for its own callback";
+  EXPECT_EQ(alive, 0);
+  EXPECT_EQ(publisher.GetCallbackCount(), 0);
+}
+
+TEST(Command, TransactionDeletesRegisteredNotifications) {
+  std::vector<Record> log;
+  Node father(nullptr, "father", &log), manipulator(&father, "manip", &log);
+  father.AddAnalyseNotificationCB(&manipulator, "KelTestNotification", &Node::Analyse, nullptr);
+
+  // Registered, then sent: the analyser reads it, and it dies with the end of
+  // the processing.
+  auto* n = new KelTestNotification;
+  KelCleaner::DeleteOnTransactionEnd(n);
+  KelCleaner::DeleteOnTransactionEnd(n);  // once only
+  father.action = [&] { EXPECT_EQ(notificationsAlive, 1); };
+  manipulator.SendNotification(&father, n);
+  EXPECT_EQ(notificationsAlive, 0);
+  EXPECT_EQ(KelCleaner::GetPendingNotificationCount(), 0);
+
+  // Outside any processing it waits for an explicit end of transaction.
+  auto* m = new KelTestNotification;
+  KelCleaner::DeleteOnTransactionEnd(m);
+  EXPECT_EQ(notificationsAlive, 1);
+  KelCleaner::EndTransaction();
+  EXPECT_EQ(notificationsAlive, 0);
+
+  // An explicit end inside processing waits for its end.
+  m = new KelTestNotification;
+  {
+    KelCleaner::Processing processing;
+    KelCleaner::DeleteOnTransactionEnd(m);
+    KelCleaner::EndTransaction();
+    EXPECT_EQ(notificationsAlive, 1);
+  }
+  EXPECT_EQ(notificationsAlive, 0);
+
+  // A registered notification deleted by its owner is not deleted twice.
+  m = new KelTestNotification;
+  KelCleaner::DeleteOnTransactionEnd(m);
+  delete m;
+  EXPECT_EQ(KelCleaner::GetPendingNotificationCount(), 0);
+}
+
+}  // namespace
