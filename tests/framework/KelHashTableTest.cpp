@@ -1,0 +1,83 @@
+#include <kel/framework/KelHashTable.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+namespace {
+
+struct Item {
+  intptr_t id;
+};
+intptr_t GetKey(Item* item) {
+  return item->id;
+}
+int Compare(Item* a, Item* b) {
+  return a->id == b->id ? 0 : 1;
+}
+
+TEST(HashTable, InsertLocateRemoveByKey) {
+  KelHashTable table(&GetKey, &Compare, 4);
+  Item a{10}, b{20}, sameAsA{10};
+  EXPECT_EQ(table.Insert(&a), &a);
+  EXPECT_EQ(table.Insert(&b), &b);
+  // An equal element is not added: the one held is answered.
+  EXPECT_EQ(table.Insert(&sameAsA), &a);
+  EXPECT_EQ(table.Insert(nullptr), nullptr);
+  EXPECT_EQ(table.Size(), 2);
+  EXPECT_EQ(table.KeyLocate(10), &a);
+  EXPECT_EQ(table.KeyLocate(30), nullptr);
+
+  EXPECT_EQ(table.Remove(&sameAsA), &a) << "removal finds the equal element";
+  EXPECT_EQ(table.KeyLocate(10), nullptr);
+  EXPECT_EQ(table.KeyLocate(20), &b);
+  EXPECT_EQ(table.Remove(&a), nullptr);
+  table.RemoveAll();
+  EXPECT_EQ(table.Size(), 0);
+  EXPECT_EQ(table.KeyLocate(20), nullptr);
+}
+
+TEST(HashTable, KeysDifferingOnlyInTheUpperHalfStayApart) {
+  static_assert(sizeof(intptr_t) == 8, "64-bit keys");
+  KelHashTable table(&GetKey, &Compare, 8);
+  std::vector<Item> items;
+  for (intptr_t high = 0; high < 64; ++high) items.push_back({(high << 32) | 0x1234});
+  for (Item& i : items) EXPECT_EQ(table.Insert(&i), &i);
+  EXPECT_EQ(table.Size(), 64);
+  for (Item& i : items) EXPECT_EQ(table.KeyLocate(i.id), &i);
+  EXPECT_EQ(table.KeyLocate(0x1234 | (intptr_t{64} << 32)), nullptr);
+}
+
+TEST(HashTable, GrowsAndIteratesOverEveryElementOnce) {
+  KelHashTable table(&GetKey, &Compare, 2);
+  std::vector<Item> items;
+  for (int i = 0; i < 1000; ++i) items.push_back({i * 7});
+  for (Item& i : items) table.Insert(&i);
+  ASSERT_EQ(table.Size(), 1000);
+  for (Item& i : items) ASSERT_EQ(table.KeyLocate(i.id), &i);
+
+  // Removing the element just answered, here every other one, disturbs nothing.
+  std::set<void*> seen;
+  int start = 1, position = 0, removed = 0;
+  while (void* e = table.Next(start, position)) {
+    EXPECT_TRUE(seen.insert(e).second) << "visited twice";
+    if (static_cast<Item*>(e)->id % 2 == 0) removed += table.Remove(e) != nullptr;
+  }
+  EXPECT_EQ(seen.size(), 1000u);
+  EXPECT_EQ(table.Size(), 1000 - removed);
+  for (Item& i : items) EXPECT_EQ(table.KeyLocate(i.id) != nullptr, i.id % 2 != 0);
+
+  // Assignment copies the elements and the functions.
+  KelHashTable other(&GetKey, &Compare, 1);
+  other = table;
+  EXPECT_EQ(other.Size(), table.Size());
+  EXPECT_EQ(other.KeyLocate(7), &items[1]);
+  table.RemoveAll();
+  EXPECT_EQ(other.KeyLocate(7), &items[1]);
+  start = 1;
+  EXPECT_EQ(table.Next(start, position), nullptr);
+}
+
+}  // namespace
