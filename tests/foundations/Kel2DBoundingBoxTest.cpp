@@ -134,16 +134,4 @@ TEST(Kel2DBoundingSphere, UnionInsideAndTransform) {
   EXPECT_FLOAT_EQ(a.GetRadius(), 9.0f);
 }
 
-TEST(Kel2DBoundingBox, MetaObject) {
-  const Kel2DBoundingBox box;
-  const Kel2DBoundingSphere circle;
-  EXPECT_STREQ(box.IsA(), "Kel2DBoundingBox");
-  EXPECT_STREQ(circle.IsA(), "Kel2DBoundingSphere");
-  EXPECT_TRUE(box.IsAKindOf("KelBoundingElement"));
-  EXPECT_TRUE(circle.IsAKindOf("KelExtendable"));
-  EXPECT_FALSE(box.IsAKindOf("Kel2DBoundingSphere"));
-  EXPECT_EQ(Kel2DBoundingBox::CreateItself(), nullptr);
-  EXPECT_EQ(Kel2DBoundingSphere::CreateItself(), nullptr);
-}
-
 }  // namespace

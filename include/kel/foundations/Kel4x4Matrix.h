@@ -56,8 +56,8 @@ class Kel4x4Matrix : public KelExtendable {
   void GetComponents(Kelvector3f& u, Kelvector3f& v, Kelvector3f& w, Kelpoint3f& o) const;
 
   // Replaces the matrix by the rotation of `angle` radians about the axis along the
-  // unit direction through c. Seen from the tip of the axis, (1, 0, 0) about z goes
-  // to (cos a, -sin a, 0).
+  // unit direction through c, clockwise seen from the tip of the axis: about z,
+  // (1, 0, 0) goes to (cos a, -sin a, 0).
   void SetRotation(const Keldirection3f& axis, const Kelpoint3f& c, const float& angle);
 
   // Writes the inverse of this affine matrix into out. A singular matrix leaves
