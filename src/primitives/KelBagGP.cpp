@@ -20,5 +20,9 @@ void KelBagGP::Draw(KelRender& render) {
     if (_children[i]) _children[i]->Draw(render);
 }
 
-KelGraphicPrimitive* KelBagGP::Get_Son(const int i) { return _children[i]; }
-KelGraphicPrimitive** KelBagGP::GetChildren() { return _children; }
+KelGraphicPrimitive* KelBagGP::Get_Son(const int i) {
+  return _children[i];
+}
+KelGraphicPrimitive** KelBagGP::GetChildren() {
+  return _children;
+}

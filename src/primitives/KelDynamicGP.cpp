@@ -3,4 +3,6 @@
 
 KEL_IMPLEMENT_META(KelDynamicGP, KelGraphicPrimitive)
 
-void KelDynamicGP::Draw(KelRender& render) { render.DrawDynamicGP(*this); }
+void KelDynamicGP::Draw(KelRender& render) {
+  render.DrawDynamicGP(*this);
+}

@@ -7,7 +7,9 @@ list<KelGraphicPrimitive*> KelGraphicPrimitive::_listOfGraphicPrimitive;
 
 KelGraphicPrimitive::~KelGraphicPrimitive() = default;
 
-void KelGraphicPrimitive::Lock() { ++_nb_lock; }
+void KelGraphicPrimitive::Lock() {
+  ++_nb_lock;
+}
 
 void KelGraphicPrimitive::Unlock() {
   if (_nb_lock <= 0) {
@@ -27,7 +29,9 @@ void KelGraphicPrimitive::Destroy(KelGraphicPrimitive* gp) {
   delete gp;
 }
 
-void KelGraphicPrimitive::Delete(KelGraphicPrimitive* gp) { delete gp; }
+void KelGraphicPrimitive::Delete(KelGraphicPrimitive* gp) {
+  delete gp;
+}
 
 void KelGraphicPrimitive::Reset() {
   // A destructor may itself Destroy() other primitives (a Rep releasing its

@@ -55,12 +55,16 @@ class KelRender {
   virtual void InheritForeground(int colour);
   virtual void InheritElementType(ELEMENT_TYPE type, int force);
   virtual void SetSensitivity(int sensitivity);
-  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box, const KelRep& rep);
-  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box, const int inside);
-  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s, const int inside);
+  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
+                         const KelRep& rep);
+  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
+                         const int inside);
+  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
+                         const int inside);
   virtual int IsDrawable(const KelGraphicAttributeSet& a, const float* centre, const float radius,
                          const int inside);
-  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s, const KelRep& rep);
+  virtual int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
+                         const KelRep& rep);
   virtual int IsDrawable(const KelGraphicAttributeSet& a, const int inside);
   virtual int IsDrawable(const KelGraphicAttributeSet& a, const KelRep& rep);
   virtual int IsDrawable(const KelGraphicAttributeSet& a);
@@ -144,6 +148,10 @@ class KelRender {
   KelCharacterFont* GetCharacterFont() const { return _characterFont; }
 
  protected:
+  // Points the copies and the four current pointers at the given objects
+  // (owned by this render from then on).
+  void SetCameraCopies(KelViewpoint* viewpoint, KelViewport* viewport);
+
   // A render not bound to a support: 1 pixel = 1 mm, sizes 0. For renders that
   // only record or test calls.
   KelRender();
@@ -156,7 +164,6 @@ class KelRender {
   int IsFacing(const float* point, const float* normal) const;
 
  protected:
-
   KelColorMap* _colorMap = nullptr;
   KelCharacterFont* _characterFont = nullptr;
   KelViewpoint* _viewpointCopy = nullptr;
@@ -185,4 +192,9 @@ class KelRender {
   int _clipped = 0;
   const float* _clippingPoint = nullptr;
   const float* _clippingNormal = nullptr;
+
+ private:
+  static constexpr int kForcedStackSize = 32;
+  int _forcedColors[kForcedStackSize] = {};
+  int _forcedDepth = 0;
 };
