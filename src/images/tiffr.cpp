@@ -26,6 +26,8 @@ enum Tag : std::uint16_t {
   kStripByteCounts = 279,
   kPlanarConfiguration = 284,
   kColorMap = 320,
+  kTileWidth = 322,
+  kTileOffsets = 324,
 };
 
 constexpr long kPackBits = 32773;
@@ -160,11 +162,14 @@ int ReadLayout(FILE* f, Layout& L) {
   const std::uint16_t entryCount = d.U16(countBytes);
   Entry width, height, bits, compression, photometric, offsets, orientation, samples, rows, counts,
       planar, colorMap;
+  bool tiled = false;
   for (std::uint16_t i = 0; i < entryCount; ++i) {
     unsigned char raw[12];
     if (std::fread(raw, 1, 12, f) != 12) return 11;
     Entry* e = nullptr;
-    switch (d.U16(raw)) {
+    const std::uint16_t tag = d.U16(raw);
+    if (tag >= kTileWidth && tag <= kTileOffsets + 1) tiled = true;
+    switch (tag) {
       case kImageWidth:
         e = &width;
         break;
@@ -269,6 +274,8 @@ int ReadLayout(FILE* f, Layout& L) {
       return 8;
   }
 
+  // Tiles are several pieces too.
+  if (tiled) return 10;
   // One strip: RowsPerStrip (default: all rows) must cover the image.
   std::uint32_t rowsPerStrip = UINT32_MAX;
   if (rows.present && (rc = Scalar(f, d, rows, &rowsPerStrip))) return rc;
