@@ -43,7 +43,6 @@ void KelEventSubscriber::ForgetCallback(KelCallbackManager* publisher, long call
 }
 
 long KelEventSubscriber::RefuseForeignMethod(const char* operation) {
-  std::fprintf(stderr, "KelEventSubscriber::%s: the method does not belong to this object.\n",
-               operation);
+  std::fprintf(stderr, "%s: the method does not belong to this object.\n", operation);
   return 0;
 }

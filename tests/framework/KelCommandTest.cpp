@@ -163,6 +163,39 @@ TEST(Command, DelayedDestructionWaitsForTheEndOfProcessing) {
   EXPECT_EQ(KelCleaner::GetPendingCommandCount(), 0);
 }
 
+// A command that announces its end, like a popup window.
+class Announcer : public Node {
+ public:
+  using Node::Node;
+  ~Announcer() override { publisher.DispatchCallbacks("DESTROYED", nullptr, nullptr); }
+  void Closed(KelCommand*, KelNotification*, void*) {}
+  KelCallbackManager publisher;
+};
+
+TEST(Command, DestructorMayRunCallbacksThatRequestItAgain) {
+  std::vector<Record> log;
+  int alive = 0;
+  auto* popup = new Announcer(nullptr, "popup", &log, &alive);
+  Node owner(nullptr, "owner", &log);
+  owner.AddCallback(&popup->publisher, "DESTROYED", &Node::Heard, nullptr);
+  int calls = 0;
+  owner.action = [&] {
+    ++calls;
+    popup->RequestDelayedDestruction();
+  };
+  popup->RequestDelayedDestruction();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(alive, 0);
+  EXPECT_EQ(owner.GetSubscriptionCount(), 0);
+
+  // A command of another class cannot lend its analyser to this one.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(owner.AddAnalyseNotificationCB(nullptr, "KelNotification", &Announcer::Closed, nullptr),
+            0);
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr().rfind("KelCommand::AddAnalyseNotificationCB:", 0), 0u);
+}
+
 TEST(Command, CallbackDispatchCountsAsProcessing) {
   std::vector<Record> log;
   int alive = 0;

@@ -56,7 +56,8 @@ class KelCommand : public KelEventSubscriber {
                                 void* data) {
     static_assert(std::is_base_of<KelCommand, C>::value,
                   "the method must belong to a command class");
-    if (method && !dynamic_cast<C*>(this)) return RefuseForeignMethod("AddAnalyseNotificationCB");
+    if (method && !dynamic_cast<C*>(this))
+      return RefuseForeignMethod("KelCommand::AddAnalyseNotificationCB");
     return AddAnalyseNotificationCB(sender, classOrName, static_cast<KelCommandMethod>(method),
                                     data);
   }
@@ -70,8 +71,11 @@ class KelCommand : public KelEventSubscriber {
   // about `notification`, or null. Nothing here.
   virtual void* SendCommandSpecificObject(const char* className, KelNotification* notification);
 
-  // Destroys this command at once when no notification is being processed,
-  // otherwise when the outermost processing ends. Later calls change nothing.
+  // Destroys this command (created with new) at once when no notification is
+  // being processed, otherwise when the outermost processing ends. Later calls
+  // change nothing, so callbacks that its destructor runs may request it again.
+  // Destroy commands this way: one deleted directly must not publish from its
+  // destructor anything that could request its destruction.
   void RequestDelayedDestruction();
   int IsDestructionRequested() const { return _destructionRequested; }
 

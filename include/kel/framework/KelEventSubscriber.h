@@ -46,7 +46,8 @@ class KelEventSubscriber : public KelExtendable {
                    void* data) {
     static_assert(std::is_base_of<KelEventSubscriber, S>::value,
                   "the method must belong to a subscriber class");
-    if (method && !dynamic_cast<S*>(this)) return RefuseForeignMethod("AddCallback");
+    if (method && !dynamic_cast<S*>(this))
+      return RefuseForeignMethod("KelEventSubscriber::AddCallback");
     return AddCallback(publisher, eventName, static_cast<KelSubscriberMethod>(method), data);
   }
 
@@ -57,6 +58,7 @@ class KelEventSubscriber : public KelExtendable {
   int GetSubscriptionCount() const { return static_cast<int>(_subscriptions.size()); }
 
  protected:
+  // Reports, as "Class::Operation", a method of a class this object is not of.
   static long RefuseForeignMethod(const char* operation);
 
  private:
