@@ -1,0 +1,240 @@
+#include <kel/foundations/Kel3x3Matrix.h>
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/framework/Kelvector2f.h>
+#include <kel/framework/Kelvector3f.h>
+#include <kel/render/KelDisplayList.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Entry = std::pair<int, std::intptr_t>;  // opcode, value
+
+std::vector<Entry> Stream(const KelDisplayList& dl, int list) {
+  std::vector<Entry> s;
+  for (int i = 0; i < dl.GetCount(list); ++i)
+    s.emplace_back(dl.GetOpcode(list, i), dl.GetValue(list, i));
+  return s;
+}
+
+}  // namespace
+
+TEST(DisplayList, TypesOwnTheirListsOnly) {
+  KelDisplayList dl3;
+  EXPECT_EQ(dl3.GetType(), DISPLAY_LIST_3D);
+  for (int l = 0; l <= 5; ++l) {
+    EXPECT_TRUE(dl3.HasList(l)) << l;
+    EXPECT_EQ(dl3.GetCapacity(l), 4096);
+    EXPECT_EQ(dl3.GetCount(l), 0);
+  }
+  EXPECT_FALSE(dl3.HasList(6));
+
+  KelDisplayList dl2(DISPLAY_LIST_2D);
+  EXPECT_TRUE(dl2.HasList(6));
+  EXPECT_EQ(dl2.GetCapacity(6), 4096);
+  for (int l = 0; l <= 5; ++l) EXPECT_FALSE(dl2.HasList(l)) << l;
+
+  // Lists without storage take nothing and report nothing.
+  dl2.AddElem(5, 7, 8);
+  dl3.AddElem(6, 7, 8);
+  dl3.AddElem(-1, 7, 8);
+  dl3.AddElem(9, 7, 8);
+  EXPECT_EQ(dl2.GetCount(5), 0);
+  EXPECT_EQ(dl2.GetCount(6), 0);
+  EXPECT_EQ(dl3.GetCount(6), 0);
+  EXPECT_EQ(dl3.GetOpcodes(6), nullptr);
+}
+
+TEST(DisplayList, ToAllListsSkipsTheLightList) {
+  KelDisplayList dl3;
+  dl3.AddElem(0, 6, KelDisplayList::OP_LIGHT_SOURCE);
+  dl3.AddElem(251, KelDisplayList::OP_INHERIT_FOREGROUND);
+  EXPECT_EQ(Stream(dl3, 0), (std::vector<Entry>{{6, 6}}));
+  for (int l = 1; l <= 5; ++l) EXPECT_EQ(Stream(dl3, l), (std::vector<Entry>{{60, 251}})) << l;
+
+  KelDisplayList dl2(DISPLAY_LIST_2D);
+  dl2.AddElem(0, KelDisplayList::OP_FURTIVE_ON);
+  EXPECT_EQ(Stream(dl2, 6), (std::vector<Entry>{{33, 0}}));
+}
+
+TEST(DisplayList, PeepholeRules) {
+  KelDisplayList dl;
+  const int l = 5;
+  // Furtive on/off with nothing between vanishes; with something between stays.
+  dl.AddElem(l, 0, 33);
+  dl.AddElem(l, 0, 34);
+  EXPECT_EQ(dl.GetCount(l), 0);
+  dl.AddElem(l, 0, 33);
+  dl.AddElem(l, 111, 8);
+  dl.AddElem(l, 0, 34);
+  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{33, 0}, {8, 111}, {34, 0}}));
+  dl.Reset();
+
+  // A 4x4 push then pop vanishes; a 3x3 push then pop stays.
+  dl.AddElem(l, 1000, 20);
+  dl.AddElem(l, 0, 21);
+  EXPECT_EQ(dl.GetCount(l), 0);
+  dl.AddElem(l, 1000, 22);
+  dl.AddElem(l, 0, 21);
+  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{22, 1000}, {21, 0}}));
+  dl.Reset();
+
+  // An attribute replaces an attribute; an operand between them keeps both.
+  dl.AddElem(l, 0x11, 10);
+  dl.AddElem(l, 0x22, 10);
+  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{10, 0x22}}));
+  dl.AddValue(l, 0x7f00ff00);
+  dl.AddElem(l, 0x33, 10);
+  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{10, 0x22}, {99, 0x7f00ff00}, {10, 0x33}}));
+  // Rules look at the last entry only: 34 after 10 is appended.
+  dl.AddElem(l, 0, 34);
+  EXPECT_EQ(dl.GetCount(l), 4);
+}
+
+TEST(DisplayList, ValuesArePointerSized) {
+  KelDisplayList dl;
+  int object = 0;
+  const auto p = reinterpret_cast<std::intptr_t>(&object);
+  dl.AddElem(4, p, 8);
+  dl.AddValue(4, -2);
+  EXPECT_EQ(reinterpret_cast<int*>(dl.GetValue(4, 0)), &object);
+  EXPECT_EQ(dl.GetValue(4, 1), -2);
+  if (sizeof(std::intptr_t) == 8) {
+    const std::intptr_t wide = std::intptr_t(0x12345678) << 20;
+    dl.AddElem(4, wide, 3);
+    EXPECT_EQ(dl.GetValue(4, 2), wide);
+  }
+}
+
+TEST(DisplayList, GrowsByDoublingAndKeepsEntries) {
+  KelDisplayList dl(DISPLAY_LIST_2D);
+  for (int i = 0; i < 4096; ++i) dl.AddElem(6, i, (i % 2) ? 8 : 3);
+  EXPECT_EQ(dl.GetCapacity(6), 4096);
+  dl.AddElem(6, 4096, 7);
+  EXPECT_EQ(dl.GetCapacity(6), 8192);
+  ASSERT_EQ(dl.GetCount(6), 4097);
+  for (int i = 0; i < 4096; ++i) {
+    ASSERT_EQ(dl.GetValue(6, i), i);
+    ASSERT_EQ(dl.GetOpcode(6, i), (i % 2) ? 8 : 3);
+  }
+  EXPECT_EQ(dl.GetOpcode(6, 4096), 7);
+
+  // Reset empties without shrinking.
+  dl.Reset();
+  EXPECT_EQ(dl.GetCount(6), 0);
+  EXPECT_EQ(dl.GetCapacity(6), 8192);
+}
+
+TEST(DisplayList, MatricesAreTheListsOwnCopies) {
+  KelDisplayList dl;
+  Kel4x4Matrix m(Kelvector3f(1.0f, 2.0f, 3.0f));
+  dl.AddMatrix(m);
+  m = Kel4x4Matrix(Kelvector3f(9.0f, 9.0f, 9.0f));  // the bag changes its matrix
+  for (int l = 1; l <= 5; ++l) {
+    ASSERT_EQ(dl.GetCount(l), 1);
+    EXPECT_EQ(dl.GetOpcode(l, 0), 20);
+    EXPECT_EQ(dl.GetValue(l, 0), dl.GetValue(1, 0)) << "one copy for all lists";
+  }
+  const auto* copy = reinterpret_cast<const Kel4x4Matrix*>(dl.GetValue(1, 0));
+  EXPECT_NE(copy, &m);
+  EXPECT_FLOAT_EQ(copy->GetCoefficient(3, 0), 1.0f);
+  EXPECT_FLOAT_EQ(copy->GetCoefficient(3, 2), 3.0f);
+  EXPECT_EQ(dl.GetCount(0), 0);
+
+  Kel3x3Matrix m2(Kelvector2f(4.0f, 5.0f));
+  dl.AddMatrix(m2);
+  const auto* copy2 = reinterpret_cast<const Kel3x3Matrix*>(dl.GetValue(3, 1));
+  EXPECT_EQ(dl.GetOpcode(3, 1), 22);
+  EXPECT_NE(copy2, &m2);
+  EXPECT_FLOAT_EQ(copy2->GetTranslation().x, 4.0f);
+  EXPECT_FLOAT_EQ(copy2->GetTranslation().y, 5.0f);
+}
+
+TEST(DisplayList, MatrixPoolIsReusedAcrossFrames) {
+  KelDisplayList dl;
+  const Kel4x4Matrix m(Kelvector3f(1.0f, 0.0f, 0.0f));
+
+  // A push and pop with nothing between vanish and give the copy back.
+  dl.AddMatrix(m);
+  dl.AddMatrix(m);
+  dl.AddElem(0, 21);
+  dl.AddElem(0, 21);
+  EXPECT_EQ(dl.GetNbMatrices(), 0);
+  for (int l = 1; l <= 5; ++l) EXPECT_EQ(dl.GetCount(l), 0);
+
+  // Something drawn in one list keeps the copy alive.
+  dl.AddMatrix(m);
+  dl.AddElem(5, 42, 8);
+  dl.AddElem(0, 21);
+  EXPECT_EQ(dl.GetNbMatrices(), 1);
+  EXPECT_EQ(dl.GetCount(1), 0);
+  EXPECT_EQ(Stream(dl, 5).size(), 3u);
+  const std::intptr_t first = dl.GetValue(5, 0);
+
+  // Next frame: the same slots, no new matrices.
+  dl.Reset();
+  EXPECT_EQ(dl.GetNbMatrices(), 0);
+  for (int i = 0; i < 200; ++i) {
+    dl.AddMatrix(m);
+    dl.AddElem(5, 42, 8);
+  }
+  EXPECT_EQ(dl.GetValue(5, 0), first);
+  std::vector<std::intptr_t> addresses;
+  for (int i = 0; i < 200; ++i) addresses.push_back(dl.GetValue(5, 2 * i));
+  dl.Reset();
+  for (int i = 0; i < 200; ++i) {
+    dl.AddMatrix(m);
+    dl.AddElem(5, 42, 8);
+  }
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(dl.GetValue(5, 2 * i), addresses[i]) << i;
+}
+
+TEST(DisplayList, CopyIsDeep) {
+  KelDisplayList dl;
+  int gp = 0;
+  const auto gpValue = reinterpret_cast<std::intptr_t>(&gp);
+  const char bytes[] = "camera bytes";
+  void* dup = dl.DuplicateElem(bytes, sizeof bytes);
+  ASSERT_NE(dup, nullptr);
+  EXPECT_NE(dup, static_cast<const void*>(bytes));
+  EXPECT_STREQ(static_cast<const char*>(dup), bytes);
+  EXPECT_EQ(dl.DuplicateElem(nullptr, 4), nullptr);
+  EXPECT_EQ(dl.DuplicateElem(bytes, 0), nullptr);
+  EXPECT_EQ(dl.GetNbDuplicates(), 1);
+
+  dl.AddElem(0, gpValue, 6);
+  dl.AddMatrix(Kel4x4Matrix(Kelvector3f(7.0f, 0.0f, 0.0f)));
+  dl.AddElem(5, gpValue, 8);
+  dl.AddElem(0, 21);
+  for (int i = 0; i < 70; ++i) dl.AddMatrix(Kel3x3Matrix(Kelvector2f(float(i), 0.0f)));
+
+  KelDisplayList copy(dl);
+  EXPECT_EQ(copy.GetType(), DISPLAY_LIST_3D);
+  EXPECT_EQ(copy.GetNbDuplicates(), 1);
+  EXPECT_EQ(copy.GetNbMatrices(), dl.GetNbMatrices());
+  for (int l = 0; l <= 5; ++l) {
+    ASSERT_EQ(copy.GetCount(l), dl.GetCount(l)) << l;
+    for (int i = 0; i < dl.GetCount(l); ++i) {
+      const int op = dl.GetOpcode(l, i);
+      ASSERT_EQ(copy.GetOpcode(l, i), op);
+      if (op == 20 || op == 22)
+        EXPECT_NE(copy.GetValue(l, i), dl.GetValue(l, i)) << l << " " << i;
+      else
+        EXPECT_EQ(copy.GetValue(l, i), dl.GetValue(l, i)) << l << " " << i;
+    }
+  }
+  // Primitives are shared, matrices are not.
+  EXPECT_EQ(copy.GetValue(5, 1), gpValue);
+  const auto* m = reinterpret_cast<const Kel4x4Matrix*>(copy.GetValue(5, 0));
+  EXPECT_FLOAT_EQ(m->GetCoefficient(3, 0), 7.0f);
+  const auto* last = reinterpret_cast<const Kel3x3Matrix*>(copy.GetValue(2, 69));
+  EXPECT_FLOAT_EQ(last->GetTranslation().x, 69.0f);
+
+  // The original can go: the copy still reads its own objects.
+  dl.Reset();
+  EXPECT_FLOAT_EQ(m->GetCoefficient(3, 0), 7.0f);
+}
