@@ -1,0 +1,103 @@
+// ReadPicturePixelImage: rows turned upside down, the lock, and the messages of
+// its failures.
+#include <kel/images/ReadPicturePixelImage.h>
+#include <kel/images/ripicwdt.h>
+
+#include <memory>
+#include <random>
+
+#include "PictureTestFiles.h"
+
+namespace {
+
+using pictest::Bytes;
+using PicturePixelImageTest = pictest::PictureTest;
+
+std::string WritePicture(const std::string& name, int width, int height, Bytes& planes) {
+  const std::string path = keltest::OutputPath(name);
+  int code = 1, size[2] = {width, height};
+  EXPECT_EQ(ripicwdt(path.c_str(), &code, size, planes.data()), 0);
+  return path;
+}
+
+TEST_F(PicturePixelImageTest, FirstFileLineBecomesLastStoredRow) {
+  // 2 x 2 planes: red, green, blue, lines from the top.
+  Bytes planes = {1, 2, 3, 4, 11, 12, 13, 14, 21, 22, 23, 24};
+  const std::string path = WritePicture("picture-image.pic", 2, 2, planes);
+  std::unique_ptr<KelPixelImage> image(ReadPicturePixelImage(path.c_str(), ReadWrite));
+  ASSERT_TRUE(image);
+  int width = 0, height = 0;
+  image->GetSize(width, height);
+  EXPECT_EQ(width, 2);
+  EXPECT_EQ(height, 2);
+  EXPECT_EQ(image->GetFormat(), PixelImageRGB);
+  const unsigned char* p = image->GetPixelsToRead();
+  EXPECT_EQ(Bytes(p, p + 12), (Bytes{3, 13, 23, 4, 14, 24, 1, 11, 21, 2, 12, 22}));
+  EXPECT_TRUE(image->GetPixelsToModify());
+
+  std::unique_ptr<KelPixelImage> locked(ReadPicturePixelImage(path.c_str(), ReadOnly));
+  ASSERT_TRUE(locked);
+  EXPECT_FALSE(locked->GetPixelsToModify());
+}
+
+TEST_F(PicturePixelImageTest, LargerImageRoundTrips) {
+  const int width = 333, height = 1000;  // 787 lines per block: two blocks
+  Bytes planes(3 * width * height);
+  std::mt19937 random(5);
+  for (size_t i = 0; i < planes.size(); ++i)
+    planes[i] = static_cast<unsigned char>(i % 3000 < 1500 ? (i / 500) : random());
+  const std::string path = WritePicture("picture-roundtrip.pic", width, height, planes);
+  std::unique_ptr<KelPixelImage> image(ReadPicturePixelImage(path.c_str(), ReadOnly));
+  ASSERT_TRUE(image);
+  const unsigned char* p = image->GetPixelsToRead();
+  const size_t plane = static_cast<size_t>(width) * height;
+  int wrong = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c)
+        wrong += p[(static_cast<size_t>(height - 1 - y) * width + x) * 3 + c] !=
+                 planes[c * plane + static_cast<size_t>(y) * width + x];
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(PicturePixelImageTest, FailuresAreReportedAndAnswerNull) {
+  auto read = [](const std::string& path) {
+    testing::internal::CaptureStderr();
+    std::unique_ptr<KelPixelImage> image(ReadPicturePixelImage(path.c_str(), ReadWrite));
+    EXPECT_FALSE(image);
+    return testing::internal::GetCapturedStderr();
+  };
+  EXPECT_EQ(read(keltest::OutputPath("missing.pic")),
+            "Error: RC when reading Picture Header is = -5\n");
+
+  pictest::FileBuilder bad;
+  bad.Preamble(1);
+  bad.Description(0, 1, 4, 36);
+  bad.PixelHeader(8, 1, 10407, 1, 8, 0);
+  bad.Item({0, 5, 8, 5});  // zero count
+  bad.Item({8, 5});
+  bad.Item({8, 5});
+  bad.End();
+  EXPECT_EQ(read(bad.Save("picture-badblock.pic")),
+            "Error : RC when reading Picture file is = -3\n");
+
+  // Headers whose image cannot exist, or cannot be in so small a file: refused
+  // before the buffer is allocated.
+  pictest::FileBuilder huge;
+  huge.Preamble(1);
+  huge.Description(0, 1, 4, 262144);
+  huge.PixelHeader(262144, 9000, 10407, 1, 262144, 0);
+  for (int i = 0; i < 3; ++i) huge.Item({255, 0});
+  huge.End();
+  EXPECT_EQ(read(huge.Save("picture-huge.pic")),
+            "Error: RC when reading Picture Header is = -11\n");
+  pictest::FileBuilder tall;
+  tall.Preamble(1);
+  tall.Description(0, 1, 4, 262144);
+  tall.PixelHeader(262144, 2000, 10407, 1, 262144, 0);
+  for (int i = 0; i < 3; ++i) tall.Item({255, 0});
+  tall.End();
+  EXPECT_EQ(read(tall.Save("picture-tall.pic")), "Error : RC when reading Picture file is = -1\n");
+}
+
+}  // namespace
