@@ -2,8 +2,18 @@
 
 #include <kel/foundations/Kel2DBoundingBox.h>
 #include <kel/foundations/Kel3DBoundingSphere.h>
+#include <kel/foundations/Kel3x3Matrix.h>
+#include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
+#include <kel/render/KelSupport.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
+#include <kel/viewpoints/Kel2DViewport.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+#include <kel/viewpoints/Kel3DViewport.h>
+
+#include <algorithm>
+#include <cmath>
 
 // A render without a camera (a recording render, a query before BeginDraw)
 // answers "visible, facing, one model unit per pixel".
@@ -23,15 +33,28 @@ void KelRender::EndDraw(KelViewpoint&) {
 }
 
 void KelRender::InheritForeground(int colour) {
+  // Forced colours nest (a highlighted bag inside a marked one): ending the
+  // inner one gives the outer one back.
   if (colour != 0) {
+    if (_forcedDepth < kForcedStackSize) _forcedColors[_forcedDepth] = colour;
+    ++_forcedDepth;
+    _inheritedForeground = 0;
     SetForeground(colour);
     _inheritedForeground = 1;
     return;
   }
+  if (_forcedDepth > 0) --_forcedDepth;
+  if (_forcedDepth > 0) {
+    const int outer = _forcedColors[std::min(_forcedDepth, kForcedStackSize) - 1];
+    _inheritedForeground = 0;
+    SetForeground(outer);
+    _inheritedForeground = 1;
+    return;
+  }
   _inheritedForeground = 0;
-  if (_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR)
+  if (_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR) {
     SetForegroundRGBA(_currentAttribute.SecondWord());
-  else {
+  } else {
     const int c = _currentAttribute.color;
     SetForeground(c);
   }
@@ -197,7 +220,8 @@ int KelRender::Get3DLODNumber(const Kel3DBoundingSphere& s, const int count,
 
 int KelRender::IsToSmall(const Kel3DBoundingSphere& s) const {
   if (s.IsEmpty()) return 1;
-  if (s.IsInfinite()) return 0;
+  // A volume with an infinite part (state 2 or 3) is never too small.
+  if (s.GetState() >= 2) return 0;
   float r = s.GetRadius();
   if (s.GetRadiusMM() != 0.0f) r += s.GetRadiusMM() * GetMMFromModelRatio(s.GetCenter());
   if (r == 0.0f) return 0;
@@ -206,7 +230,7 @@ int KelRender::IsToSmall(const Kel3DBoundingSphere& s) const {
 
 int KelRender::IsToSmall(const Kel2DBoundingBox& box) const {
   if (box.IsEmpty()) return 1;
-  if (box.IsInfinite()) return 0;
+  if (box.GetState() >= 2) return 0;
   float xmin, xmax, ymin, ymax;
   box.GetParameter(&xmin, &xmax, &ymin, &ymax);
   const float s = (xmax - xmin) > (ymax - ymin) ? (xmax - xmin) : (ymax - ymin);
@@ -248,36 +272,187 @@ int KelRender::IsDrawingLeft() const {
 
 // ---- camera-dependent parts
 
-void KelRender::BeginCamera(KelViewpoint&) {}
-void KelRender::ReleaseCamera() {}
-int KelRender::IsOutsideView(const Kel3DBoundingSphere&) const {
-  return 0;
+KelRender::KelRender(const KelSupport& support)
+    : _colorMap(support.GetColorMap()),
+      _characterFont(support.GetCharacterFont()),
+      _cullingPrecision(static_cast<float>(support.GetCullingPrecision())),
+      _sagPrecision(support.GetSagPrecision()),
+      _pixelRatio(support.GetRatioWH()),
+      _mmInSupportUnit(support.GetMMInSupportUnit()),
+      _meshSeen(support.IsMeshSeen()),
+      _outLineSeen(support.IsOutLineSeen()),
+      _edgeSeen(support.IsEdgeSeen()) {
+  support.GetWidthAndHeight(_width, _height);
+  float* point = nullptr;
+  float* normal = nullptr;
+  _clipped = support.IsClipped(&point, &normal);
+  _clippingPoint = point;
+  _clippingNormal = normal;
 }
-int KelRender::IsOutsideView(const Kel2DBoundingBox&) const {
-  return 0;
+
+KelRender::KelRender(const KelRender& o)
+    : _colorMap(o._colorMap),
+      _characterFont(o._characterFont),
+      _currentAttribute(o._currentAttribute),
+      _cullingPrecision(o._cullingPrecision),
+      _sagPrecision(o._sagPrecision),
+      _modelCullingSize(o._modelCullingSize),
+      _modelSag(o._modelSag),
+      _width(o._width),
+      _height(o._height),
+      _pixelRatio(o._pixelRatio),
+      _mmInSupportUnit(o._mmInSupportUnit),
+      _scaleFactor(o._scaleFactor),
+      _meshSeen(o._meshSeen),
+      _outLineSeen(o._outLineSeen),
+      _edgeSeen(o._edgeSeen),
+      _inheritedForeground(o._inheritedForeground),
+      _sensitivity(o._sensitivity),
+      _drawingLeft(o._drawingLeft),
+      _passWord(o._passWord),
+      _clipped(o._clipped),
+      _clippingPoint(o._clippingPoint),
+      _clippingNormal(o._clippingNormal),
+      _forcedDepth(o._forcedDepth) {
+  for (int i = 0; i < kForcedStackSize; ++i) _forcedColors[i] = o._forcedColors[i];
+  if (o._viewpointCopy)
+    SetCameraCopies(o._viewpointCopy->Clone(),
+                    o._viewportCopy ? o._viewportCopy->Clone() : nullptr);
 }
-int KelRender::IsFacing(const float*, const float*) const {
-  return 1;
+
+void KelRender::SetCameraCopies(KelViewpoint* viewpoint, KelViewport* viewport) {
+  _viewpointCopy = viewpoint;
+  _current2DViewpoint = dynamic_cast<Kel2DViewpoint*>(viewpoint);
+  _current3DViewpoint = dynamic_cast<Kel3DViewpoint*>(viewpoint);
+  _viewportCopy = viewport;
+  _current2DViewport = dynamic_cast<Kel2DViewport*>(viewport);
+  _current3DViewport = dynamic_cast<Kel3DViewport*>(viewport);
 }
-int KelRender::IsInside(const Kel3DBoundingSphere&) const {
-  return 0;
+
+void KelRender::BeginCamera(KelViewpoint& viewpoint) {
+  _scaleFactor = viewpoint.GetScaleFactor(_width, _height, _mmInSupportUnit, _pixelRatio);
+  _modelCullingSize = _cullingPrecision * _scaleFactor;
+  _modelSag = _sagPrecision * _scaleFactor;
+  ReleaseCamera();
+  KelViewport* viewport = viewpoint.GetViewport();
+  SetCameraCopies(viewpoint.Clone(), viewport ? viewport->Clone() : nullptr);
+  if (_clipped && _current3DViewport && viewpoint.IsAKindOf(Kel3DViewpoint::ClassName())) {
+    // Material on the side the support's normal points to stays visible.
+    const Kelpoint3f point(_clippingPoint);
+    const Kelvector3f n(_clippingNormal);
+    const Keldirection3f normal(-n);
+    *_current3DViewport += Kel3DViewport(1, &point, &normal);
+  }
 }
-int KelRender::IsInside(const Kel2DBoundingBox&) const {
-  return 0;
+
+void KelRender::ReleaseCamera() {
+  delete _viewpointCopy;
+  delete _viewportCopy;
+  SetCameraCopies(nullptr, nullptr);
 }
-float KelRender::Get3DModelCulling(const Kel3DBoundingSphere&) const {
+
+int KelRender::IsOutsideView(const Kel3DBoundingSphere& s) const {
+  if (!_current3DViewport) return 0;
+  const float m = s.GetRadiusMM() == 0.0f ? 1.0f : GetMMFromModelRatio(s.GetCenter());
+  return _current3DViewport->IsOutside(s, m);
+}
+
+int KelRender::IsOutsideView(const Kel2DBoundingBox& box) const {
+  if (!_current2DViewport) return 0;
+  return _current2DViewport->IsOutside(box, GetMMFromModelRatio());
+}
+
+int KelRender::IsInside(const Kel3DBoundingSphere& s) const {
+  if (!_current3DViewport) return 0;
+  const float m = s.GetRadiusMM() == 0.0f ? 1.0f : GetMMFromModelRatio(s.GetCenter());
+  return _current3DViewport->IsInside(s, m);
+}
+
+int KelRender::IsInside(const Kel2DBoundingBox& box) const {
+  if (!_current2DViewport) return 0;
+  return _current2DViewport->IsInside(box, GetMMFromModelRatio());
+}
+
+int KelRender::IsFacing(const float* point, const float* normal) const {
+  if (!_current3DViewpoint) return 1;
+  const Kelvector3f n(normal);
+  float d;
+  if (_current3DViewpoint->GetProjectionType() == 1)
+    d = (Kelpoint3f(point) - _current3DViewpoint->GetOrigin()) * n;
+  else
+    d = _current3DViewpoint->GetSightDirection().AsVector() * n;
+  return d > 0.0f ? 0 : 1;
+}
+
+// Distance of the sphere's centre in front of the eye along the first plane's
+// normal; 0 without a 3D camera.
+static double Depth(const Kel3DViewpoint* viewpoint, const Kel3DViewport* viewport,
+                    const Kel3DBoundingSphere& s) {
+  if (!viewpoint || !viewport || viewport->GetNbPlanes() == 0) return 0.0;
+  float *a, *b, *c, *d;
+  const_cast<Kel3DViewport*>(viewport)->GetPlanes(&a, &b, &c, &d);
+  const Kelpoint3f e = viewpoint->GetOrigin();
+  const float* centre = s.GetCenter();
+  return double(a[0]) * (e.x - centre[0]) + double(b[0]) * (e.y - centre[1]) +
+         double(c[0]) * (e.z - centre[2]);
+}
+
+float KelRender::Get3DModelCulling(const Kel3DBoundingSphere& s) const {
+  if (_current3DViewpoint && _current3DViewpoint->GetProjectionType() == 1)
+    return static_cast<float>(_modelCullingSize *
+                              Depth(_current3DViewpoint, _current3DViewport, s));
   return _modelCullingSize;
 }
-float KelRender::Get3DModelSag(const Kel3DBoundingSphere&) const {
-  return 0.0f;
+
+float KelRender::Get3DModelSag(const Kel3DBoundingSphere& s) const {
+  if (!_current3DViewpoint || _current3DViewpoint->GetProjectionType() != 1) return 0.0f;
+  const double depth = Depth(_current3DViewpoint, _current3DViewport, s);
+  return static_cast<float>(double(_modelSag) *
+                            (depth + double(s.GetRadius()) * (0.5 * double(_sagPrecision) - 1.0)));
 }
-float KelRender::GetPixelFromModelRatio(const float*) const {
-  return _scaleFactor;
+
+float KelRender::GetPixelFromModelRatio(const float* point) const {
+  if (!_current3DViewpoint) return _scaleFactor;
+  float k;
+  if (_current3DViewpoint->GetProjectionType() == 1)
+    k = _current3DViewpoint->GetSightDirection().AsVector() *
+        (Kelpoint3f(point) - _current3DViewpoint->GetOrigin());
+  else
+    k = _current3DViewpoint->GetFocusDistance();
+  return k == 0.0f ? 1.0f : std::fabs(k) * _scaleFactor;
 }
-KelRender* KelRender::PushMatrix(Kel4x4Matrix&) {
-  return new KelRender(*this);
+
+KelRender* KelRender::PushMatrix(Kel4x4Matrix& m) {
+  KelRender* child = new KelRender(*this);
+  *child *= m;
+  return child;
 }
-KelRender* KelRender::PushMatrix(Kel3x3Matrix&) {
-  return new KelRender(*this);
+
+KelRender* KelRender::PushMatrix(Kel3x3Matrix& m) {
+  KelRender* child = new KelRender(*this);
+  *child *= m;
+  return child;
 }
-KelRender::KelRender(const KelRender& o) = default;
+
+KelRender& KelRender::operator*=(const Kel4x4Matrix& m) {
+  // A fresh identity each time: a singular matrix leaves it as it is rather
+  // than reusing an earlier inverse.
+  Kel4x4Matrix inverse;
+  m.GetInvertedMatrix(inverse);
+  const float s = inverse.GetScaling();
+  if (_current3DViewport) *_current3DViewport *= inverse;
+  _modelCullingSize *= s;
+  _modelSag *= s;
+  if (_current3DViewpoint) *_current3DViewpoint *= inverse;
+  return *this;
+}
+
+KelRender& KelRender::operator*=(const Kel3x3Matrix& m) {
+  const Kel3x3Matrix inverse = m.GetInvertedMatrix();
+  const float s = inverse.GetScaling();
+  if (_current2DViewport) *_current2DViewport *= inverse;
+  _modelCullingSize *= s;
+  _modelSag *= s;
+  if (_current2DViewpoint) *_current2DViewpoint *= inverse;
+  return *this;
+}

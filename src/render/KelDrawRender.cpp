@@ -1,0 +1,188 @@
+#include <kel/render/KelDrawRender.h>
+
+#include <kel/foundations/Kel3x3Matrix.h>
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/primitives/Kel3DCylinderGP.h>
+#include <kel/primitives/Kel3DEdgeGP.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/primitives/Kel3DPlanarFaceGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/primitives/KelDynamicGP.h>
+#include <kel/render/KelDisplayList.h>
+#include <kel/viewpoints/KelViewpoint.h>
+
+KelDrawRender::KelDrawRender() = default;
+KelDrawRender::KelDrawRender(const KelSupport& support) : KelRender(support) {}
+KelDrawRender::KelDrawRender(const KelDrawRender& other) : KelRender(other) {}
+KelDrawRender::~KelDrawRender() = default;
+
+void KelDrawRender::BeginDraw(KelViewpoint& viewpoint) {
+  _passWord = 0;
+  KelRender::BeginDraw(viewpoint);
+}
+
+void KelDrawRender::EndDraw(KelViewpoint& viewpoint) {
+  KelRender::EndDraw(viewpoint);
+}
+
+void KelDrawRender::Draw(KelViewpoint& viewpoint) {
+  KelDisplayList* dl = viewpoint.GetDisplayList();
+  if (!dl) return;
+  if (dl->GetType() == DISPLAY_LIST_2D) {
+    BeginDrawDL(ELEMENT_OVERLAY_DEFAULT);
+    DrawDL(*dl, ELEMENT_OVERLAY_DEFAULT);
+    return;
+  }
+  for (int t = ELEMENT_LIGHT_SOURCES; t <= ELEMENT_DEFAULT; ++t) {
+    BeginDrawDL(static_cast<ELEMENT_TYPE>(t));
+    DrawDL(*dl, static_cast<ELEMENT_TYPE>(t));
+  }
+}
+
+void KelDrawRender::BeginDrawDL(ELEMENT_TYPE) {}
+
+void KelDrawRender::DrawDL(KelDisplayList& dl, ELEMENT_TYPE type) {
+  const int count = dl.GetCount(type);
+  const int* opcodes = dl.GetOpcodes(type);
+  const intptr_t* values = dl.GetValues(type);
+  // The stack's bottom is this render; pushes past any fixed depth grow it.
+  _stack.clear();
+  _stack.push_back(this);
+  intptr_t operand = 0;
+  KelViewpoint* dynamicViewpoint = nullptr;
+  KelViewport* dynamicViewport = nullptr;
+  for (int i = 0; i < count; ++i) {
+    KelRender& top = *_stack.back();
+    const intptr_t value = values[i];
+    auto* gp = reinterpret_cast<KelGraphicPrimitive*>(value);
+    switch (opcodes[i]) {
+      case 3:
+        top.Draw3DPolyline(*static_cast<Kel3DPolylineGP*>(gp));
+        break;
+      case 4:
+        top.Draw3DMarker(*static_cast<Kel3DMarkerGP*>(gp));
+        break;
+      case 6:
+        top.DrawLightSource(*reinterpret_cast<Kel3DLightSourceGP*>(gp));
+        break;
+      case 7:
+        top.Draw3DLine(*static_cast<Kel3DLineGP*>(gp));
+        break;
+      case 8:
+        top.Draw3DFace(*static_cast<Kel3DFaceGP*>(gp));
+        break;
+      case 10:
+        top.SetCurrentAttribute(static_cast<int>(value), static_cast<int>(operand));
+        break;
+      case 11:
+        top.Draw3DPlanarFace(*static_cast<Kel3DPlanarFaceGP*>(gp));
+        break;
+      case 12:
+        top.Draw3DEdge(*static_cast<Kel3DEdgeGP*>(gp));
+        break;
+      case 17:
+        top.Draw3DCylinder(*static_cast<Kel3DCylinderGP*>(gp), static_cast<int>(operand));
+        break;
+      case 1:
+        top.Draw2DPolyline(*reinterpret_cast<Kel2DPolylineGP*>(gp));
+        break;
+      case 2:
+        top.Draw2DRectangle(*reinterpret_cast<Kel2DRectangleGP*>(gp));
+        break;
+      case 9:
+        top.Draw2DLine(*reinterpret_cast<Kel2DLineGP*>(gp));
+        break;
+      case 14:
+        top.Draw2DPolygon(*reinterpret_cast<Kel2DPolygonGP*>(gp));
+        break;
+      case 15:
+        top.Draw2DSimpleGeometricText(*reinterpret_cast<Kel2DSimpleGeometricTextGP*>(gp));
+        break;
+      case 16:
+        top.Draw2DAnnotationText(*reinterpret_cast<Kel2DAnnotationTextGP*>(gp));
+        break;
+      case 19:
+        top.Draw3DAnnotationText(*reinterpret_cast<Kel3DAnnotationTextGP*>(gp));
+        break;
+      case 36:
+        top.Draw2DMarker(*reinterpret_cast<Kel2DMarkerGP*>(gp));
+        break;
+      case 25:
+        top.DrawWireframe3DCylinder(*static_cast<Kel3DCylinderGP*>(gp));
+        break;
+      case 20:
+        _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel4x4Matrix*>(value)));
+        break;
+      case 22:
+        _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel3x3Matrix*>(value)));
+        break;
+      case 21:
+        if (_stack.size() > 1) {
+          KelRender* child = _stack.back();
+          _stack.pop_back();
+          _stack.back()->PopMatrix(child);
+        }
+        break;
+      case 30:
+        dynamicViewpoint = reinterpret_cast<KelViewpoint*>(value);
+        break;
+      case 31:
+        dynamicViewport = reinterpret_cast<KelViewport*>(value);
+        break;
+      case 32:
+        if (auto* draw = dynamic_cast<KelDrawRender*>(&top))
+          draw->DrawDynamicGP(*static_cast<KelDynamicGP*>(gp), dynamicViewpoint, dynamicViewport);
+        break;
+      case 33:
+        top.SetFurtiveOn();
+        break;
+      case 34:
+        top.SetFurtiveOff();
+        break;
+      case 37:
+        top.SetPolygonOffsetOn();
+        break;
+      case 38:
+        top.SetPolygonOffsetOff();
+        break;
+      case 60:
+        top.InheritForeground(static_cast<int>(value));
+        break;
+      case 99:
+        operand = value;
+        break;
+      default:
+        break;
+    }
+  }
+  // A list that ends inside pushed matrices still hands every render back.
+  while (_stack.size() > 1) {
+    KelRender* child = _stack.back();
+    _stack.pop_back();
+    _stack.back()->PopMatrix(child);
+  }
+}
+
+void KelDrawRender::DrawDynamicGP(KelDynamicGP& gp, KelViewpoint* viewpoint,
+                                  KelViewport* viewport) {
+  if (!viewpoint) return;
+  KelViewpoint* savedViewpoint = _viewpointCopy;
+  KelViewport* savedViewport = _viewportCopy;
+  const float savedScale = _scaleFactor, savedCulling = _modelCullingSize, savedSag = _modelSag;
+  SetCameraCopies(viewpoint, viewport);
+  _scaleFactor = viewpoint->GetScaleFactor(_width, _height, _mmInSupportUnit, _pixelRatio);
+  _modelCullingSize = _cullingPrecision * _scaleFactor;
+  _modelSag = _sagPrecision * _scaleFactor;
+  DrawDynamicGP(gp);
+  // The recorded copies belong to the display list.
+  SetCameraCopies(savedViewpoint, savedViewport);
+  _scaleFactor = savedScale;
+  _modelCullingSize = savedCulling;
+  _modelSag = savedSag;
+}
+
+void KelDrawRender::DrawDynamicGP(KelDynamicGP& gp) {
+  gp.ImmediateDraw(*this, _viewpointCopy, _viewportCopy);
+}

@@ -1,0 +1,14 @@
+#include <kel/render/KelGraphicRender.h>
+
+#include <kel/render/KelSupport.h>
+
+KelGraphicRender::KelGraphicRender(const KelSupport& support)
+    : KelDrawRender(support), _fog(support.IsFogOn()) {}
+
+void KelGraphicRender::BeginDrawLeft(KelViewpoint& viewpoint, const int, const float) {
+  BeginDraw(viewpoint);
+}
+
+void KelGraphicRender::BeginDrawRight(KelViewpoint& viewpoint, const int, const float) {
+  BeginDraw(viewpoint);
+}
