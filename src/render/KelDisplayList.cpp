@@ -2,6 +2,8 @@
 
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/viewpoints/KelViewpoint.h>
+#include <kel/viewpoints/KelViewport.h>
 
 #include <algorithm>
 #include <climits>
@@ -102,6 +104,17 @@ KelDisplayList::KelDisplayList(const KelDisplayList& other)
     std::memcpy(_duplicates[i].get(), other._duplicates[i].get(), size);
     map.Add(other._duplicates[i].get(), _duplicates[i].get(), size);
   }
+  // Camera copies are cloned, never byte-copied: they own members of their own.
+  _viewpointCopies.reserve(other._viewpointCopies.capacity());
+  for (const auto& v : other._viewpointCopies) {
+    _viewpointCopies.emplace_back(v->Clone());
+    map.Add(v.get(), _viewpointCopies.back().get(), 1);
+  }
+  _viewportCopies.reserve(other._viewportCopies.capacity());
+  for (const auto& v : other._viewportCopies) {
+    _viewportCopies.emplace_back(v->Clone());
+    map.Add(v.get(), _viewportCopies.back().get(), 1);
+  }
   map.Sort();
 
   for (int l = 0; l < NB_LISTS; ++l) {
@@ -128,6 +141,8 @@ void KelDisplayList::Reset() {
   for (ElementList& l : _lists) l.count = 0;
   _duplicates.clear();
   _duplicateSizes.clear();
+  _viewpointCopies.clear();
+  _viewportCopies.clear();
   _nbMatrices4 = 0;
   _nbMatrices3 = 0;
 }
@@ -215,4 +230,14 @@ void* KelDisplayList::DuplicateElem(const void* data, const int size) {
   _duplicateSizes.push_back(size);
   std::memcpy(_duplicates.back().get(), data, size);
   return _duplicates.back().get();
+}
+
+KelViewpoint* KelDisplayList::DuplicateViewpoint(const KelViewpoint& viewpoint) {
+  _viewpointCopies.emplace_back(viewpoint.Clone());
+  return _viewpointCopies.back().get();
+}
+
+KelViewport* KelDisplayList::DuplicateViewport(const KelViewport& viewport) {
+  _viewportCopies.emplace_back(viewport.Clone());
+  return _viewportCopies.back().get();
 }

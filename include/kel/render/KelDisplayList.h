@@ -86,6 +86,9 @@ class KelDisplayList {
 
   // A block of `size` bytes copied from `data`, owned by the list until Reset.
   void* DuplicateElem(const void* data, const int size);
+  // Clones owned by the list until Reset, for the camera of a dynamic primitive.
+  KelViewpoint* DuplicateViewpoint(const KelViewpoint& viewpoint);
+  KelViewport* DuplicateViewport(const KelViewport& viewport);
 
   void SetViewpoint(KelViewpoint* viewpoint) { _viewpoint = viewpoint; }
   KelViewpoint* GetViewpoint() const { return _viewpoint; }
@@ -108,6 +111,9 @@ class KelDisplayList {
   std::intptr_t GetValue(const int list, const int i) const { return _lists[list].values[i]; }
 
   int GetNbDuplicates() const { return static_cast<int>(_duplicates.size()); }
+  int GetNbCameraCopies() const {
+    return static_cast<int>(_viewpointCopies.size() + _viewportCopies.size());
+  }
   // Matrix copies in use this frame.
   int GetNbMatrices() const { return _nbMatrices4 + _nbMatrices3; }
 
@@ -127,6 +133,8 @@ class KelDisplayList {
   ElementList _lists[NB_LISTS];
   std::vector<std::unique_ptr<unsigned char[]>> _duplicates;
   std::vector<int> _duplicateSizes;
+  std::vector<std::unique_ptr<KelViewpoint>> _viewpointCopies;
+  std::vector<std::unique_ptr<KelViewport>> _viewportCopies;
   // Matrix pools: blocks of kMatrixBlock, the first _nbMatrices* slots in use.
   std::vector<std::unique_ptr<Kel4x4Matrix[]>> _matrices4;
   std::vector<std::unique_ptr<Kel3x3Matrix[]>> _matrices3;
