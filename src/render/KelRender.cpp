@@ -120,28 +120,26 @@ void KelRender::SetCurrentAttribute(const KelGraphicAttributeSet& a) {
     const int second = a.lineAttribute2, first = a.lineAttribute1;
     SetLineAttributes(second, first);
   }
-  if (a.flags & KelGraphicAttributeSet::HIGHLIGHTED) {
-    const int c = KelGraphicAttributeSet::HIGHLIGHT_COLOR;
-    SetForeground(c);
+  // While a bag forces its colour on its subtree the attribute is stored but
+  // its colour is not sent: InheritForeground(0) sends it when the forcing ends.
+  const bool send = !_inheritedForeground;
+  if (a.flags & (KelGraphicAttributeSet::HIGHLIGHTED | KelGraphicAttributeSet::SECOND_MARK)) {
+    const int c = (a.flags & KelGraphicAttributeSet::HIGHLIGHTED)
+                      ? KelGraphicAttributeSet::HIGHLIGHT_COLOR
+                      : KelGraphicAttributeSet::SECOND_MARK_COLOR;
+    if (send) SetForeground(c);
     _currentAttribute = a;
-    _currentAttribute.color = KelGraphicAttributeSet::HIGHLIGHT_COLOR;
-    return;
-  }
-  if (a.flags & KelGraphicAttributeSet::SECOND_MARK) {
-    const int c = KelGraphicAttributeSet::SECOND_MARK_COLOR;
-    SetForeground(c);
-    _currentAttribute = a;
-    _currentAttribute.color = KelGraphicAttributeSet::SECOND_MARK_COLOR;
+    _currentAttribute.color = static_cast<unsigned char>(c);
     return;
   }
   if (a.color == KelGraphicAttributeSet::RGBA_COLOR) {
-    if (!(_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR &&
-          _currentAttribute.SecondWord() == a.SecondWord()))
+    if (send && !(_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR &&
+                  _currentAttribute.SecondWord() == a.SecondWord()))
       SetForegroundRGBA(a.SecondWord());
     _currentAttribute = a;
     return;
   }
-  if (a.color != _currentAttribute.color) {
+  if (send && a.color != _currentAttribute.color) {
     const int c = a.color;
     SetForeground(c);
   }

@@ -1,0 +1,155 @@
+// A whole frame through the recording driver, loaded by name like the real one.
+#include <gtest/gtest.h>
+
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/render/KelDriver.h>
+#include <kel/render/KelSupport.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "KelTestDriver.h"
+#include "KelTestEnv.h"
+
+namespace {
+
+class FaceLeaf : public Kel3DRep {
+ public:
+  explicit FaceLeaf(const Kelpoint3f& c) {
+    const float v[9] = {c.x - 1, c.y - 1, c.z, c.x + 1, c.y - 1, c.z, c.x, c.y + 1, c.z};
+    const float n[3] = {0, 0, 1};
+    const int t[3] = {0, 3, 6};
+    _face = new Kel3DFaceGP(v, 9, n, 3, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr);
+    SetBoundingElement(Kel3DBoundingSphere(c, 1.0f, 0.0f));
+  }
+  ~FaceLeaf() override { KelGraphicPrimitive::Destroy(_face); }
+  void DrawShading(KelRender& render, int inside) override {
+    if (OkToDraw(render, &inside)) _face->Draw(render);
+  }
+
+ private:
+  Kel3DFaceGP* _face;
+};
+
+class Frame : public testing::Test {
+ protected:
+  void SetUp() override {
+    log = keltest::LoadTestDriver();
+    ASSERT_NE(log, nullptr) << "the recording driver did not load";
+    image = std::make_unique<KelPixelImage>(64, 48, PixelImageFormat(2));
+    support.reset(createSupport(nullptr, image.get()));
+    ASSERT_NE(support, nullptr);
+    viewpoint = new Kel3DViewpoint;
+    support->AddViewpoint(viewpoint, 1);
+  }
+  void TearDown() override {
+    if (root) root->Destroy();
+  }
+  void DrawFrame() {
+    viewpoint->AddRep(root);
+    support->InitViewpoints();
+    log->clear();
+    support->Draw();
+  }
+  std::string Joined() const {
+    std::string s;
+    for (const auto& l : *log) s += (s.empty() ? "" : ", ") + l;
+    return s;
+  }
+
+  std::vector<std::string>* log = nullptr;
+  std::unique_ptr<KelPixelImage> image;
+  std::unique_ptr<KelSupport> support;
+  Kel3DViewpoint* viewpoint = nullptr;  // the support's
+  Kel3DBagRep* root = nullptr;
+};
+
+TEST_F(Frame, CullsThenReplaysTheListsInTheirFixedOrder) {
+  // root: leaf A (colour 5) and bag B moved by (10, 0, 0) holding leaf C.
+  root = new Kel3DBagRep;
+  auto* a = new FaceLeaf(Kelpoint3f(0, 0, 0));
+  a->SetColor(5);
+  auto* b = new Kel3DBagRep;
+  b->AddChild(*new FaceLeaf(Kelpoint3f(0, 0, 0)));
+  b->SetMatrix(Kel4x4Matrix(Kelvector3f(10, 0, 0)));
+  root->AddChild(*a);
+  root->AddChild(*b);
+  DrawFrame();
+  EXPECT_EQ(Joined(),
+            "Clear, BeginDraw, BeginDrawDL 0, BeginDrawDL 1, BeginDrawDL 2, BeginDrawDL 3, "
+            "BeginDrawDL 4, BeginDrawDL 5, SetForeground 5, Draw3DFace, SetForeground 253, "
+            "PushMatrix 10.000000, Draw3DFace, PopMatrix, EndDraw, Swap");
+
+  // The display lists are emptied at the end of the frame, and the next
+  // frame records the same stream again.
+  log->clear();
+  support->Draw();
+  EXPECT_NE(Joined().find("SetForeground 5, Draw3DFace"), std::string::npos) << Joined();
+}
+
+TEST_F(Frame, HighlightOfAnInnerBagGivesTheOuterColourBack) {
+  // outer (second mark, 252) holds inner (highlight, 251) then leaf L.
+  root = new Kel3DBagRep;
+  root->GetGraphicAttributeSet().flags |= KelGraphicAttributeSet::SECOND_MARK;
+  auto* inner = new Kel3DBagRep;
+  inner->HighLightOn();
+  inner->AddChild(*new FaceLeaf(Kelpoint3f(0, 0, 0)));
+  root->AddChild(*inner);
+  root->AddChild(*new FaceLeaf(Kelpoint3f(4, 0, 0)));
+  DrawFrame();
+  // In the default list: 252 forced, 251 forced, face, back to 252, face, released.
+  const std::string s = Joined();
+  const auto list5 = s.find("BeginDrawDL 5");
+  ASSERT_NE(list5, std::string::npos);
+  EXPECT_NE(s.find("SetForeground 252, SetForeground 251, Draw3DFace, SetForeground 252, "
+                   "Draw3DFace, SetForeground 253",
+                   list5),
+            std::string::npos)
+      << s;
+}
+
+TEST_F(Frame, EmptyViewpointIsNotDrawnButItsListsAreReset) {
+  log->clear();
+  support->Draw();
+  EXPECT_EQ(Joined(), "Clear, Swap");
+}
+
+TEST(DriverSelection, NamesTheDriverOnceAndChecksTheBuffer) {
+  char small[4];
+  EXPECT_EQ(ChooseDriverLibrary(small, sizeof small), nullptr);
+  char name[KEL_DRIVER_NAME_SIZE];
+  EXPECT_STREQ(ChooseDriverLibrary(name, sizeof name), "libGR7OGL.so");
+}
+
+TEST(DriverSelection, MissingDriverEndsTheProcessWithItsMessage) {
+  // A child process whose library search path holds no driver: copy the two
+  // libraries and a probe program into a fresh tree.
+  const std::string dir = keltest::OutputPath("nodriver");
+  const std::string lib = std::string(KEL_BINARY_DIR) + "/lib/";
+  const std::string cmd = "rm -rf " + dir + " && mkdir -p " + dir + "/lib " + dir + "/bin && cp " +
+                          lib + "libKelFramework.so " + lib + "libGR7BASE.so " + dir +
+                          "/lib/ && cp " + std::string(KEL_BINARY_DIR) + "/bin/kel_driver_probe " +
+                          dir + "/bin/";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  const std::string run = "LD_LIBRARY_PATH= " + dir + "/bin/kel_driver_probe > " + dir + "/out.txt";
+  const int status = std::system(run.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  FILE* f = std::fopen((dir + "/out.txt").c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  char line[128] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+  std::fclose(f);
+  EXPECT_STREQ(line, "Library libGR7OGL.so not found\n");
+}
+
+}  // namespace

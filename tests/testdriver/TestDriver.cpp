@@ -1,0 +1,103 @@
+// A graphics driver for the tests: its support draws nothing and its render
+// writes every call of the draw pass, in order, into one log that tests read
+// through kelTestDriverLog().
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/render/KelDriver.h>
+#include <kel/render/KelGraphicRender.h>
+#include <kel/render/KelSupport.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string>& Log() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+class RecordingGraphicRender : public KelGraphicRender {
+ public:
+  explicit RecordingGraphicRender(const KelSupport& s) : KelGraphicRender(s) {}
+  RecordingGraphicRender(const RecordingGraphicRender&) = default;
+
+  void BeginDraw(KelViewpoint& v) override {
+    Log().push_back("BeginDraw");
+    KelGraphicRender::BeginDraw(v);
+  }
+  void EndDraw(KelViewpoint& v) override {
+    Log().push_back("EndDraw");
+    KelGraphicRender::EndDraw(v);
+  }
+  void BeginDrawDL(ELEMENT_TYPE t) override {
+    Log().push_back("BeginDrawDL " + std::to_string(int(t)));
+  }
+  void SetForeground(const int& c) override {
+    Log().push_back("SetForeground " + std::to_string(c));
+  }
+  void SetForegroundRGBA(const int rgba) override {
+    Log().push_back("SetForegroundRGBA " + std::to_string(rgba));
+  }
+  void SetLineAttributes(const int& a2, const int& a1) override {
+    Log().push_back("SetLineAttributes " + std::to_string(a2) + " " + std::to_string(a1));
+  }
+  void SetFurtiveOn() override { Log().push_back("SetFurtiveOn"); }
+  void SetFurtiveOff() override { Log().push_back("SetFurtiveOff"); }
+  void SetPolygonOffsetOn() override { Log().push_back("SetPolygonOffsetOn"); }
+  void SetPolygonOffsetOff() override { Log().push_back("SetPolygonOffsetOff"); }
+  void Draw3DPolyline(Kel3DPolylineGP&) override { Log().push_back("Draw3DPolyline"); }
+  void Draw3DLine(Kel3DLineGP&) override { Log().push_back("Draw3DLine"); }
+  void Draw3DMarker(Kel3DMarkerGP&) override { Log().push_back("Draw3DMarker"); }
+  void Draw3DEdge(Kel3DEdgeGP&) override { Log().push_back("Draw3DEdge"); }
+  void Draw3DFace(Kel3DFaceGP&) override { Log().push_back("Draw3DFace"); }
+  void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Log().push_back("Draw3DPlanarFace"); }
+  void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override {
+    Log().push_back("Draw3DCylinder " + std::to_string(cap));
+  }
+  void DrawLightSource(Kel3DLightSourceGP&) override { Log().push_back("DrawLightSource"); }
+  KelRender* PushMatrix(Kel4x4Matrix& m) override {
+    Log().push_back("PushMatrix " + std::to_string(m.GetMatrix()[12]));
+    auto* child = new RecordingGraphicRender(*this);
+    *child *= m;
+    return child;
+  }
+  void PopMatrix(KelRender* child) override {
+    Log().push_back("PopMatrix");
+    delete child;
+  }
+};
+
+class RecordingSupport : public KelSupport {
+ public:
+  RecordingSupport(int w, int h) : KelSupport(w, h) {}
+  int MakeCurrent() override { return 1; }
+  void ReadPixels() override {}
+  KelRender* CreateDrawingRender() override { return new RecordingGraphicRender(*this); }
+  void Clear() override { Log().push_back("Clear"); }
+  void Swap() override { Log().push_back("Swap"); }
+  // As an off-screen support does: present once the frame is drawn.
+  void Drawing(list<KelViewpoint*>& viewpoints) override {
+    KelSupport::Drawing(viewpoints);
+    Swap();
+  }
+};
+
+}  // namespace
+
+extern "C" {
+
+std::vector<std::string>* kelTestDriverLog() {
+  return &Log();
+}
+
+KelSupport* createDriverSupport(KelSupport*, KelPixelImage* image) {
+  int w = 64, h = 64;
+  if (image) image->GetSize(w, h);
+  return new RecordingSupport(w, h);
+}
+
+XVisualInfo* findDriverVisual(Display*) {
+  return nullptr;
+}
+}
