@@ -1,6 +1,5 @@
 #include <kel/images/rgbr.h>
 
-#include <kel/images/rgbcom.h>
 #include <kel/images/rgbunc.h>
 #include <kel/images/tifflec.h>
 
@@ -87,7 +86,8 @@ int rgbr(const char* path, long mode, long* size, unsigned char* pixels) {
     if (tifflec(f, 512 + 4 * rows * h.channels, 4 * n, reinterpret_cast<char*>(table.data())) != 0)
       return 11;
     for (unsigned long i = 0; i < n; ++i) lengths[i] = Big32(&table[4 * i]);
-    packed.resize(static_cast<size_t>(RgbcomMaxLength(static_cast<long>(w))));
+    // Any encoder's row fits: at worst two bytes a pixel (runs of one) and the end.
+    packed.resize(2 * w + 2);
   }
   for (unsigned long r = 0; r < rows; ++r) {
     for (unsigned long c = 0; c < 3; ++c) {
@@ -95,7 +95,7 @@ int rgbr(const char* path, long mode, long* size, unsigned char* pixels) {
       if (h.storage == 0) {
         if (tifflec(f, 512 + index * w, w, reinterpret_cast<char*>(row.data())) != 0) return 11;
       } else {
-        // A sound row never needs more bytes than its worst-case encoding.
+        // Bytes past what a row can use are never read.
         const unsigned long length = lengths[index] < packed.size()
                                          ? lengths[index]
                                          : static_cast<unsigned long>(packed.size());
