@@ -7,6 +7,35 @@
 KEL_IMPLEMENT_META(Kel3DBoundingSphere, KelBoundingElement)
 
 namespace {
+// Largest singular value of the upper-left 3 x 3 block: the square root of the
+// largest eigenvalue of its Gram matrix, in closed form for symmetric 3 x 3.
+double LargestStretch(const Kel4x4Matrix& m) {
+  const float* a = m.GetMatrix();
+  double g[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      g[i][j] = double(a[i]) * a[j] + double(a[4 + i]) * a[4 + j] + double(a[8 + i]) * a[8 + j];
+  const double p1 = g[0][1] * g[0][1] + g[0][2] * g[0][2] + g[1][2] * g[1][2];
+  const double q = (g[0][0] + g[1][1] + g[2][2]) / 3.0;
+  double largest;
+  if (p1 <= 1e-30 * (q * q + 1e-300)) {
+    largest = std::max(g[0][0], std::max(g[1][1], g[2][2]));
+  } else {
+    const double p2 = (g[0][0] - q) * (g[0][0] - q) + (g[1][1] - q) * (g[1][1] - q) +
+                      (g[2][2] - q) * (g[2][2] - q) + 2.0 * p1;
+    const double p = std::sqrt(p2 / 6.0);
+    double b[3][3];
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) b[i][j] = (g[i][j] - (i == j ? q : 0.0)) / p;
+    const double det = b[0][0] * (b[1][1] * b[2][2] - b[1][2] * b[2][1]) -
+                       b[0][1] * (b[1][0] * b[2][2] - b[1][2] * b[2][0]) +
+                       b[0][2] * (b[1][0] * b[2][1] - b[1][1] * b[2][0]);
+    const double r = std::max(-1.0, std::min(1.0, det / 2.0));
+    largest = q + 2.0 * p * std::cos(std::acos(r) / 3.0);
+  }
+  return std::sqrt(std::max(0.0, largest));
+}
+
 float Distance(const float* a, const float* b) {
   const float dx = b[0] - a[0], dy = b[1] - a[1], dz = b[2] - a[2];
   return std::sqrt(dx * dx + dy * dy + dz * dz);
@@ -69,10 +98,15 @@ Kel3DBoundingSphere& Kel3DBoundingSphere::operator-=(const Kel3DBoundingSphere& 
 Kel3DBoundingSphere& Kel3DBoundingSphere::operator*=(const Kel4x4Matrix& m) {
   const Kelpoint3f c = m * Kelpoint3f(_center);
   SetCenter(c);
-  const double s = m.GetScaling();
+  // The uniform scaling factor (cube root of the determinant) shrinks a sphere
+  // under an unequal scale: diag(2, 0.5, 1) keeps the radius while the sphere
+  // reaches twice as far along x. The radius grows by the largest stretch of
+  // the linear part instead, which is that same factor for rotations and
+  // uniform scalings.
+  const double s = LargestStretch(m);
   if (s < 0.999 || s > 1.001) {
-    _radius *= m.GetScaling();
-    _radiusMM *= m.GetScaling();
+    _radius = static_cast<float>(_radius * s);
+    _radiusMM = static_cast<float>(_radiusMM * s);
   }
   return *this;
 }

@@ -1,6 +1,7 @@
 #include <kel/foundations/Kel3DBoundingSphere.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMath.h>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -101,3 +102,25 @@ TEST(Kel3DBoundingSphere, TransformMovesCenterAndScalesOutsideTheBand) {
 }
 
 }  // namespace
+
+TEST(Kel3DBoundingSphereStretch, UnequalScaleGrowsTheRadiusByTheLargestStretch) {
+  // diag(2, 0.5, 1) has determinant 1: the point (1, 0, 0) of the unit sphere
+  // goes to (2, 0, 0), so the moved sphere needs radius 2.
+  Kel3DBoundingSphere s(Kelpoint3f(0, 0, 0), 1.0f, 1.0f);
+  s *= Kel4x4Matrix(Kelvector3f(2, 0, 0), Kelvector3f(0, 0.5f, 0), Kelvector3f(0, 0, 1),
+                    Kelvector3f(0, 0, 0));
+  EXPECT_NEAR(s.GetRadius(), 2.0f, 1e-5);
+  EXPECT_NEAR(s.GetRadiusMM(), 2.0f, 1e-5);
+
+  // A shear x' = x + y: (1, 1)/sqrt(2) reaches |(sqrt(2), 1/sqrt(2))|, the
+  // golden ratio 1.618..., the largest stretch of [[1, 0], [1, 1]].
+  Kel3DBoundingSphere t(Kelpoint3f(0, 0, 0), 1.0f, 0.0f);
+  t *= Kel4x4Matrix(Kelvector3f(1, 0, 0), Kelvector3f(1, 1, 0), Kelvector3f(0, 0, 1),
+                    Kelvector3f(0, 0, 0));
+  EXPECT_NEAR(t.GetRadius(), (1.0 + std::sqrt(5.0)) / 2.0, 1e-5);
+
+  // A rotation leaves the radius exactly as it was.
+  Kel3DBoundingSphere u(Kelpoint3f(1, 2, 3), 4.0f, 0.0f);
+  u *= Kel4x4Matrix(Kelvector3f(0.0f, 0.0f, 1.2f), Kelpoint3f(0, 0, 0));
+  EXPECT_EQ(u.GetRadius(), 4.0f);
+}
