@@ -13,7 +13,7 @@ packages=(
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   xvfb xauth
   libtiff-tools netpbm imagemagick
-  libpng-dev libassimp-dev
+  libpng-dev libassimp-dev libfreetype-dev xfonts-base
 )
 
 missing=()
