@@ -3,6 +3,13 @@
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
+#include <kel/primitives/Kel3DEdgeGP.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/primitives/Kel3DPlanarFaceGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/primitives/KelDynamicGP.h>
 #include <kel/render/KelDisplayList.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
@@ -11,9 +18,15 @@
 
 namespace {
 
-// A primitive is recorded as its own address, whatever its class.
+// A primitive is recorded as its KelGraphicPrimitive address, which the
+// replay casts back to the class of the opcode.
+std::intptr_t Value(KelGraphicPrimitive& gp) {
+  return reinterpret_cast<std::intptr_t>(&gp);
+}
+// Primitives whose class is only declared here: the object's own address
+// (the same address, the base being their first and only one).
 template <class GP>
-std::intptr_t Value(GP& gp) {
+std::intptr_t Address(GP& gp) {
   return reinterpret_cast<std::intptr_t>(&gp);
 }
 
@@ -115,25 +128,25 @@ void KelCullingRender::SetCurrentAttribute(const KelGraphicAttributeSet& a) {
 }
 
 void KelCullingRender::Draw2DMarker(Kel2DMarkerGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_MARKER);
+  Record(Address(gp), KelDisplayList::OP_2D_MARKER);
 }
 void KelCullingRender::Draw2DRectangle(Kel2DRectangleGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_RECTANGLE);
+  Record(Address(gp), KelDisplayList::OP_2D_RECTANGLE);
 }
 void KelCullingRender::Draw2DLine(Kel2DLineGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_LINE);
+  Record(Address(gp), KelDisplayList::OP_2D_LINE);
 }
 void KelCullingRender::Draw2DPolyline(Kel2DPolylineGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_POLYLINE);
+  Record(Address(gp), KelDisplayList::OP_2D_POLYLINE);
 }
 void KelCullingRender::Draw2DPolygon(Kel2DPolygonGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_POLYGON);
+  Record(Address(gp), KelDisplayList::OP_2D_POLYGON);
 }
 void KelCullingRender::Draw2DAnnotationText(Kel2DAnnotationTextGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_ANNOTATION_TEXT);
+  Record(Address(gp), KelDisplayList::OP_2D_ANNOTATION_TEXT);
 }
 void KelCullingRender::Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_2D_SIMPLE_GEOMETRIC_TEXT);
+  Record(Address(gp), KelDisplayList::OP_2D_SIMPLE_GEOMETRIC_TEXT);
 }
 void KelCullingRender::Draw3DMarker(Kel3DMarkerGP& gp) {
   Record(Value(gp), KelDisplayList::OP_3D_MARKER);
@@ -149,7 +162,7 @@ void KelCullingRender::Draw3DEdge(Kel3DEdgeGP& gp) {
 }
 void KelCullingRender::DrawLightSource(Kel3DLightSourceGP& gp) {
   if (_displayList)
-    _displayList->AddElem(ELEMENT_LIGHT_SOURCES, Value(gp), KelDisplayList::OP_LIGHT_SOURCE);
+    _displayList->AddElem(ELEMENT_LIGHT_SOURCES, Address(gp), KelDisplayList::OP_LIGHT_SOURCE);
 }
 void KelCullingRender::Draw3DFace(Kel3DFaceGP& gp) {
   Record(Value(gp), KelDisplayList::OP_3D_FACE);
@@ -161,7 +174,7 @@ void KelCullingRender::DrawWireframe3DCylinder(Kel3DCylinderGP& gp) {
   Record(Value(gp), KelDisplayList::OP_WIREFRAME_3D_CYLINDER);
 }
 void KelCullingRender::Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) {
-  Record(Value(gp), KelDisplayList::OP_3D_ANNOTATION_TEXT);
+  Record(Address(gp), KelDisplayList::OP_3D_ANNOTATION_TEXT);
 }
 
 void KelCullingRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int) {

@@ -1,11 +1,10 @@
 // The recorded stream of one culling pass for one viewpoint: (opcode, value)
 // pairs in element lists by kind, replayed by the draw pass.
 //
-// A value is pointer-sized: a primitive (its address as its own class, e.g.
-// Kel3DFaceGP*), a matrix copy, a camera copy, an attribute word, a colour or a
-// small integer. Matrices and camera copies recorded here belong to the list,
-// so that a Rep changed or destroyed between culling and drawing leaves the
-// recorded frame intact.
+// A value is pointer-sized: a primitive (its KelGraphicPrimitive address), a
+// matrix copy, a camera copy, an attribute word, a colour or a small integer.
+// Matrices and camera copies recorded here belong to the list, so that a Rep
+// changed or destroyed between culling and drawing leaves the frame intact.
 #pragma once
 
 #include <cstdint>
