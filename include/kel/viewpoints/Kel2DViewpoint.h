@@ -16,7 +16,7 @@ class Kel2DRep;
 class Kel2DViewpoint : public KelViewpoint {
  public:
   // Bits 0-1 place the anchor along x, bits 2-3 along y; 0 is the centre.
-  enum Anchor { CENTER = 0, LEFT = 1, RIGHT = 2, TOP = 4, BOTTOM = 8 };
+  enum Anchor : int { CENTER = 0, LEFT = 1, RIGHT = 2, TOP = 4, BOTTOM = 8 };
 
   Kel2DViewpoint();
   // A camera built with an explicit zoom counts as framed.

@@ -2,4 +2,8 @@
 // than off and proportional works stepwise.
 #pragma once
 
-enum KelViewpointGravityMode { GRAVITY_OFF = 0, GRAVITY_PROPORTIONAL = 1, GRAVITY_STEPWISE = 2 };
+enum KelViewpointGravityMode : int {
+  GRAVITY_OFF = 0,
+  GRAVITY_PROPORTIONAL = 1,
+  GRAVITY_STEPWISE = 2
+};
