@@ -1,0 +1,5 @@
+#include <kel/picking/KelGraphicElementIntersection.h>
+
+const char* KelGraphicElementIntersection::ClassName() {
+  return "KelGraphicElementIntersection";
+}
