@@ -18,13 +18,20 @@
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/reps/Kel3DBagRep.h>
-#include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+
+// Texts are measured with the fonts the driver draws them with.
+#if __has_include(<kel/viewers/KelCharacterFont.h>)
+#include <kel/viewers/KelCharacterFont.h>
+#define KEL_PICK_TEXT 1
+#else
+#define KEL_PICK_TEXT 0
+#endif
 
 namespace {
 
@@ -35,6 +42,26 @@ constexpr unsigned char kHidden = KelGraphicAttributeSet::TEMPORY_HIDDEN;
 // from a caller stands for none.
 inline int Count(const int n) {
   return n > 0 ? n : 0;
+}
+
+void CharacterSize(const KelCharacterFont* font, int i, int* width, int* height, int* descent) {
+#if KEL_PICK_TEXT
+  font->GetCharacterSize(i, width, height, descent);
+#else
+  (void)font;
+  (void)i;
+  *width = *height = *descent = 0;
+#endif
+}
+
+int FontNumber(const KelCharacterFont* font, int pixels) {
+#if KEL_PICK_TEXT
+  return font->GetFontNumber(pixels);
+#else
+  (void)font;
+  (void)pixels;
+  return 0;
+#endif
 }
 
 }  // namespace
@@ -441,7 +468,7 @@ void KelPickingRender::ImmediateDraw3DAnnotationText(const float* position, cons
                                                      AnchorPoint anchor) {
   if (!position || !text || !*text || !_characterFont || !_current3DViewpoint) return;
   int w = 0, h = 0, descent = 0;
-  _characterFont->GetCharacterSize(0, &w, &h, &descent);
+  CharacterSize(_characterFont, 0, &w, &h, &descent);
   const float k = GetPixelFromModelRatio(position);
   const float width = static_cast<float>(std::strlen(text)) * static_cast<float>(w) * k;
   const float height = static_cast<float>(h) * k;
@@ -591,7 +618,7 @@ void KelPickingRender::Pick2DText(const float* position, const char* text, Ancho
                                   const int font) {
   if (!position || !text || !_characterFont || !_current2DViewport) return;
   int w = 0, h = 0, descent = 0;
-  _characterFont->GetCharacterSize(font, &w, &h, &descent);
+  CharacterSize(_characterFont, font, &w, &h, &descent);
   // Sizes in whole pixels, then in model units: rounding model units would
   // shrink a text to nothing at high zoom.
   const float modelPerPixel = GetMMFromModelRatio() / _mmInSupportUnit;
@@ -606,7 +633,7 @@ void KelPickingRender::Pick2DGeometricText(const float* position, const char* te
   const float modelPerPixel = GetPixelFromModelRatio();
   const int pixels =
       modelPerPixel > 0.0f ? static_cast<int>(std::lround(height / modelPerPixel)) : 0;
-  Pick2DText(position, text, anchor, _characterFont->GetFontNumber(pixels));
+  Pick2DText(position, text, anchor, FontNumber(_characterFont, pixels));
 }
 
 void KelPickingRender::ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
