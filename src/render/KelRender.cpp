@@ -387,8 +387,8 @@ int KelRender::IsFacing(const float* point, const float* normal) const {
 static double Depth(const Kel3DViewpoint* viewpoint, const Kel3DViewport* viewport,
                     const Kel3DBoundingSphere& s) {
   if (!viewpoint || !viewport || viewport->GetNbPlanes() == 0) return 0.0;
-  float *a, *b, *c, *d;
-  const_cast<Kel3DViewport*>(viewport)->GetPlanes(&a, &b, &c, &d);
+  const float *a, *b, *c, *d;
+  viewport->GetPlanes(&a, &b, &c, &d);
   const Kelpoint3f e = viewpoint->GetOrigin();
   const float* centre = s.GetCenter();
   return double(a[0]) * (e.x - centre[0]) + double(b[0]) * (e.y - centre[1]) +
