@@ -4,6 +4,7 @@
 #include <kel/foundations/Kel3DBoundingSphere.h>
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/primitives/Kel3DAnnotationTextGP.h>
 #include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/render/KelSupport.h>
@@ -161,11 +162,13 @@ void KelRender::Draw3DLine(Kel3DLineGP&) {}
 void KelRender::Draw3DPolyline(Kel3DPolylineGP& gp) {
   ImmediateDraw3DPolyline(gp.GetPoints(), gp.GetNbPoints());
 }
-// The 2D polyline and polygon and the 3D annotation text forward to their
-// immediate operations once those primitives exist.
+void KelRender::Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) {
+  ImmediateDraw3DAnnotationText(gp.GetPosition(), gp.GetText(), gp.GetAnchor());
+}
+// The 2D polyline and polygon forward to their immediate operations once
+// those primitives exist.
 void KelRender::Draw2DPolyline(Kel2DPolylineGP&) {}
 void KelRender::Draw2DPolygon(Kel2DPolygonGP&) {}
-void KelRender::Draw3DAnnotationText(Kel3DAnnotationTextGP&) {}
 void KelRender::Draw3DEdge(Kel3DEdgeGP&) {}
 void KelRender::DrawLightSource(Kel3DLightSourceGP&) {}
 void KelRender::Draw3DFace(Kel3DFaceGP&) {}
