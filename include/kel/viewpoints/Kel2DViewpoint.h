@@ -35,11 +35,6 @@ class Kel2DViewpoint : public KelViewpoint {
 
   using KelViewpoint::ComputeModelFromPixel;
   using KelViewpoint::ComputePixelFromModel;
-  // The Kelpoint3f forms (z = 0) and the Kelpoint2f forms use these two.
-  virtual void ComputeModelFromPixel(float x, float y, float& X, float& Y, float width,
-                                     float height, float pixelsPerMM, float ratio) const;
-  virtual void ComputePixelFromModel(float X, float Y, float& x, float& y, float width,
-                                     float height, float pixelsPerMM, float ratio) const;
   void ComputeModelFromPixel(float x, float y, Kelpoint3f& P, Kelpoint3f& Q, float width,
                              float height, float pixelsPerMM, float ratio) const override;
   void ComputePixelFromModel(const Kelpoint3f& M, Kelpoint2f& p, float width, float height,
@@ -71,6 +66,11 @@ class Kel2DViewpoint : public KelViewpoint {
   // anchor's side of it. A rectangle without width or height changes nothing.
   virtual void ReframeOn(float xmin, float xmax, float ymin, float ymax, float width, float height,
                          float pixelsPerMM, float ratio);
+  // The Kelpoint3f forms (z = 0) and the Kelpoint2f forms use these two.
+  virtual void ComputeModelFromPixel(float x, float y, float& X, float& Y, float width,
+                                     float height, float pixelsPerMM, float ratio) const;
+  virtual void ComputePixelFromModel(float X, float Y, float& x, float& y, float width,
+                                     float height, float pixelsPerMM, float ratio) const;
 
   Kelpoint2f GetOrigin() const { return _origin; }
   void SetAnchor(Anchor anchor);
@@ -78,6 +78,9 @@ class Kel2DViewpoint : public KelViewpoint {
   // Every transformation accumulated by *=.
   const Kel3x3Matrix& GetMatrix() const { return _matrix; }
   const Kel3x3Matrix& GetInverseMatrix() const;
+  // Moves the camera into the coordinates `m` maps to (a render passes the
+  // inverse of a Rep's matrix). The zoom is divided by m's scaling, so that
+  // every moved point keeps its pixel.
   Kel2DViewpoint& operator*=(const Kel3x3Matrix& m);
 
   void AddRep(Kel2DRep* rep);
