@@ -114,7 +114,8 @@ TEST(KelPixelImage, CopySharesOnlyReadOnlyExternalBuffers) {
   KelPixelImage assigned(1, 1, PixelImageRGB);
   assigned = external;
   EXPECT_EQ(assigned.GetPixelsToRead(), pixels);
-  assigned = assigned;
+  KelPixelImage& same = assigned;
+  assigned = same;
   EXPECT_EQ(assigned.GetPixelsToRead(), pixels);
 }
 
