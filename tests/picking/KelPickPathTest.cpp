@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <kel/framework/KelMath.h>
+#include <kel/picking/KelGraphicElementIntersection.h>
+#include <kel/picking/KelGraphicElementNormale.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
+#include <kel/reps/Kel3DRep.h>
+
+#include <sstream>
+#include <vector>
+
+namespace {
+
+TEST(KelPickPath, LoadReplacesTheRepOfTheCurrentLevel) {
+  Kel3DRep a, b, c;
+  KelPickPath path(static_cast<KelViewpoint*>(nullptr));
+  EXPECT_EQ(path.GetLevel(), -1);
+  EXPECT_EQ(path.GetTopRep(), nullptr);
+  path.Load(&a);
+  path.Load(&a);
+  EXPECT_EQ(path.Size(), 1);
+  EXPECT_EQ(path.GetLevel(), 0);
+  path.Push();
+  path.Load(&b);
+  ASSERT_EQ(path.Size(), 2);
+  path.Load(&c);  // a sibling of b takes its place
+  ASSERT_EQ(path.Size(), 2);
+  EXPECT_EQ(path.GetRep(0), &a);
+  EXPECT_EQ(path.GetRep(1), &c);
+  path.SetManipulatedRep();
+  EXPECT_EQ(path.GetManipulatedRep(), &c);
+  path.Pop();
+  EXPECT_EQ(path.Size(), 1);
+  EXPECT_EQ(path.GetLevel(), 0);
+  EXPECT_EQ(path.GetManipulatedRep(), nullptr);  // index 1 no longer in the path
+  path.Load(static_cast<const KelRep*>(nullptr));
+  EXPECT_EQ(path.Size(), 0);
+  path.Pop();
+  path.Pop();  // never below -1
+  EXPECT_EQ(path.GetLevel(), -1);
+
+  KelPickPath built(&b);
+  EXPECT_EQ(built.GetTopRep(), &b);
+  EXPECT_EQ(built.GetLevel(), 0);
+  EXPECT_EQ(built.GetViewpoint(), nullptr);
+}
+
+TEST(KelPickPath, WalksStopAtTheCurrentLevel) {
+  Kel3DRep a, b;
+  KelPickPath path(&a);
+  path.Push();
+  path.Load(&b);
+  path.InitToLeafRep();
+  EXPECT_EQ(path.NextFatherRep(), &b);
+  EXPECT_EQ(path.NextFatherRep(), &a);
+  EXPECT_EQ(path.NextFatherRep(), nullptr);
+  // A level pushed with no Rep loaded below it: the walk starts at the leaf.
+  path.Push();
+  path.InitToLeafRep();
+  EXPECT_EQ(path.NextFatherRep(), &b);
+  path.InitToTopRep();
+  EXPECT_EQ(path.NextChildRep(), &a);
+  EXPECT_EQ(path.NextChildRep(), &b);
+  EXPECT_EQ(path.NextChildRep(), nullptr);
+}
+
+TEST(KelPickPath, SubElementAndCopies) {
+  Kel3DRep a;
+  KelPickPath path(&a);
+  EXPECT_EQ(path.HasSubElement(), 0);
+  path.Load(4);
+  EXPECT_EQ(path.HasSubElement(), 1);
+  EXPECT_EQ(path.GetCurrentSubElement(), 4);
+  path.SetDeep(0.25f);
+  path.SetDimension(1.0f);
+  path.SetZBuffer(1);
+  path.SetFurtive(1);
+  path.SetIntersection(Kelpoint3f(1, 2, 3));
+  path.SetMatrix(Kel4x4Matrix(Kelvector3f(5, 0, 0)));
+
+  KelPickPath copy(path);
+  KelPickPath assigned(static_cast<KelViewpoint*>(nullptr));
+  assigned = path;
+  for (const KelPickPath* p : {&copy, &assigned}) {
+    EXPECT_EQ(p->GetTopRep(), &a);
+    EXPECT_EQ(p->GetLevel(), 0);
+    EXPECT_EQ(p->GetCurrentSubElement(), 4);
+    EXPECT_EQ(p->GetDeep(), 0.25f);
+    EXPECT_EQ(p->GetDimension(), 1.0f);
+    EXPECT_EQ(p->GetZBuffer(), 1);
+    EXPECT_EQ(p->GetFurtive(), 1);
+    EXPECT_EQ(p->GetGlobalIntersection(), Kelpoint3f(6, 2, 3));
+  }
+}
+
+TEST(KelPickPath, GlobalHitGoesThroughTheMatrix) {
+  KelPickPath path(static_cast<KelViewpoint*>(nullptr));
+  // x -> y, y -> -x, then moved by (1, 2, 3).
+  path.SetMatrix(Kel4x4Matrix(Kelvector3f(0, 1, 0), Kelvector3f(-1, 0, 0), Kelvector3f(0, 0, 1),
+                              Kelvector3f(1, 2, 3)));
+  path.SetIntersection(Kelpoint3f(2, 0, 0));
+  path.SetNormal(Keldirection3f(1, 0, 0));
+  const Kelpoint3f p = path.GetGlobalIntersection();
+  EXPECT_NEAR(p.x, 1.0f, 1e-6f);
+  EXPECT_NEAR(p.y, 4.0f, 1e-6f);
+  EXPECT_NEAR(p.z, 3.0f, 1e-6f);
+  const Keldirection3f n = path.GetGlobalNormal();
+  EXPECT_NEAR(n.x, 0.0f, 1e-6f);
+  EXPECT_NEAR(n.y, 1.0f, 1e-6f);
+  EXPECT_NEAR(n.z, 0.0f, 1e-6f);
+}
+
+TEST(KelPickPath, TextForm) {
+  Kel3DRep a, b;
+  KelPickPath path(&a);
+  path.Push();
+  path.Load(&b);
+  path.SetDimension(2.0f);
+  path.SetZBuffer(1);
+  path.SetDeep(0.5f);
+  path.SetIntersection(Kelpoint3f(1.5f, -2.0f, 0.0f));
+  std::ostringstream out;
+  out << path;
+  EXPECT_EQ(out.str(),
+            " KelPickPath : nbRep = 2, dimension = 2, zbuffer = 1, furtive = 0, deep = 0.5, "
+            "inter = (1.5, -2, 0)");
+}
+
+// ---- list
+
+KelPickPath* Hit(float deep, float dimension, int zBuffer, int overlay = 0) {
+  auto* p = new KelPickPath(static_cast<KelViewpoint*>(nullptr));
+  p->SetDeep(deep);
+  p->SetDimension(dimension);
+  p->SetZBuffer(zBuffer);
+  p->SetOverlay(overlay);
+  return p;
+}
+
+std::vector<KelPickPath*> Order(KelPickPathList& l) {
+  std::vector<KelPickPath*> v;
+  for (KelPickPath* p : l.GetPickPathList()) v.push_back(p);
+  return v;
+}
+
+TEST(KelPickPathList, AddsEachPathOnce) {
+  KelPickPathList l;
+  KelPickPath* a = Hit(0.5f, 2, 1);
+  KelPickPath* b = Hit(0.5f, 2, 1);
+  l += *a;
+  l += *a;
+  l += *b;
+  EXPECT_EQ(l.GetPathCount(), 2);
+  EXPECT_TRUE(l.IsContained(a));
+  l -= *a;
+  EXPECT_FALSE(l.IsContained(a));
+  EXPECT_EQ(l.GetPathCount(), 1);
+  delete a;
+  l.SortGraphicAttributeSet();
+  EXPECT_EQ(l.GetPathCount(), 1);
+  l.Reset();  // deletes b
+  EXPECT_EQ(l.GetPathCount(), 0);
+  l.SortGraphicAttributeSet();  // empty: nothing
+}
+
+TEST(KelPickPathList, NonZBufferedHitsComeFirstAtDepthZero) {
+  KelPickPathList l;
+  KelPickPath* line = Hit(0.3f, 1, 0);
+  KelPickPath* face = Hit(0.1f, 2, 1);
+  l += *line;
+  l += *face;
+  l.SortGraphicAttributeSet();
+  EXPECT_EQ(Order(l), (std::vector<KelPickPath*>{line, face}));
+  EXPECT_EQ(line->GetDeep(), 0.0f);
+  EXPECT_EQ(face->GetDeep(), 0.1f);
+  l.Reset();
+}
+
+TEST(KelPickPathList, ZBufferedHitsByDepthEqualDepthsNewestFirst) {
+  KelPickPathList l;
+  KelPickPath* far = Hit(0.5f, 2, 1);
+  KelPickPath* near = Hit(0.2f, 2, 1);
+  KelPickPath* tieFirst = Hit(0.7f, 2, 1);
+  KelPickPath* tieSecond = Hit(0.7f, 2, 1);
+  for (KelPickPath* p : {far, near, tieFirst, tieSecond}) l += *p;
+  l.SortGraphicAttributeSet();
+  EXPECT_EQ(Order(l), (std::vector<KelPickPath*>{near, far, tieSecond, tieFirst}));
+  l.Reset();
+}
+
+TEST(KelPickPathList, OverlayAndFlatHitsByDimensionThenTheRest) {
+  KelPickPathList l;
+  KelPickPath* overlaySurface = Hit(0.9f, 2, 1, 1);  // an overlay face is on top
+  KelPickPath* line1 = Hit(0.4f, 1, 0);
+  KelPickPath* face = Hit(0.05f, 2, 1);
+  KelPickPath* point = Hit(0.8f, 0, 0);
+  KelPickPath* line2 = Hit(0.1f, 1, 0);
+  for (KelPickPath* p : {overlaySurface, line1, face, point, line2}) l += *p;
+  l.SortGraphicAttributeSet();
+  EXPECT_EQ(Order(l), (std::vector<KelPickPath*>{point, line2, line1, overlaySurface, face}));
+  for (KelPickPath* p : {overlaySurface, line1, point, line2}) EXPECT_EQ(p->GetDeep(), 0.0f);
+  EXPECT_EQ(face->GetDeep(), 0.05f);
+  l.Reset();
+}
+
+// ---- double-precision hit values
+
+TEST(KelGraphicElement, IntersectionAndNormale) {
+  EXPECT_STREQ(KelGraphicElementIntersection::ClassName(), "KelGraphicElementIntersection");
+  EXPECT_STREQ(KelGraphicElementNormale::ClassName(), "KelGraphicElementNormale");
+
+  const KelGraphicElementIntersection p(Kelpoint3f(0.1f, -2.0f, 3.0f));
+  EXPECT_EQ(p.x, double(0.1f));  // widened, not rounded to the decimal
+  EXPECT_EQ(p.y, -2.0);
+  KelGraphicElementIntersection q;
+  q = p;
+  EXPECT_EQ(q.z, 3.0);
+
+  const KelGraphicElementNormale n(KelMathVector(0.0, 3.0, 4.0));
+  EXPECT_DOUBLE_EQ(n.y, 0.6);
+  EXPECT_DOUBLE_EQ(n.z, 0.8);
+  const long errors = KelMath::ErrorCount();
+  testing::internal::CaptureStderr();
+  const KelGraphicElementNormale zero(KelMathVector(0.0, 0.0, 0.0));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Direction3D : Vecteur nul\n");
+  EXPECT_EQ(KelMath::ErrorCount(), errors + 1);
+  EXPECT_EQ(zero.x, 1.0);
+  EXPECT_EQ(zero.y, 0.0);
+  const KelGraphicElementNormale fromFloat(Keldirection3f(0.0f, 0.0f, -1.0f));
+  EXPECT_EQ(fromFloat.z, -1.0);
+}
+
+}  // namespace
