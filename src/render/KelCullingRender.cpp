@@ -15,6 +15,8 @@
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <cstdio>
+#include <typeinfo>
+#include <utility>
 
 namespace {
 
@@ -47,11 +49,12 @@ KelCullingRender::~KelCullingRender() {
 }
 
 void KelCullingRender::ReleaseLevels() {
-  for (int d = 0; d < _depth; ++d) {
+  for (int d = 0; d < _levelsUsed; ++d) {
     Level& level = LevelAt(d);
     delete level.viewpoint;
-    level.viewpoint = nullptr;
+    level = Level();
   }
+  _levelsUsed = 0;
   _depth = 0;
 }
 
@@ -84,7 +87,8 @@ void KelCullingRender::BeginDraw(KelViewpoint& viewpoint) {
   _dynamicCopies = 0;
   _dynamicViewpoint = nullptr;
   _dynamicViewport = nullptr;
-  ReleaseLevels();
+  // Pushes left open by an earlier pass: their cameras stay as spares.
+  _depth = 0;
   viewpoint.InitDisplayList();
   viewpoint.CreateViewportFrom(0.5f * _width, 0.5f * _height, 0.5f * _width, 0.5f * _height, _width,
                                _height, _mmInSupportUnit, _pixelRatio);
@@ -204,10 +208,24 @@ void KelCullingRender::DrawDynamicGP(KelDynamicGP& gp) {
 void KelCullingRender::SaveLevel() {
   if (_depth >= kInlineLevels && _depth - kInlineLevels == static_cast<int>(_deepLevels.size()))
     _deepLevels.emplace_back();
+  if (_depth == _levelsUsed) ++_levelsUsed;
   Level& level = LevelAt(_depth);
-  level.viewpoint = _viewpointCopy ? _viewpointCopy->Clone() : nullptr;
-  level.viewpoint2D = dynamic_cast<Kel2DViewpoint*>(level.viewpoint);
-  level.viewpoint3D = dynamic_cast<Kel3DViewpoint*>(level.viewpoint);
+  level.saved = _viewpointCopy != nullptr;
+  if (level.saved) {
+    // The assignment of a plain 3D camera copies every camera field; other
+    // classes are cloned.
+    const bool plain3D = typeid(*_viewpointCopy) == typeid(Kel3DViewpoint);
+    if (plain3D && level.viewpoint && typeid(*level.viewpoint) == typeid(Kel3DViewpoint)) {
+      const Kel3DViewpoint& source = static_cast<const Kel3DViewpoint&>(*_viewpointCopy);
+      *level.viewpoint3D = source;
+      if (const KelViewport* own = source.GetViewport()) level.viewpoint3D->SetViewport(*own);
+    } else {
+      delete level.viewpoint;
+      level.viewpoint = _viewpointCopy->Clone();
+      level.viewpoint2D = dynamic_cast<Kel2DViewpoint*>(level.viewpoint);
+      level.viewpoint3D = dynamic_cast<Kel3DViewpoint*>(level.viewpoint);
+    }
+  }
   if (_current3DViewport) level.viewport3D = *_current3DViewport;
   if (_current2DViewport) level.viewport2D = *_current2DViewport;
   level.modelSag = _modelSag;
@@ -240,12 +258,11 @@ void KelCullingRender::PopMatrix(KelRender*) {
   }
   --_depth;
   Level& level = LevelAt(_depth);
-  if (level.viewpoint) {
-    delete _viewpointCopy;
-    _viewpointCopy = level.viewpoint;
-    _current2DViewpoint = level.viewpoint2D;
-    _current3DViewpoint = level.viewpoint3D;
-    level.viewpoint = nullptr;
+  if (level.saved && _viewpointCopy) {
+    std::swap(_viewpointCopy, level.viewpoint);
+    std::swap(_current2DViewpoint, level.viewpoint2D);
+    std::swap(_current3DViewpoint, level.viewpoint3D);
+    level.saved = 0;
   }
   if (_current3DViewport) *_current3DViewport = level.viewport3D;
   if (_current2DViewport) *_current2DViewport = level.viewport2D;

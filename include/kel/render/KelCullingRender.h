@@ -73,9 +73,12 @@ class KelCullingRender : public KelRepRender {
 
  private:
   // What a push changes, to be given back by the matching pop. Viewports are
-  // saved by value: a push costs no allocation for them.
+  // saved by value. The saved camera is swapped back in by the pop, and the
+  // camera it replaces stays here to be overwritten by the next push at this
+  // depth, so that a 3D pass clones once per depth, not once per matrix.
   struct Level {
-    KelViewpoint* viewpoint = nullptr;  // owned clone
+    int saved = 0;                      // the camera below holds the saved state
+    KelViewpoint* viewpoint = nullptr;  // owned
     Kel2DViewpoint* viewpoint2D = nullptr;
     Kel3DViewpoint* viewpoint3D = nullptr;
     Kel3DViewport viewport3D;
@@ -95,6 +98,7 @@ class KelCullingRender : public KelRepRender {
   void Record(const std::intptr_t value, const int opcode);
 
   int _depth = 0;
+  int _levelsUsed = 0;
   Level _levels[kInlineLevels];
   // Deeper nestings; kept for the rest of the render's life.
   std::vector<Level> _deepLevels;
