@@ -1,0 +1,76 @@
+// The driver's render: replays display lists into the current OpenGL context
+// (compatibility profile, vertex arrays straight from the primitives' arrays).
+// Renders made by PushMatrix share the frame state of the render they come
+// from; each one keeps its own model view and colour.
+#pragma once
+
+#include <kel/render/KelGraphicRender.h>
+
+#include <memory>
+#include <vector>
+
+class KelOglRender : public KelGraphicRender {
+ public:
+  explicit KelOglRender(const KelSupport& support);
+  KelOglRender(const KelOglRender& other);
+  ~KelOglRender() override;
+
+  void BeginDraw(KelViewpoint& viewpoint) override;
+  void EndDraw(KelViewpoint& viewpoint) override;
+  void BeginDrawDL(ELEMENT_TYPE type) override;
+
+  void SetForeground(const int& colourIndex) override;
+  void SetForegroundRGBA(const int rgba) override;
+  void SetLineAttributes(const int& attribute2, const int& attribute1) override;
+  void SetPolygonOffsetOn() override;
+  void SetPolygonOffsetOff() override;
+  void SetFurtiveOn() override;
+  void SetFurtiveOff() override;
+
+  void Draw3DMarker(Kel3DMarkerGP& gp) override;
+  void Draw3DPolyline(Kel3DPolylineGP& gp) override;
+  void Draw3DLine(Kel3DLineGP& gp) override;
+  void Draw3DEdge(Kel3DEdgeGP& gp) override;
+  void DrawLightSource(Kel3DLightSourceGP& gp) override;
+  void Draw3DFace(Kel3DFaceGP& gp) override;
+  void Draw3DPlanarFace(Kel3DPlanarFaceGP& gp) override;
+  void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override;
+  void DrawWireframe3DCylinder(Kel3DCylinderGP& gp) override;
+  void Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) override;
+  void ImmediateDraw3DPolyline(const float* points, const int count) override;
+  void ImmediateDraw3DAnnotationText(const float* position, const char* text,
+                                     AnchorPoint anchor) override;
+  void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
+                                 const int mode) override;
+  void ImmediateDraw2DPolyline(const float* points, const int count) override;
+  void ImmediateDraw2DPolygon(const float* points, const int count, const int filled) override;
+
+  KelRender* PushMatrix(Kel4x4Matrix& m) override;
+  KelRender* PushMatrix(Kel3x3Matrix& m) override;
+  void PopMatrix(KelRender* child) override;
+
+  // Where a model point of this render's frame lands: window pixels with y
+  // up and depth in [0, 1]; 0 when it is behind the eye or clipped away.
+  int Project(const float* point, float* window) const;
+
+ private:
+  struct FrameState;
+
+  void LoadMatrices() const;
+  void ApplyColour() const;
+  void ApplyLineAttributes() const;
+  void SetLighting(bool on) const;
+  void DrawFaceArrays(const Kel3DFaceGP& gp, const float* oneNormal);
+  void DrawText(const float* window, const char* text, AnchorPoint anchor, int font);
+  void BeginWindowSpace() const;
+  void EndWindowSpace() const;
+
+  FrameState* _state;
+  std::unique_ptr<FrameState> _ownState;
+  // Model (this render's frame) to eye, and eye to clip, OpenGL layout.
+  float _modelView[16];
+  float _colour[4] = {1, 1, 1, 1};
+  int _rgbaAlpha = 0;  // alpha byte of an RGBA colour, 0 for indexed colours
+  int _lineType = 1;
+  int _lineWidth = 1;
+};
