@@ -454,14 +454,6 @@ TEST_F(CullingStreamTest, TwoDimensionalListsTakeEverythingInListSix) {
   EXPECT_FLOAT_EQ(copy->GetTranslation().y, 4.0f);
 }
 
-TEST_F(CullingStreamTest, CulledRepsRecordNothing) {
-  viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&f1}, Kelpoint3f(0, 1000, 0)));      // outside
-  viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&f2}, Kelpoint3f(0, 0, 0), 1e-4f));  // tiny
-  viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&f3}));
-  Cull(viewpoint);
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, kDefault}, {8, V(f3)}}));
-}
-
 TEST_F(CullingStreamTest, UnbalancedPopIsRefused) {
   KelCullingRender render(support);
   render.BeginDraw(viewpoint);
