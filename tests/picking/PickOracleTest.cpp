@@ -1,0 +1,219 @@
+// Random rays over a random triangle mesh: the nearest hit the picking render
+// finds, and its depth, against a brute-force search written here with
+// another ray-triangle method (plane crossing, then the point's side of each
+// edge), in double precision and in world coordinates.
+#include <gtest/gtest.h>
+
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
+#include <kel/picking/KelPickingRender.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/reps/Kel3DBagRep.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "PickingTestScene.h"
+
+namespace {
+
+using V3 = std::array<double, 3>;
+
+V3 Sub(const V3& a, const V3& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+double Dot(const V3& a, const V3& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+V3 Cross(const V3& a, const V3& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+struct Triangle {
+  V3 p[3];
+};
+
+struct BruteHit {
+  bool hit = false;
+  double t = 2.0;
+  V3 point{};
+};
+
+// The ray o + t d, 0 < t < 1, against every triangle. `grow` moves each
+// triangle's edges outwards (or inwards when negative) by that fraction of
+// the triangle's size, to tell rays that graze an edge.
+BruteHit Nearest(const std::vector<Triangle>& mesh, const V3& o, const V3& d, double grow) {
+  BruteHit best;
+  for (const Triangle& tr : mesh) {
+    const V3 n = Cross(Sub(tr.p[1], tr.p[0]), Sub(tr.p[2], tr.p[0]));
+    const double nn = std::sqrt(Dot(n, n));
+    const double along = Dot(n, d);
+    if (nn == 0.0 || std::fabs(along) < 1e-12 * nn) continue;
+    const double t = Dot(n, Sub(tr.p[0], o)) / along;
+    if (!(t > 0.0 && t < 1.0) || t >= best.t) continue;
+    const V3 x = {o[0] + t * d[0], o[1] + t * d[1], o[2] + t * d[2]};
+    bool inside = true;
+    for (int k = 0; k < 3 && inside; ++k) {
+      const V3& a = tr.p[k];
+      const V3& b = tr.p[(k + 1) % 3];
+      const V3 edge = Sub(b, a);
+      // Signed distance of x from the edge, in the triangle's plane, positive
+      // towards the triangle's inside.
+      const double side = Dot(Cross(edge, Sub(x, a)), n) / (nn * std::sqrt(Dot(edge, edge)));
+      inside = side >= -grow * std::sqrt(Dot(edge, edge));
+    }
+    if (!inside) continue;
+    best.hit = true;
+    best.t = t;
+    best.point = x;
+  }
+  return best;
+}
+
+class Mesh {
+ public:
+  // Separate triangles, fans and strips at random in [-3, 3]^3, each piece a
+  // unit or so across: many overlap along any ray.
+  explicit Mesh(std::mt19937& random) {
+    std::uniform_real_distribution<float> where(-3.0f, 3.0f), step(-0.8f, 0.8f);
+    auto near = [&](const float* c) {
+      return std::array<float, 3>{c[0] + step(random), c[1] + step(random), c[2] + step(random)};
+    };
+    auto add = [&](const std::array<float, 3>& p) {
+      for (float c : p) vertices.push_back(c);
+      return static_cast<int>(vertices.size()) - 3;
+    };
+    for (int i = 0; i < 150; ++i) {
+      const float c[3] = {where(random), where(random), where(random)};
+      for (int k = 0; k < 3; ++k) triangles.push_back(add(near(c)));
+    }
+    for (int f = 0; f < 40; ++f) {
+      const float c[3] = {where(random), where(random), where(random)};
+      fanLengths.push_back(6);
+      fans.push_back(add({c[0], c[1], c[2]}));
+      for (int k = 1; k < 6; ++k) fans.push_back(add(near(c)));
+    }
+    for (int s = 0; s < 40; ++s) {
+      float c[3] = {where(random), where(random), where(random)};
+      stripLengths.push_back(7);
+      for (int k = 0; k < 7; ++k) {
+        const auto p = near(c);
+        strips.push_back(add(p));
+        c[0] += 0.3f;  // the strip goes along x
+      }
+    }
+  }
+
+  Kel3DFaceGP* Face() const {
+    return new Kel3DFaceGP(vertices.data(), int(vertices.size()), nullptr, 0, triangles.data(),
+                           int(triangles.size() / 3), strips.data(), int(stripLengths.size()),
+                           stripLengths.data(), fans.data(), int(fanLengths.size()),
+                           fanLengths.data());
+  }
+
+  // The triangles the mesh is made of, in world coordinates (row vectors:
+  // p' = p M).
+  std::vector<Triangle> World(const Kel4x4Matrix& m) const {
+    auto at = [&](int index) {
+      const Kelpoint3f p(vertices.data() + index);
+      V3 w;
+      for (int j = 0; j < 3; ++j)
+        w[j] = double(p.x) * m.GetCoefficient(0, j) + double(p.y) * m.GetCoefficient(1, j) +
+               double(p.z) * m.GetCoefficient(2, j) + m.GetCoefficient(3, j);
+      return w;
+    };
+    std::vector<Triangle> out;
+    for (size_t i = 0; i < triangles.size(); i += 3)
+      out.push_back({{at(triangles[i]), at(triangles[i + 1]), at(triangles[i + 2])}});
+    size_t at0 = 0;
+    for (int n : fanLengths) {
+      for (int k = 2; k < n; ++k)
+        out.push_back({{at(fans[at0]), at(fans[at0 + k - 1]), at(fans[at0 + k])}});
+      at0 += n;
+    }
+    at0 = 0;
+    for (int n : stripLengths) {
+      for (int k = 2; k < n; ++k)
+        out.push_back({{at(strips[at0 + k - 2]), at(strips[at0 + k - 1]), at(strips[at0 + k])}});
+      at0 += n;
+    }
+    return out;
+  }
+
+  std::vector<float> vertices;
+  std::vector<int> triangles, fans, fanLengths, strips, stripLengths;
+};
+
+TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
+  std::mt19937 random(20240611);
+  const Mesh mesh(random);
+
+  // The mesh lies in a bag turned, scaled and moved, so that the render
+  // works on a ray moved into the mesh's frame.
+  Kel4x4Matrix turn;
+  turn.SetRotation(Keldirection3f(1, 2, 3), Kelpoint3f(0.5f, 0, 0), 0.7f);
+  const Kel4x4Matrix scale(Kelvector3f(1.25f, 0, 0), Kelvector3f(0, 1.25f, 0),
+                           Kelvector3f(0, 0, 1.25f), Kelvector3f(0.2f, -0.1f, -1.0f));
+  const Kel4x4Matrix placement = turn * scale;
+  auto* leaf = new GPLeaf(Kelpoint3f(0, 0, 0), 6.0f);
+  leaf->gps.push_back(mesh.Face());
+  auto* bag = new Kel3DBagRep;
+  bag->SetMatrix(placement);
+  bag->AddChild(*leaf);
+  const std::vector<Triangle> world = mesh.World(placement);
+
+  PickingTestSupport support;
+  support.SetCullingPrecision(0);
+  std::unique_ptr<Kel3DViewpoint> camera(MakeTopCamera());
+  camera->AddRep(bag);
+
+  std::uniform_real_distribution<float> pixel(0.0f, 200.0f);
+  int hits = 0, misses = 0, grazing = 0;
+  for (int ray = 0; ray < 3000; ++ray) {
+    const float x = pixel(random), y = pixel(random);
+    KelPickPathList list;
+    KelPickingRender render(support, 2, x, y, list);
+    render.BeginDraw(*camera);
+    const Kelpoint3f n = render.GetNearPoint(), f = render.GetFarPoint();
+    render.Draw(*camera);
+    render.EndDraw(*camera);
+
+    const V3 o = {n.x, n.y, n.z};
+    const V3 d = Sub(V3{f.x, f.y, f.z}, o);
+    const BruteHit exact = Nearest(world, o, d, 0.0);
+    ASSERT_LE(list.GetPathCount(), 1) << "ray " << ray;  // one face: one path
+    const KelPickPath* path = list.GetPathCount() ? list.GetPickPathList()[0] : nullptr;
+    const bool agree = exact.hit ? path && std::fabs(path->GetDeep() - exact.t) < 2e-5 : !path;
+    if (!agree) {
+      // A ray within a hair of a triangle's edge may be found on either side
+      // of it by two methods: only such rays may disagree.
+      EXPECT_NE(Nearest(world, o, d, 1e-4).t, Nearest(world, o, d, -1e-4).t)
+          << "ray " << ray << " at " << x << ", " << y << ": depth "
+          << (path ? path->GetDeep() : -1.0f) << ", expected " << (exact.hit ? exact.t : -1.0);
+      ++grazing;
+    } else if (!exact.hit) {
+      ++misses;
+    } else {
+      ++hits;
+      const Kelpoint3f p = path->GetGlobalIntersection();
+      EXPECT_NEAR(p.x, exact.point[0], 2e-3) << "ray " << ray;
+      EXPECT_NEAR(p.y, exact.point[1], 2e-3) << "ray " << ray;
+      EXPECT_NEAR(p.z, exact.point[2], 2e-3) << "ray " << ray;
+      EXPECT_EQ(path->GetDimension(), 2.0f);
+      EXPECT_EQ(path->Size(), 2);
+    }
+    list.Reset();
+  }
+  // The scene is dense enough to test both answers, and grazing rays are rare.
+  EXPECT_GT(hits, 1000);
+  EXPECT_GT(misses, 100);
+  EXPECT_LT(grazing, 5);
+  bag->Destroy();
+}
+
+}  // namespace
