@@ -418,8 +418,8 @@ float KelRender::GetPixelFromModelRatio(const float* point) const {
   if (_current3DViewpoint->GetProjectionType() == 1)
     k = _current3DViewpoint->GetSightDirection().AsVector() *
         (Kelpoint3f(point) - _current3DViewpoint->GetOrigin());
-  else
-    k = _current3DViewpoint->GetFocusDistance();
+  else  // the camera's frame carries the scaling of the Rep frames it was moved into
+    k = _current3DViewpoint->GetMatrix().GetScaling() * _current3DViewpoint->GetFocusDistance();
   return k == 0.0f ? 1.0f : std::fabs(k) * _scaleFactor;
 }
 
