@@ -13,24 +13,10 @@
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
-#include <atomic>
+#include "KelAllocationCounter.h"
+
 #include <cmath>
 #include <cstdlib>
-#include <new>
-
-// ---- heap allocation counter
-static std::atomic<long> gAllocations{0};
-void* operator new(std::size_t n) {
-  ++gAllocations;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace {
 
@@ -165,13 +151,13 @@ void BM_Culling(benchmark::State& state) {
   scene.Cull();  // warm the display list
   KelDisplayList* dl = scene.viewpoint->GetDisplayList();
   long entries = 0;
-  const long before = gAllocations;
+  const long before = KelAllocationCount();
   for (auto _ : state) {
     dl->Reset();
     scene.Cull();
     entries = scene.Entries();
   }
-  Report(state, reps, entries, gAllocations - before);
+  Report(state, reps, entries, KelAllocationCount() - before);
 }
 
 void BM_Replay(benchmark::State& state) {
@@ -179,14 +165,15 @@ void BM_Replay(benchmark::State& state) {
   scene.Cull();
   const long entries = scene.Entries();
   NullRender render(scene.support);
-  const long before = gAllocations;
+  const long before = KelAllocationCount();
   for (auto _ : state) {
     render.BeginDraw(*scene.viewpoint);
     render.Draw(*scene.viewpoint);
     render.EndDraw(*scene.viewpoint);
   }
   state.counters["entries"] = double(entries);
-  state.counters["allocs/frame"] = double(gAllocations - before) / double(state.iterations());
+  state.counters["allocs/frame"] =
+      double(KelAllocationCount() - before) / double(state.iterations());
   state.counters["per_entry"] = benchmark::Counter(
       double(entries), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
@@ -195,9 +182,9 @@ void BM_SupportDraw(benchmark::State& state) {
   Scene scene(Build(state), Camera(state.range(2)));
   const long reps = CountReps(scene.root);
   scene.support.Draw();
-  const long before = gAllocations;
+  const long before = KelAllocationCount();
   for (auto _ : state) scene.support.Draw();
-  Report(state, reps, 0, gAllocations - before);
+  Report(state, reps, 0, KelAllocationCount() - before);
 }
 
 // (kind: 0 flat, 1 assembly; size: leaves, or children per bag; camera)

@@ -29,9 +29,12 @@ class KelDrawRender : public KelRender {
  protected:
   KelDrawRender();
 
+ protected:
+  // Two words of the draw pass kept for the driver's renders; 0 until they set them.
+  int _drawWord1 = 0;
+  int _drawWord2 = 0;
+
  private:
-  int _field1 = 0;
-  int _field2 = 0;
   // Renders pushed by the replay; reused from list to list.
   std::vector<KelRender*> _stack;
 };

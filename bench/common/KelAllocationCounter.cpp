@@ -1,0 +1,36 @@
+// The replacement operators live alone in this file so that no caller sees
+// their bodies (GCC would pair an inlined free() with the built-in new).
+#include "KelAllocationCounter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+static std::atomic<long> gAllocations{0};
+
+long KelAllocationCount() {
+  return gAllocations.load(std::memory_order_relaxed);
+}
+
+void* operator new(std::size_t n) {
+  gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+  gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}

@@ -1,0 +1,5 @@
+// Counts heap allocations made through operator new, for the benchmarks'
+// "allocations per frame".
+#pragma once
+
+long KelAllocationCount();
