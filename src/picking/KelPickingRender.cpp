@@ -18,20 +18,13 @@
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-
-// Texts are measured with the fonts the driver draws them with.
-#if __has_include(<kel/viewers/KelCharacterFont.h>)
-#include <kel/viewers/KelCharacterFont.h>
-#define KEL_PICK_TEXT 1
-#else
-#define KEL_PICK_TEXT 0
-#endif
 
 namespace {
 
@@ -42,26 +35,6 @@ constexpr unsigned char kHidden = KelGraphicAttributeSet::TEMPORY_HIDDEN;
 // from a caller stands for none.
 inline int Count(const int n) {
   return n > 0 ? n : 0;
-}
-
-void CharacterSize(const KelCharacterFont* font, int i, int* width, int* height, int* descent) {
-#if KEL_PICK_TEXT
-  font->GetCharacterSize(i, width, height, descent);
-#else
-  (void)font;
-  (void)i;
-  *width = *height = *descent = 0;
-#endif
-}
-
-int FontNumber(const KelCharacterFont* font, int pixels) {
-#if KEL_PICK_TEXT
-  return font->GetFontNumber(pixels);
-#else
-  (void)font;
-  (void)pixels;
-  return 0;
-#endif
 }
 
 }  // namespace
@@ -448,10 +421,6 @@ void KelPickingRender::DrawWireframe3DCylinder(Kel3DCylinderGP& gp) {
   Draw3DCylinder(gp, 0);
 }
 
-void KelPickingRender::Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) {
-  ImmediateDraw3DAnnotationText(gp.GetPosition(), gp.GetText(), gp.GetAnchor());
-}
-
 void KelPickingRender::DrawDynamicGP(KelDynamicGP& gp) {
   gp.ImmediateDraw(*this, _viewpointCopy, _viewportCopy);
 }
@@ -460,27 +429,29 @@ void KelPickingRender::GetTextBox(AnchorPoint anchor, const float width, const f
                                   float* left, float* bottom) {
   const int column = static_cast<int>(anchor) % 3;  // left, centre, right
   const int row = static_cast<int>(anchor) / 3;     // bottom, middle, top
-  *left = column == 0 ? 0.0f : column == 1 ? -0.5f * width : -width;
-  *bottom = row == 0 ? 0.0f : row == 1 ? -0.5f * height : -height;
+  // Halves are taken in whole pixels, as the driver places the box.
+  *left = column == 0 ? 0.0f : column == 1 ? -std::floor(0.5f * width) : -width;
+  *bottom = row == 0 ? 0.0f : row == 1 ? -std::floor(0.5f * height) : -height;
 }
 
 void KelPickingRender::ImmediateDraw3DAnnotationText(const float* position, const char* text,
                                                      AnchorPoint anchor) {
   if (!position || !text || !*text || !_characterFont || !_current3DViewpoint) return;
   int w = 0, h = 0, descent = 0;
-  CharacterSize(_characterFont, 0, &w, &h, &descent);
-  const float k = GetPixelFromModelRatio(position);
-  const float width = static_cast<float>(std::strlen(text)) * static_cast<float>(w) * k;
-  const float height = static_cast<float>(h) * k;
+  _characterFont->GetCharacterSize(0, &w, &h, &descent);
+  const float width = static_cast<float>(std::strlen(text)) * static_cast<float>(w);
+  const float height = static_cast<float>(h);
   float left, bottom;
   GetTextBox(anchor, width, height, &left, &bottom);
+  // From pixels to model units at the text's depth.
+  const float k = GetPixelFromModelRatio(position);
   // The text faces the screen: its box spans the camera's right and up.
   const Kelvector3f right = _current3DViewpoint->GetRightDirection().AsVector();
   const Kelvector3f up = _current3DViewpoint->GetUpDirection().AsVector();
-  const Kelpoint3f c0 = Kelpoint3f(position) + right * left + up * bottom;
-  const Kelpoint3f c1 = c0 + right * width;
-  const Kelpoint3f c2 = c1 + up * height;
-  const Kelpoint3f c3 = c0 + up * height;
+  const Kelpoint3f c0 = Kelpoint3f(position) + right * (left * k) + up * (bottom * k);
+  const Kelpoint3f c1 = c0 + right * (width * k);
+  const Kelpoint3f c2 = c1 + up * (height * k);
+  const Kelpoint3f c3 = c0 + up * (height * k);
   int hit = PickTriangle3D(c0.GetCoord(), c1.GetCoord(), c2.GetCoord(), nullptr);
   hit |= PickTriangle3D(c0.GetCoord(), c2.GetCoord(), c3.GetCoord(), nullptr);
   if (hit) AddPickPath();
@@ -604,27 +575,22 @@ void KelPickingRender::Pick2DRectangle(const float xmin, const float xmax, const
   AddPickPath();
 }
 
-void KelPickingRender::PickBox2D(const float* position, float width, float height,
-                                 AnchorPoint anchor) {
-  float left, bottom;
-  GetTextBox(anchor, width, height, &left, &bottom);
-  const float x = position[0] + left, y = position[1] + bottom;
-  if (_current2DViewport->IsOutside(Kel2DViewport(x, x + width, y, y + height))) return;
-  SetPickPath(_nearPoint, 2.0f);
-  AddPickPath();
-}
-
 void KelPickingRender::Pick2DText(const float* position, const char* text, AnchorPoint anchor,
                                   const int font) {
   if (!position || !text || !_characterFont || !_current2DViewport) return;
   int w = 0, h = 0, descent = 0;
-  CharacterSize(_characterFont, font, &w, &h, &descent);
-  // Sizes in whole pixels, then in model units: rounding model units would
-  // shrink a text to nothing at high zoom.
-  const float modelPerPixel = GetMMFromModelRatio() / _mmInSupportUnit;
-  const float width = static_cast<float>(std::strlen(text)) * static_cast<float>(w) * modelPerPixel;
-  const float height = static_cast<float>(h) * modelPerPixel;
-  PickBox2D(position, width, height, anchor);
+  _characterFont->GetCharacterSize(font, &w, &h, &descent);
+  const float width = static_cast<float>(std::strlen(text)) * static_cast<float>(w);
+  const float height = static_cast<float>(h);
+  float left, bottom;
+  GetTextBox(anchor, width, height, &left, &bottom);
+  // The box is placed in whole pixels and only then turned into model units:
+  // rounding model units would shrink a text to nothing at high zoom.
+  const float m = GetMMFromModelRatio() / _mmInSupportUnit;
+  const float x = position[0] + left * m, y = position[1] + bottom * m;
+  if (_current2DViewport->IsOutside(Kel2DViewport(x, x + width * m, y, y + height * m))) return;
+  SetPickPath(_nearPoint, 2.0f);
+  AddPickPath();
 }
 
 void KelPickingRender::Pick2DGeometricText(const float* position, const char* text,
@@ -633,7 +599,7 @@ void KelPickingRender::Pick2DGeometricText(const float* position, const char* te
   const float modelPerPixel = GetPixelFromModelRatio();
   const int pixels =
       modelPerPixel > 0.0f ? static_cast<int>(std::lround(height / modelPerPixel)) : 0;
-  Pick2DText(position, text, anchor, FontNumber(_characterFont, pixels));
+  Pick2DText(position, text, anchor, _characterFont->GetFontNumber(pixels));
 }
 
 void KelPickingRender::ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,

@@ -74,7 +74,6 @@ class KelPickingRender : public KelRepRender {
   void Draw3DPlanarFace(Kel3DPlanarFaceGP& gp) override;
   void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override;
   void DrawWireframe3DCylinder(Kel3DCylinderGP& gp) override;
-  void Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) override;
   void DrawDynamicGP(KelDynamicGP& gp) override;
   void ImmediateDraw3DPolyline(const float* points, const int count) override;
   void ImmediateDraw3DAnnotationText(const float* position, const char* text,
@@ -130,9 +129,9 @@ class KelPickingRender : public KelRepRender {
   void Pick2DGeometricText(const float* position, const char* text, AnchorPoint anchor,
                            const float height);
 
-  // Where the box of a text of the given size lies from its position, as the
-  // driver draws it: the offsets of its lower left corner (same unit as the
-  // size, x to the right, y up). The box's bottom is the bottom of the
+  // Where the box of a text of the given size in pixels lies from its
+  // position, as the driver draws it: the offsets in pixels of its lower left
+  // corner (x to the right, y up). The box's bottom is the bottom of the
   // descent.
   static void GetTextBox(AnchorPoint anchor, const float width, const float height, float* left,
                          float* bottom);
@@ -171,7 +170,6 @@ class KelPickingRender : public KelRepRender {
   void PickWhole(const float* centre);
   int IsPickable(const KelGraphicAttributeSet& a) const;
   int PickSegment2D(float x0, float y0, float x1, float y1);
-  void PickBox2D(const float* position, float width, float height, AnchorPoint anchor);
   void PickFace(Kel3DFaceGP& gp, const float* normal);
 
   std::unique_ptr<KelPickPath> _currentPath;
