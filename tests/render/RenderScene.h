@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <kel/framework/Kelpoint2f.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/primitives/KelGraphicPrimitive.h>
 #include <kel/render/KelDriver.h>
@@ -16,6 +17,8 @@
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DRep.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <memory>
@@ -84,6 +87,19 @@ class RenderScene : public testing::Test {
   }
 
   void Draw() { support->Draw(); }
+
+  // Where a model point lands, in pixels from the top left corner.
+  void ToPixel(const Kelpoint3f& m, int& x, int& y) const {
+    Kelpoint2f p;
+    viewpoint->ComputePixelFromModel(m, p, float(kWidth), float(kHeight), 1.0f, 1.0f);
+    x = int(p.x);
+    y = int(p.y);
+  }
+  Rgb PixelAt(const Kelpoint3f& m) const {
+    int x, y;
+    ToPixel(m, x, y);
+    return Pixel(x, y);
+  }
 
   // Pixel (x, y) counted from the top left corner, as a person reads the
   // picture.
