@@ -137,10 +137,12 @@ int ripicrdt(const char* path, int* imageCode, int* origin, int* size, unsigned 
         return ReadFailure();
       const int top = (k - 1) * lines;  // lines above the block
       const int n = std::min(lines, height - top);
-      // A block not shorter than its raw size was stored raw.
+      // A block not shorter than its raw size was stored raw; a raw block
+      // holds all its lines, even those outside the window.
+      const long long rawSize = 1LL * sample * width * n;
       int blockAlgorithm = algorithm;
-      if (algorithm >= 6 && static_cast<long long>(length) >= 1LL * sample * width * n)
-        blockAlgorithm = 0;
+      if (algorithm >= 6 && length >= rawSize) blockAlgorithm = 0;
+      const bool shortRaw = blockAlgorithm == 0 && length < rawSize;
       const int from = std::max(line, top + 1);
       const int to = std::min(line + wantedLines - 1, top + n);
       int window[4] = {column, column + wanted - 1, from - top, to - top};
@@ -151,7 +153,8 @@ int ripicrdt(const char* path, int* imageCode, int* origin, int* size, unsigned 
       if (trace)
         std::printf("ripicrdt: component %d block %d lines %d-%d %d bytes algorithm %d\n",
                     component + 1, k, from, to, length, blockAlgorithm);
-      if (ripicunc(&blockAlgorithm, &w, window, &bytes, block.data(), &length, target) != 0) {
+      if (shortRaw ||
+          ripicunc(&blockAlgorithm, &w, window, &bytes, block.data(), &length, target) != 0) {
         std::printf(" Mirka_picture : uncompressed bloc failed  \n ");
         return -3;
       }

@@ -219,6 +219,8 @@ TEST_F(PictureReaderTest, MalformedBlocks) {
   raw.code = 10400;
   raw.blockItems = {Bytes(7, 1), kGreen, kBlue};
   EXPECT_EQ(ReadAll(raw).answer, -3);
+  EXPECT_EQ(ReadWindow(Build(raw).Save("picture-shortraw.pic"), 1, 1, 4, 1).answer, -3)
+      << "even when the missing byte lies outside the window";
   raw.blockItems[0] = kRed;
   Read ok = ReadAll(raw);
   ASSERT_EQ(ok.answer, 0);
