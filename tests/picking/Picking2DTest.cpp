@@ -1,0 +1,260 @@
+// The 2D side of the picking render, through 2D bags and leaves that call its
+// 2D tests as their primitives would. The camera shows model (0, 0) at the
+// window's centre, one model unit a pixel at zoom 1; the cursor at the centre
+// with a half size of 5 pixels makes the pick rectangle [-5, 5] x [-5, 5].
+#include <gtest/gtest.h>
+
+#include <kel/foundations/Kel3x3Matrix.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
+#include <kel/picking/KelPickingRender.h>
+#include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DRep.h>
+#include <kel/viewers/KelCharacterFont.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "PickingTestScene.h"
+
+namespace {
+
+class Leaf2D : public Kel2DRep {
+ public:
+  Leaf2D(float xmin, float xmax, float ymin, float ymax) {
+    SetBoundingElement(Kel2DBoundingBox(xmin, xmax, ymin, ymax));
+  }
+  void DrawShading(KelRender& render, int) override {
+    if (!render.IsDrawable(GetGraphicAttributeSet(), GetBoundingElement(),
+                           static_cast<const KelRep&>(*this)))
+      return;
+    if (auto* picking = dynamic_cast<KelPickingRender*>(&render)) draw(*picking);
+  }
+  std::function<void(KelPickingRender&)> draw;
+};
+
+class Picking2DTest : public ::testing::Test {
+ protected:
+  Picking2DTest() : camera(new Kel2DViewpoint(Kelpoint2f(0, 0), 1.0f)) {
+    support.SetCullingPrecision(0);
+  }
+  ~Picking2DTest() override {
+    hits.Reset();
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
+  }
+  Leaf2D& Leaf(std::function<void(KelPickingRender&)> draw, float xmin = -100, float xmax = 100,
+               float ymin = -100, float ymax = 100) {
+    auto* leaf = new Leaf2D(xmin, xmax, ymin, ymax);
+    leaf->draw = std::move(draw);
+    owned.push_back(leaf);
+    camera->AddRep(leaf);
+    return *leaf;
+  }
+  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
+    hits.Reset();
+    KelPickingRender render(support, size, x, y, hits);
+    render.BeginDraw(*camera);
+    render.Draw(*camera);
+    render.EndDraw(*camera);
+    return hits.GetPathCount();
+  }
+  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
+
+  PickingTestSupport support;
+  std::unique_ptr<Kel2DViewpoint> camera;
+  KelPickPathList hits;
+  std::vector<Kel2DRep*> owned;
+};
+
+TEST_F(Picking2DTest, SegmentsAreClippedToThePickRectangle) {
+  // Both ends outside, on different sides: crosses (x + y = -2) or passes by
+  // the corner (x + y = -12).
+  const float crossing[4] = {-10, 8, 8, -10};
+  const float byTheCorner[4] = {-10, -2, -2, -10};
+  // Three segments, two of which cross the rectangle.
+  const float zigzag[8] = {-20, -1, 20, 1, -20, 3, -20, 30};
+  Leaf([&](KelPickingRender& r) { r.Pick2DSegments(byTheCorner, 2, 2); });
+  EXPECT_EQ(Pick(), 0);
+  Leaf([&](KelPickingRender& r) { r.Pick2DSegments(crossing, 2, 2); });
+  ASSERT_EQ(Pick(), 1);
+  KelPickPath& hit = HitAt(0);
+  EXPECT_EQ(hit.GetDimension(), 1.0f);
+  EXPECT_EQ(hit.GetDeep(), 0.0f);
+  EXPECT_EQ(hit.GetIntersection(), Kelpoint3f(0, 0, 0));  // the cursor
+  EXPECT_EQ(hit.GetNormal().z, 1.0f);
+  EXPECT_EQ(hit.GetTopRep(), owned.back());
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolyline(zigzag, 4); });
+  EXPECT_EQ(Pick(), 3);
+  // Taken as pairs, the zigzag is two segments, the second one outside.
+  Leaf([&](KelPickingRender& r) { r.Pick2DSegments(zigzag, 4, 2); });
+  EXPECT_EQ(Pick(), 4);
+}
+
+TEST_F(Picking2DTest, MarkersRectanglesAndImages) {
+  // Strictly inside only: (5, 0) lies on the rectangle's side.
+  const float points[6] = {5, 0, 4.5f, -4.5f, 0, 6};
+  Leaf([&](KelPickingRender& r) { r.Pick2DMarker(points, 3); });
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetDimension(), 0.0f);
+  owned.back()->TemporyNoshowOn();
+
+  // A rectangle around the pick rectangle: its outline is missed, its inside
+  // is not.
+  Leaf([&](KelPickingRender& r) { r.Pick2DRectangle(-20, 20, -20, 20, 0); });
+  EXPECT_EQ(Pick(), 0);
+  Leaf([&](KelPickingRender& r) { r.Pick2DRectangle(-20, 20, -20, 20, 1); });
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);
+  Leaf([&](KelPickingRender& r) { r.Pick2DRectangle(4, 20, -20, 20, 0); });
+  EXPECT_EQ(Pick(), 2);
+
+  // A 10 x 6 pixel image with its lower left corner at (-14, 0), then at
+  // (-15.5, 0): at zoom 1 it covers x to -4, then to -5.5.
+  KelPixelImage image(10, 6, PixelImageFormat(3));
+  camera->GetRepList().Free();
+  const float near[2] = {-14, 0}, far[2] = {-15.5f, 0};
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DImagePixel(far, &image, 0); });
+  EXPECT_EQ(Pick(), 0);
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DImagePixel(near, &image, 0); });
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);
+}
+
+TEST_F(Picking2DTest, Polygons) {
+  // A triangle around the cursor, listed clockwise; a square beside it.
+  const float around[6] = {-30, -10, 0, 30, 30, -10};
+  const float beside[8] = {10, -5, 20, -5, 20, 5, 10, 5};
+  // Only the closing segment (last point to first) crosses the rectangle.
+  const float closing[6] = {-20, 1, -20, 30, 20, -1};
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(beside, 4, 1); });
+  EXPECT_EQ(Pick(), 0);
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(around, 3, 0); });
+  EXPECT_EQ(Pick(), 0);  // the outline does not come near the cursor
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(around, 3, 1); });
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);
+  camera->GetRepList().Free();
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(closing, 3, 0); });
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
+  // The cursor on a vertex of a filled polygon.
+  const float corner[6] = {0, 0, 40, 0, 0, 40};
+  camera->GetRepList().Free();
+  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(corner, 3, 1); });
+  EXPECT_EQ(Pick(), 1);
+}
+
+TEST_F(Picking2DTest, BagsMatricesAndSkippedReps) {
+  // The bag moves its leaf by (100, 50): the leaf sees the cursor at
+  // (-100, -50).
+  const float local[2] = {-100, -51};
+  Kelpoint3f seen;
+  int drawn = 0;
+  auto* leaf = new Leaf2D(-110, -90, -60, -40);
+  leaf->draw = [&](KelPickingRender& r) {
+    ++drawn;
+    seen = r.GetNearPoint();
+    r.Pick2DMarker(local, 1);
+  };
+  auto* bag = new Kel2DBagRep;
+  bag->SetMatrix(Kel3x3Matrix(Kelvector2f(100, 50)));
+  bag->AddChild(*leaf);
+  owned.push_back(leaf);
+  owned.push_back(bag);
+  camera->AddRep(bag);
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(seen, Kelpoint3f(-100, -50, 0));
+  KelPickPath& hit = HitAt(0);
+  ASSERT_EQ(hit.Size(), 2);
+  EXPECT_EQ(hit.GetRep(0), bag);
+  EXPECT_EQ(hit.GetRep(1), leaf);
+  EXPECT_EQ(hit.GetIntersection(), Kelpoint3f(-100, -50, 0));
+  const Kelvector2f t = hit.Get2DMatrix().GetTranslation();
+  EXPECT_EQ(t.x, 100.0f);
+  EXPECT_EQ(t.y, 50.0f);
+
+  // Not pickable, then hidden, then a box away from the cursor.
+  KelGraphicAttributeSet a;
+  a.flags = KelGraphicAttributeSet::NOT_PICKABLE;
+  leaf->SetGraphicAttributeSet(a);
+  EXPECT_EQ(Pick(), 0);
+  a.flags = KelGraphicAttributeSet::TEMPORY_HIDDEN;
+  leaf->SetGraphicAttributeSet(a);
+  EXPECT_EQ(Pick(), 0);
+  leaf->SetGraphicAttributeSet(KelGraphicAttributeSet());
+  // The leaf's box, [-10, 10] x [-10, 10] in the window, is tested against
+  // the pick rectangle moved into its frame.
+  drawn = 0;
+  EXPECT_EQ(Pick(110, 100), 0);  // the rectangle [5, 15] meets the box, not the marker
+  EXPECT_EQ(drawn, 1);
+  EXPECT_EQ(Pick(116, 100), 0);  // [11, 21]: beyond the box
+  EXPECT_EQ(drawn, 1);
+}
+
+TEST_F(Picking2DTest, SubElementBoxesAndSensitivity) {
+  Leaf([&](KelPickingRender& r) {
+    const KelGraphicAttributeSet a;
+    EXPECT_EQ(r.IsDrawable(a, Kel2DBoundingBox(10, 20, 10, 20), 3), 0);
+    ASSERT_EQ(r.IsDrawable(a, Kel2DBoundingBox(-1, 1, -1, 1), 4), 1);
+    r.Pick2DRectangle(-1, 1, -1, 1, 1);
+    r.SetSensitivity(0);
+    EXPECT_EQ(r.IsDrawable(a, Kel2DBoundingBox(-1, 1, -1, 1), 5), 0);
+    r.Pick2DRectangle(-1, 1, -1, 1, 1);
+  });
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetCurrentSubElement(), 4);
+}
+
+TEST_F(Picking2DTest, TextBoxes) {
+  KelCharacterFont* font = support.GetCharacterFont();
+  ASSERT_NE(font, nullptr);
+  // The default fonts: 0 is 9 x 15 pixels, 2 is 6 x 10 and 4 is 10 x 20.
+  int w = 0, h = 0, d = 0;
+  font->GetCharacterSize(0, &w, &h, &d);
+  ASSERT_EQ(w, 9);
+  ASSERT_EQ(h, 15);
+  ASSERT_EQ(font->GetFontNumber(20), 4);
+  ASSERT_EQ(font->GetFontNumber(10), 2);
+
+  auto text = [&](float x, float y, const char* s, AnchorPoint anchor) {
+    camera->GetRepList().Free();
+    const float at[2] = {x, y};
+    Leaf([=](KelPickingRender& r) { r.Pick2DText(at, s, anchor, 0); }, -1, 1, -1, 1);
+    return Pick();
+  };
+  // At zoom 1000 a pixel is 0.001 model units, the pick rectangle
+  // [-0.005, 0.005]^2, and "AB" 18 pixels wide: from 22 pixels left of the
+  // cursor it reaches 4 pixels left of it, from 24 pixels it stops at 6.
+  camera->SetZoom(1000.0f);
+  const float px = 0.001f;
+  EXPECT_EQ(text(-22 * px, 0, "AB", BOTTOM_LEFT), 1);
+  EXPECT_EQ(text(-24 * px, 0, "AB", BOTTOM_LEFT), 0);
+  // The box lies above and right of a BOTTOM_LEFT position, below and left of
+  // a TOP_RIGHT one: from (-2, 6) pixels the first starts 1 pixel above the
+  // rectangle, the second covers the cursor.
+  EXPECT_EQ(text(-2 * px, 6 * px, "AB", BOTTOM_LEFT), 0);
+  EXPECT_EQ(text(-2 * px, 6 * px, "AB", TOP_RIGHT), 1);
+  // Centred boxes move by whole pixels: "ABC" (27 pixels) starts 13 pixels
+  // left of its position, and 7 of the 15 pixels lie below it.
+  EXPECT_EQ(text(18.2f * px, 0, "ABC", MIDDLE_CENTER), 0);
+  EXPECT_EQ(text(17.8f * px, 0, "ABC", MIDDLE_CENTER), 1);
+  EXPECT_EQ(text(0, 12.2f * px, "ABC", MIDDLE_CENTER), 0);
+  EXPECT_EQ(text(0, 11.8f * px, "ABC", MIDDLE_CENTER), 1);
+
+  // A geometric text takes the font of its height in pixels: at zoom 1,
+  // "ABCD" 20 high is 40 pixels wide in font 4 and reaches the rectangle from
+  // 44 pixels left of the cursor; 10 high, in font 2, it is 24 wide.
+  camera->SetZoom(1.0f);
+  for (float height : {20.0f, 10.0f}) {
+    camera->GetRepList().Free();
+    const float at[2] = {-44, 0};
+    Leaf([=](KelPickingRender& r) { r.Pick2DGeometricText(at, "ABCD", BOTTOM_LEFT, height); });
+    EXPECT_EQ(Pick(), height == 20.0f ? 1 : 0) << height;
+  }
+}
+
+}  // namespace
