@@ -300,9 +300,6 @@ TEST(ScreenSizedAnnotationText, CopiesAndDispatches) {
   KelRecordingRender render;
   gp.Draw(render);
   EXPECT_EQ(render.Joined(), "Draw3DAnnotationText");
-
-  Kel3DAnnotationTextGP none(position, nullptr, BOTTOM_LEFT);
-  EXPECT_STREQ(none.GetText(), "");
 }
 
 }  // namespace

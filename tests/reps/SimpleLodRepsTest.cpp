@@ -239,19 +239,6 @@ TEST(SimpleCylinderRep, ElementKindSwitchesWithTheLevelDrawn) {
   EXPECT_EQ(c.GetGraphicAttributeSet().ElementKind(), 1);
 }
 
-TEST(SimpleCylinderRep, HiddenOrEmptyDrawsNothing) {
-  Kel3DCylinderRep empty;
-  CameraRender render;
-  render.LookFrom(10.0f, empty);
-  empty.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "");
-
-  Kel3DCylinderRep c(Kelpoint3f(-2, 0, 0), Kelpoint3f(2, 0, 0), 2.0f);
-  c.TemporyNoshowOn();
-  c.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "IsDrawable volume");
-}
-
 TEST(SimpleCylinderRep, ModifyRebuildsEveryLevelAndTheParentsBounds) {
   auto* bag = new Kel3DBagRep;
   auto* c = new Kel3DCylinderRep(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 4), 2.0f);

@@ -3,14 +3,12 @@
 
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DFixedArrowGP.h>
-#include <kel/primitives/Kel3DFixedPlanGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/reps/Kel3DAxisRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DLineRep.h>
-#include <kel/reps/Kel3DPlanRep.h>
 #include <kel/reps/Kel3DPointRep.h>
 
 #include <cmath>
@@ -46,10 +44,6 @@ TEST(SimpleLineRep, VolumeDrawingAndModify) {
   EXPECT_NEAR(bag->GetBoundingElement().GetCenter()[0], 10.0f, 1e-6);
   EXPECT_NEAR(bag->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
   bag->Destroy();
-
-  const float six[6] = {1, 1, 1, 1, 1, 3};
-  Kel3DLineRep fromArray(six);
-  EXPECT_EQ(fromArray.GetBoundingElement().GetRadius(), 1.0f);
 }
 
 TEST(SimplePointRep, ModifyKeepsTheSymbol) {
@@ -65,10 +59,6 @@ TEST(SimplePointRep, ModifyKeepsTheSymbol) {
   Kel3DPointRep empty;
   empty.Modify(p);
   EXPECT_EQ(empty.GetMarker()->GetSymbolType(), DEFAULT_SYMBOL);
-
-  KelRecordingRender render;
-  point.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "IsDrawable volume, Draw3DMarker");
 }
 
 TEST(SimpleCloudOfPointsRep, ShadedDotsWithBothVisibilityTests) {
@@ -141,23 +131,6 @@ TEST(SimpleAxisRep, SizesTextsAndSubElements) {
   render.outside = 1;
   sized.DrawShading(render, 0);
   EXPECT_EQ(render.Joined(), "IsDrawable volume");
-}
-
-TEST(SimplePlanRep, DrawsAndReleasesItsPrimitive) {
-  Kel3DPlanRep plan;
-  KelRecordingRender render;
-  plan.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "") << "nothing to draw yet";
-
-  plan.SetPrimitive(
-      new Kel3DFixedPlanGP(Kelpoint3f(), Keldirection3f(1, 0, 0), Keldirection3f(0, 1, 0), 5.0f));
-  // The first primitive is released by the second, the second by the Rep.
-  plan.SetPrimitive(
-      new Kel3DFixedPlanGP(Kelpoint3f(), Keldirection3f(1, 0, 0), Keldirection3f(0, 0, 1), 5.0f));
-  plan.SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(), 0.0f, 5.0f));
-  plan.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "IsDrawable volume, DrawDynamicGP");
-  EXPECT_TRUE(plan.GetPrimitive()->IsAKindOf("Kel3DFixedPlanGP"));
 }
 
 }  // namespace
