@@ -173,13 +173,10 @@ TEST_F(SurfacicRepTest, PathNumbersFacesThenEdgesAndSkipsUnknownNumbers) {
   EXPECT_EQ(DrawPath({0, 3}), "SetForeground 20, edge 0, SetForeground 10, face 0");
   // Numbers naming nothing (from an older pick, or set from outside) are skipped.
   EXPECT_EQ(DrawPath({-1, 5, 1, 1 << 30}), "SetForeground 11, face 1");
-}
-
-TEST_F(SurfacicRepTest, WholeRepPathShowsTheEdgesOnly) {
+  // A whole-Rep path shows the drawable edges only.
   rep.GetEdgeAttributes(0)->flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
   EXPECT_EQ(DrawPath({}), "SetForeground 21, edge 1");
-
-  // Not the end of the path: nothing.
+  // Not the end of its path: nothing.
   Kel3DBagRep other;
   KelRepPath path;
   path.AddRep(rep);
