@@ -106,7 +106,7 @@ int KelPickingRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBou
   const float m = s.GetRadiusMM() == 0.0f ? 1.0f : GetMMFromModelRatio(s.GetCenter());
   if (_current3DViewport->IsOutside(s, m) || !IsPickable(a)) return 0;
   SetCurrentAttribute(a);
-  _currentPath->Load(number);
+  SetCurrentPath(number);
   if (!_current3DViewport->IsInside(s, m)) return 1;
   PickWhole(s.GetCenter());
   return 0;
@@ -117,7 +117,7 @@ int KelPickingRender::IsDrawable(const KelGraphicAttributeSet& a, const float* c
   if (_sensitivity == 0 || !_current3DViewport || !centre) return 0;
   if (_current3DViewport->IsOutside(centre, radius) || !IsPickable(a)) return 0;
   SetCurrentAttribute(a);
-  _currentPath->Load(number);
+  SetCurrentPath(number);
   if (!_current3DViewport->IsInside(centre, radius)) return 1;
   PickWhole(centre);
   return 0;
@@ -137,7 +137,7 @@ int KelPickingRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBou
   if (_sensitivity == 0 || !_current2DViewport) return 0;
   if (_current2DViewport->IsOutside(box, GetMMFromModelRatio()) || !IsPickable(a)) return 0;
   SetCurrentAttribute(a);
-  _currentPath->Load(number);
+  SetCurrentPath(number);
   return 1;
 }
 
@@ -151,7 +151,7 @@ int KelPickingRender::IsDrawable(const KelGraphicAttributeSet& a, const KelRep& 
 int KelPickingRender::IsDrawable(const KelGraphicAttributeSet& a, const int number) {
   if (_sensitivity == 0 || !IsPickable(a)) return 0;
   SetCurrentAttribute(a);
-  _currentPath->Load(number);
+  SetCurrentPath(number);
   return 1;
 }
 
@@ -169,6 +169,14 @@ int KelPickingRender::IsSeen(const float*, const float*) {
 void KelPickingRender::SetCurrentPath(const KelRep& rep) {
   _currentPath->Load(&rep);
   _currentPath->Load(-1);
+  _currentPath->SetViewpoint(_viewpoint);
+  _currentPath->SetZBuffer(_currentAttribute.ElementKind() != 0 ? 1 : 0);
+}
+
+void KelPickingRender::SetCurrentPath(const int number) {
+  // A sub-element has its own attribute: a surface's faces compete by depth,
+  // its edges do not, whatever the kind of the Rep's own attribute.
+  _currentPath->Load(number);
   _currentPath->SetViewpoint(_viewpoint);
   _currentPath->SetZBuffer(_currentAttribute.ElementKind() != 0 ? 1 : 0);
 }

@@ -110,6 +110,9 @@ class KelPickingRender : public KelRepRender {
   // Loads the Rep at the current level of the path; the path's sub-element
   // number is cleared, so that it never tells of another Rep's sub-element.
   void SetCurrentPath(const KelRep& rep);
+  // Loads a sub-element number of the current Rep, with the z-buffer flag of
+  // its attribute.
+  void SetCurrentPath(const int number);
   KelPickingRender& operator*=(const Kel4x4Matrix& m);
   KelPickingRender& operator*=(const Kel3x3Matrix& m);
 
