@@ -91,7 +91,7 @@ void BM_PictureEncode(benchmark::State& state) {
     }
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * planes.size()));
-  state.counters["ratio"] = static_cast<double>(planes.size()) / static_cast<double>(packed);
+  state.counters["ratio"] = static_cast<double>(packed) / static_cast<double>(planes.size());
 }
 
 void BM_PictureDecode(benchmark::State& state) {
