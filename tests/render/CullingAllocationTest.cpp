@@ -1,6 +1,6 @@
 // The culling pass is a hot path: once the display list has reached its size,
 // a frame allocates per matrix depth at most, never per Rep. Counted through
-// the program's operator new, only while a test asks for it.
+// the program's operator new (KelAllocationCounter), only while a test asks.
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/render/KelCullingRender.h>
@@ -12,27 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include "KelAllocationCounter.h"
+
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
-
-namespace {
-bool counting = false;
-long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace {
 
@@ -60,10 +44,9 @@ class FaceLeaf : public Kel3DRep {
 long AllocationsOfOnePass(KelSupport& support, Kel3DViewpoint& viewpoint) {
   KelCullingRender render(support);
   render.BeginDraw(viewpoint);
-  allocations = 0;
-  counting = true;
+  keltest::StartCountingAllocations();
   render.Draw(viewpoint);
-  counting = false;
+  const long allocations = keltest::StopCountingAllocations();
   render.EndDraw(viewpoint);
   return allocations;
 }
