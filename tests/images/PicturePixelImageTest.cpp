@@ -4,7 +4,6 @@
 #include <kel/images/ripicwdt.h>
 
 #include <memory>
-#include <random>
 
 #include "PictureTestFiles.h"
 
@@ -38,26 +37,6 @@ TEST_F(PicturePixelImageTest, FirstFileLineBecomesLastStoredRow) {
   std::unique_ptr<KelPixelImage> locked(ReadPicturePixelImage(path.c_str(), ReadOnly));
   ASSERT_TRUE(locked);
   EXPECT_FALSE(locked->GetPixelsToModify());
-}
-
-TEST_F(PicturePixelImageTest, LargerImageRoundTrips) {
-  const int width = 333, height = 1000;  // 787 lines per block: two blocks
-  Bytes planes(3 * width * height);
-  std::mt19937 random(5);
-  for (size_t i = 0; i < planes.size(); ++i)
-    planes[i] = static_cast<unsigned char>(i % 3000 < 1500 ? (i / 500) : random());
-  const std::string path = WritePicture("picture-roundtrip.pic", width, height, planes);
-  std::unique_ptr<KelPixelImage> image(ReadPicturePixelImage(path.c_str(), ReadOnly));
-  ASSERT_TRUE(image);
-  const unsigned char* p = image->GetPixelsToRead();
-  const size_t plane = static_cast<size_t>(width) * height;
-  int wrong = 0;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        wrong += p[(static_cast<size_t>(height - 1 - y) * width + x) * 3 + c] !=
-                 planes[c * plane + static_cast<size_t>(y) * width + x];
-  EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(PicturePixelImageTest, FailuresAreReportedAndAnswerNull) {

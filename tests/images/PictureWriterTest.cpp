@@ -66,27 +66,15 @@ TEST_F(PictureWriterTest, SmallImageMatchesHandMadeFile) {
   EXPECT_EQ(actual, expected.bytes);
 }
 
-TEST_F(PictureWriterTest, OneByOneStoresRawBytes) {
-  Bytes planes = {200, 100, 50};
-  int answer = 0;
-  const std::string path = Write("picture-1x1.pic", 1, 1, planes, &answer);
-  ASSERT_EQ(answer, 0);
-  pictest::Picture p;
-  ASSERT_EQ(pictest::Decode(pictest::Load(path), p), "");
-  EXPECT_EQ(p.items, 4);
-  EXPECT_EQ(p.largestItem, 36);
-  ASSERT_EQ(p.blocks.size(), 3u);
-  for (int c = 0; c < 3; ++c) EXPECT_EQ(p.blocks[c], Bytes{planes[c]});
-}
-
 TEST_F(PictureWriterTest, OracleAgreesOnLayoutAndPixels) {
   struct Case {
     int width, height, linesPerBlock, blocks;
   };
-  // 1024 wide: 256 lines per block; 700: 374; one full-width line per block.
+  // 1024 wide: 256 lines per block; 700: 374; one full-width line per block;
+  // 1 x 1, whose one-byte blocks are stored raw (description 0, 1, 4, 36).
   int rawBlocks = 0, packedBlocks = 0;
   for (const Case& c : {Case{1024, 600, 256, 3}, Case{700, 800, 374, 3}, Case{262144, 2, 1, 2},
-                        Case{5, 7, 7, 1}, Case{300, 1, 1, 1}}) {
+                        Case{5, 7, 7, 1}, Case{300, 1, 1, 1}, Case{1, 1, 1, 1}}) {
     SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
     Bytes planes = MixedPlanes(c.width, c.height, static_cast<unsigned>(c.width + c.height));
     int answer = 0;
@@ -121,22 +109,6 @@ TEST_F(PictureWriterTest, OracleAgreesOnLayoutAndPixels) {
   }
   EXPECT_GT(rawBlocks, 0);
   EXPECT_GT(packedBlocks, 0);
-}
-
-TEST_F(PictureWriterTest, FlatImageCompressesToFullRuns) {
-  const int width = 600, height = 4;
-  Bytes planes(3 * width * height, 77);
-  int answer = 0;
-  const std::string path = Write("picture-flat.pic", width, height, planes, &answer);
-  ASSERT_EQ(answer, 0);
-  pictest::Picture p;
-  ASSERT_EQ(pictest::Decode(pictest::Load(path), p), "");
-  // Per line 255 + 255 + 90.
-  Bytes line = {255, 77, 255, 77, 90, 77};
-  Bytes block;
-  for (int i = 0; i < height; ++i) block.insert(block.end(), line.begin(), line.end());
-  ASSERT_EQ(p.blocks.size(), 3u);
-  for (const Bytes& b : p.blocks) EXPECT_EQ(b, block);
 }
 
 TEST_F(PictureWriterTest, ReadersReturnWholeImageAndWindows) {
