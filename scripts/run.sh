@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main program.
+# Installs what is missing, builds, and runs the main program: kelrender draws
+# the built-in assembly off-screen (no display needed) into an image file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 build_dir=${KEL_BUILD_DIR:-build}
-"$build_dir/bin/kelhello"
+picture="$build_dir/kelrender-default.png"
+"$build_dir/bin/kelrender" --output "$picture"
+echo "The default scene's picture is $(cd "$(dirname "$picture")" && pwd)/$(basename "$picture")"

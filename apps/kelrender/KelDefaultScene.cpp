@@ -171,7 +171,7 @@ Kel3DBagRep* KelDefaultScene::BuildPillowBlock() {
   return block;
 }
 
-void KelDefaultScene::Build(KelRenderScene& scene) {
+void KelDefaultScene::Build(KelRenderScene& scene, int axisLength) {
   Kel3DBagRep* root = scene.GetRoot();
   root->AddChild(
       *Coloured(new Kel3DCuboidRep(Kelpoint3f(-70, -35, 0), Kelvector3f(140, 0, 0),
@@ -203,5 +203,5 @@ void KelDefaultScene::Build(KelRenderScene& scene) {
 
   // The model axes at the plate's corner; arrow lengths are screen millimetres.
   Kel4x4Matrix frame(Kelvector3f(-70, -35, kPlateTop));
-  root->AddChild(*Coloured(new Kel3DAxisRep(frame, 36, 0), kAxisColour));
+  root->AddChild(*Coloured(new Kel3DAxisRep(frame, axisLength, 0), kAxisColour));
 }

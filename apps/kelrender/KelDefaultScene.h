@@ -11,8 +11,9 @@ class KelSurfacicRep;
 
 class KelDefaultScene {
  public:
-  // Fills the scene's root.
-  static void Build(KelRenderScene& scene);
+  // Fills the scene's root; the axis arrows are `axisLength` screen
+  // millimetres long.
+  static void Build(KelRenderScene& scene, int axisLength);
 
   // The pulley alone: one face per profile segment revolved about x, the
   // circles between them as edges, and two coarser single-face levels.

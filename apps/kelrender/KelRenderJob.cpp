@@ -15,6 +15,7 @@
 #include <kel/viewers/KelColorMap.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <iomanip>
@@ -67,7 +68,8 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   const Clock::time_point loadStart = Clock::now();
   std::string description;
   if (options.input.empty()) {
-    KelDefaultScene::Build(scene);
+    // Axes in proportion to the picture, as a person would draw them.
+    KelDefaultScene::Build(scene, std::max(10, std::min(options.width, options.height) / 14));
     description = "default assembly";
   } else {
     KelMeshLoader loader;
