@@ -451,23 +451,4 @@ TEST_F(PickingRenderTest, DynamicPrimitivesDrawAtOnceWithTheRenderCopies) {
   EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
 }
 
-TEST_F(PickingRenderTest, ManyBagsWithMatricesRestoreCameraAndPath) {
-  // Many bags with matrices away from the cursor and a few under it: the path
-  // and the camera are restored after each bag, whatever the nesting.
-  std::vector<Kel3DRep*> children;
-  for (int i = 0; i < 20; ++i) {
-    const Kel4x4Matrix m = Translation(float(i % 5) - 2.0f, float(i / 5) - 2.0f, 0.0f);
-    const float z = float(i) * 0.1f;
-    GPLeaf& leaf = Leaf({Square(0, 0, z, 0.3f)}, Kelpoint3f(0, 0, z), 0.5f, kFaces);
-    children.push_back(&Bag({&leaf}, &m));
-  }
-  const Kel4x4Matrix lift = Translation(0, 0, 1);
-  Show(Bag(children, &lift));
-  ASSERT_EQ(Pick(), 1);
-  // The leaf at (0, 0) is number 12: square at local z 1.2, world 2.2.
-  EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(2.2f), 1e-5f);
-  ExpectPoint(HitAt(0).GetGlobalIntersection(), 0, 0, 2.2f);
-  EXPECT_EQ(HitAt(0).Size(), 3);
-}
-
 }  // namespace
