@@ -3,6 +3,7 @@
 #include <kel/primitives/KelGraphicPrimitive.h>
 #include <kel/render/KelCullingRender.h>
 #include <kel/render/KelDisplayList.h>
+#include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewpoints/KelViewpoint.h>
 
 KelCharacterFont* KelSupport::_characterFont = nullptr;
@@ -88,8 +89,9 @@ void KelSupport::DrawWithRender(KelRender& render, list<KelViewpoint*>& viewpoin
 void KelSupport::Clear() {}
 void KelSupport::Swap() {}
 
+// A font set by the application wins; otherwise every support shares one.
 KelCharacterFont* KelSupport::GetCharacterFont() const {
-  return _characterFont;
+  return _characterFont ? _characterFont : KelCharacterFont::GetSharedFont();
 }
 
 void KelSupport::AddClippingPlane(const float* point, const float* normal) {

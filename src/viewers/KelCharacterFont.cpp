@@ -1,7 +1,5 @@
 #include <kel/viewers/KelCharacterFont.h>
 
-#include <kel/render/KelSupport.h>
-
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -161,13 +159,6 @@ KelCharacterFont* KelCharacterFont::GetSharedFont() {
   static KelCharacterFont* shared = new KelCharacterFont;
   return shared;
 }
-
-namespace {
-// Every support answers the shared font from the start; its files are read
-// at the first measure.
-[[maybe_unused]] const bool kSharedFontSet =
-    (KelSupport::_characterFont = KelCharacterFont::GetSharedFont(), true);
-}  // namespace
 
 void KelCharacterFont::Load() const {
   if (_loaded) return;

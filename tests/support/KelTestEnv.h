@@ -16,19 +16,21 @@ inline bool InCI() {
   return ci && std::strcmp(ci, "true") == 0;
 }
 
-inline std::string DataPath(const std::string& name) { return std::string(KEL_TEST_DATA_DIR) + "/" + name; }
-inline std::string OutputPath(const std::string& name) {
-  return std::string(KEL_TEST_OUTPUT_DIR) + "/" + name;
+inline std::string DataPath(const std::string& name) {
+  return std::string(KEL_TEST_DATA_DIR) + "/" + name;
 }
+// A path in the running test's own output folder (output/<Suite>.<Test>/), so
+// that tests run in parallel never share a file. Created on first use.
+std::string OutputPath(const std::string& name);
 
 }  // namespace keltest
 
 // Skips a test whose environment is missing (no X display, no tool), except in
 // CI where a missing requirement is a failure.
-#define KEL_REQUIRE(condition, what)                                  \
-  do {                                                                \
-    if (!(condition)) {                                               \
-      if (keltest::InCI()) FAIL() << "missing in CI: " << (what);     \
-      GTEST_SKIP() << "missing: " << (what);                          \
-    }                                                                 \
+#define KEL_REQUIRE(condition, what)                              \
+  do {                                                            \
+    if (!(condition)) {                                           \
+      if (keltest::InCI()) FAIL() << "missing in CI: " << (what); \
+      GTEST_SKIP() << "missing: " << (what);                      \
+    }                                                             \
   } while (0)

@@ -16,11 +16,20 @@ bool BaseFontsInstalled() {
   return probe.IsLoaded(0) != 0;
 }
 
+class PlainSupport : public KelSupport {
+ public:
+  PlainSupport() : KelSupport(10, 10) {}
+  int MakeCurrent() override { return 1; }
+  void ReadPixels() override {}
+};
+
 TEST(KelCharacterFont, SupportsShareOneFont) {
   KelCharacterFont* font = KelCharacterFont::GetSharedFont();
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(KelSupport::_characterFont, font);
   EXPECT_EQ(KelCharacterFont::GetSharedFont(), font);
+  PlainSupport a, b;
+  EXPECT_EQ(a.GetCharacterFont(), font);
+  EXPECT_EQ(b.GetCharacterFont(), font);
 }
 
 TEST(KelCharacterFont, DefaultFontsHaveTheirCellSizes) {
