@@ -527,7 +527,9 @@ KelViewport* Kel3DViewpoint::CreateViewportFrom(float x, float y, float dx, floa
     }
     ComputeModelFromPixel(x, y, points[0], points[1], width, height, pixelsPerMM, ratio);
     const float hW = 0.5f * width, hH = 0.5f * height, aspect = width / height * ratio;
-    const float hn = n * _tangent;
+    // The zoom narrows the window as it does for the pick ray and the drawing:
+    // without it a zoomed-out camera would cull what it shows.
+    const float hn = n * _tangent / (_zoom > 0.0f ? _zoom : 1.0f);
     const float cx = _frustumShift[0] + hn * aspect * (x / hW - 1.0f);
     const float cy = _frustumShift[1] + hn * (1.0f - y / hH);
     const float ex = dx * hn * aspect / hW, ey = dy * hn / hH;
