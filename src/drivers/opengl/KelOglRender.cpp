@@ -650,8 +650,11 @@ void KelOglRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) {
     const float along = r[0] * a[0] + r[1] * a[1] + r[2] * a[2];
     for (int j = 0; j < 3; ++j) r[j] -= along * a[j];
     const float top[3] = {q[0] + h[0], q[1] + h[1], q[2] + h[2]};
-    const float* first = counterClockwise ? q : top;
-    const float* second = counterClockwise ? top : q;
+    // Strip triangle (first0, second0, first1): its normal is
+    // (second0 - first0) x (first1 - first0), outwards when the top comes first
+    // for points turning counter-clockwise about the direction.
+    const float* first = counterClockwise ? top : q;
+    const float* second = counterClockwise ? q : top;
     verts.insert(verts.end(), {first[0], first[1], first[2], second[0], second[1], second[2]});
     norms.insert(norms.end(), {r[0], r[1], r[2], r[0], r[1], r[2]});
   }
