@@ -151,13 +151,14 @@ void BM_Culling(benchmark::State& state) {
   scene.Cull();  // warm the display list
   KelDisplayList* dl = scene.viewpoint->GetDisplayList();
   long entries = 0;
-  const long before = KelAllocationCount();
+  keltest::StartCountingAllocations();
   for (auto _ : state) {
     dl->Reset();
     scene.Cull();
     entries = scene.Entries();
   }
-  Report(state, reps, entries, KelAllocationCount() - before);
+  const long allocations = keltest::StopCountingAllocations();
+  Report(state, reps, entries, allocations);
 }
 
 void BM_Replay(benchmark::State& state) {
@@ -165,15 +166,15 @@ void BM_Replay(benchmark::State& state) {
   scene.Cull();
   const long entries = scene.Entries();
   NullRender render(scene.support);
-  const long before = KelAllocationCount();
+  keltest::StartCountingAllocations();
   for (auto _ : state) {
     render.BeginDraw(*scene.viewpoint);
     render.Draw(*scene.viewpoint);
     render.EndDraw(*scene.viewpoint);
   }
+  const long allocations = keltest::StopCountingAllocations();
   state.counters["entries"] = double(entries);
-  state.counters["allocs/frame"] =
-      double(KelAllocationCount() - before) / double(state.iterations());
+  state.counters["allocs/frame"] = double(allocations) / double(state.iterations());
   state.counters["per_entry"] = benchmark::Counter(
       double(entries), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
@@ -182,9 +183,10 @@ void BM_SupportDraw(benchmark::State& state) {
   Scene scene(Build(state), Camera(state.range(2)));
   const long reps = CountReps(scene.root);
   scene.support.Draw();
-  const long before = KelAllocationCount();
+  keltest::StartCountingAllocations();
   for (auto _ : state) scene.support.Draw();
-  Report(state, reps, 0, KelAllocationCount() - before);
+  const long allocations = keltest::StopCountingAllocations();
+  Report(state, reps, 0, allocations);
 }
 
 // (kind: 0 flat, 1 assembly; size: leaves, or children per bag; camera)

@@ -155,14 +155,15 @@ void BM_Pick(benchmark::State& state) {
   KelPickPathList hits;
   std::vector<double> micros;
   int found = 0;
-  const long before = KelAllocationCount();
+  micros.reserve(static_cast<std::size_t>(state.max_iterations));
+  keltest::StartCountingAllocations();
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
     found = scene.Pick(x, y, hits);
     const auto t1 = std::chrono::steady_clock::now();
     micros.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
   }
-  const long allocations = KelAllocationCount() - before;
+  const long allocations = keltest::StopCountingAllocations();
   std::sort(micros.begin(), micros.end());
   state.counters["hits"] = found;
   state.counters["median_us"] = micros[micros.size() / 2];
