@@ -17,6 +17,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -40,9 +42,32 @@ class BenchLeaf : public Kel3DRep {
   Kel3DFaceGP* _face;
 };
 
+// Draws nothing; like a driver's render it keeps one render per matrix depth
+// for the whole frame instead of making one per pushed matrix.
 class NullRender : public KelGraphicRender {
  public:
-  explicit NullRender(const KelSupport& s) : KelGraphicRender(s) {}
+  explicit NullRender(const KelSupport& s) : KelGraphicRender(s), _pool(std::make_shared<Pool>()) {}
+  NullRender(const NullRender& other) = default;
+
+  KelRender* PushMatrix(Kel4x4Matrix& m) override {
+    Pool& pool = *_pool;
+    const std::size_t depth = pool.depth++;
+    if (depth == pool.renders.size()) pool.renders.emplace_back(new NullRender(*this));
+    NullRender* child = pool.renders[depth].get();
+    child->AssignFrom(*this);
+    *child *= m;
+    return child;
+  }
+  void PopMatrix(KelRender*) override {
+    if (_pool->depth > 0) --_pool->depth;
+  }
+
+ private:
+  struct Pool {
+    std::vector<std::unique_ptr<NullRender>> renders;
+    std::size_t depth = 0;
+  };
+  std::shared_ptr<Pool> _pool;
 };
 
 class BenchSupport : public KelSupport {
@@ -62,7 +87,8 @@ Kel3DBagRep* Flat(int n) {
   return root;
 }
 
-// Four levels of bags, each placed by a translation, `fan` children per bag.
+// Four levels of bags, each child bag placed by a translation, `fan`
+// children per bag; leaves 1.2 apart when `size` is 1.2 fan^4.
 Kel3DRep* Assembly(int level, int fan, const Kelpoint3f& origin, float size) {
   if (level == 0) return new BenchLeaf(Kelpoint3f(0, 0, 0));
   auto* bag = new Kel3DBagRep;
@@ -70,7 +96,10 @@ Kel3DRep* Assembly(int level, int fan, const Kelpoint3f& origin, float size) {
   for (int i = 0; i < fan; ++i) {
     Kel3DRep* child = Assembly(level - 1, fan, Kelpoint3f(0, 0, 0), step);
     auto* placed = new Kel3DBagRep;
-    placed->SetMatrix(Kel4x4Matrix(Kelvector3f(i * step, (level % 2) * step * 0.5f, 0.0f)));
+    // Even levels spread along x, odd ones along y: a plate of parts.
+    const float along = float(i) * step;
+    placed->SetMatrix(
+        Kel4x4Matrix(level % 2 ? Kelvector3f(0.0f, along, 0.0f) : Kelvector3f(along, 0.0f, 0.0f)));
     placed->AddChild(*child);
     bag->AddChild(*placed);
   }
@@ -94,16 +123,13 @@ struct Scene {
     viewpoint->Reframe(w, h, support.GetMMInSupportUnit(), support.GetRatioWH());
     const Kel3DBoundingSphere& s = root->GetBoundingElement();
     const Kelpoint3f c(s.GetCenter());
-    if (camera == SEES_TENTH) {
-      // Close to one corner: about a tenth of the model in the view.
-      const Kelpoint3f corner = c - Kelvector3f(0.7f * s.GetRadius(), 0.7f * s.GetRadius(), 0);
-      viewpoint->SetOrigin(corner + Kelvector3f(0, 0, 0.35f * s.GetRadius()));
-      viewpoint->SetSightDirection(Keldirection3f(0.1f, 0.1f, -1.0f));
-    } else if (camera == TOO_SMALL) {
-      // Far away: the whole model is in view but every part is below a pixel.
-      viewpoint->SetOrigin(c + Kelvector3f(0, 0, 2000.0f * s.GetRadius()));
-      viewpoint->SetSightDirection(Keldirection3f(0, 0, -1));
-    }
+    // Seeing everything means drawing everything: no part is too small.
+    // A tenth: the framed camera zoomed 3.2 times, a tenth of the area.
+    // Too small: the framed camera with a culling size of 8 pixels, so that
+    // the walk meets many parts each below it.
+    if (camera == SEES_ALL || camera == SEES_TENTH) support.SetCullingPrecision(0);
+    if (camera == SEES_TENTH) viewpoint->SetZoom(3.2f);
+    if (camera == TOO_SMALL) support.SetCullingPrecision(8);
   }
   ~Scene() { root->Destroy(); }
 
@@ -141,8 +167,9 @@ void Report(benchmark::State& state, long reps, long entries, long allocations) 
 Kel3DRep* Build(benchmark::State& state) {
   const int kind = int(state.range(0));
   const int size = int(state.range(1));
-  return kind == 0 ? static_cast<Kel3DRep*>(Flat(size))
-                   : Assembly(4, size, Kelpoint3f(0, 0, 0), 1000.0f);
+  return kind == 0
+             ? static_cast<Kel3DRep*>(Flat(size))
+             : Assembly(4, size, Kelpoint3f(0, 0, 0), 1.2f * float(size * size * size * size));
 }
 
 void BM_Culling(benchmark::State& state) {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 // A render without a camera (a recording render, a query before BeginDraw)
 // answers "visible, facing, one model unit per pixel".
@@ -316,6 +317,49 @@ KelRender::KelRender(const KelRender& o)
       _clippingNormal(o._clippingNormal),
       _forcedDepth(o._forcedDepth) {
   for (int i = 0; i < kForcedStackSize; ++i) _forcedColors[i] = o._forcedColors[i];
+  if (o._viewpointCopy)
+    SetCameraCopies(o._viewpointCopy->Clone(),
+                    o._viewportCopy ? o._viewportCopy->Clone() : nullptr);
+}
+
+void KelRender::AssignFrom(const KelRender& o) {
+  if (this == &o) return;
+  _colorMap = o._colorMap;
+  _characterFont = o._characterFont;
+  _currentAttribute = o._currentAttribute;
+  _cullingPrecision = o._cullingPrecision;
+  _sagPrecision = o._sagPrecision;
+  _modelCullingSize = o._modelCullingSize;
+  _modelSag = o._modelSag;
+  _width = o._width;
+  _height = o._height;
+  _pixelRatio = o._pixelRatio;
+  _mmInSupportUnit = o._mmInSupportUnit;
+  _scaleFactor = o._scaleFactor;
+  _meshSeen = o._meshSeen;
+  _outLineSeen = o._outLineSeen;
+  _edgeSeen = o._edgeSeen;
+  _inheritedForeground = o._inheritedForeground;
+  _sensitivity = o._sensitivity;
+  _drawingLeft = o._drawingLeft;
+  _passWord = o._passWord;
+  _clipped = o._clipped;
+  _clippingPoint = o._clippingPoint;
+  _clippingNormal = o._clippingNormal;
+  _forcedDepth = o._forcedDepth;
+  for (int i = 0; i < kForcedStackSize; ++i) _forcedColors[i] = o._forcedColors[i];
+
+  // A 3D camera and its viewport copy by assignment; anything else is cloned.
+  const bool same3D = _current3DViewpoint && o._current3DViewpoint && _current3DViewport &&
+                      o._current3DViewport &&
+                      typeid(*_viewpointCopy) == typeid(*o._viewpointCopy) &&
+                      typeid(*_viewportCopy) == typeid(*o._viewportCopy);
+  if (same3D) {
+    *_current3DViewpoint = *o._current3DViewpoint;
+    *_current3DViewport = *o._current3DViewport;
+    return;
+  }
+  ReleaseCamera();
   if (o._viewpointCopy)
     SetCameraCopies(o._viewpointCopy->Clone(),
                     o._viewportCopy ? o._viewportCopy->Clone() : nullptr);

@@ -151,6 +151,10 @@ class KelRender {
   // Points the copies and the four current pointers at the given objects
   // (owned by this render from then on).
   void SetCameraCopies(KelViewpoint* viewpoint, KelViewport* viewport);
+  // Becomes a copy of `other` as the copy constructor makes one, reusing this
+  // render's camera copies when they are of the same kind: renders pooled
+  // across frames then allocate nothing.
+  void AssignFrom(const KelRender& other);
 
   // A render not bound to a support: 1 pixel = 1 mm, sizes 0. For renders that
   // only record or test calls.

@@ -110,6 +110,10 @@ struct KelOglRender::FrameState {
   std::vector<float> triangles;
   std::vector<float> points;
   std::vector<float> normals;
+  // Renders of pushed matrices, one per depth, reused by every push of the
+  // frame at that depth: a frame allocates per depth, not per matrix.
+  std::vector<std::unique_ptr<KelOglRender>> children;
+  int depth = 0;
 };
 
 KelOglRender::KelOglRender(const KelSupport& support)
@@ -141,6 +145,7 @@ void KelOglRender::BeginDraw(KelViewpoint& viewpoint) {
   s.height = static_cast<int>(_height);
   s.furtive = 0;
   s.strongOffset = 0;
+  s.depth = 0;
   s.lights = 0;
   s.lit = -1;
   s.clipped = 0;
@@ -387,8 +392,26 @@ void KelOglRender::LoadMatrices() const {
   glLoadMatrixf(_modelView);
 }
 
+KelOglRender* KelOglRender::PushedRender() {
+  FrameState& s = *_state;
+  const std::size_t depth = static_cast<std::size_t>(s.depth++);
+  if (depth == s.children.size()) {
+    s.children.emplace_back(new KelOglRender(*this));
+    return s.children.back().get();
+  }
+  KelOglRender* child = s.children[depth].get();
+  child->AssignFrom(*this);
+  child->_state = _state;
+  child->_rgbaAlpha = _rgbaAlpha;
+  child->_lineType = _lineType;
+  child->_lineWidth = _lineWidth;
+  std::memcpy(child->_modelView, _modelView, sizeof _modelView);
+  std::memcpy(child->_colour, _colour, sizeof _colour);
+  return child;
+}
+
 KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
-  auto* child = new KelOglRender(*this);
+  KelOglRender* child = PushedRender();
   *child *= m;
   Multiply(m.GetMatrix(), _modelView, child->_modelView);
   glLoadMatrixf(child->_modelView);
@@ -396,7 +419,7 @@ KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
 }
 
 KelRender* KelOglRender::PushMatrix(Kel3x3Matrix& m) {
-  auto* child = new KelOglRender(*this);
+  KelOglRender* child = PushedRender();
   *child *= m;
   Multiply(m.GetMatrix(), _modelView, child->_modelView);
   glLoadMatrixf(child->_modelView);
@@ -404,7 +427,8 @@ KelRender* KelOglRender::PushMatrix(Kel3x3Matrix& m) {
 }
 
 void KelOglRender::PopMatrix(KelRender* child) {
-  delete child;
+  // The child stays in the frame's pool for the next push at its depth.
+  if (child && _state->depth > 0) --_state->depth;
   // The child may have changed the colour and the lines: ours come back.
   glLoadMatrixf(_modelView);
   ApplyColour();

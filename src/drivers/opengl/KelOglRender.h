@@ -56,6 +56,9 @@ class KelOglRender : public KelGraphicRender {
  private:
   struct FrameState;
 
+  // The render of the next pushed matrix, a copy of this one from the pool.
+  KelOglRender* PushedRender();
+
   void LoadMatrices() const;
   void ApplyColour() const;
   void ApplyLineAttributes() const;
