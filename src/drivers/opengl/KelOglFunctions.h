@@ -2,8 +2,24 @@
 // once through EGL.
 #pragma once
 
+#include <kel/images/KelPixelImage.h>
+
 #include <GL/gl.h>
 #include <GL/glext.h>
+
+// The OpenGL pixel format of an image's bytes.
+inline GLenum KelOglPixelFormat(const KelPixelImage& image) {
+  switch (image.GetFormat()) {
+    case PixelImageOneByte:
+      return GL_LUMINANCE;
+    case PixelImageTwoBytes:
+      return GL_LUMINANCE_ALPHA;
+    case PixelImageRGBA:
+      return GL_RGBA;
+    default:
+      return GL_RGB;
+  }
+}
 
 struct KelOglFunctions {
   PFNGLGENFRAMEBUFFERSPROC GenFramebuffers = nullptr;

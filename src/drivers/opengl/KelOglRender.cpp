@@ -813,20 +813,7 @@ void KelOglRender::ImmediateDraw2DImagePixel(const float* position, const KelPix
   const float point[3] = {position[0], position[1], 0.0f};
   float win[3];
   if (!Project(point, win)) return;
-  GLenum format = GL_RGB;
-  switch (image->GetFormat()) {
-    case PixelImageOneByte:
-      format = GL_LUMINANCE;
-      break;
-    case PixelImageTwoBytes:
-      format = GL_LUMINANCE_ALPHA;
-      break;
-    case PixelImageRGBA:
-      format = GL_RGBA;
-      break;
-    default:
-      break;
-  }
+  const GLenum format = KelOglPixelFormat(*image);
   SetLighting(false);
   // The image's first row is its bottom one, as OpenGL draws them.
   KelOglFunctions::Get().WindowPos3f(std::floor(win[0]), std::floor(win[1]), 0.0f);

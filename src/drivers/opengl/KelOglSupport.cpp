@@ -4,6 +4,7 @@
 #include <kel/viewers/KelColorMap.h>
 
 #include "KelOglContext.h"
+#include "KelOglFunctions.h"
 #include "KelOglRender.h"
 
 #include <GL/gl.h>
@@ -102,21 +103,7 @@ void KelOglSupport::ReadPixels() {
   }
   unsigned char* pixels = _image->GetPixelsToModify();
   if (!pixels) return;
-  GLenum format = GL_RGB;
-  switch (_image->GetFormat()) {
-    case PixelImageOneByte:
-      format = GL_LUMINANCE;
-      break;
-    case PixelImageTwoBytes:
-      format = GL_LUMINANCE_ALPHA;
-      break;
-    case PixelImageRGBA:
-      format = GL_RGBA;
-      break;
-    default:
-      format = GL_RGB;
-      break;
-  }
+  const GLenum format = KelOglPixelFormat(*_image);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   // OpenGL's first row is the bottom one, as the image stores it.
   glReadPixels(0, 0, w, h, format, GL_UNSIGNED_BYTE, pixels);
