@@ -62,21 +62,17 @@ TEST_F(PicturePixelImageTest, FailuresAreReportedAndAnswerNull) {
 
   // Headers whose image cannot exist, or cannot be in so small a file: refused
   // before the buffer is allocated.
-  pictest::FileBuilder huge;
-  huge.Preamble(1);
-  huge.Description(0, 1, 4, 262144);
-  huge.PixelHeader(262144, 9000, 10407, 1, 262144, 0);
-  for (int i = 0; i < 3; ++i) huge.Item({255, 0});
-  huge.End();
-  EXPECT_EQ(read(huge.Save("picture-huge.pic")),
-            "Error: RC when reading Picture Header is = -11\n");
-  pictest::FileBuilder tall;
-  tall.Preamble(1);
-  tall.Description(0, 1, 4, 262144);
-  tall.PixelHeader(262144, 2000, 10407, 1, 262144, 0);
-  for (int i = 0; i < 3; ++i) tall.Item({255, 0});
-  tall.End();
-  EXPECT_EQ(read(tall.Save("picture-tall.pic")), "Error : RC when reading Picture file is = -1\n");
+  auto sized = [](int height) {
+    pictest::FileBuilder f;
+    f.Preamble(1);
+    f.Description(0, 1, 4, 262144);
+    f.PixelHeader(262144, height, 10407, 1, 262144, 0);
+    for (int i = 0; i < 3; ++i) f.Item({255, 0});
+    f.End();
+    return f.Save("picture-" + std::to_string(height) + ".pic");
+  };
+  EXPECT_EQ(read(sized(9000)), "Error: RC when reading Picture Header is = -11\n");
+  EXPECT_EQ(read(sized(2000)), "Error : RC when reading Picture file is = -1\n");
 }
 
 }  // namespace

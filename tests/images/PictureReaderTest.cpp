@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 
+#include <array>
 #include <climits>
 #include <string>
 
@@ -147,22 +148,18 @@ TEST_F(PictureReaderTest, OtherDescriptionsAndSkippedItems) {
 
 TEST_F(PictureReaderTest, FixedItemsMustHaveTheirLength) {
   int size[2];
-  for (size_t length : {11u, 13u, 80u}) {
+  for (auto [field, length] :
+       std::vector<std::pair<size_t Layout::*, size_t>>{{&Layout::descriptionLength, 11},
+                                                        {&Layout::descriptionLength, 13},
+                                                        {&Layout::descriptionLength, 80},
+                                                        {&Layout::headerLength, 35},
+                                                        {&Layout::headerLength, 40},
+                                                        {&Layout::countLength, 8}}) {
     Layout l;
-    l.descriptionLength = length;
-    EXPECT_EQ(Header(l, size), -1);
-    EXPECT_EQ(ReadAll(l).answer, -1);
+    l.*field = length;
+    EXPECT_EQ(Header(l, size), -1) << length;
+    EXPECT_EQ(ReadAll(l).answer, -1) << length;
   }
-  for (size_t length : {35u, 40u}) {
-    Layout l;
-    l.headerLength = length;
-    EXPECT_EQ(Header(l, size), -1);
-    EXPECT_EQ(ReadAll(l).answer, -1);
-  }
-  Layout l;
-  l.countLength = 8;
-  EXPECT_EQ(Header(l, size), -1);
-  EXPECT_EQ(ReadAll(l).answer, -1);
 }
 
 TEST_F(PictureReaderTest, ImageSizeWindowAndOrigin) {
@@ -177,10 +174,8 @@ TEST_F(PictureReaderTest, ImageSizeWindowAndOrigin) {
   const std::string path = Build(Layout{}).Save("picture-window.pic");
   for (auto origin : {std::pair<int, int>{0, 1}, {1, 0}, {5, 1}, {1, 3}, {-1, 1}})
     EXPECT_EQ(ReadWindow(path, origin.first, origin.second, 1, 1).answer, -10);
-  EXPECT_EQ(ReadWindow(path, 2, 1, 4, 2).answer, -11);
-  EXPECT_EQ(ReadWindow(path, 1, 2, 4, 2).answer, -11);
-  EXPECT_EQ(ReadWindow(path, 1, 1, 0, 1).answer, -11);
-  EXPECT_EQ(ReadWindow(path, 1, 1, 1, -1).answer, -11);
+  for (auto w : {std::array<int, 4>{2, 1, 4, 2}, {1, 2, 4, 2}, {1, 1, 0, 1}, {1, 1, 1, -1}})
+    EXPECT_EQ(ReadWindow(path, w[0], w[1], w[2], w[3]).answer, -11);
   EXPECT_EQ(ReadWindow(path, 4, 2, 1, 1).answer, 0);
 }
 

@@ -104,58 +104,45 @@ TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
     std::string order;  // "MM", "II" or empty
   };
   std::vector<Case> cases;
-  for (const char* order : {"-B", "-L"})
-    for (const char* compression : {"none", "packbits"}) {
-      const std::string name = std::string("rgb") + order + compression + ".tif";
-      cases.push_back({name,
-                       std::string("tiffcp ") + order + " -c " + compression + " -p contig -r " +
-                           H + " " + Quote(base) + " " + Quote(Out(name)),
-                       photo.StoredRGB(), order[1] == 'B' ? "MM" : "II"});
-    }
-  for (const char* order : {"-B", "-L"}) {
-    const std::string name = std::string("planar") + order + ".tif";
-    cases.push_back({name,
-                     std::string("tiffcp ") + order + " -c none -p separate -r " + H + " " +
-                         Quote(base) + " " + Quote(Out(name)),
-                     photo.StoredRGB(), order[1] == 'B' ? "MM" : "II"});
+  const auto tiffcp = [&](const std::string& name, const std::string& options,
+                          const std::string& from, std::vector<unsigned char> expected) {
+    cases.push_back({name, "tiffcp " + options + " " + Quote(from) + " " + Quote(Out(name)),
+                     std::move(expected), options[1] == 'B' ? "MM" : "II"});
+  };
+  for (std::string order : {"-B", "-L"}) {
+    for (std::string compression : {"none", "packbits"})
+      tiffcp("rgb" + order + compression + ".tif",
+             order + " -c " + compression + " -p contig -r " + H, base, photo.StoredRGB());
+    tiffcp("planar" + order + ".tif", order + " -c none -p separate -r " + H, base,
+           photo.StoredRGB());
   }
-  for (const char* endian : {"msb", "lsb"})
-    for (const char* compression : {"None", "RLE"}) {
-      const std::string name = std::string("im_") + endian + compression + ".tif";
-      cases.push_back({name,
+  for (std::string endian : {"msb", "lsb"})
+    for (std::string compression : {"None", "RLE"})
+      cases.push_back({"im_" + endian + compression + ".tif",
                        kConvert + " " + Quote(ppm) + " -define tiff:endian=" + endian +
                            " -compress " + compression + " -define tiff:rows-per-strip=" + H + " " +
-                           Quote(Out(name)),
-                       photo.StoredRGB(), endian[0] == 'm' ? "MM" : "II"});
-    }
-  for (const char* photometric : {"-minisblack", "-miniswhite"})
-    for (const char* compression : {"-none", "-packbits"}) {
+                           Quote(Out("im_" + endian + compression + ".tif")),
+                       photo.StoredRGB(), endian == "msb" ? "MM" : "II"});
+  for (std::string photometric : {"-minisblack", "-miniswhite"})
+    for (std::string compression : {"-none", "-packbits"})
       for (const auto& [source, pnm, kind] :
            {std::make_tuple(pgm, &grey, "grey"), std::make_tuple(pbm, &bits, "bilevel")}) {
-        const std::string name = std::string(kind) + photometric + compression + ".tif";
+        const std::string name = kind + photometric + compression + ".tif",
+                          rows = std::to_string(pnm->height);
         cases.push_back({name,
-                         std::string("pnmtotiff ") + photometric + " " + compression +
-                             " -rowsperstrip " + std::to_string(pnm->height) + " " + Quote(source) +
-                             " > " + Quote(Out(name)),
+                         "pnmtotiff " + photometric + " " + compression + " -rowsperstrip " + rows +
+                             " " + Quote(source) + " > " + Quote(Out(name)),
                          pnm->StoredRGB(), ""});
-        // The same, big-endian.
-        cases.push_back({"mm_" + name,
-                         "tiffcp -B -r " + std::to_string(pnm->height) + " " + Quote(Out(name)) +
-                             " " + Quote(Out("mm_" + name)),
-                         pnm->StoredRGB(), "MM"});
+        tiffcp("mm_" + name, "-B -r " + rows, Out(name), pnm->StoredRGB());
       }
-    }
   // Orientation 4: the rows come from the bottom and are stored as they come.
-  cases.push_back({"orientation4.tif",
-                   "tiffcp -B -c none -r " + H + " " + Quote(base) + " " +
-                       Quote(Out("orientation4.tif")) + " && tiffset -s 274 4 " +
-                       Quote(Out("orientation4.tif")),
-                   photo.StoredRGB(true), "MM"});
-  cases.push_back({"orientation1.tif",
-                   "tiffcp -L -c packbits -r " + H + " " + Quote(base) + " " +
-                       Quote(Out("orientation1.tif")) + " && tiffset -s 274 1 " +
-                       Quote(Out("orientation1.tif")),
-                   photo.StoredRGB(), "II"});
+  for (auto [orientation, options] :
+       {std::make_pair(4, "-B -c none -r "), std::make_pair(1, "-L -c packbits -r ")}) {
+    const std::string name = "orientation" + std::to_string(orientation) + ".tif";
+    tiffcp(name, options + H, base, photo.StoredRGB(orientation == 4));
+    cases.back().command +=
+        " && tiffset -s 274 " + std::to_string(orientation) + " " + Quote(Out(name));
+  }
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
