@@ -1,7 +1,5 @@
-// Random rays over a random triangle mesh: the nearest hit the picking render
-// finds, and its depth, against a brute-force search written here with
-// another ray-triangle method (plane crossing, then the point's side of each
-// edge), in double precision and in world coordinates.
+// Random rays over a random mesh against a brute-force search by another method
+// (plane crossing, then the side of each edge), in double precision, in world coordinates.
 #include <gtest/gtest.h>
 
 #include <kel/foundations/Kel4x4Matrix.h>
@@ -44,9 +42,7 @@ struct BruteHit {
   V3 point{};
 };
 
-// The ray o + t d, 0 < t < 1, against every triangle. `grow` moves each
-// triangle's edges outwards (or inwards when negative) by that fraction of
-// the triangle's size, to tell rays that graze an edge.
+// The ray o + t d, 0 < t < 1; `grow` moves the edges outwards by that fraction of their length.
 BruteHit Nearest(const std::vector<Triangle>& mesh, const V3& o, const V3& d, double grow) {
   BruteHit best;
   for (const Triangle& tr : mesh) {
@@ -62,8 +58,6 @@ BruteHit Nearest(const std::vector<Triangle>& mesh, const V3& o, const V3& d, do
       const V3& a = tr.p[k];
       const V3& b = tr.p[(k + 1) % 3];
       const V3 edge = Sub(b, a);
-      // Signed distance of x from the edge, in the triangle's plane, positive
-      // towards the triangle's inside.
       const double side = Dot(Cross(edge, Sub(x, a)), n) / (nn * std::sqrt(Dot(edge, edge)));
       inside = side >= -grow * std::sqrt(Dot(edge, edge));
     }
@@ -77,8 +71,7 @@ BruteHit Nearest(const std::vector<Triangle>& mesh, const V3& o, const V3& d, do
 
 class Mesh {
  public:
-  // Separate triangles, fans and strips at random in [-3, 3]^3, each piece a
-  // unit or so across: many overlap along any ray.
+  // Triangles, fans and strips in [-3, 3]^3, a unit or so across: many overlap along any ray.
   explicit Mesh(std::mt19937& random) {
     std::uniform_real_distribution<float> where(-3.0f, 3.0f), step(-0.8f, 0.8f);
     auto near = [&](const float* c) {
@@ -116,8 +109,7 @@ class Mesh {
                            fanLengths.data());
   }
 
-  // The triangles the mesh is made of, in world coordinates (row vectors:
-  // p' = p M).
+  // The triangles in world coordinates (row vectors: p' = p M).
   std::vector<Triangle> World(const Kel4x4Matrix& m) const {
     auto at = [&](int index) {
       const Kelpoint3f p(vertices.data() + index);
@@ -153,8 +145,7 @@ TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
   std::mt19937 random(20240611);
   const Mesh mesh(random);
 
-  // The mesh lies in a bag turned, scaled and moved, so that the render
-  // works on a ray moved into the mesh's frame.
+  // In a bag turned, scaled and moved: the render works on a ray moved into the mesh's frame.
   Kel4x4Matrix turn;
   turn.SetRotation(Keldirection3f(1, 2, 3), Kelpoint3f(0.5f, 0, 0), 0.7f);
   const Kel4x4Matrix scale(Kelvector3f(1.25f, 0, 0), Kelvector3f(0, 1.25f, 0),
@@ -190,8 +181,7 @@ TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
     const KelPickPath* path = list.GetPathCount() ? list.GetPickPathList()[0] : nullptr;
     const bool agree = exact.hit ? path && std::fabs(path->GetDeep() - exact.t) < 2e-5 : !path;
     if (!agree) {
-      // A ray within a hair of a triangle's edge may be found on either side
-      // of it by two methods: only such rays may disagree.
+      // Only a ray within a hair of an edge may disagree.
       EXPECT_NE(Nearest(world, o, d, 1e-4).t, Nearest(world, o, d, -1e-4).t)
           << "ray " << ray << " at " << x << ", " << y << ": depth "
           << (path ? path->GetDeep() : -1.0f) << ", expected " << (exact.hit ? exact.t : -1.0);
@@ -209,7 +199,6 @@ TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
     }
     list.Reset();
   }
-  // The scene is dense enough to test both answers, and grazing rays are rare.
   EXPECT_GT(hits, 1000);
   EXPECT_GT(misses, 100);
   EXPECT_LT(grazing, 5);

@@ -1,13 +1,5 @@
-// What the picking tests share: a support without a driver, leaves that draw
-// the primitives they are given, and a camera whose numbers are easy to work
-// out by hand.
-//
-// The 3D camera looks from (0, 0, 10) down -z, up along y, near plane 1 and
-// far plane 100 from the eye, half field angle 15 degrees, in a 200 x 200
-// window of one pixel a millimetre. The cursor at the centre (100, 100) gives
-// the ray from (0, 0, 9) to (0, 0, -90): a point at height z lies at depth
-// (9 - z) / 99, and one pixel at z = 0 is 10 tan(15 deg) / 100 = 0.0267949
-// model units wide.
+// The camera looks from (0, 0, 10) down -z in a 200 x 200 window, near 1, far 100,
+// half angle 15 degrees: the centre ray runs from (0, 0, 9) to (0, 0, -90).
 #pragma once
 
 #include <kel/foundations/Kel3DBoundingSphere.h>
@@ -28,7 +20,6 @@ class PickingTestSupport : public KelSupport {
   void ReadPixels() override {}
 };
 
-// A leaf owning the primitives it draws; onDraw runs before them.
 class GPLeaf : public Kel3DRep {
  public:
   GPLeaf(const Kelpoint3f& centre, float radius) {
@@ -57,12 +48,10 @@ inline Kel3DViewpoint* MakeTopCamera() {
   return camera;
 }
 
-// Depth along the centre ray of a point at height z.
+// Depth along the centre ray, and width of one pixel, at height z.
 inline float DepthAt(float z) {
   return (9.0f - z) / 99.0f;
 }
-
-// Model width of one pixel at height z.
 inline float PixelAt(float z) {
   return (10.0f - z) * 0.267949192f / 100.0f;
 }

