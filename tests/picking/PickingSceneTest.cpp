@@ -252,10 +252,8 @@ TEST_F(PickingRenderTest, CylinderSideAndCaps) {
   ASSERT_EQ(Pick(), 1);
   ExpectPoint(HitAt(0).GetIntersection(), 0, 0, 1);
   ExpectDirection(HitAt(0).GetNormal(), 0, 0, 1);
-}
-
-TEST_F(PickingRenderTest, FineCylindersArePickedToo) {
   // 300 points is what a cylinder primitive holds at most.
+  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
   Show(Leaf({CylinderAlongX(300)}));
   testing::internal::CaptureStdout();
   ASSERT_EQ(Pick(), 1);
@@ -330,13 +328,11 @@ TEST_F(PickingRenderTest, SmallLeafWhollyInsideIsPickedAtItsCentre) {
   camera->RemoveRep(&small);
   Show(Leaf({Square(4.5f * px, 0, 0, 0.1f * px)}, Kelpoint3f(4.5f * px, 0, 0), 3 * px));
   EXPECT_EQ(Pick(), 0);
-}
-
-TEST_F(PickingRenderTest, BagWhollyInsideIsDescended) {
-  const float px = PixelAt(0.0f);
+  // A bag wholly inside is descended.
+  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
+  support.SetCullingPrecision(0);
   GPLeaf& leaf = Leaf({Square(0, 0, 0, px)}, Kelpoint3f(0, 0, 0), 1.5f * px, kFaces);
-  Kel3DBagRep& bag = Bag({&leaf});
-  Show(bag);
+  Show(Bag({&leaf}));
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(leaf.drawn, 1);
   EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);  // the face, not the volume
