@@ -27,6 +27,14 @@ std::vector<std::string> Only(const KelRecordingRender::Log& log, const std::str
   return out;
 }
 
+// The Reps of a path from the top down, or from the leaf up.
+std::vector<KelRep*> Walk(KelRepPath& path, bool fromTop) {
+  std::vector<KelRep*> out;
+  fromTop ? path.InitToTopRep() : path.InitToLeafRep();
+  while (KelRep* r = fromTop ? path.NextChildRep() : path.NextFatherRep()) out.push_back(r);
+  return out;
+}
+
 Kel4x4Matrix Scaling(float s) {
   return Kel4x4Matrix(Kelvector3f(s, 0, 0), Kelvector3f(0, s, 0), Kelvector3f(0, 0, s),
                       Kelvector3f(0, 0, 0));
@@ -295,16 +303,8 @@ TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
   path.AddRep(b);
   path.AddRep(c);
   path.AddRep(b);
-  EXPECT_EQ(path.Size(), 3);
-
-  path.InitToTopRep();
-  for (KelRep* r : {static_cast<KelRep*>(&a), static_cast<KelRep*>(&b), static_cast<KelRep*>(&c),
-                    static_cast<KelRep*>(nullptr)})
-    EXPECT_EQ(path.NextChildRep(), r);
-  path.InitToLeafRep();
-  for (KelRep* r : {static_cast<KelRep*>(&c), static_cast<KelRep*>(&b), static_cast<KelRep*>(&a),
-                    static_cast<KelRep*>(nullptr)})
-    EXPECT_EQ(path.NextFatherRep(), r);
+  EXPECT_EQ(Walk(path, true), (std::vector<KelRep*>{&a, &b, &c}));
+  EXPECT_EQ(Walk(path, false), (std::vector<KelRep*>{&c, &b, &a}));
 
   list<int> numbers;
   numbers.Append(4);
@@ -312,14 +312,12 @@ TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
   KelRepPath other(nullptr);
   other.SetSubElementList(numbers);
   other = path;
-  EXPECT_EQ(other.Size(), 3);
+  EXPECT_EQ(other.Size(), 3) << "a Rep added twice is kept once";
   EXPECT_EQ(other.HasSubElement(), 2) << "assignment keeps the target's sub-elements";
   EXPECT_EQ(KelRepPath(other).GetSubElementList()[1], 7);
 
   path.RemoveRep(b);
-  path.InitToTopRep();
-  EXPECT_EQ(path.NextChildRep(), &a);
-  EXPECT_EQ(path.NextChildRep(), &c);
+  EXPECT_EQ(Walk(path, true), (std::vector<KelRep*>{&a, &c}));
 }
 
 TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
