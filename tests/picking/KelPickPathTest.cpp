@@ -8,7 +8,6 @@
 #include <kel/reps/Kel3DRep.h>
 
 #include <sstream>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -73,20 +72,6 @@ TEST(KelPickPath, CopiesKeepTheHitAndTheLevel) {
     EXPECT_EQ(copy.GetDeep(), 0.25f);
     EXPECT_EQ(copy.GetGlobalIntersection(), Kelpoint3f(6, 2, 3));
   }
-}
-
-TEST(KelPickPath, GlobalHitGoesThroughTheMatrix) {
-  KelPickPath path(static_cast<KelViewpoint*>(nullptr));
-  // x -> y, y -> -x, then moved by (1, 2, 3).
-  path.SetMatrix(Kel4x4Matrix(Kelvector3f(0, 1, 0), Kelvector3f(-1, 0, 0), Kelvector3f(0, 0, 1),
-                              Kelvector3f(1, 2, 3)));
-  path.SetIntersection(Kelpoint3f(2, 0, 0));
-  path.SetNormal(Keldirection3f(1, 0, 0));
-  const Kelpoint3f p = path.GetGlobalIntersection();
-  const Keldirection3f n = path.GetGlobalNormal();
-  for (const auto& [got, want] :
-       {std::pair(p.x, 1.0f), {p.y, 4.0f}, {p.z, 3.0f}, {n.x, 0.0f}, {n.y, 1.0f}, {n.z, 0.0f}})
-    EXPECT_NEAR(got, want, 1e-6f);
 }
 
 TEST(KelPickPath, TextForm) {

@@ -71,6 +71,10 @@ class PickingRenderTest : public ::testing::Test {
     return *bag;
   }
   void Show(Kel3DRep& rep) { camera->AddRep(&rep); }
+  void ShowOnly(Kel3DRep& rep) {
+    camera->GetRepList().Free();
+    Show(rep);
+  }
 
   int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
     hits.Reset();
@@ -90,16 +94,12 @@ class PickingRenderTest : public ::testing::Test {
   std::vector<Kel3DRep*> owned;
 };
 
-void ExpectPoint(const Kelpoint3f& p, float x, float y, float z, float eps = kEps) {
+// Point or direction.
+template <class V>
+void Expect3(const V& p, float x, float y, float z, float eps = kEps) {
   EXPECT_NEAR(p.x, x, eps);
   EXPECT_NEAR(p.y, y, eps);
   EXPECT_NEAR(p.z, z, eps);
-}
-
-void ExpectDirection(const Keldirection3f& d, float x, float y, float z) {
-  EXPECT_NEAR(d.x, x, kEps);
-  EXPECT_NEAR(d.y, y, kEps);
-  EXPECT_NEAR(d.z, z, kEps);
 }
 
 TEST_F(PickingRenderTest, FaceHitKeepsTheNearestTriangleAndPicksBackFaces) {
@@ -115,8 +115,8 @@ TEST_F(PickingRenderTest, FaceHitKeepsTheNearestTriangleAndPicksBackFaces) {
   ASSERT_EQ(Pick(), 1);
   KelPickPath& hit = HitAt(0);
   EXPECT_NEAR(hit.GetDeep(), DepthAt(1.0f), 1e-6f);
-  ExpectPoint(hit.GetIntersection(), 0, 0, 1);
-  ExpectDirection(hit.GetNormal(), 0, 0, -1);  // the back face's own normal
+  Expect3(hit.GetIntersection(), 0, 0, 1);
+  Expect3(hit.GetNormal(), 0, 0, -1);  // the back face's own normal
   EXPECT_EQ(hit.GetDimension(), 2.0f);
   EXPECT_EQ(hit.GetZBuffer(), 1);
   EXPECT_EQ(hit.GetTopRep(), &leaf);
@@ -137,18 +137,17 @@ TEST_F(PickingRenderTest, FansStripsAndPlanarFaceNormal) {
   // Both triangles of the strip, and the fan, give the same upward normal.
   for (float x : {-1.5f, 0.7f, 1.7f}) {
     ASSERT_EQ(Pick(100.0f + x / px, 100.0f + 0.5f / px), 1) << x;
-    ExpectPoint(HitAt(0).GetIntersection(), x, -0.5f, 0.0f, 1e-3f);
-    ExpectDirection(HitAt(0).GetNormal(), 0, 0, 1);
+    Expect3(HitAt(0).GetIntersection(), x, -0.5f, 0.0f, 1e-3f);
+    Expect3(HitAt(0).GetNormal(), 0, 0, 1);
   }
 
   // A planar face hands its own normal over, whatever its winding.
   const float n[3] = {0.0f, 0.0f, 2.0f};
   const float w[9] = {-1, -1, 2, -1, 1, 2, 1, 0, 2};
   const int t[3] = {0, 3, 6};
-  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
-  Show(Leaf({new Kel3DPlanarFaceGP(w, 9, n, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr)}));
+  ShowOnly(Leaf({new Kel3DPlanarFaceGP(w, 9, n, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr)}));
   ASSERT_EQ(Pick(), 1);
-  ExpectDirection(HitAt(0).GetNormal(), 0, 0, 1);
+  Expect3(HitAt(0).GetNormal(), 0, 0, 1);
   EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(2.0f), 1e-6f);
 }
 
@@ -156,8 +155,8 @@ TEST_F(PickingRenderTest, TriangleTestRequiresDepthStrictlyBetweenThePlanes) {
   KelPickingRender render(support, 5, 100.0f, 100.0f, hits);
   render.BeginDraw(*camera);
   const Kelpoint3f n = render.GetNearPoint();
-  ExpectPoint(n, 0, 0, 9);
-  ExpectPoint(render.GetFarPoint(), 0, 0, -90, 1e-3f);
+  Expect3(n, 0, 0, 9);
+  Expect3(render.GetFarPoint(), 0, 0, -90, 1e-3f);
   // A triangle around the near point, in the near plane: t = 0.
   const float a[3] = {n.x - 1, n.y - 1, n.z}, b[3] = {n.x + 1, n.y - 1, n.z},
               c[3] = {n.x, n.y + 1, n.z};
@@ -177,16 +176,15 @@ TEST_F(PickingRenderTest, LineCrossingTheSquareIsPickedAtItsClippedMiddle) {
   Show(Leaf({new Kel3DLineGP(seg, 4, 1)}));
   ASSERT_EQ(Pick(), 1);
   KelPickPath& hit = HitAt(0);
-  ExpectPoint(hit.GetIntersection(), 0.05f, 0.0f, 0.0f, 1e-3f);
-  ExpectDirection(hit.GetNormal(), 0, 1, 0);  // the tangent stands for the normal
+  Expect3(hit.GetIntersection(), 0.05f, 0.0f, 0.0f, 1e-3f);
+  Expect3(hit.GetNormal(), 0, 1, 0);  // the tangent stands for the normal
   EXPECT_EQ(hit.GetDimension(), 1.0f);
   EXPECT_EQ(hit.GetZBuffer(), 0);
   // The square is 5 pixels on each side of the cursor: a line 6 pixels away
   // is missed, one 4 pixels away is not.
   const float px = PixelAt(0.0f);
   const float side[12] = {6 * px, -5, 0, 6 * px, 5, 0, 4 * px, -5, 0, 4 * px, 5, 0};
-  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
-  Show(Leaf({new Kel3DLineGP(side, 2, 1)}));
+  ShowOnly(Leaf({new Kel3DLineGP(side, 2, 1)}));
   EXPECT_EQ(Pick(), 0);
   Show(Leaf({new Kel3DPolylineGP(side + 6, 2, 1)}));
   ASSERT_EQ(Pick(), 1);
@@ -200,12 +198,12 @@ TEST_F(PickingRenderTest, MarkerPointsAndPickSquareSize) {
   Show(Leaf({new Kel3DMarkerGP(points, 2, DEFAULT_SYMBOL, 1)}));
   ASSERT_EQ(Pick(100, 100, 5), 1);
   KelPickPath& hit = HitAt(0);
-  ExpectPoint(hit.GetIntersection(), 4.5f * px, 0, 0);
+  Expect3(hit.GetIntersection(), 4.5f * px, 0, 0);
   EXPECT_EQ(hit.GetDimension(), 0.0f);
   EXPECT_NEAR(hit.GetDeep(), DepthAt(0.0f), 1e-6f);
   EXPECT_EQ(Pick(100, 100, 4), 0);
   EXPECT_EQ(Pick(100, 100, 8), 1);  // stops at the first point hit
-  ExpectPoint(HitAt(0).GetIntersection(), 7 * px, 0, 0);
+  Expect3(HitAt(0).GetIntersection(), 7 * px, 0, 0);
 }
 
 TEST_F(PickingRenderTest, EdgeSegmentsOfAFace) {
@@ -219,8 +217,8 @@ TEST_F(PickingRenderTest, EdgeSegmentsOfAFace) {
   // Segments are taken from the last: (2, 0.2) -> (2, 0) is missed, then
   // (2, 0) -> (-2, 0) is hit, its tangent pointing from the later point.
   EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
-  ExpectDirection(HitAt(0).GetTangent(), -1, 0, 0);
-  ExpectPoint(HitAt(0).GetIntersection(), 0, 0, 0, 1e-3f);
+  Expect3(HitAt(0).GetTangent(), -1, 0, 0);
+  Expect3(HitAt(0).GetIntersection(), 0, 0, 0, 1e-3f);
   EXPECT_EQ(HitAt(1).GetDimension(), 2.0f);
   // Half a unit above: the edge and the face are both missed.
   EXPECT_EQ(Pick(100.0f, 100.0f - 0.5f / PixelAt(0.0f)), 0);
@@ -242,23 +240,21 @@ Kel3DCylinderGP* CylinderAlongX(int n) {
 TEST_F(PickingRenderTest, CylinderSideAndCaps) {
   Show(Leaf({CylinderAlongX(12)}));
   ASSERT_EQ(Pick(), 1);
-  ExpectPoint(HitAt(0).GetIntersection(), 0, 0, 1);
+  Expect3(HitAt(0).GetIntersection(), 0, 0, 1);
   EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(1.0f), 1e-6f);
   // Standing along z: the ray meets the top cap, whose normal is the axis.
   const float p[12] = {1, 0, -1, 0, 1, -1, -1, 0, -1, 0, -1, -1};
   const float up[3] = {0, 0, 1}, base[3] = {0, 0, -1};
-  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
-  Show(Leaf({new Kel3DCylinderGP(p, 4, up, 2.0f, base, 1.0f)}));
+  ShowOnly(Leaf({new Kel3DCylinderGP(p, 4, up, 2.0f, base, 1.0f)}));
   ASSERT_EQ(Pick(), 1);
-  ExpectPoint(HitAt(0).GetIntersection(), 0, 0, 1);
-  ExpectDirection(HitAt(0).GetNormal(), 0, 0, 1);
+  Expect3(HitAt(0).GetIntersection(), 0, 0, 1);
+  Expect3(HitAt(0).GetNormal(), 0, 0, 1);
   // 300 points is what a cylinder primitive holds at most.
-  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
-  Show(Leaf({CylinderAlongX(300)}));
+  ShowOnly(Leaf({CylinderAlongX(300)}));
   testing::internal::CaptureStdout();
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  ExpectPoint(HitAt(0).GetIntersection(), 0, 0, 1);
+  Expect3(HitAt(0).GetIntersection(), 0, 0, 1);
 }
 
 TEST_F(PickingRenderTest, PathsThroughBagsCarryTheirMatrices) {
@@ -279,13 +275,13 @@ TEST_F(PickingRenderTest, PathsThroughBagsCarryTheirMatrices) {
   EXPECT_EQ(hit.GetRep(0), &out);
   EXPECT_EQ(hit.GetRep(1), &in);
   EXPECT_EQ(hit.GetRep(2), &leaf);
-  ExpectPoint(hit.GetIntersection(), -1, 0, 1.5f);
-  ExpectPoint(hit.GetGlobalIntersection(), 0, 0, 0);
-  ExpectDirection(hit.GetGlobalNormal(), 0, 0, 1);
+  Expect3(hit.GetIntersection(), -1, 0, 1.5f);
+  Expect3(hit.GetGlobalIntersection(), 0, 0, 0);
+  Expect3(hit.GetGlobalNormal(), 0, 0, 1);
   EXPECT_NEAR(hit.GetDeep(), DepthAt(0.0f), 1e-5f);  // depth does not change with the frame
   // The sibling after the bags is seen in the world frame again.
   ASSERT_EQ(HitAt(1).Size(), 1);
-  ExpectPoint(HitAt(1).GetIntersection(), 0, 0, -1);
+  Expect3(HitAt(1).GetIntersection(), 0, 0, -1);
 }
 
 TEST_F(PickingRenderTest, NotPickableHiddenAndInsensitiveRepsGiveNothing) {
@@ -318,12 +314,12 @@ TEST_F(PickingRenderTest, SmallLeafWhollyInsideIsPickedAtItsCentre) {
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(small.drawn, 0);
   KelPickPath& hit = HitAt(0);
-  ExpectPoint(hit.GetIntersection(), 2 * px, 0, 0);
+  Expect3(hit.GetIntersection(), 2 * px, 0, 0);
   EXPECT_EQ(hit.GetDimension(), 0.0f);
   EXPECT_NEAR(hit.GetDeep(), DepthAt(0.0f), 1e-6f);
   // Normal from the near point (0, 0, 9) to the point.
   const float len = std::sqrt(4 * px * px + 81.0f);
-  ExpectDirection(hit.GetNormal(), 2 * px / len, 0, -9.0f / len);
+  Expect3(hit.GetNormal(), 2 * px / len, 0, -9.0f / len);
   // Crossing the square's side: tested primitive by primitive (and missed).
   camera->RemoveRep(&small);
   Show(Leaf({Square(4.5f * px, 0, 0, 0.1f * px)}, Kelpoint3f(4.5f * px, 0, 0), 3 * px));
