@@ -34,7 +34,6 @@ inline bool ToolExists(const std::string& tool) {
 
 // ImageMagick from the distribution, not a stand-in earlier on the path.
 inline const std::string kConvert = "/usr/bin/convert";
-inline const std::string kIdentify = "/usr/bin/identify";
 
 inline std::string Capture(const std::string& command) {
   std::string out;
@@ -72,43 +71,34 @@ struct Pnm {
 inline bool ParsePnm(const std::string& bytes, Pnm& pnm) {
   size_t at = 0;
   auto token = [&]() {
-    std::string t;
-    while (at < bytes.size()) {
-      if (bytes[at] == '#') {
-        while (at < bytes.size() && bytes[at] != '\n') ++at;
-      } else if (std::isspace(static_cast<unsigned char>(bytes[at]))) {
-        ++at;
-      } else {
-        break;
-      }
-    }
-    while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at])))
-      t += bytes[at++];
-    return t;
+    while (at < bytes.size() &&
+           (bytes[at] == '#' || std::isspace(static_cast<unsigned char>(bytes[at]))))
+      at = bytes[at] == '#' ? bytes.find('\n', at) : at + 1;
+    const size_t from = at;
+    while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at]))) ++at;
+    return bytes.substr(from, at - from);
   };
   const std::string magic = token();
   if (magic != "P4" && magic != "P5" && magic != "P6") return false;
+  const bool bits = magic == "P4";
   pnm.width = std::atoi(token().c_str());
   pnm.height = std::atoi(token().c_str());
-  pnm.maxval = magic == "P4" ? 1 : std::atoi(token().c_str());
+  pnm.maxval = bits ? 1 : std::atoi(token().c_str());
   pnm.channels = magic == "P6" ? 3 : 1;
   ++at;  // the single white space before the samples
-  if (pnm.width <= 0 || pnm.height <= 0 || pnm.maxval != (magic == "P4" ? 1 : 255)) return false;
-  const size_t pixels = static_cast<size_t>(pnm.width) * pnm.height;
-  if (magic == "P4") {
-    const size_t row = (static_cast<size_t>(pnm.width) + 7) / 8;
-    if (bytes.size() < at + row * pnm.height) return false;
-    pnm.samples.resize(pixels);
+  if (pnm.width <= 0 || pnm.height <= 0 || pnm.maxval != (bits ? 1 : 255)) return false;
+  const size_t row = bits ? (static_cast<size_t>(pnm.width) + 7) / 8
+                          : static_cast<size_t>(pnm.width) * pnm.channels;
+  if (bytes.size() < at + row * pnm.height) return false;
+  pnm.samples.assign(bytes.begin() + static_cast<long>(at),
+                     bytes.begin() + static_cast<long>(at + row * pnm.height));
+  if (bits) {
+    pnm.samples.resize(static_cast<size_t>(pnm.width) * pnm.height);
     for (int y = 0; y < pnm.height; ++y)
       for (int x = 0; x < pnm.width; ++x)
         pnm.samples[static_cast<size_t>(y) * pnm.width + x] =
             (static_cast<unsigned char>(bytes[at + y * row + x / 8]) >> (7 - x % 8)) & 1;
-    return true;
   }
-  const size_t n = pixels * pnm.channels;
-  if (bytes.size() < at + n) return false;
-  pnm.samples.assign(bytes.begin() + static_cast<long>(at),
-                     bytes.begin() + static_cast<long>(at + n));
   return true;
 }
 
@@ -161,14 +151,6 @@ inline Pnm MakeBits(int width, int height) {
       pnm.samples[static_cast<size_t>(y) * width + x] =
           ((x / 3 + y / 2) % 3 == 0 || x == y) ? 1 : 0;
   return pnm;
-}
-
-inline std::vector<unsigned char> ImagePixels(const KelPixelImage& image) {
-  int w, h;
-  image.GetSize(w, h);
-  const unsigned char* p = image.GetPixelsToRead();
-  return p ? std::vector<unsigned char>(p, p + 3 * static_cast<size_t>(w) * h)
-           : std::vector<unsigned char>();
 }
 
 }  // namespace keltest

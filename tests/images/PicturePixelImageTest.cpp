@@ -1,5 +1,3 @@
-// ReadPicturePixelImage: rows turned upside down, the lock, and the messages of
-// its failures.
 #include <kel/images/ReadPicturePixelImage.h>
 #include <kel/images/ripicwdt.h>
 
@@ -27,9 +25,8 @@ TEST_F(PicturePixelImageTest, FirstFileLineBecomesLastStoredRow) {
   ASSERT_TRUE(image);
   int width = 0, height = 0;
   image->GetSize(width, height);
-  EXPECT_EQ(width, 2);
-  EXPECT_EQ(height, 2);
-  EXPECT_EQ(image->GetFormat(), PixelImageRGB);
+  EXPECT_EQ((std::vector<int>{width, height, image->GetFormat()}),
+            (std::vector<int>{2, 2, PixelImageRGB}));
   const unsigned char* p = image->GetPixelsToRead();
   EXPECT_EQ(Bytes(p, p + 12), (Bytes{3, 13, 23, 4, 14, 24, 1, 11, 21, 2, 12, 22}));
   EXPECT_TRUE(image->GetPixelsToModify());

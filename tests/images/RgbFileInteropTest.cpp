@@ -22,10 +22,9 @@ std::string Out(const std::string& name) {
 class RgbFileInterop : public testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"sgitopnm", "pnmtosgi", "pamfile"})
+    for (const char* tool : {"sgitopnm", "pnmtosgi"})
       KEL_REQUIRE(ToolExists(tool), std::string("netpbm: ") + tool);
     KEL_REQUIRE(ToolExists(kConvert), "ImageMagick: /usr/bin/convert");
-    KEL_REQUIRE(ToolExists(kIdentify), "ImageMagick: /usr/bin/identify");
   }
 };
 
@@ -44,16 +43,14 @@ TEST_F(RgbFileInterop, LibraryFilesReadByTheTools) {
     for (const std::string& file : {verbatim, rle}) {
       SCOPED_TRACE(file);
       // A colour image, not grey: the header says three channels in three dimensions.
-      EXPECT_NE(Capture("sgitopnm " + Quote(file) + " | pamfile")
-                    .find("PPM raw, " + std::to_string(w) + " by " + std::to_string(h)),
-                std::string::npos);
-      Pnm pnm;
-      ASSERT_TRUE(ParsePnm(Capture("sgitopnm " + Quote(file)), pnm));
-      EXPECT_EQ(pnm.samples, photo.samples);
-      ASSERT_TRUE(ParsePnm(Capture(kConvert + " sgi:" + Quote(file) + " ppm:-"), pnm));
-      EXPECT_EQ(pnm.samples, photo.samples);
-      EXPECT_NE(Capture(kIdentify + " sgi:" + Quote(file)).find(" " + tag + " "),
-                std::string::npos);
+      for (const std::string& decoder :
+           {"sgitopnm " + Quote(file), kConvert + " sgi:" + Quote(file) + " ppm:-"}) {
+        Pnm pnm;
+        ASSERT_TRUE(ParsePnm(Capture(decoder), pnm)) << decoder;
+        EXPECT_EQ((std::vector<int>{pnm.channels, pnm.width, pnm.height}),
+                  (std::vector<int>{3, w, h}));
+        EXPECT_EQ(pnm.samples, photo.samples);
+      }
     }
   }
 }

@@ -18,16 +18,10 @@
 namespace {
 
 using V = std::vector<unsigned char>;
+constexpr auto Pixels = keltest::ImagePixels;
 
 std::string Out(const std::string& name) {
   return keltest::OutputPath("sgi_" + name);
-}
-
-V Pixels(const KelPixelImage& image) {
-  int w, h;
-  image.GetSize(w, h);
-  const unsigned char* p = image.GetPixelsToRead();
-  return V(p, p + 3 * w * h);
 }
 
 void Put16(V& b, size_t at, unsigned v) {
@@ -140,34 +134,27 @@ TEST(RgbFile, RunLengthFilesWrittenAndRead) {
 TEST(RgbFile, RefusedAndMalformedFiles) {
   const V good = RleFile({{4, 9, 0}, {4, 8, 0}, {4, 7, 0}});
   ASSERT_NE(ReadFile(good, "good.rgb"), nullptr);
-  V grey = RleFile({{4, 9, 0}, {4, 8, 0}});
-  V wideChannels = good;
-  wideChannels[3] = 2;
-  V storage = good;
-  storage[2] = 2;
-  V zero = good;
-  Put16(zero, 6, 0);
-  V overrun = RleFile({{4, 9, 0}, {5, 8, 0}, {4, 7, 0}});
-  V literal = RleFile({{4, 9, 0}, {0x84, 8, 0}, {4, 7, 0}});
-  V shortRow = RleFile({{4, 9, 0}, {3, 8, 0}, {4, 7, 0}});
-  V farRow = good;
-  Put32(farRow, 516, 0x7FFFFFF0);
-  V cut(good.begin(), good.end() - 2);
+  auto changed = [&good](auto change) {
+    V bytes = good;
+    change(bytes);
+    return bytes;
+  };
   V verbatim = Header(0, 1, 4, 4, 3);
   verbatim.resize(512 + 47);  // one byte short of three planes
-  V hugeTable = Header(1, 1, 60000, 60000, 3);
-  for (const auto& [name, bytes] : std::vector<std::pair<std::string, V>>{{"grey", grey},
-                                                                          {"wide", wideChannels},
-                                                                          {"storage", storage},
-                                                                          {"zero", zero},
-                                                                          {"overrun", overrun},
-                                                                          {"literal", literal},
-                                                                          {"short", shortRow},
-                                                                          {"far", farRow},
-                                                                          {"cut", cut},
-                                                                          {"verbatim", verbatim},
-                                                                          {"huge", hugeTable},
-                                                                          {"tiny", V(100, 0)}}) {
+  const std::vector<std::pair<std::string, V>> cases = {
+      {"grey", RleFile({{4, 9, 0}, {4, 8, 0}})},
+      {"wide", changed([](V& b) { b[3] = 2; })},
+      {"storage", changed([](V& b) { b[2] = 2; })},
+      {"zero", changed([](V& b) { Put16(b, 6, 0); })},
+      {"overrun", RleFile({{4, 9, 0}, {5, 8, 0}, {4, 7, 0}})},
+      {"literal", RleFile({{4, 9, 0}, {0x84, 8, 0}, {4, 7, 0}})},
+      {"short", RleFile({{4, 9, 0}, {3, 8, 0}, {4, 7, 0}})},
+      {"far", changed([](V& b) { Put32(b, 516, 0x7FFFFFF0); })},
+      {"cut", changed([](V& b) { b.resize(b.size() - 2); })},
+      {"verbatim", verbatim},
+      {"huge", Header(1, 1, 60000, 60000, 3)},
+      {"tiny", V(100, 0)}};
+  for (const auto& [name, bytes] : cases) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(ReadFile(bytes, name + ".rgb"), nullptr) << name;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Impossible to open RGB Image file.\n")

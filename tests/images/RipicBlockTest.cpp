@@ -1,5 +1,3 @@
-// Block compression and decompression, the compression code, the date texts and
-// the record layer of picture files.
 #include <kel/images/ripiccod.h>
 #include <kel/images/ripiccom.h>
 #include <kel/images/ripicdat.h>
@@ -112,44 +110,27 @@ TEST_F(RipicBlockTest, UncompressRefusesMalformedBlocks) {
 }
 
 TEST_F(RipicBlockTest, CompressionCode) {
-  int org[4] = {}, compressed = -1, algorithm = -1, status = -9;
-  int code = 10407;
-  ASSERT_EQ(ripiccod(0, &code, org, &compressed, &algorithm, &status), 0);
-  EXPECT_EQ(std::vector<int>(org, org + 4), (std::vector<int>{3, 8, 8, 8}));
-  EXPECT_EQ(compressed, 1);
-  EXPECT_EQ(algorithm, 7);
-  EXPECT_EQ(status, 0);
-  code = 20508;
-  ASSERT_EQ(ripiccod(0, &code, org, &compressed, &algorithm, &status), 0);
-  EXPECT_EQ(std::vector<int>(org, org + 4), (std::vector<int>{1, 16, 0, 0}));
-  EXPECT_EQ(algorithm, 8);
-  code = 20400;
-  ASSERT_EQ(ripiccod(0, &code, org, &compressed, &algorithm, &status), 0);
-  EXPECT_EQ(std::vector<int>(org, org + 4), (std::vector<int>{1, 8, 0, 0}));
-  EXPECT_EQ(compressed, 0);
-  code = 2;  // old code
-  ASSERT_EQ(ripiccod(0, &code, org, &compressed, &algorithm, &status), 0);
-  EXPECT_EQ(org[0], 1);
-  EXPECT_EQ(org[1], 16);
-  EXPECT_EQ(algorithm, 2);
-  EXPECT_EQ(compressed, 1);
-  for (int bad : {10507, 30407, 10307, 10, -5}) {
-    code = bad;
-    EXPECT_EQ(ripiccod(0, &code, org, &compressed, &algorithm, &status), -2) << bad;
-    EXPECT_EQ(status, -2);
-  }
+  // Code to organisation {components, bits, bits, bits}, compressed, algorithm.
+  auto decode = [](int code) {
+    int org[4] = {}, compressed = -1, algorithm = -1, status = -9;
+    const int answer = ripiccod(0, &code, org, &compressed, &algorithm, &status);
+    EXPECT_EQ(status, answer);
+    return std::vector<int>{answer, org[0], org[1], org[2], org[3], compressed, algorithm};
+  };
+  EXPECT_EQ(decode(10407), (std::vector<int>{0, 3, 8, 8, 8, 1, 7}));
+  EXPECT_EQ(decode(20508), (std::vector<int>{0, 1, 16, 0, 0, 1, 8}));
+  EXPECT_EQ(decode(20400), (std::vector<int>{0, 1, 8, 0, 0, 0, 0}));
+  EXPECT_EQ(decode(2), (std::vector<int>{0, 1, 16, 0, 0, 1, 2})) << "old code";
+  for (int bad : {10507, 30407, 10307, 10, -5}) EXPECT_EQ(decode(bad)[0], -2) << bad;
 
-  int three[4] = {3, 8, 8, 8};
-  compressed = 1;
-  algorithm = 7;
-  ASSERT_EQ(ripiccod(1, &code, three, &compressed, &algorithm, &status), 0);
-  EXPECT_EQ(code, 10407);
-  int one[4] = {1, 8, 0, 0};
-  compressed = 0;
-  ASSERT_EQ(ripiccod(1, &code, one, &compressed, &algorithm, &status), 0);
-  EXPECT_EQ(code, 20400);
-  int deep[4] = {1, 16, 0, 0};
-  EXPECT_EQ(ripiccod(1, &code, deep, &compressed, &algorithm, &status), -3);
+  auto encode = [](std::vector<int> org, int compressed) {
+    int code = 0, algorithm = 7, status = 0;
+    const int answer = ripiccod(1, &code, org.data(), &compressed, &algorithm, &status);
+    return answer == 0 ? code : answer;
+  };
+  EXPECT_EQ(encode({3, 8, 8, 8}, 1), 10407);
+  EXPECT_EQ(encode({1, 8, 0, 0}, 0), 20400);
+  EXPECT_EQ(encode({1, 16, 0, 0}, 1), -3);
 }
 
 TEST_F(RipicBlockTest, DateTexts) {

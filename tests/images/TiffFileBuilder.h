@@ -1,5 +1,8 @@
-// Builds small TIFF files by hand, in either byte order, for the reader tests.
+// Builds small TIFF files by hand, in either byte order, for the reader tests;
+// and the byte-file helpers the image tests share.
 #pragma once
+
+#include <kel/images/KelPixelImage.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -8,6 +11,33 @@
 #include <vector>
 
 namespace keltest {
+
+inline bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+inline std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::vector<unsigned char> bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  unsigned char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(f);
+  return bytes;
+}
+
+inline std::vector<unsigned char> ImagePixels(const KelPixelImage& image) {
+  int w, h;
+  image.GetSize(w, h);
+  const unsigned char* p = image.GetPixelsToRead();
+  return p ? std::vector<unsigned char>(p, p + 3 * static_cast<size_t>(w) * h)
+           : std::vector<unsigned char>();
+}
 
 class TiffFileBuilder {
  public:
@@ -89,13 +119,7 @@ class TiffFileBuilder {
     return out;
   }
 
-  bool Write(const std::string& path) const {
-    const std::vector<unsigned char> bytes = Build();
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-  }
+  bool Write(const std::string& path) const { return WriteBytes(path, Build()); }
 
  private:
   struct Entry {
@@ -116,24 +140,5 @@ class TiffFileBuilder {
   std::vector<std::vector<unsigned char>> _strips;
   std::vector<std::uint32_t> _counts;
 };
-
-inline bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-inline std::vector<unsigned char> ReadBytes(const std::string& path) {
-  std::vector<unsigned char> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  unsigned char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
-}
 
 }  // namespace keltest

@@ -19,7 +19,12 @@ using keltest::TiffFileBuilder;
 namespace {
 
 using V = std::vector<unsigned char>;
+constexpr auto Pixels = keltest::ImagePixels;
 using B = TiffFileBuilder;
+
+V Slice(const V& v, size_t from, size_t to) {
+  return V(v.begin() + static_cast<long>(from), v.begin() + static_cast<long>(to));
+}
 
 std::string Out(const std::string& name) {
   return keltest::OutputPath("tiff_" + name);
@@ -35,13 +40,6 @@ int Code(const B& builder, const std::string& name = "probe.tif") {
   if (rc != 0) return rc;
   std::vector<char> pixels(static_cast<size_t>(size[0] * size[1] * 3));
   return tiffr(path.c_str(), 2, size, &type, pixels.data());
-}
-
-V Pixels(const KelPixelImage& image) {
-  int w, h;
-  image.GetSize(w, h);
-  const unsigned char* p = image.GetPixelsToRead();
-  return V(p, p + 3 * w * h);
 }
 
 std::unique_ptr<KelPixelImage> Read(const B& builder, const std::string& name) {
@@ -65,22 +63,22 @@ TEST(Tiff, WriterLaysOutTheFixedBigEndianDirectory) {
   ASSERT_EQ(tiffw(chunky.c_str(), size, &type, reinterpret_cast<char*>(pixels.data())), 0);
   V file = keltest::ReadBytes(chunky);
   ASSERT_EQ(file.size(), 156u + 18u);
-  EXPECT_EQ(V(file.begin(), file.begin() + 12), (V{'M', 'M', 0, 42, 0, 0, 0, 10, 0, 0, 0, 11}));
+  EXPECT_EQ(Slice(file, 0, 12), (V{'M', 'M', 0, 42, 0, 0, 0, 10, 0, 0, 0, 11}));
   // StripOffsets: LONG, 1, 156; StripByteCounts: LONG, 1, 18; SamplesPerPixel SHORT 3.
-  EXPECT_EQ(V(file.begin() + 84, file.begin() + 96), (V{1, 17, 0, 4, 0, 0, 0, 1, 0, 0, 0, 156}));
-  EXPECT_EQ(V(file.begin() + 96, file.begin() + 108), (V{1, 21, 0, 3, 0, 0, 0, 1, 0, 3, 0, 0}));
-  EXPECT_EQ(V(file.begin() + 120, file.begin() + 132), (V{1, 23, 0, 4, 0, 0, 0, 1, 0, 0, 0, 18}));
-  EXPECT_EQ(V(file.begin() + 144, file.begin() + 156), (V{0, 0, 0, 0, 0, 8, 0, 8, 0, 8, 0, 0}));
-  EXPECT_EQ(V(file.begin() + 156, file.end()), pixels);
+  EXPECT_EQ(Slice(file, 84, 96), (V{1, 17, 0, 4, 0, 0, 0, 1, 0, 0, 0, 156}));
+  EXPECT_EQ(Slice(file, 96, 108), (V{1, 21, 0, 3, 0, 0, 0, 1, 0, 3, 0, 0}));
+  EXPECT_EQ(Slice(file, 120, 132), (V{1, 23, 0, 4, 0, 0, 0, 1, 0, 0, 0, 18}));
+  EXPECT_EQ(Slice(file, 144, 156), (V{0, 0, 0, 0, 0, 8, 0, 8, 0, 8, 0, 0}));
+  EXPECT_EQ(Slice(file, 156, file.size()), pixels);
 
   type = 1;
   ASSERT_EQ(tiffw(planar.c_str(), size, &type, reinterpret_cast<char*>(pixels.data())), 0);
   file = keltest::ReadBytes(planar);
   ASSERT_EQ(file.size(), 180u + 18u);
-  EXPECT_EQ(V(file.begin() + 84, file.begin() + 96), (V{1, 17, 0, 4, 0, 0, 0, 3, 0, 0, 0, 156}));
-  EXPECT_EQ(V(file.begin() + 120, file.begin() + 132), (V{1, 23, 0, 4, 0, 0, 0, 3, 0, 0, 0, 168}));
+  EXPECT_EQ(Slice(file, 84, 96), (V{1, 17, 0, 4, 0, 0, 0, 3, 0, 0, 0, 156}));
+  EXPECT_EQ(Slice(file, 120, 132), (V{1, 23, 0, 4, 0, 0, 0, 3, 0, 0, 0, 168}));
   EXPECT_EQ(file[141], 2);  // PlanarConfiguration 2
-  EXPECT_EQ(V(file.begin() + 156, file.begin() + 180),
+  EXPECT_EQ(Slice(file, 156, 180),
             (V{0, 0, 0, 180, 0, 0, 0, 186, 0, 0, 0, 192, 0, 0, 0, 6, 0, 0, 0, 6, 0, 0, 0, 6}));
 
   for (long t : {1L, 2L}) {
@@ -108,7 +106,7 @@ TEST(Tiff, PixelImageRoundTripTurnsRowsOver) {
   ASSERT_EQ(WriteTIFFPixelImage(&image, path.c_str(), CodingNone), 0);
   // The file runs top-down: its first row is the last stored row.
   const V file = keltest::ReadBytes(path);
-  EXPECT_EQ(V(file.begin() + 156, file.begin() + 171), V(p + 30, p + 45));
+  EXPECT_EQ(Slice(file, 156, 171), V(p + 30, p + 45));
   std::unique_ptr<KelPixelImage> back(ReadTIFFPixelImage(path.c_str(), ReadOnly));
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(Pixels(*back), Pixels(image));
