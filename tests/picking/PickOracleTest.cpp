@@ -32,9 +32,7 @@ V3 Cross(const V3& a, const V3& b) {
   return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-struct Triangle {
-  V3 p[3];
-};
+using Triangle = std::array<V3, 3>;
 
 struct BruteHit {
   bool hit = false;
@@ -46,25 +44,20 @@ struct BruteHit {
 BruteHit Nearest(const std::vector<Triangle>& mesh, const V3& o, const V3& d, double grow) {
   BruteHit best;
   for (const Triangle& tr : mesh) {
-    const V3 n = Cross(Sub(tr.p[1], tr.p[0]), Sub(tr.p[2], tr.p[0]));
+    const V3 n = Cross(Sub(tr[1], tr[0]), Sub(tr[2], tr[0]));
     const double nn = std::sqrt(Dot(n, n));
     const double along = Dot(n, d);
     if (nn == 0.0 || std::fabs(along) < 1e-12 * nn) continue;
-    const double t = Dot(n, Sub(tr.p[0], o)) / along;
+    const double t = Dot(n, Sub(tr[0], o)) / along;
     if (!(t > 0.0 && t < 1.0) || t >= best.t) continue;
     const V3 x = {o[0] + t * d[0], o[1] + t * d[1], o[2] + t * d[2]};
     bool inside = true;
     for (int k = 0; k < 3 && inside; ++k) {
-      const V3& a = tr.p[k];
-      const V3& b = tr.p[(k + 1) % 3];
-      const V3 edge = Sub(b, a);
-      const double side = Dot(Cross(edge, Sub(x, a)), n) / (nn * std::sqrt(Dot(edge, edge)));
-      inside = side >= -grow * std::sqrt(Dot(edge, edge));
+      const V3 edge = Sub(tr[(k + 1) % 3], tr[k]);
+      // Signed distance from the edge, positive inwards, against a share of its length.
+      inside = Dot(Cross(edge, Sub(x, tr[k])), n) / nn >= -grow * Dot(edge, edge);
     }
-    if (!inside) continue;
-    best.hit = true;
-    best.t = t;
-    best.point = x;
+    if (inside) best = {true, t, x};
   }
   return best;
 }
