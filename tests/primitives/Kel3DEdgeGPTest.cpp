@@ -145,7 +145,6 @@ TEST(Kel3DEdgeGP, RefusesAnIndexThatDoesNotFitSixteenBits) {
   const int highest[2] = {0, 65535};
   Kel3DEdgeGP kept(face.get(), nullptr, highest, 2);
   ASSERT_EQ(kept.GetNbIndices(), 2);
-  EXPECT_EQ(kept.GetIndices()[1], 65535);
   EXPECT_EQ(kept.GetVertices()[kept.GetIndices()[1]], 21845.0f);
 }
 

@@ -78,8 +78,8 @@ class CameraRender : public KelRecordingRender {
   std::unique_ptr<Kel3DViewpoint> _camera;
 };
 
-// What a cylinder draws from a camera at distance d.
-std::string DrawnFrom(Kel3DCylinderRep& rep, double d) {
+// What a Rep draws from a camera at distance d.
+std::string DrawnFrom(Kel3DRep& rep, double d) {
   CameraRender render;
   render.LookFrom(float(d), rep);
   rep.DrawShading(render, 0);
@@ -254,12 +254,7 @@ TEST(SimpleCurveRep, DrawsThePrimitiveOfTheChosenLevel) {
   // Replacing a level releases the primitive it held (no leak).
   curve.AddWireframeLOD(2, new Kel3DLineGP(pts, 2, 1));
 
-  auto drawn = [&](double sag) {
-    CameraRender render;
-    render.LookFrom(float(CameraRender::DistanceFor(sag)), curve);
-    curve.DrawShading(render, 0);
-    return render.Joined();
-  };
+  auto drawn = [&](double sag) { return DrawnFrom(curve, CameraRender::DistanceFor(sag)); };
   EXPECT_EQ(drawn(0.05), "IsDrawable volume, Draw3DPolyline");
   EXPECT_EQ(drawn(0.3), "IsDrawable volume") << "an empty level draws nothing";
   EXPECT_EQ(drawn(2.0), "IsDrawable volume, Draw3DLine 2");
