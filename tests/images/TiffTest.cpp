@@ -1,7 +1,5 @@
 #include <kel/images/ReadTIFFPixelImage.h>
 #include <kel/images/WriteTIFFPixelImage.h>
-#include <kel/images/tifconv2.h>
-#include <kel/images/tifconv4.h>
 #include <kel/images/tiffr.h>
 #include <kel/images/tiffw.h>
 
@@ -49,11 +47,6 @@ std::unique_ptr<KelPixelImage> Read(const B& builder, const std::string& name) {
 }
 
 }  // namespace
-
-TEST(Tiff, ByteSwaps) {
-  EXPECT_EQ(tifconv2(0x1234), 0x3412);
-  EXPECT_EQ(tifconv4(0x12345678u), 0x78563412u);
-}
 
 TEST(Tiff, WriterLaysOutTheFixedBigEndianDirectory) {
   const std::string chunky = Out("w_chunky.tif"), planar = Out("w_planar.tif");
@@ -277,15 +270,15 @@ TEST(Tiff, MalformedFilesNeverOverrun) {
 }
 
 TEST(Tiff, ReadFailureMessages) {
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadTIFFPixelImage(Out("missing.tif").c_str(), ReadWrite), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "RC when reading TIFF file is = 12\nImpossible to open file\n");
   B lzw(false);
   lzw.Image(2, 2, 2, 3, 8).Set(259, B::SHORT, {5}).Strips({V(12, 9)});
   ASSERT_TRUE(lzw.Write(Out("lzw.tif")));
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadTIFFPixelImage(Out("lzw.tif").c_str(), ReadWrite), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "RC when reading TIFF file is = 7\nThis compression algorithm is not supported\n");
+  for (auto [name, message] :
+       {std::make_pair("missing.tif", "= 12\nImpossible to open file\n"),
+        std::make_pair("lzw.tif", "= 7\nThis compression algorithm is not supported\n")}) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ReadTIFFPixelImage(Out(name).c_str(), ReadWrite), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string("RC when reading TIFF file is ") + message);
+  }
 }
