@@ -36,30 +36,27 @@ int Uncompress(int algorithm, int width, std::vector<int> window, int sample, By
                   &length, out.data());
 }
 
-TEST_F(RipicBlockTest, RunLengthSplitsLongRunsAndEncodesEachLineApart) {
-  Bytes out;
-  ASSERT_EQ(Compress(Bytes(300, 9), 300, 1, 300, out), 0);
-  EXPECT_EQ(out, (Bytes{255, 9, 45, 9}));
-  ASSERT_EQ(Compress(Bytes(510, 4), 510, 1, 510, out), 0);
-  EXPECT_EQ(out, (Bytes{255, 4, 255, 4}));
-  // Two lines of four equal bytes: runs never continue across a line end.
-  ASSERT_EQ(Compress(Bytes(8, 65), 4, 2, 8, out), 0);
-  EXPECT_EQ(out, (Bytes{4, 65, 4, 65}));
-  ASSERT_EQ(Compress({1, 1, 1, 2, 3, 3}, 6, 1, 6, out), 1) << "6 bytes of pairs";
-  ASSERT_EQ(Compress({1, 1, 1, 2, 3, 3}, 6, 1, 7, out), 0);
-  EXPECT_EQ(out, (Bytes{3, 1, 1, 2, 2, 3}));
-}
+TEST_F(RipicBlockTest, RunLengthCompression) {
+  struct Case {
+    Bytes source;
+    int width, lines, limit;
+    Bytes expected;  // empty: gives up, the pairs being no shorter than the limit
+  };
+  for (const Case& c :
+       std::vector<Case>{{Bytes(300, 9), 300, 1, 300, {255, 9, 45, 9}},
+                         {Bytes(510, 4), 510, 1, 510, {255, 4, 255, 4}},
+                         {Bytes(8, 65), 4, 2, 8, {4, 65, 4, 65}},  // runs never cross a line end
+                         {{1, 1, 1, 2, 3, 3}, 6, 1, 6, {}},
+                         {{1, 1, 1, 2, 3, 3}, 6, 1, 7, {3, 1, 1, 2, 2, 3}},
+                         {{7}, 1, 1, 1, {}},
+                         {{1, 2, 1, 2}, 4, 1, 4, {}},
+                         {{1, 1, 2, 2, 2}, 5, 1, 5, {2, 1, 3, 2}}}) {
+    Bytes out;
+    EXPECT_EQ(Compress(c.source, c.width, c.lines, c.limit, out), c.expected.empty() ? 1 : 0);
+    EXPECT_EQ(out, c.expected) << c.width << " x " << c.lines << " limit " << c.limit;
+  }
 
-TEST_F(RipicBlockTest, CompressionGivesUpWhenNotShorter) {
-  Bytes out;
-  // One byte: a pair would be two.
-  EXPECT_EQ(Compress({7}, 1, 1, 1, out), 1);
-  // Four alternating bytes: four bytes of pairs is not shorter than four raw.
-  EXPECT_EQ(Compress({1, 2, 1, 2}, 4, 1, 4, out), 1);
-  // Two pairs fit under a limit of five.
-  ASSERT_EQ(Compress({1, 1, 2, 2, 2}, 5, 1, 5, out), 0);
-  EXPECT_EQ(out, (Bytes{2, 1, 3, 2}));
-
+  // Samples of two bytes, and algorithms other than 7, are refused.
   int algorithm = 7, size[2] = {2, 1}, sample = 2, limit = 100, length = 0;
   char source[4] = {};
   unsigned char target[8];
