@@ -13,15 +13,21 @@ xvfb_pid=
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 
-# A private X server for the x11 label.
-display=:${KEL_TEST_DISPLAY:-97}
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/tmp/kel-xvfb.log 2>&1 &
+# A private X server for the x11 label. Xvfb picks a free display and writes
+# its number to -displayfd once it accepts connections.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/tmp/kel-xvfb.log 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
   sleep 0.1
 done
-export DISPLAY=$display
+if [ ! -s "$display_file" ]; then
+  echo "Xvfb did not start:"; cat /tmp/kel-xvfb.log
+  exit 1
+fi
+export DISPLAY=:$(head -n 1 "$display_file")
+rm -f "$display_file"
 
 status=0
 ctest --test-dir "$KEL_BUILD_DIR" --output-on-failure -j "$jobs" || status=1
