@@ -5,7 +5,7 @@
 #include <kel/images/ripicrhd.h>
 #include <kel/images/ripicunc.h>
 
-#include <unistd.h>
+#include "KelFuzzFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,16 +14,6 @@
 #include <vector>
 
 namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = [] {
-    char name[] = "/tmp/kel_fuzz_picture_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    return std::string(name);
-  }();
-  return path;
-}
 
 void ReadFile(const std::string& path) {
   int code = 0, size[2] = {};
@@ -68,12 +58,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& path = ScratchPath();
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-  ReadFile(path);
+  const std::string path = KelFuzzFile(data, size);
+  if (!path.empty()) ReadFile(path);
   DecodeBlock(data, size);
   return 0;
 }

@@ -4,8 +4,7 @@
 #include <kel/images/rgbcom.h>
 #include <kel/images/rgbunc.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "KelFuzzFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,27 +14,14 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-std::string MemoryFile() {
-  static int fd = -1;
-  if (fd < 0) fd = memfd_create("kel_fuzz_sgi", 0);
-  return "/proc/self/fd/" + std::to_string(fd);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::cerr.setstate(std::ios::badbit);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = MemoryFile();
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const std::string path = KelFuzzFile(data, size);
+  if (path.empty()) return 0;
   delete ReadRGBPixelImage(path.c_str(), ReadWrite);
 
   // A row decoded from the bytes must encode and decode back to itself.
