@@ -292,34 +292,9 @@ KelRender::KelRender(const KelSupport& support)
   _clippingNormal = normal;
 }
 
-KelRender::KelRender(const KelRender& o)
-    : _colorMap(o._colorMap),
-      _characterFont(o._characterFont),
-      _currentAttribute(o._currentAttribute),
-      _cullingPrecision(o._cullingPrecision),
-      _sagPrecision(o._sagPrecision),
-      _modelCullingSize(o._modelCullingSize),
-      _modelSag(o._modelSag),
-      _width(o._width),
-      _height(o._height),
-      _pixelRatio(o._pixelRatio),
-      _mmInSupportUnit(o._mmInSupportUnit),
-      _scaleFactor(o._scaleFactor),
-      _meshSeen(o._meshSeen),
-      _outLineSeen(o._outLineSeen),
-      _edgeSeen(o._edgeSeen),
-      _inheritedForeground(o._inheritedForeground),
-      _sensitivity(o._sensitivity),
-      _drawingLeft(o._drawingLeft),
-      _passWord(o._passWord),
-      _clipped(o._clipped),
-      _clippingPoint(o._clippingPoint),
-      _clippingNormal(o._clippingNormal),
-      _forcedDepth(o._forcedDepth) {
-  for (int i = 0; i < kForcedStackSize; ++i) _forcedColors[i] = o._forcedColors[i];
-  if (o._viewpointCopy)
-    SetCameraCopies(o._viewpointCopy->Clone(),
-                    o._viewportCopy ? o._viewportCopy->Clone() : nullptr);
+// A copy clones the source's camera copies; AssignFrom holds the field list.
+KelRender::KelRender(const KelRender& o) : KelRender() {
+  AssignFrom(o);
 }
 
 void KelRender::AssignFrom(const KelRender& o) {
