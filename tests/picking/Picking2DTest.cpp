@@ -52,16 +52,11 @@ class Picking2DTest : public ::testing::Test {
     return *leaf;
   }
   int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
-    hits.Reset();
-    KelPickingRender render(support, size, x, y, hits);
-    render.BeginDraw(*camera);
-    render.Draw(*camera);
-    render.EndDraw(*camera);
-    return hits.GetPathCount();
+    return keltest::Pick(support, *camera, hits, x, y, size);
   }
-  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
+  KelPickPath& HitAt(int i) { return keltest::HitAt(hits, i); }
 
-  PickingTestSupport support;
+  keltest::TestSupport support{200, 200};
   std::unique_ptr<Kel2DViewpoint> camera;
   KelPickPathList hits;
   std::vector<Kel2DRep*> owned;

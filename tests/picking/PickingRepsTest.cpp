@@ -28,14 +28,12 @@ KelGraphicAttributeSet* Kind(unsigned char kind) {
 }
 
 Kel3DFaceGP* Square(float h, float s) {
-  const float v[12] = {-s, -s, h, s, -s, h, s, s, h, -s, s, h};
-  const int t[6] = {0, 3, 6, 0, 6, 9};
-  return new Kel3DFaceGP(v, 12, nullptr, 0, t, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
+  return keltest::SquareFace(0, 0, h, s);
 }
 
 class PickingRepsTest : public ::testing::Test {
  protected:
-  PickingRepsTest() : camera(MakeTopCamera()) { support.SetCullingPrecision(0); }
+  PickingRepsTest() : camera(keltest::TopCamera()) { support.SetCullingPrecision(0); }
   ~PickingRepsTest() override {
     hits.Reset();
     for (Kel3DRep* r : shown) r->Destroy();
@@ -47,17 +45,12 @@ class PickingRepsTest : public ::testing::Test {
     return *rep;
   }
   void Hide(Kel3DRep& rep) { camera->RemoveRep(&rep); }
-  int Pick(float x = 100.0f, float y = 100.0f) {
-    hits.Reset();
-    KelPickingRender render(support, 5, x, y, hits);
-    render.BeginDraw(*camera);
-    render.Draw(*camera);
-    render.EndDraw(*camera);
-    return hits.GetPathCount();
+  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
+    return keltest::Pick(support, *camera, hits, x, y, size);
   }
-  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
+  KelPickPath& HitAt(int i) { return keltest::HitAt(hits, i); }
 
-  PickingTestSupport support;
+  keltest::TestSupport support{200, 200};
   std::unique_ptr<Kel3DViewpoint> camera;
   KelPickPathList hits;
   std::vector<Kel3DRep*> shown;
@@ -126,7 +119,7 @@ TEST_F(PickingRepsTest, AnnotationTextFacesTheScreen) {
   // "AB" is 18 x 15 pixels in the default font.
   auto text = [&](float x, float y, AnchorPoint anchor) {
     for (Kel3DRep* r : shown) Hide(*r);
-    auto* leaf = new GPLeaf(Kelpoint3f(0, 0, 0), 1.0f);
+    auto* leaf = new GPLeaf({}, Kelpoint3f(0, 0, 0), 1.0f);
     const float at[3] = {x * px, y * px, 0.0f};
     leaf->gps.push_back(new Kel3DAnnotationTextGP(at, "AB", anchor));
     Show(leaf);

@@ -35,13 +35,7 @@ KelGraphicAttributeSet Flags(unsigned char flags) {
   return a;
 }
 
-// A square of side 2s in the plane z = h around (cx, cy), two triangles
-// counter-clockwise seen from +z.
-Kel3DFaceGP* Square(float cx, float cy, float h, float s) {
-  const float v[12] = {cx - s, cy - s, h, cx + s, cy - s, h, cx + s, cy + s, h, cx - s, cy + s, h};
-  const int t[6] = {0, 3, 6, 0, 6, 9};
-  return new Kel3DFaceGP(v, 12, nullptr, 0, t, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
-}
+using keltest::SquareFace;
 
 Kel4x4Matrix Translation(float x, float y, float z) {
   return Kel4x4Matrix(Kelvector3f(x, y, z));
@@ -49,7 +43,7 @@ Kel4x4Matrix Translation(float x, float y, float z) {
 
 class PickingRenderTest : public ::testing::Test {
  protected:
-  PickingRenderTest() : camera(MakeTopCamera()) { support.SetCullingPrecision(0); }
+  PickingRenderTest() : camera(keltest::TopCamera()) { support.SetCullingPrecision(0); }
   ~PickingRenderTest() override {
     hits.Reset();
     for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
@@ -57,7 +51,7 @@ class PickingRenderTest : public ::testing::Test {
 
   GPLeaf& Leaf(std::vector<KelGraphicPrimitive*> gps, Kelpoint3f centre = Kelpoint3f(0, 0, 0),
                float radius = 3.0f, unsigned char flags = 0) {
-    auto* leaf = new GPLeaf(centre, radius);
+    auto* leaf = new GPLeaf({}, centre, radius);
     leaf->SetGraphicAttributeSet(Flags(flags));
     leaf->gps = std::move(gps);
     owned.push_back(leaf);
@@ -77,18 +71,11 @@ class PickingRenderTest : public ::testing::Test {
   }
 
   int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
-    hits.Reset();
-    KelPickingRender render(support, size, x, y, hits);
-    render.BeginDraw(*camera);
-    render.Draw(*camera);
-    EXPECT_EQ(render.GetMatrixDepth(), 0);
-    EXPECT_LE(render.GetCurrentPath()->GetLevel(), 0);  // back at the top
-    render.EndDraw(*camera);
-    return hits.GetPathCount();
+    return keltest::Pick(support, *camera, hits, x, y, size);
   }
-  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
+  KelPickPath& HitAt(int i) { return keltest::HitAt(hits, i); }
 
-  PickingTestSupport support;
+  keltest::TestSupport support{200, 200};
   std::unique_ptr<Kel3DViewpoint> camera;
   KelPickPathList hits;
   std::vector<Kel3DRep*> owned;
@@ -263,10 +250,10 @@ TEST_F(PickingRenderTest, PathsThroughBagsCarryTheirMatrices) {
   const Kel4x4Matrix down = Translation(0, 0, -3);
   const Kel4x4Matrix inner(Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2),
                            Kelvector3f(2, 0, 0));
-  GPLeaf& leaf = Leaf({Square(-1, 0, 1.5f, 0.5f)}, Kelpoint3f(-1, 0, 1.5f), 1.0f, kFaces);
+  GPLeaf& leaf = Leaf({SquareFace(-1, 0, 1.5f, 0.5f)}, Kelpoint3f(-1, 0, 1.5f), 1.0f, kFaces);
   Kel3DBagRep& in = Bag({&leaf}, &inner);
   Kel3DBagRep& out = Bag({&in}, &down);
-  GPLeaf& sibling = Leaf({Square(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces);
+  GPLeaf& sibling = Leaf({SquareFace(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces);
   Show(out);
   Show(sibling);
   ASSERT_EQ(Pick(), 2);
@@ -285,13 +272,13 @@ TEST_F(PickingRenderTest, PathsThroughBagsCarryTheirMatrices) {
 }
 
 TEST_F(PickingRenderTest, NotPickableHiddenAndInsensitiveRepsGiveNothing) {
-  GPLeaf& aid = Leaf({Square(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f, kNotPickable);
+  GPLeaf& aid = Leaf({SquareFace(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f, kNotPickable);
   Show(aid);
   EXPECT_EQ(Pick(), 0);
   EXPECT_EQ(aid.drawn, 0);
   // The same flag on a bag hides its whole subtree from the pick.
   camera->RemoveRep(&aid);
-  GPLeaf& leaf = Leaf({Square(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f);
+  GPLeaf& leaf = Leaf({SquareFace(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f);
   Kel3DBagRep& bag = Bag({&leaf});
   bag.SetGraphicAttributeSet(Flags(kNotPickable));
   Show(bag);
@@ -309,7 +296,7 @@ TEST_F(PickingRenderTest, SmallLeafWhollyInsideIsPickedAtItsCentre) {
   support.SetCullingPrecision(2);  // the leaf is too small to be drawn
   const float px = PixelAt(0.0f);
   // Its face would be missed by the ray: only the whole-leaf pick can hit.
-  GPLeaf& small = Leaf({Square(2 * px, 0, 0, 0.1f * px)}, Kelpoint3f(2 * px, 0, 0), 0.5f * px);
+  GPLeaf& small = Leaf({SquareFace(2 * px, 0, 0, 0.1f * px)}, Kelpoint3f(2 * px, 0, 0), 0.5f * px);
   Show(small);
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(small.drawn, 0);
@@ -322,12 +309,12 @@ TEST_F(PickingRenderTest, SmallLeafWhollyInsideIsPickedAtItsCentre) {
   Expect3(hit.GetNormal(), 2 * px / len, 0, -9.0f / len);
   // Crossing the square's side: tested primitive by primitive (and missed).
   camera->RemoveRep(&small);
-  Show(Leaf({Square(4.5f * px, 0, 0, 0.1f * px)}, Kelpoint3f(4.5f * px, 0, 0), 3 * px));
+  Show(Leaf({SquareFace(4.5f * px, 0, 0, 0.1f * px)}, Kelpoint3f(4.5f * px, 0, 0), 3 * px));
   EXPECT_EQ(Pick(), 0);
   // A bag wholly inside is descended.
   camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
   support.SetCullingPrecision(0);
-  GPLeaf& leaf = Leaf({Square(0, 0, 0, px)}, Kelpoint3f(0, 0, 0), 1.5f * px, kFaces);
+  GPLeaf& leaf = Leaf({SquareFace(0, 0, 0, px)}, Kelpoint3f(0, 0, 0), 1.5f * px, kFaces);
   Show(Bag({&leaf}));
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(leaf.drawn, 1);
@@ -335,8 +322,9 @@ TEST_F(PickingRenderTest, SmallLeafWhollyInsideIsPickedAtItsCentre) {
 }
 
 TEST_F(PickingRenderTest, EmptyVolumeIsNeverPicked) {
-  auto* empty = new GPLeaf;  // default sphere: empty, centre (0, 0, 0), radius 1
-  empty->gps.push_back(Square(0, 0, 0, 1));
+  auto* empty = new GPLeaf;
+  empty->ResetBoundingElement();  // empty, centre (0, 0, 0), radius 1
+  empty->gps.push_back(SquareFace(0, 0, 0, 1));
   owned.push_back(empty);
   Show(*empty);
   EXPECT_EQ(Pick(), 0);
@@ -351,7 +339,7 @@ TEST_F(PickingRenderTest, EmptyVolumeIsNeverPicked) {
 
 TEST_F(PickingRenderTest, SubElementsAreRecordedAndForgottenByTheNextRep) {
   const float px = PixelAt(0.0f);
-  auto* face = Square(0, 0, 0, 1);
+  auto* face = SquareFace(0, 0, 0, 1);
   GPLeaf& surface = Leaf({}, Kelpoint3f(0, 0, 0), 3.0f, kFaces);
   surface.onDraw = [&](KelRender& r) {
     const float far[3] = {10, 10, 0};
@@ -363,7 +351,7 @@ TEST_F(PickingRenderTest, SubElementsAreRecordedAndForgottenByTheNextRep) {
     if (r.IsDrawable(a, centre, 1.5f, 1)) face->Draw(r);
     EXPECT_EQ(r.IsDrawable(a, tiny, 0.5f * px, 2), 0);
   };
-  GPLeaf& plain = Leaf({Square(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces);
+  GPLeaf& plain = Leaf({SquareFace(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces);
   Show(surface);
   Show(plain);
   ASSERT_EQ(Pick(), 3);
@@ -377,8 +365,8 @@ TEST_F(PickingRenderTest, SubElementsAreRecordedAndForgottenByTheNextRep) {
 }
 
 TEST_F(PickingRenderTest, FurtiveRepsAreMarked) {
-  Show(Leaf({Square(0, 0, 0, 1)}));
-  GPLeaf& furtive = Leaf({Square(0, 0, 1, 1)});
+  Show(Leaf({SquareFace(0, 0, 0, 1)}));
+  GPLeaf& furtive = Leaf({SquareFace(0, 0, 1, 1)});
   camera->AddFurtiveRep(&furtive);
   ASSERT_EQ(Pick(), 2);
   EXPECT_EQ(HitAt(0).GetFurtive(), 0);

@@ -196,7 +196,7 @@ TEST(Kel3DCylinderGP, StoresItsAxisAndBoundsBothCircles) {
   KelRecordingRender render;
   cylinder.Draw(render);
   cylinder.DrawWireframe(render);
-  EXPECT_EQ(render.Joined(), "Draw3DCylinder 0, DrawWireframe3DCylinder");
+  EXPECT_EQ(render.Joined(), "Draw3DCylinder 4, DrawWireframe3DCylinder");
 }
 
 TEST(Kel3DCylinderGP, MoreThan300PointsLeavesItEmpty) {

@@ -55,7 +55,7 @@ TEST(Kel3DLineGP, EachKindCallsItsRenderOperation) {
   Kel3DLineGP(points, 2, 0).Draw(render);
   Kel3DPolylineGP(points, 2, 0).Draw(render);
   Kel3DMarkerGP(points, 2, DEFAULT_SYMBOL, 0).Draw(render);
-  EXPECT_EQ(render.Joined(), "Draw3DLine, Draw3DPolyline, Draw3DMarker");
+  EXPECT_EQ(render.Joined(), "Draw3DLine 2, Draw3DPolyline, Draw3DMarker");
 }
 
 }  // namespace

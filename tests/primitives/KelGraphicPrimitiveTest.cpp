@@ -8,24 +8,11 @@
 #include <vector>
 
 #include "KelRecordingRender.h"
+#include "KelTestScene.h"
 
 namespace {
 
-// Logs its deletion (and its drawing) under its name.
-class CountedGP : public KelGraphicPrimitive {
- public:
-  static std::vector<std::string> deleted;
-
-  explicit CountedGP(std::string name) : _name(std::move(name)) {}
-  ~CountedGP() override { deleted.push_back(_name); }
-  void Draw(KelRender& render) override {
-    static_cast<KelRecordingRender&>(render).Record("Draw " + _name);
-  }
-
- private:
-  std::string _name;
-};
-std::vector<std::string> CountedGP::deleted;
+using CountedGP = keltest::NamedGP;
 
 // Releases another primitive from its destructor, as a Rep does with its GPs.
 class ReleasingGP : public CountedGP {

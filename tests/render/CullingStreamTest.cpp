@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "KelTestScene.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,20 +25,11 @@
 
 namespace {
 
-using Entry = std::pair<int, std::intptr_t>;  // opcode, value
-using Stream = std::vector<Entry>;
-
-Stream StreamOf(const KelDisplayList& dl, int list) {
-  Stream s;
-  for (int i = 0; i < dl.GetCount(list); ++i)
-    s.emplace_back(dl.GetOpcode(list, i), dl.GetValue(list, i));
-  return s;
-}
-
-template <class T>
-std::intptr_t V(const T& object) {
-  return reinterpret_cast<std::intptr_t>(&object);
-}
+using keltest::GPLeaf;
+using keltest::Stream;
+using keltest::StreamOf;
+using Entry = Stream::value_type;
+const auto V = [](const auto& object) { return keltest::Address(object); };
 
 KelGraphicAttributeSet Attribute(unsigned char colour, unsigned char flags) {
   KelGraphicAttributeSet a;
@@ -61,29 +54,6 @@ std::intptr_t Word(const KelGraphicAttributeSet& a) {
 }
 const std::intptr_t kDefault = Word(KelGraphicAttributeSet());
 
-class TestSupport : public KelSupport {
- public:
-  TestSupport() : KelSupport(200, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
-
-// A leaf that draws the primitives it is given.
-class GPLeaf : public Kel3DRep {
- public:
-  GPLeaf(Kelpoint3f centre, float radius) {
-    SetBoundingElement(Kel3DBoundingSphere(centre, radius, 0.0f));
-  }
-  void DrawShading(KelRender& render, int inside) override {
-    int flag = inside;
-    if (!OkToDraw(render, &flag)) return;
-    if (onDraw) onDraw(render);
-    for (KelGraphicPrimitive* gp : gps) gp->Draw(render);
-  }
-  std::vector<KelGraphicPrimitive*> gps;
-  std::function<void(KelRender&)> onDraw;
-};
-
 class TestDynamicGP : public KelDynamicGP {
  public:
   void ImmediateDraw(KelRender&, const KelViewpoint*, const KelViewport*) override {}
@@ -95,16 +65,11 @@ Kelpoint3f EyeOf(KelRender& render) {
 
 class CullingStreamTest : public ::testing::Test {
  protected:
-  // An eye at z = 10 looking down -z at the origin.
-  CullingStreamTest()
-      : viewpoint(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0), 1.0f,
-                  100.0f, CONIC_PROJECTION, 10.0f) {}
-
   GPLeaf& Leaf(const KelGraphicAttributeSet& a, std::vector<KelGraphicPrimitive*> gps,
                Kelpoint3f centre = Kelpoint3f(0, 0, 0), float radius = 1.0f) {
-    auto leaf = std::make_unique<GPLeaf>(centre, radius);
+    auto leaf = std::make_unique<GPLeaf>(std::move(gps), centre, radius);
     leaf->SetGraphicAttributeSet(a);
-    leaf->gps = std::move(gps);
+    leaf->owned = false;
     GPLeaf& ref = *leaf;
     reps.push_back(std::move(leaf));
     return ref;
@@ -119,20 +84,15 @@ class CullingStreamTest : public ::testing::Test {
     reps.push_back(std::move(bag));
     return ref;
   }
-  void Cull(KelViewpoint& v) {
-    KelCullingRender render(support);
-    render.BeginDraw(v);
-    render.Draw(v);
-    render.EndDraw(v);
-    EXPECT_EQ(render.GetMatrixDepth(), 0);
-  }
+  void Cull(KelViewpoint& v) { keltest::Cull(support, v); }
   const KelDisplayList& DL() const { return *viewpoint.GetDisplayList(); }
 
-  TestSupport support;
+  keltest::TestSupport support;
   Kel3DFaceGP f1, f2, f3, f4, f5, f6, f7, f8;
   Kel3DLineGP line;
   std::vector<std::unique_ptr<Kel3DRep>> reps;
-  Kel3DViewpoint viewpoint;
+  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
+  Kel3DViewpoint& viewpoint = *camera;
 };
 
 TEST_F(CullingStreamTest, RoutesByElementKindAndTransparency) {

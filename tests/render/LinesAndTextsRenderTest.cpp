@@ -46,11 +46,13 @@ TEST_F(LinesAndTexts, MarkersLinesAndPolylinesWithLineAttributes) {
   const float dashed[6] = {-9, 0, -2, 9, 0, -2};
   auto* dashes = new GPLeaf({new Kel3DLineGP(dashed, 2, 1)}, Kelpoint3f(0, 0, -2), 9.0f);
   dashes->SetColor(3);
-  dashes->SetLineAttributes(2, 3);
+  dashes->GetGraphicAttributeSet().lineAttribute1 = 2;
+  dashes->GetGraphicAttributeSet().lineAttribute2 = 3;
   const float dotted[6] = {-9, 0, -5, 9, 0, -5};
   auto* dots = new GPLeaf({new Kel3DLineGP(dotted, 2, 1)}, Kelpoint3f(0, 0, -5), 9.0f);
   dots->SetColor(3);
-  dots->SetLineAttributes(3, 1);
+  dots->GetGraphicAttributeSet().lineAttribute1 = 3;
+  dots->GetGraphicAttributeSet().lineAttribute2 = 1;
   root->AddChild(*markerLeaf);
   root->AddChild(*polyline);
   root->AddChild(*dashes);

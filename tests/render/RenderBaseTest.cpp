@@ -15,14 +15,9 @@
 #include <cmath>
 #include <memory>
 
-namespace {
+#include "KelTestScene.h"
 
-class PlainSupport : public KelSupport {
- public:
-  PlainSupport() : KelSupport(100, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
+namespace {
 
 class Camera : public testing::Test {
  protected:
@@ -47,7 +42,7 @@ class Camera : public testing::Test {
     return Kel3DBoundingSphere(Kelpoint3f(x, y, z), r, 0.0f);
   }
 
-  PlainSupport support;
+  keltest::TestSupport support{100, 100};
   std::unique_ptr<Kel3DViewpoint> viewpoint;
   Kel3DBagRep anchor;
   KelGraphicAttributeSet attributes;

@@ -11,6 +11,7 @@
 
 #include <kel/framework/Kelpoint2f.h>
 #include <kel/images/KelPixelImage.h>
+#include <kel/primitives/Kel3DPlanarFaceGP.h>
 #include <kel/primitives/KelGraphicPrimitive.h>
 #include <kel/render/KelDriver.h>
 #include <kel/render/KelSupport.h>
@@ -27,38 +28,21 @@
 
 #include "KelPngImage.h"
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 
 namespace kelrender {
 
-// A leaf drawing the primitives it is given (and releases), inside its own
-// sphere.
-class GPLeaf : public Kel3DRep {
- public:
-  GPLeaf(std::vector<KelGraphicPrimitive*> gps, const Kelpoint3f& centre, float radius)
-      : _gps(std::move(gps)) {
-    SetBoundingElement(Kel3DBoundingSphere(centre, radius, 0.0f));
-  }
-  ~GPLeaf() override {
-    for (KelGraphicPrimitive* gp : _gps) KelGraphicPrimitive::Destroy(gp);
-  }
-  void DrawShading(KelRender& render, int inside) override {
-    if (!OkToDraw(render, &inside)) return;
-    for (KelGraphicPrimitive* gp : _gps) gp->Draw(render);
-  }
-  void SetFlags(unsigned char flags) { GetGraphicAttributeSet().flags = flags; }
-  void SetLineAttributes(unsigned char type, unsigned char width) {
-    GetGraphicAttributeSet().lineAttribute1 = type;
-    GetGraphicAttributeSet().lineAttribute2 = width;
-  }
-  void SetRGBA(unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
-    KelGraphicAttributeSet& s = GetGraphicAttributeSet();
-    s.color = KelGraphicAttributeSet::RGBA_COLOR;
-    s.rgba[0] = r, s.rgba[1] = g, s.rgba[2] = b, s.rgba[3] = a;
-  }
+using keltest::GPLeaf;
 
- private:
-  std::vector<KelGraphicPrimitive*> _gps;
-};
+// A flat square of side 2s around c facing -y, towards the cameras of these
+// scenes.
+inline Kel3DPlanarFaceGP* Quad(const Kelpoint3f& c, float s) {
+  const float v[12] = {c.x - s, c.y, c.z - s, c.x + s, c.y, c.z - s,
+                       c.x + s, c.y, c.z + s, c.x - s, c.y, c.z + s};
+  const float n[3] = {0, -1, 0};
+  const int t[6] = {0, 3, 6, 0, 6, 9};
+  return new Kel3DPlanarFaceGP(v, 12, n, t, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
+}
 
 struct Rgb {
   int r, g, b;

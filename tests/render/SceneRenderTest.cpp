@@ -10,18 +10,11 @@
 namespace {
 
 using kelrender::GPLeaf;
+using kelrender::Quad;
 using kelrender::RenderScene;
 using kelrender::Rgb;
 
 class Scene : public RenderScene {};
-
-Kel3DPlanarFaceGP* Square(const Kelpoint3f& c, float s) {
-  const float v[12] = {c.x - s, c.y, c.z - s, c.x + s, c.y, c.z - s,
-                       c.x + s, c.y, c.z + s, c.x - s, c.y, c.z + s};
-  const float n[3] = {0, -1, 0};
-  const int t[6] = {0, 3, 6, 0, 6, 9};
-  return new Kel3DPlanarFaceGP(v, 12, n, t, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
-}
 
 TEST_F(Scene, TwoLevelAssemblyIsDrawnThroughItsMatrices) {
   // A part (a red box with a green ball on it) placed twice in a sub-assembly,
@@ -69,11 +62,11 @@ TEST_F(Scene, TwoLevelAssemblyIsDrawnThroughItsMatrices) {
 TEST_F(Scene, RepsOutsideTheViewOrTooSmallAreLeftOut) {
   // Three leaves draw the same kind of square in view; culling judges them by
   // their spheres only.
-  auto* shown = new GPLeaf({Square(Kelpoint3f(-2.5f, 0, 0), 1.0f)}, Kelpoint3f(-2.5f, 0, 0), 1.5f);
+  auto* shown = new GPLeaf({Quad(Kelpoint3f(-2.5f, 0, 0), 1.0f)}, Kelpoint3f(-2.5f, 0, 0), 1.5f);
   // Its sphere lies far to the side of the view.
-  auto* outside = new GPLeaf({Square(Kelpoint3f(0, 0, 0), 1.0f)}, Kelpoint3f(60, 0, 0), 1.5f);
+  auto* outside = new GPLeaf({Quad(Kelpoint3f(0, 0, 0), 1.0f)}, Kelpoint3f(60, 0, 0), 1.5f);
   // Its sphere is far under the culling size (2 pixels).
-  auto* tiny = new GPLeaf({Square(Kelpoint3f(2.5f, 0, 0), 1.0f)}, Kelpoint3f(2.5f, 0, 0), 0.001f);
+  auto* tiny = new GPLeaf({Quad(Kelpoint3f(2.5f, 0, 0), 1.0f)}, Kelpoint3f(2.5f, 0, 0), 0.001f);
   shown->SetColor(6);
   outside->SetColor(4);
   tiny->SetColor(5);

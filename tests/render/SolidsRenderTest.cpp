@@ -13,6 +13,7 @@
 namespace {
 
 using kelrender::GPLeaf;
+using kelrender::Quad;
 using kelrender::RenderScene;
 using kelrender::Rgb;
 
@@ -43,17 +44,6 @@ TEST_F(Solids, LitCuboidSphereConeAndCylinder) {
 }  // namespace
 
 namespace {
-
-// A flat quad of side 2s around c, facing +y (towards the camera, which looks
-// along +y), as a face with one normal.
-Kel3DPlanarFaceGP* Quad(const Kelpoint3f& c, float s) {
-  const float v[12] = {c.x - s, c.y, c.z - s, c.x + s, c.y, c.z - s,
-                       c.x + s, c.y, c.z + s, c.x - s, c.y, c.z + s};
-  const float n[3] = {0, -1, 0};
-  const int fan[4] = {0, 3, 6, 9};
-  const int length = 4;
-  return new Kel3DPlanarFaceGP(v, 12, n, nullptr, 0, nullptr, 0, nullptr, fan, 1, &length);
-}
 
 bool IsOrange(const Rgb& c) {
   // Highlight colour (1, 0.46, 0), however lit.
@@ -127,7 +117,7 @@ TEST_F(Solids, TransparentFacesAreBlendedOverOpaqueOnes) {
   // drawn after the red box, blended with it.
   auto* glass = new GPLeaf({Quad(Kelpoint3f(2, -2, 1.7f), 2.0f)}, Kelpoint3f(2, -2, 1.7f), 2.9f);
   glass->SetColor(64);
-  glass->SetFlags(KelGraphicAttributeSet::TRANSPARENT | 0x20);
+  glass->Flags(KelGraphicAttributeSet::TRANSPARENT | 0x20);
   auto* box = new Kel3DCuboidRep(Kelpoint3f(-1, 0, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                                  Kelvector3f(0, 0, 2), 4);
   root->AddChild(*glass);
@@ -167,7 +157,7 @@ TEST_F(Solids, ClippingPlaneKeepsTheSideItsNormalPointsTo) {
 
 TEST_F(Solids, RGBAColourIsDrawnAsGiven) {
   auto* quad = new GPLeaf({Quad(Kelpoint3f(0, 0, 0), 2.5f)}, Kelpoint3f(0, 0, 0), 3.6f);
-  quad->SetRGBA(230, 120, 200, 255);
+  quad->RGBA(230, 120, 200, 255);
   root->AddChild(*quad);
   Draw();
   // Lit, but in the given hue: red above blue above green.

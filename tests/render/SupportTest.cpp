@@ -3,14 +3,11 @@
 #include <kel/render/KelSupport.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
+#include "KelTestScene.h"
+
 namespace {
 
-class PlainSupport : public KelSupport {
- public:
-  PlainSupport() : KelSupport(40, 30) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
+using keltest::TestSupport;
 
 class CountedViewpoint : public Kel3DViewpoint {
  public:
@@ -24,7 +21,7 @@ class CountedViewpoint : public Kel3DViewpoint {
 TEST(Support, ViewpointListIsAnOrderedSetAndOwned) {
   int deleted = 0;
   {
-    PlainSupport support;
+    TestSupport support;
     auto* a = new CountedViewpoint(&deleted);
     auto* b = new CountedViewpoint(&deleted);
     auto* c = new CountedViewpoint(&deleted);
@@ -45,7 +42,7 @@ TEST(Support, ViewpointListIsAnOrderedSetAndOwned) {
 
     {
       // A copy shows the same viewpoints without owning them.
-      PlainSupport copy(support);
+      TestSupport copy(support);
       EXPECT_EQ(copy.GetListOfViewpoint().Count(), 3);
     }
     EXPECT_EQ(deleted, 0);
@@ -54,7 +51,7 @@ TEST(Support, ViewpointListIsAnOrderedSetAndOwned) {
 }
 
 TEST(Support, ClippingPlaneStaysStoredWhenRemoved) {
-  PlainSupport support;
+  TestSupport support;
   const float p1[3] = {1, 2, 3}, n1[3] = {0, 0, 1};
   support.AddClippingPlane(p1, n1);
   support.RemoveClippingPlane();

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "KelTestScene.h"
+
 namespace {
 
 std::vector<float> Floats(const float* f, int n) {
@@ -73,20 +75,10 @@ TEST(LightSourceSetTest, BuildRepUpdatesTheSameRep) {
   EXPECT_EQ(KelLightSourceSet(set).GetRep(), nullptr) << "a copy has no Rep of its own";
 }
 
-class TestSupport : public KelSupport {
- public:
-  TestSupport() : KelSupport(200, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
-
 TEST(LightSourceSetTest, LightsAreRecordedIntoTheirOwnElementList) {
   // A closed-volume surface drawn first leaves element list 1 current.
   KelSurfacicRep surface;
-  const float v[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-  const float n[3] = {0, 0, 1};
-  const int tri[3] = {0, 3, 6};
-  auto* face = new Kel3DFaceGP(v, 9, n, 3, tri, 1, nullptr, 0, nullptr, nullptr, 0, nullptr);
+  auto* face = keltest::SquareFace(0.5f, 0.5f, 0, 0.5f);
   auto* closed = new KelGraphicAttributeSet;
   closed->flags = 0x30;
   surface.AddGeomFace(face, closed);
@@ -94,17 +86,13 @@ TEST(LightSourceSetTest, LightsAreRecordedIntoTheirOwnElementList) {
   KelLightSourceSet set(kUp, kSide);
   KelLightSourceSetRep* lights = set.BuildRep();
 
-  Kel3DViewpoint viewpoint(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0),
-                           1.0f, 100.0f, CONIC_PROJECTION, 10.0f);
-  viewpoint.AddRep(&surface);
-  viewpoint.AddRep(lights);
-  TestSupport support;
-  KelCullingRender render(support);
-  render.BeginDraw(viewpoint);
-  render.Draw(viewpoint);
-  render.EndDraw(viewpoint);
+  const std::unique_ptr<Kel3DViewpoint> viewpoint = keltest::TopCamera();
+  viewpoint->AddRep(&surface);
+  viewpoint->AddRep(lights);
+  keltest::TestSupport support;
+  keltest::Cull(support, *viewpoint);
 
-  const KelDisplayList& dl = *viewpoint.GetDisplayList();
+  const KelDisplayList& dl = *viewpoint->GetDisplayList();
   ASSERT_EQ(dl.GetCount(0), 2);
   EXPECT_EQ(dl.GetOpcode(0, 0), KelDisplayList::OP_LIGHT_SOURCE);
   EXPECT_EQ(dl.GetValue(0, 0), reinterpret_cast<std::intptr_t>(lights->GetFirstLight()));

@@ -10,11 +10,17 @@
 #include <algorithm>
 
 #include "KelRecordingRender.h"
-#include "TestLeafRep.h"
-
-int TestLeafRep::alive = 0;
+#include "KelTestScene.h"
 
 namespace {
+
+using keltest::GPLeaf;
+using keltest::NamedGP;
+
+// A leaf writing "Draw <name>" when drawn; NamedGP::alive counts the live ones.
+std::vector<KelGraphicPrimitive*> Named(const char* name) {
+  return {new NamedGP(name)};
+}
 
 bool Contains(const KelRecordingRender::Log& log, const std::string& line) {
   return std::find(log.begin(), log.end(), line) != log.end();
@@ -43,7 +49,7 @@ Kel4x4Matrix Scaling(float s) {
 // A bag holding one leaf; the leaf, destroyed first, detaches itself.
 struct OneLeaf {
   Kel3DBagRep bag;
-  TestLeafRep leaf{"a"};
+  GPLeaf leaf{Named("a")};
   OneLeaf() { bag.AddChild(leaf); }
   KelRecordingRender::Log Draw(int inside = 0, int outside = 0) {
     KelRecordingRender render;
@@ -54,7 +60,7 @@ struct OneLeaf {
 };
 
 TEST(RepAttributes, ColourClampAndFlagBits) {
-  TestLeafRep r("a");
+  GPLeaf r(Named("a"));
   EXPECT_EQ(r.GetGraphicAttributeSet().FirstWordBigEndian(), 0xFD010100u);
   r.SetColor(300);
   EXPECT_EQ(r.GetGraphicAttributeSet().color, 253);
@@ -64,7 +70,7 @@ TEST(RepAttributes, ColourClampAndFlagBits) {
   EXPECT_TRUE(r.IsTemporyHidden()) << "highlight must not touch the other flag bits";
 
   // The path forms act on the path's current Rep.
-  TestLeafRep a("a"), b("b");
+  GPLeaf a(Named("a")), b(Named("b"));
   KelRepPath path(nullptr);
   path.AddRep(a);
   path.AddRep(b);
@@ -80,8 +86,8 @@ TEST(BagBounds, ClimbToEveryRootOnAddHideShowAndMatrix) {
   auto* root = new Kel3DBagRep;
   auto* mid = new Kel3DBagRep;
   root->AddChild(*mid);
-  auto* a = new TestLeafRep("a", Kelpoint3f(0, 0, 0), 1.0f);
-  auto* b = new TestLeafRep("b", Kelpoint3f(4, 0, 0), 1.0f);
+  auto* a = new GPLeaf(Named("a"), Kelpoint3f(0, 0, 0), 1.0f);
+  auto* b = new GPLeaf(Named("b"), Kelpoint3f(4, 0, 0), 1.0f);
   mid->AddChild(*a);
   mid->AddChild(*b);
   // Smallest sphere around both: centre (2, 0, 0), radius 3.
@@ -103,14 +109,14 @@ TEST(BagBounds, ClimbToEveryRootOnAddHideShowAndMatrix) {
   EXPECT_NEAR(root->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
   delete b;
   root->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 0);
+  EXPECT_EQ(NamedGP::alive, 0);
 }
 
 TEST(BagBounds, HiddenChildOfTwoBagsLeavesBothBounds) {
   auto* a = new Kel3DBagRep;
   auto* b = new Kel3DBagRep;
-  auto* shared = new TestLeafRep("s", Kelpoint3f(10, 0, 0), 1.0f);
-  auto* own = new TestLeafRep("o", Kelpoint3f(0, 0, 0), 1.0f);
+  auto* shared = new GPLeaf(Named("s"), Kelpoint3f(10, 0, 0), 1.0f);
+  auto* own = new GPLeaf(Named("o"), Kelpoint3f(0, 0, 0), 1.0f);
   a->AddChild(*shared);
   a->AddChild(*own);
   b->AddChild(*shared);
@@ -119,7 +125,7 @@ TEST(BagBounds, HiddenChildOfTwoBagsLeavesBothBounds) {
   EXPECT_TRUE(b->GetBoundingElement().IsEmpty());
   a->Destroy();
   b->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 0);
+  EXPECT_EQ(NamedGP::alive, 0);
 }
 
 TEST(BagDestruction, SharedChildSurvivesItsFirstBagAndUnsharedSubtreesGo) {
@@ -127,7 +133,7 @@ TEST(BagDestruction, SharedChildSurvivesItsFirstBagAndUnsharedSubtreesGo) {
   auto* root = new Kel3DBagRep;
   auto* other = new Kel3DBagRep;
   top->AddChild(*root);
-  auto* shared = new TestLeafRep("s");
+  auto* shared = new GPLeaf(Named("s"));
   root->AddChild(*shared);
   root->AddChild(*shared);  // twice: one entry
   other->AddChild(*shared);
@@ -135,24 +141,24 @@ TEST(BagDestruction, SharedChildSurvivesItsFirstBagAndUnsharedSubtreesGo) {
   for (int i = 0; i < 3; ++i) {
     auto* inner = new Kel3DBagRep;
     root->AddChild(*inner);
-    inner->AddChild(*new TestLeafRep("x", Kelpoint3f(float(i), 0, 0)));
-    inner->AddChild(*new TestLeafRep("y"));
+    inner->AddChild(*new GPLeaf(Named("x"), Kelpoint3f(float(i), 0, 0)));
+    inner->AddChild(*new GPLeaf(Named("y")));
   }
-  EXPECT_EQ(TestLeafRep::alive, 7);
+  EXPECT_EQ(NamedGP::alive, 7);
   root->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 1);
+  EXPECT_EQ(NamedGP::alive, 1);
   EXPECT_EQ(shared->GetParents().Count(), 1);
   EXPECT_EQ(top->GetChildCount(), 0);
   EXPECT_TRUE(top->GetBoundingElement().IsEmpty());
   top->Destroy();
   other->Destroy();
-  EXPECT_EQ(TestLeafRep::alive, 0);
+  EXPECT_EQ(NamedGP::alive, 0);
 }
 
 TEST(BagDestruction, LeafDestroyedInsideABagLeavesNoDanglingChild) {
   auto* bag = new Kel3DBagRep;
-  auto* leaf = new TestLeafRep("gone", Kelpoint3f(5, 0, 0));
-  auto* kept = new TestLeafRep("kept");
+  auto* leaf = new GPLeaf(Named("gone"), Kelpoint3f(5, 0, 0));
+  auto* kept = new GPLeaf(Named("kept"));
   bag->AddChild(*leaf);
   bag->AddChild(*kept);
   leaf->Destroy();
@@ -160,14 +166,14 @@ TEST(BagDestruction, LeafDestroyedInsideABagLeavesNoDanglingChild) {
   EXPECT_EQ(bag->GetChild(0), kept);
   EXPECT_NEAR(bag->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
 
-  auto* deleted = new TestLeafRep("deleted");
+  auto* deleted = new GPLeaf(Named("deleted"));
   bag->AddChild(*deleted);
   delete deleted;  // plain delete detaches too
   EXPECT_EQ(bag->GetChildCount(), 1);
 
   KelRecordingRender render;
   bag->DrawShading(render, 0);
-  EXPECT_EQ(Only(render.GetLog(), "leaf"), std::vector<std::string>{"leaf kept"});
+  EXPECT_EQ(Only(render.GetLog(), "Draw"), std::vector<std::string>{"Draw kept"});
   bag->Destroy();
 }
 
@@ -189,7 +195,7 @@ TEST(BagGraph, CyclesAreRefused) {
 TEST(BagDrawing, HiddenBagDrawsNothingAndInsideReachesTheChildren) {
   OneLeaf one;
   const auto inside = one.Draw(1);
-  EXPECT_TRUE(Contains(inside, "leaf a inside"));
+  EXPECT_TRUE(Contains(inside, "Draw a"));
   EXPECT_FALSE(Contains(inside, "IsDrawable volume")) << "inside: flags only";
   one.bag.TemporyNoshowOn();
   EXPECT_TRUE(one.Draw().empty());
@@ -201,7 +207,7 @@ TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
   const auto log = one.Draw();
   EXPECT_EQ(Only(log, "InheritForeground"),
             (std::vector<std::string>{"InheritForeground 251", "InheritForeground 0"}));
-  EXPECT_TRUE(Contains(log, "leaf a"));
+  EXPECT_TRUE(Contains(log, "Draw a"));
 
   // Culled: the forcing must still end, or it leaks onto the siblings.
   one.bag.HighLightOff();
@@ -209,7 +215,7 @@ TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
   const auto culled = one.Draw(0, 1);
   EXPECT_EQ(Only(culled, "InheritForeground"),
             (std::vector<std::string>{"InheritForeground 252", "InheritForeground 0"}));
-  EXPECT_FALSE(Contains(culled, "leaf a"));
+  EXPECT_FALSE(Contains(culled, "Draw a"));
 }
 
 TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndPopped) {
@@ -222,8 +228,8 @@ TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndPopped) {
     return std::find(log.begin(), log.end(), s) - log.begin();
   };
   EXPECT_LT(at("PushMatrix"), at("PushReference"));
-  EXPECT_LT(at("PushReference"), at("leaf a"));
-  EXPECT_LT(at("leaf a"), at("PopReference"));
+  EXPECT_LT(at("PushReference"), at("Draw a"));
+  EXPECT_LT(at("Draw a"), at("PopReference"));
   EXPECT_LT(at("PopReference"), at("PopMatrix"));
   ASSERT_EQ(render.pushedMatrices.size(), 1u);
   EXPECT_EQ(render.pushedMatrices[0][0], 3.0f);
@@ -231,7 +237,7 @@ TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndPopped) {
 
 TEST(BagDrawing, DrawPathDrawsOnlyAlongThePath) {
   Kel3DBagRep bag;
-  TestLeafRep a("a"), b("b");
+  GPLeaf a(Named("a")), b(Named("b"));
   bag.AddChild(a);
   bag.AddChild(b);
   bag.SetMatrix(Scaling(2.0f));
@@ -242,7 +248,7 @@ TEST(BagDrawing, DrawPathDrawsOnlyAlongThePath) {
   KelRecordingRender render;
   path.InitToTopRep();
   path.NextChildRep()->DrawPath(render, 0, path);
-  EXPECT_EQ(Only(render.GetLog(), "leaf"), std::vector<std::string>{"leaf b"});
+  EXPECT_EQ(Only(render.GetLog(), "Draw"), std::vector<std::string>{"Draw b"});
   EXPECT_TRUE(Contains(render.GetLog(), "PushMatrix"));
 
   KelRepPath whole(nullptr);
@@ -250,13 +256,13 @@ TEST(BagDrawing, DrawPathDrawsOnlyAlongThePath) {
   KelRecordingRender all;
   whole.InitToTopRep();
   whole.NextChildRep()->DrawPath(all, 0, whole);
-  EXPECT_EQ(Only(all.GetLog(), "leaf"), (std::vector<std::string>{"leaf a", "leaf b"}));
+  EXPECT_EQ(Only(all.GetLog(), "Draw"), (std::vector<std::string>{"Draw a", "Draw b"}));
 }
 
 TEST(BagSorting, ChildrenAreOrderedByTheirAttributeBytes) {
   Kel3DBagRep bag;
-  TestLeafRep c5("5"), c2("2"), c9("9");
-  for (TestLeafRep* c : {&c5, &c2, &c9}) {
+  GPLeaf c5(Named("5")), c2(Named("2")), c9(Named("9"));
+  for (GPLeaf* c : {&c5, &c2, &c9}) {
     c->SetColor(c == &c5 ? 5 : c == &c2 ? 2 : 9);
     bag.AddChild(*c);
   }
@@ -297,7 +303,7 @@ TEST(Bag2D, SetBoundingElementReachesTheParentsAndRotationsAreKept) {
 }
 
 TEST(RepPath, CursorWalksBothWaysAndCopiesKeepTheirSubElements) {
-  TestLeafRep a("a"), b("b"), c("c");
+  GPLeaf a(Named("a")), b(Named("b")), c(Named("c"));
   KelRepPath path(nullptr);
   path.AddRep(a);
   path.AddRep(b);
@@ -337,14 +343,14 @@ TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
   EXPECT_EQ(log[1], "SetFurtiveOn");
   EXPECT_EQ(log[2], "SetSensitivity 0");
   EXPECT_EQ(log[3], "InheritForeground 251");
-  EXPECT_TRUE(Contains(log, "leaf a"));
+  EXPECT_TRUE(Contains(log, "Draw a"));
   EXPECT_EQ(log[log.size() - 1], "InheritElementType 7 0");
 
   KelRepPath empty(nullptr);
   KelPathElementRep nothing(element, empty);
   KelRecordingRender r2;
   nothing.DrawShading(r2, 0);
-  EXPECT_FALSE(Contains(r2.GetLog(), "leaf a"));
+  EXPECT_FALSE(Contains(r2.GetLog(), "Draw a"));
 }
 
 TEST(GraphicTable, RepsEnterAndLeaveTheirControllersTableByFullWidthKey) {

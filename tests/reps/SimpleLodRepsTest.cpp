@@ -23,65 +23,20 @@
 namespace {
 
 constexpr double kPi = KelMath::PI;
-constexpr float kHeight = 500.0f;
 // Model size of one pixel at unit depth: tan(15 deg) / (height / 2).
-const double kScale = std::tan(15.0 * kPi / 180.0) / (0.5 * kHeight);
+const double kScale = std::tan(15.0 * kPi / 180.0) / (0.5 * KelCameraRender::kSize);
 
-// The recording render looking through a conic camera on the z axis at the
-// origin. With a sag precision of 2 pixels the tolerated chord error at depth
-// D is exactly 2 * kScale * D, whatever the volume's radius.
-class CameraRender : public KelRecordingRender {
- public:
-  CameraRender() {
-    _width = 500.0f;
-    _height = kHeight;
-    _mmInSupportUnit = 4.0f;
-    _sagPrecision = 2.0f;
-    _meshSeen = 1;
-  }
-  ~CameraRender() override { EndDraw(*_camera); }
-
-  // Tolerated chord error at the origin for a camera at distance d.
-  static double SagAt(double d) { return 2.0 * kScale * d; }
-  static double DistanceFor(double sag) { return sag / (2.0 * kScale); }
-
-  void LookFrom(float distance, Kel3DRep& rep) {
-    if (_camera) EndDraw(*_camera);
-    _camera = std::make_unique<Kel3DViewpoint>(Kelpoint3f(0, 0, distance), Keldirection3f(0, 0, -1),
-                                               Keldirection3f(0, 1, 0), 1.0f, 100000.0f,
-                                               CONIC_PROJECTION, distance);
-    _camera->AddRep(&rep);
-    _camera->CreateViewportFrom(250, 250, 250, 250, 500, kHeight, 4.0f, 1.0f);
-    BeginDraw(*_camera);
-  }
-
-  void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override {
-    Record("Draw3DCylinder " + std::to_string(gp.GetNbPoints()));
-    kinds.push_back(GetCurrentAttribute().ElementKind());
-    (void)cap;
-  }
-  void Draw3DLine(Kel3DLineGP& gp) override {
-    Record("Draw3DLine " + std::to_string(gp.GetNbPoints()));
-    kinds.push_back(GetCurrentAttribute().ElementKind());
-  }
-  void DrawDynamicGP(KelDynamicGP& gp) override {
-    gp.ImmediateDraw(*this, GetViewpoint(), GetViewport());
-  }
-  void ImmediateDraw3DPolyline(const float* points, const int count) override {
-    polylines.emplace_back(points, points + 3 * count);
-  }
-
-  std::vector<int> kinds;
-  std::vector<std::vector<float>> polylines;
-
- private:
-  std::unique_ptr<Kel3DViewpoint> _camera;
-};
+// With a sag precision of 2 pixels the tolerated chord error at depth D is
+// exactly 2 * kScale * D, whatever the volume's radius: the camera distance
+// that tolerates `sag` at the origin.
+double DistanceFor(double sag) {
+  return sag / (2.0 * kScale);
+}
 
 // What a Rep draws from a camera at distance d.
 std::string DrawnFrom(Kel3DRep& rep, double d) {
-  CameraRender render;
-  render.LookFrom(float(d), rep);
+  KelCameraRender render;
+  render.LookFrom(float(d));
   rep.DrawShading(render, 0);
   return render.Joined();
 }
@@ -196,14 +151,13 @@ TEST(SimpleCylinderRep, LevelFollowsTheToleratedSagWithDistance) {
                {0.59, "Draw3DCylinder 4"},  {1.99, "Draw3DCylinder 4"},
                {2.01, "Draw3DLine 2"},      {50.0, "Draw3DLine 2"}};
   for (const Case& k : cases) {
-    EXPECT_EQ(DrawnFrom(c, CameraRender::DistanceFor(k.sag)),
-              std::string("IsDrawable volume, ") + k.drawn)
+    EXPECT_EQ(DrawnFrom(c, DistanceFor(k.sag)), std::string("IsDrawable volume, ") + k.drawn)
         << "tolerated sag " << k.sag;
   }
 
   // Without meshes on the support the finest level stands for the cylinder.
-  CameraRender render;
-  render.LookFrom(float(CameraRender::DistanceFor(50.0)), c);
+  KelCameraRender render;
+  render.LookFrom(float(DistanceFor(50.0)));
   render.SetMesh(0);
   c.DrawShading(render, 0);
   EXPECT_EQ(render.Joined(), "IsDrawable volume, Draw3DCylinder 16");
@@ -213,12 +167,14 @@ TEST(SimpleCylinderRep, ElementKindSwitchesWithTheLevelDrawn) {
   Kel3DCylinderRep c(Kelpoint3f(-2, 0, 0), Kelpoint3f(2, 0, 0), 2.0f);
   // After construction the last level built (the axis) left kind 1.
   EXPECT_EQ(c.GetGraphicAttributeSet().ElementKind(), 1);
-  CameraRender render;
+  KelCameraRender render;
+  std::vector<int> kinds;
   for (double sag : {0.01, 10.0, 0.3, 10.0}) {
-    render.LookFrom(float(CameraRender::DistanceFor(sag)), c);
+    render.LookFrom(float(DistanceFor(sag)));
     c.DrawShading(render, 0);
+    kinds.push_back(render.GetCurrentAttribute().ElementKind());
   }
-  EXPECT_EQ(render.kinds, (std::vector<int>{3, 1, 3, 1}));
+  EXPECT_EQ(kinds, (std::vector<int>{3, 1, 3, 1}));
   EXPECT_EQ(c.GetGraphicAttributeSet().ElementKind(), 1);
 }
 
@@ -254,7 +210,7 @@ TEST(SimpleCurveRep, DrawsThePrimitiveOfTheChosenLevel) {
   // Replacing a level releases the primitive it held (no leak).
   curve.AddWireframeLOD(2, new Kel3DLineGP(pts, 2, 1));
 
-  auto drawn = [&](double sag) { return DrawnFrom(curve, CameraRender::DistanceFor(sag)); };
+  auto drawn = [&](double sag) { return DrawnFrom(curve, DistanceFor(sag)); };
   EXPECT_EQ(drawn(0.05), "IsDrawable volume, Draw3DPolyline");
   EXPECT_EQ(drawn(0.3), "IsDrawable volume") << "an empty level draws nothing";
   EXPECT_EQ(drawn(2.0), "IsDrawable volume, Draw3DLine 2");
@@ -279,8 +235,8 @@ TEST(SimpleArcCircleRep, SegmentsFollowTheToleratedSag) {
   // units -> int(5.0) = 5; 200 per turn, 100 points.
   const std::pair<double, size_t> cases[] = {{0.1, 11}, {0.001, 100}};
   for (const auto& k : cases) {
-    CameraRender render;
-    render.LookFrom(float(CameraRender::DistanceFor(k.first)), arc);
+    KelCameraRender render;
+    render.LookFrom(float(DistanceFor(k.first)));
     arc.DrawShading(render, 0);
     ASSERT_EQ(render.polylines.size(), 1u);
     EXPECT_EQ(render.polylines[0].size(), 3 * k.second) << "sag " << k.first;

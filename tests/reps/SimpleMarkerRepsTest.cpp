@@ -32,7 +32,7 @@ TEST(SimpleLineRep, VolumeDrawingAndModify) {
 
   KelRecordingRender render;
   line->DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "IsDrawable volume, Draw3DLine");
+  EXPECT_EQ(render.Joined(), "IsDrawable volume, Draw3DLine 2");
   render.ClearLog();
   render.outside = 1;
   line->DrawShading(render, 1);

@@ -13,21 +13,15 @@
 #include <utility>
 #include <vector>
 
+#include "KelTestScene.h"
+
 namespace {
 
-using Entry = std::pair<int, std::intptr_t>;  // opcode, value
-using Stream = std::vector<Entry>;
+using keltest::Stream;
 
 constexpr int kAttribute = KelDisplayList::OP_ATTRIBUTE;
 constexpr int kFace = KelDisplayList::OP_3D_FACE;
 constexpr int kEdge = KelDisplayList::OP_3D_EDGE;
-
-class TestSupport : public KelSupport {
- public:
-  TestSupport() : KelSupport(200, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
 
 KelGraphicAttributeSet* Attributes(unsigned char colour, unsigned char flags = 0) {
   auto* a = new KelGraphicAttributeSet;
@@ -44,10 +38,7 @@ std::intptr_t Word(unsigned char colour, unsigned char flags) {
 }
 
 Kel3DFaceGP* Square(float x, float y) {
-  const float v[12] = {x, y, 0, x + 0.5f, y, 0, x + 0.5f, y + 0.5f, 0, x, y + 0.5f, 0};
-  const float n[3] = {0, 0, 1};
-  const int tri[6] = {0, 3, 6, 0, 6, 9};
-  return new Kel3DFaceGP(v, 12, n, 3, tri, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
+  return keltest::SquareFace(x + 0.25f, y + 0.25f, 0, 0.25f);
 }
 
 template <class T>
@@ -74,18 +65,11 @@ class SurfacicCullingTest : public ::testing::Test {
                              Keldirection3f(0, 1, 0), 0.1f, 1000.0f, CONIC_PROJECTION, distance);
     viewpoint.SetAngle(45.0f);
     viewpoint.AddRep(rep);
-    KelCullingRender render(support);
-    render.BeginDraw(viewpoint);
-    render.Draw(viewpoint);
-    render.EndDraw(viewpoint);
-    const KelDisplayList& dl = *viewpoint.GetDisplayList();
-    Stream s;
-    for (int i = 0; i < dl.GetCount(list); ++i)
-      s.emplace_back(dl.GetOpcode(list, i), dl.GetValue(list, i));
-    return s;
+    keltest::Cull(support, viewpoint);
+    return keltest::StreamOf(*viewpoint.GetDisplayList(), list);
   }
 
-  TestSupport support;
+  keltest::TestSupport support;
   KelSurfacicRep* rep;
 };
 

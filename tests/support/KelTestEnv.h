@@ -23,6 +23,14 @@ inline std::string DataPath(const std::string& name) {
 // that tests run in parallel never share a file. Created on first use.
 std::string OutputPath(const std::string& name);
 
+// Checks the coordinates of a point, vector or direction.
+template <class P>
+void ExpectXYZ(const P& p, double x, double y, double z, double eps = 1e-4) {
+  EXPECT_NEAR(p.x, x, eps);
+  EXPECT_NEAR(p.y, y, eps);
+  EXPECT_NEAR(p.z, z, eps);
+}
+
 }  // namespace keltest
 
 // Skips a test whose environment is missing (no X display, no tool), except in

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 
 namespace {
 
@@ -16,18 +17,11 @@ bool BaseFontsInstalled() {
   return probe.IsLoaded(0) != 0;
 }
 
-class PlainSupport : public KelSupport {
- public:
-  PlainSupport() : KelSupport(10, 10) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
-
 TEST(KelCharacterFont, SupportsShareOneFont) {
   KelCharacterFont* font = KelCharacterFont::GetSharedFont();
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(KelCharacterFont::GetSharedFont(), font);
-  PlainSupport a, b;
+  keltest::TestSupport a, b;
   EXPECT_EQ(a.GetCharacterFont(), font);
   EXPECT_EQ(b.GetCharacterFont(), font);
 }

@@ -1,6 +1,8 @@
 // A window of 200 x 100 pixels at 4 pixels per millimetre (a pixel is 0.25 mm).
 #include <gtest/gtest.h>
 
+#include "KelTestScene.h"
+
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/reps/Kel2DRep.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
@@ -11,15 +13,7 @@ namespace {
 
 constexpr float kW = 200.0f, kH = 100.0f, kMM = 4.0f;
 
-class Counter : public KelEventSubscriber {
- public:
-  explicit Counter(KelViewpoint& v) {
-    AddCallback(v.GetCallbackManager(), KelViewpoint::VIEWPOINT_MODIFIED(), &Counter::Hear,
-                nullptr);
-  }
-  void Hear(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++count; }
-  int count = 0;
-};
+using Counter = keltest::EventCounter;
 
 Kelpoint2f Model(const Kel2DViewpoint& v, float x, float y, float ratio = 1.0f) {
   Kelpoint2f m;

@@ -1,6 +1,8 @@
 // Mostly a camera at the origin looking down -z, y up, on 200 x 100 pixels.
 #include <gtest/gtest.h>
 
+#include "KelTestScene.h"
+
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelMath.h>
 #include <kel/reps/Kel3DRep.h>
@@ -44,15 +46,7 @@ Kelpoint2f Pixel(const Kel3DViewpoint& v, const Kelpoint3f& m) {
     EXPECT_NEAR((p).y, (ey), 1e-3f); \
   } while (0)
 
-class Counter : public KelEventSubscriber {
- public:
-  explicit Counter(KelViewpoint& v) {
-    AddCallback(v.GetCallbackManager(), KelViewpoint::VIEWPOINT_MODIFIED(), &Counter::Hear,
-                nullptr);
-  }
-  void Hear(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++count; }
-  int count = 0;
-};
+using Counter = keltest::EventCounter;
 
 int Inside(const Kel3DViewport* v, float x, float y, float z) {
   const float p[3] = {x, y, z};
