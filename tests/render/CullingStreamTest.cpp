@@ -25,6 +25,7 @@
 
 namespace {
 
+using DL = KelDisplayList;
 using keltest::GPLeaf;
 using keltest::Stream;
 using keltest::StreamOf;
@@ -85,7 +86,7 @@ class CullingStreamTest : public ::testing::Test {
     return ref;
   }
   void Cull(KelViewpoint& v) { keltest::Cull(support, v); }
-  const KelDisplayList& DL() const { return *viewpoint.GetDisplayList(); }
+  const KelDisplayList& List() const { return *viewpoint.GetDisplayList(); }
 
   keltest::TestSupport support;
   Kel3DFaceGP f1, f2, f3, f4, f5, f6, f7, f8;
@@ -107,30 +108,33 @@ TEST_F(CullingStreamTest, RoutesByElementKindAndTransparency) {
   Cull(viewpoint);
 
   ASSERT_NE(viewpoint.GetDisplayList(), nullptr);
-  EXPECT_EQ(DL().GetType(), DISPLAY_LIST_3D);
+  EXPECT_EQ(List().GetType(), DISPLAY_LIST_3D);
   // Each list began with the default attribute, which the first change replaced.
-  EXPECT_EQ(StreamOf(DL(), 0), Stream{});
-  EXPECT_EQ(StreamOf(DL(), 1), (Stream{{10, Word(Attribute(253, 0x30))}, {8, V(f1)}}));
-  EXPECT_EQ(StreamOf(DL(), 2), (Stream{{10, Word(Attribute(253, 0x20))}, {8, V(f3)}}));
-  EXPECT_EQ(StreamOf(DL(), 3), (Stream{{10, Word(Attribute(253, 0xB0))},
-                                       {8, V(f2)},
-                                       {10, Word(Attribute(253, 0xA0))},
-                                       {8, V(f4)}}));
-  EXPECT_EQ(StreamOf(DL(), 4), (Stream{{10, Word(Attribute(253, 0x10))},
-                                       {8, V(f5)},
-                                       {10, Word(Attribute(253, 0x90))},
-                                       {8, V(f6)}}));
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, Word(Attribute(253, 0x80))},
-                                       {8, V(f7)},
-                                       {10, Word(Attribute(9, 0x00))},
-                                       {8, V(f8)}}));
+  EXPECT_EQ(StreamOf(List(), 0), Stream{});
+  EXPECT_EQ(StreamOf(List(), 1),
+            (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0x30))}, {DL::OP_3D_FACE, V(f1)}}));
+  EXPECT_EQ(StreamOf(List(), 2),
+            (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0x20))}, {DL::OP_3D_FACE, V(f3)}}));
+  EXPECT_EQ(StreamOf(List(), 3), (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0xB0))},
+                                         {DL::OP_3D_FACE, V(f2)},
+                                         {DL::OP_ATTRIBUTE, Word(Attribute(253, 0xA0))},
+                                         {DL::OP_3D_FACE, V(f4)}}));
+  EXPECT_EQ(StreamOf(List(), 4), (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0x10))},
+                                         {DL::OP_3D_FACE, V(f5)},
+                                         {DL::OP_ATTRIBUTE, Word(Attribute(253, 0x90))},
+                                         {DL::OP_3D_FACE, V(f6)}}));
+  EXPECT_EQ(StreamOf(List(), 5), (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0x80))},
+                                         {DL::OP_3D_FACE, V(f7)},
+                                         {DL::OP_ATTRIBUTE, Word(Attribute(9, 0x00))},
+                                         {DL::OP_3D_FACE, V(f8)}}));
 
   // The next frame starts again from the default attribute in lists 1 to 5.
   viewpoint.GetDisplayList()->Reset();
   viewpoint.GetRepList().Free();
   Cull(viewpoint);
-  EXPECT_EQ(StreamOf(DL(), 0), Stream{});
-  for (int l = 1; l <= 5; ++l) EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}})) << l;
+  EXPECT_EQ(StreamOf(List(), 0), Stream{});
+  for (int l = 1; l <= 5; ++l)
+    EXPECT_EQ(StreamOf(List(), l), (Stream{{DL::OP_ATTRIBUTE, kDefault}})) << l;
 }
 
 TEST_F(CullingStreamTest, AttributeChangesCollapseAndRgbaCarriesItsOperand) {
@@ -144,17 +148,17 @@ TEST_F(CullingStreamTest, AttributeChangesCollapseAndRgbaCarriesItsOperand) {
   viewpoint.AddRep(&Leaf(Attribute(8, 0), {&f6}));
   Cull(viewpoint);
 
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, Word(Attribute(5, 0))},
-                                       {8, V(f1)},
-                                       {8, V(f2)},
-                                       {99, red.SecondWord()},
-                                       {10, Word(red)},
-                                       {8, V(f3)},
-                                       {8, V(f4)},
-                                       {10, Word(Attribute(5, 0))},
-                                       {8, V(f5)},
-                                       {10, Word(Attribute(8, 0))},
-                                       {8, V(f6)}}));
+  EXPECT_EQ(StreamOf(List(), 5), (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(5, 0))},
+                                         {DL::OP_3D_FACE, V(f1)},
+                                         {DL::OP_3D_FACE, V(f2)},
+                                         {DL::OP_VALUE, red.SecondWord()},
+                                         {DL::OP_ATTRIBUTE, Word(red)},
+                                         {DL::OP_3D_FACE, V(f3)},
+                                         {DL::OP_3D_FACE, V(f4)},
+                                         {DL::OP_ATTRIBUTE, Word(Attribute(5, 0))},
+                                         {DL::OP_3D_FACE, V(f5)},
+                                         {DL::OP_ATTRIBUTE, Word(Attribute(8, 0))},
+                                         {DL::OP_3D_FACE, V(f6)}}));
 }
 
 TEST_F(CullingStreamTest, MatricesAreCopiedAndTheCameraComesBack) {
@@ -176,14 +180,19 @@ TEST_F(CullingStreamTest, MatricesAreCopiedAndTheCameraComesBack) {
   EXPECT_FLOAT_EQ(eyes[1].x, 0.0f);
   EXPECT_FLOAT_EQ(eyes[1].z, 10.0f);
 
-  const Stream s = StreamOf(DL(), 5);
+  const Stream s = StreamOf(List(), 5);
   ASSERT_EQ(s.size(), 6u);
   const std::intptr_t matrix = s[1].second;
-  EXPECT_EQ(
-      s, (Stream{{10, kDefault}, {20, matrix}, {8, V(f1)}, {21, 0}, {10, kDefault}, {8, V(f2)}}));
+  EXPECT_EQ(s, (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                       {DL::OP_PUSH_MATRIX_4X4, matrix},
+                       {DL::OP_3D_FACE, V(f1)},
+                       {DL::OP_POP_MATRIX, 0},
+                       {DL::OP_ATTRIBUTE, kDefault},
+                       {DL::OP_3D_FACE, V(f2)}}));
   EXPECT_NE(matrix, V(*bag.GetMatrix()));
   // Nothing drawn in lists 1 to 4: the push and pop vanished there.
-  for (int l = 1; l <= 4; ++l) EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}})) << l;
+  for (int l = 1; l <= 4; ++l)
+    EXPECT_EQ(StreamOf(List(), l), (Stream{{DL::OP_ATTRIBUTE, kDefault}})) << l;
 
   // The application drops the matrix before the frame is drawn.
   bag.ResetMatrix();
@@ -198,16 +207,16 @@ TEST_F(CullingStreamTest, PopGivesBackAnRgbaAttributeWithItsOperand) {
   viewpoint.AddRep(&Bag(Kelvector3f(0, 0, 0), {&inner}));
   Cull(viewpoint);
 
-  const Stream s = StreamOf(DL(), 5);
+  const Stream s = StreamOf(List(), 5);
   ASSERT_EQ(s.size(), 8u);
-  EXPECT_EQ(s, (Stream{{10, kDefault},
-                       {20, s[1].second},
-                       {99, blue.SecondWord()},
-                       {10, Word(blue)},
-                       {8, V(f1)},
-                       {21, 0},
-                       {99, blue.SecondWord()},
-                       {10, Word(blue)}}));
+  EXPECT_EQ(s, (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                       {DL::OP_PUSH_MATRIX_4X4, s[1].second},
+                       {DL::OP_VALUE, blue.SecondWord()},
+                       {DL::OP_ATTRIBUTE, Word(blue)},
+                       {DL::OP_3D_FACE, V(f1)},
+                       {DL::OP_POP_MATRIX, 0},
+                       {DL::OP_VALUE, blue.SecondWord()},
+                       {DL::OP_ATTRIBUTE, Word(blue)}}));
 }
 
 TEST_F(CullingStreamTest, NestingDeeperThanFiftyMatrices) {
@@ -227,21 +236,22 @@ TEST_F(CullingStreamTest, NestingDeeperThanFiftyMatrices) {
   EXPECT_FLOAT_EQ(eyes[0].x, -60.0f);
   EXPECT_FLOAT_EQ(eyes[1].x, 0.0f);
 
-  const Stream s = StreamOf(DL(), 5);
+  const Stream s = StreamOf(List(), 5);
   ASSERT_EQ(s.size(), 1u + kDepth + 1u + 2u * kDepth + 1u);
-  EXPECT_EQ(s[0], (Entry{10, kDefault}));
+  EXPECT_EQ(s[0], (Entry{DL::OP_ATTRIBUTE, kDefault}));
   for (int i = 1; i <= kDepth; ++i) {
-    ASSERT_EQ(s[i].first, 20) << i;
+    ASSERT_EQ(s[i].first, DL::OP_PUSH_MATRIX_4X4) << i;
     EXPECT_FLOAT_EQ(reinterpret_cast<const Kel4x4Matrix*>(s[i].second)->GetCoefficient(3, 0), 1.0f);
   }
-  EXPECT_EQ(s[kDepth + 1], (Entry{8, V(f1)}));
+  EXPECT_EQ(s[kDepth + 1], (Entry{DL::OP_3D_FACE, V(f1)}));
   for (int i = 0; i < kDepth; ++i) {
-    EXPECT_EQ(s[kDepth + 2 + 2 * i], (Entry{21, 0})) << i;
-    EXPECT_EQ(s[kDepth + 3 + 2 * i], (Entry{10, kDefault})) << i;
+    EXPECT_EQ(s[kDepth + 2 + 2 * i], (Entry{DL::OP_POP_MATRIX, 0})) << i;
+    EXPECT_EQ(s[kDepth + 3 + 2 * i], (Entry{DL::OP_ATTRIBUTE, kDefault})) << i;
   }
-  EXPECT_EQ(s.back(), (Entry{8, V(f2)}));
-  for (int l = 1; l <= 4; ++l) EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}})) << l;
-  EXPECT_EQ(DL().GetNbMatrices(), kDepth);
+  EXPECT_EQ(s.back(), (Entry{DL::OP_3D_FACE, V(f2)}));
+  for (int l = 1; l <= 4; ++l)
+    EXPECT_EQ(StreamOf(List(), l), (Stream{{DL::OP_ATTRIBUTE, kDefault}})) << l;
+  EXPECT_EQ(List().GetNbMatrices(), kDepth);
 }
 
 TEST_F(CullingStreamTest, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
@@ -251,26 +261,26 @@ TEST_F(CullingStreamTest, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
   viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&d3}));
   Cull(viewpoint);
 
-  const Stream s = StreamOf(DL(), 5);
+  const Stream s = StreamOf(List(), 5);
   ASSERT_EQ(s.size(), 13u);
   const std::intptr_t v1 = s[2].second, p1 = s[3].second, v2 = s[10].second, p2 = s[11].second;
   // One pair of copies until the next matrix.
-  EXPECT_EQ(s, (Stream{{10, kDefault},
-                       {20, s[1].second},
-                       {30, v1},
-                       {31, p1},
-                       {32, V(d1)},
-                       {30, v1},
-                       {31, p1},
-                       {32, V(d2)},
-                       {21, 0},
-                       {10, kDefault},
-                       {30, v2},
-                       {31, p2},
-                       {32, V(d3)}}));
+  EXPECT_EQ(s, (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                       {DL::OP_PUSH_MATRIX_4X4, s[1].second},
+                       {DL::OP_DYNAMIC_VIEWPOINT, v1},
+                       {DL::OP_DYNAMIC_VIEWPORT, p1},
+                       {DL::OP_DYNAMIC_GP, V(d1)},
+                       {DL::OP_DYNAMIC_VIEWPOINT, v1},
+                       {DL::OP_DYNAMIC_VIEWPORT, p1},
+                       {DL::OP_DYNAMIC_GP, V(d2)},
+                       {DL::OP_POP_MATRIX, 0},
+                       {DL::OP_ATTRIBUTE, kDefault},
+                       {DL::OP_DYNAMIC_VIEWPOINT, v2},
+                       {DL::OP_DYNAMIC_VIEWPORT, p2},
+                       {DL::OP_DYNAMIC_GP, V(d3)}}));
   EXPECT_NE(v1, v2);
   EXPECT_NE(p1, p2);
-  EXPECT_EQ(DL().GetNbCameraCopies(), 4);
+  EXPECT_EQ(List().GetNbCameraCopies(), 4);
 
   auto* camera1 = dynamic_cast<Kel3DViewpoint*>(reinterpret_cast<KelViewpoint*>(v1));
   auto* camera2 = dynamic_cast<Kel3DViewpoint*>(reinterpret_cast<KelViewpoint*>(v2));
@@ -287,7 +297,7 @@ TEST_F(CullingStreamTest, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
   EXPECT_FLOAT_EQ(camera2->GetOrigin().z, 10.0f);
 
   // A copy of the list owns copies of its own.
-  KelDisplayList copy(DL());
+  KelDisplayList copy(List());
   const Stream c = StreamOf(copy, 5);
   ASSERT_EQ(c.size(), s.size());
   EXPECT_NE(c[2].second, v1);
@@ -299,7 +309,7 @@ TEST_F(CullingStreamTest, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
   EXPECT_FLOAT_EQ(copied->GetOrigin().y, -5.0f);
 
   viewpoint.GetDisplayList()->Reset();
-  EXPECT_EQ(DL().GetNbCameraCopies(), 0);
+  EXPECT_EQ(List().GetNbCameraCopies(), 0);
   EXPECT_FLOAT_EQ(copied->GetOrigin().y, -5.0f);
 }
 
@@ -313,9 +323,13 @@ TEST_F(CullingStreamTest, CylinderOperandTellsWhereTheEyeIs) {
   Kel3DCylinderGP c3(circle, 4, up, 1.0f, high, 1.0f);
   viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&c1, &c2, &c3}));
   Cull(viewpoint);
-  EXPECT_EQ(
-      StreamOf(DL(), 5),
-      (Stream{{10, kDefault}, {99, 2}, {17, V(c1)}, {99, 1}, {17, V(c2)}, {99, 1}, {17, V(c3)}}));
+  EXPECT_EQ(StreamOf(List(), 5), (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                                         {DL::OP_VALUE, 2},
+                                         {DL::OP_3D_CYLINDER, V(c1)},
+                                         {DL::OP_VALUE, 1},
+                                         {DL::OP_3D_CYLINDER, V(c2)},
+                                         {DL::OP_VALUE, 1},
+                                         {DL::OP_3D_CYLINDER, V(c3)}}));
 }
 
 TEST_F(CullingStreamTest, HighlightAndFurtiveBrackets) {
@@ -329,18 +343,21 @@ TEST_F(CullingStreamTest, HighlightAndFurtiveBrackets) {
   viewpoint.AddFurtiveRep(&Leaf(KelGraphicAttributeSet(), {&line}));
   Cull(viewpoint);
 
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, kDefault},
-                                       {60, 251},
-                                       {10, kDefault},
-                                       {8, V(f1)},
-                                       {60, 0},
-                                       {33, 0},
-                                       {7, V(line)},
-                                       {34, 0}}));
+  EXPECT_EQ(StreamOf(List(), 5), (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                                         {DL::OP_INHERIT_FOREGROUND, 251},
+                                         {DL::OP_ATTRIBUTE, kDefault},
+                                         {DL::OP_3D_FACE, V(f1)},
+                                         {DL::OP_INHERIT_FOREGROUND, 0},
+                                         {DL::OP_FURTIVE_ON, 0},
+                                         {DL::OP_3D_LINE, V(line)},
+                                         {DL::OP_FURTIVE_OFF, 0}}));
   // The bag's own attribute was replaced by the leaf's; the furtive bracket
   // vanished where nothing was drawn in it.
   for (int l = 1; l <= 4; ++l)
-    EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}, {60, 251}, {60, 0}})) << l;
+    EXPECT_EQ(StreamOf(List(), l), (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                                           {DL::OP_INHERIT_FOREGROUND, 251},
+                                           {DL::OP_INHERIT_FOREGROUND, 0}}))
+        << l;
 }
 
 TEST_F(CullingStreamTest, ForcedElementListAndPolygonOffset) {
@@ -358,9 +375,12 @@ TEST_F(CullingStreamTest, ForcedElementListAndPolygonOffset) {
   render.SetPolygonOffsetOff();
   render.EndDraw(viewpoint);
 
-  EXPECT_EQ(StreamOf(DL(), 3), (Stream{{10, Word(Attribute(253, 0x10))}, {8, V(f1)}, {37, 0}}));
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, kDefault}, {8, V(f2)}}));
-  EXPECT_EQ(StreamOf(DL(), 4), (Stream{{10, kDefault}, {38, 0}}));
+  EXPECT_EQ(StreamOf(List(), 3), (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0x10))},
+                                         {DL::OP_3D_FACE, V(f1)},
+                                         {DL::OP_POLYGON_OFFSET_ON, 0}}));
+  EXPECT_EQ(StreamOf(List(), 5), (Stream{{DL::OP_ATTRIBUTE, kDefault}, {DL::OP_3D_FACE, V(f2)}}));
+  EXPECT_EQ(StreamOf(List(), 4),
+            (Stream{{DL::OP_ATTRIBUTE, kDefault}, {DL::OP_POLYGON_OFFSET_OFF, 0}}));
 }
 
 TEST_F(CullingStreamTest, EachViewpointStartsFromTheDefaultAttribute) {
@@ -378,8 +398,10 @@ TEST_F(CullingStreamTest, EachViewpointStartsFromTheDefaultAttribute) {
   }
   // The second list opens with the default attribute, so the leaf must set
   // its colour again even though the render last saw the same one.
-  EXPECT_EQ(StreamOf(*second.GetDisplayList(), 5),
-            (Stream{{10, kDefault}, {99, red.SecondWord()}, {10, Word(red)}, {8, V(f2)}}));
+  EXPECT_EQ(StreamOf(*second.GetDisplayList(), 5), (Stream{{DL::OP_ATTRIBUTE, kDefault},
+                                                           {DL::OP_VALUE, red.SecondWord()},
+                                                           {DL::OP_ATTRIBUTE, Word(red)},
+                                                           {DL::OP_3D_FACE, V(f2)}}));
 }
 
 TEST_F(CullingStreamTest, TwoDimensionalListsTakeEverythingInListSix) {
@@ -403,12 +425,12 @@ TEST_F(CullingStreamTest, TwoDimensionalListsTakeEverythingInListSix) {
 
   const Stream s = StreamOf(*flat.GetDisplayList(), 6);
   ASSERT_EQ(s.size(), 6u);
-  EXPECT_EQ(s, (Stream{{10, Word(Attribute(253, 0x30))},
-                       {8, V(f1)},
-                       {22, s[2].second},
-                       {8, V(f2)},
-                       {21, 0},
-                       {10, Word(Attribute(253, 0x30))}}));
+  EXPECT_EQ(s, (Stream{{DL::OP_ATTRIBUTE, Word(Attribute(253, 0x30))},
+                       {DL::OP_3D_FACE, V(f1)},
+                       {DL::OP_PUSH_MATRIX_3X3, s[2].second},
+                       {DL::OP_3D_FACE, V(f2)},
+                       {DL::OP_POP_MATRIX, 0},
+                       {DL::OP_ATTRIBUTE, Word(Attribute(253, 0x30))}}));
   const auto* copy = reinterpret_cast<const Kel3x3Matrix*>(s[2].second);
   EXPECT_NE(copy, &m);
   EXPECT_FLOAT_EQ(copy->GetTranslation().y, 4.0f);
@@ -427,7 +449,7 @@ TEST_F(CullingStreamTest, UnbalancedPopIsRefused) {
   render.PushMatrix(m);
   EXPECT_EQ(render.GetMatrixDepth(), 1);
   render.EndDraw(viewpoint);
-  for (int l = 1; l <= 5; ++l) EXPECT_EQ(StreamOf(DL(), l).size(), 2u) << l;
+  for (int l = 1; l <= 5; ++l) EXPECT_EQ(StreamOf(List(), l).size(), 2u) << l;
 }
 
 }  // namespace

@@ -6,20 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "KelTestScene.h"
+
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 namespace {
 
-using Entry = std::pair<int, std::intptr_t>;  // opcode, value
-
-std::vector<Entry> Stream(const KelDisplayList& dl, int list) {
-  std::vector<Entry> s;
-  for (int i = 0; i < dl.GetCount(list); ++i)
-    s.emplace_back(dl.GetOpcode(list, i), dl.GetValue(list, i));
-  return s;
-}
+using DL = KelDisplayList;
+using keltest::Stream;
 
 }  // namespace
 
@@ -39,74 +35,79 @@ TEST(DisplayList, TypesOwnTheirListsOnly) {
   for (int l = 0; l <= 5; ++l) EXPECT_FALSE(dl2.HasList(l)) << l;
 
   // Lists without storage take nothing and report nothing.
-  dl2.AddElem(5, 7, 8);
-  dl3.AddElem(6, 7, 8);
-  dl3.AddElem(-1, 7, 8);
-  dl3.AddElem(9, 7, 8);
+  dl2.AddElem(5, 7, DL::OP_3D_FACE);
+  dl3.AddElem(6, 7, DL::OP_3D_FACE);
+  dl3.AddElem(-1, 7, DL::OP_3D_FACE);
+  dl3.AddElem(9, 7, DL::OP_3D_FACE);
   EXPECT_EQ(dl2.GetCount(5), 0);
   EXPECT_EQ(dl2.GetCount(6), 0);
   EXPECT_EQ(dl3.GetCount(6), 0);
   EXPECT_EQ(dl3.GetOpcodes(6), nullptr);
 
   // "To all lists": 1 to 5 of a 3D list (0 only takes what is sent to it), 6 of a 2D list.
-  dl3.AddElem(0, 6, KelDisplayList::OP_LIGHT_SOURCE);
-  dl3.AddElem(251, KelDisplayList::OP_INHERIT_FOREGROUND);
-  EXPECT_EQ(Stream(dl3, 0), (std::vector<Entry>{{6, 6}}));
-  for (int l = 1; l <= 5; ++l) EXPECT_EQ(Stream(dl3, l), (std::vector<Entry>{{60, 251}})) << l;
-  dl2.AddElem(0, KelDisplayList::OP_FURTIVE_ON);
-  EXPECT_EQ(Stream(dl2, 6), (std::vector<Entry>{{33, 0}}));
+  dl3.AddElem(0, 6, DL::OP_LIGHT_SOURCE);
+  dl3.AddElem(251, DL::OP_INHERIT_FOREGROUND);
+  EXPECT_EQ(keltest::StreamOf(dl3, 0), (Stream{{DL::OP_LIGHT_SOURCE, 6}}));
+  for (int l = 1; l <= 5; ++l)
+    EXPECT_EQ(keltest::StreamOf(dl3, l), (Stream{{DL::OP_INHERIT_FOREGROUND, 251}})) << l;
+  dl2.AddElem(0, DL::OP_FURTIVE_ON);
+  EXPECT_EQ(keltest::StreamOf(dl2, 6), (Stream{{DL::OP_FURTIVE_ON, 0}}));
 }
 
 TEST(DisplayList, PeepholeRules) {
   KelDisplayList dl;
   const int l = 5;
   // Furtive on/off with nothing between vanishes; with something between stays.
-  dl.AddElem(l, 0, 33);
-  dl.AddElem(l, 0, 34);
+  dl.AddElem(l, 0, DL::OP_FURTIVE_ON);
+  dl.AddElem(l, 0, DL::OP_FURTIVE_OFF);
   EXPECT_EQ(dl.GetCount(l), 0);
-  dl.AddElem(l, 0, 33);
-  dl.AddElem(l, 111, 8);
-  dl.AddElem(l, 0, 34);
-  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{33, 0}, {8, 111}, {34, 0}}));
+  dl.AddElem(l, 0, DL::OP_FURTIVE_ON);
+  dl.AddElem(l, 111, DL::OP_3D_FACE);
+  dl.AddElem(l, 0, DL::OP_FURTIVE_OFF);
+  EXPECT_EQ(keltest::StreamOf(dl, l),
+            (Stream{{DL::OP_FURTIVE_ON, 0}, {DL::OP_3D_FACE, 111}, {DL::OP_FURTIVE_OFF, 0}}));
   dl.Reset();
 
   // A 4x4 push then pop vanishes; a 3x3 push then pop stays.
-  dl.AddElem(l, 1000, 20);
-  dl.AddElem(l, 0, 21);
+  dl.AddElem(l, 1000, DL::OP_PUSH_MATRIX_4X4);
+  dl.AddElem(l, 0, DL::OP_POP_MATRIX);
   EXPECT_EQ(dl.GetCount(l), 0);
-  dl.AddElem(l, 1000, 22);
-  dl.AddElem(l, 0, 21);
-  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{22, 1000}, {21, 0}}));
+  dl.AddElem(l, 1000, DL::OP_PUSH_MATRIX_3X3);
+  dl.AddElem(l, 0, DL::OP_POP_MATRIX);
+  EXPECT_EQ(keltest::StreamOf(dl, l),
+            (Stream{{DL::OP_PUSH_MATRIX_3X3, 1000}, {DL::OP_POP_MATRIX, 0}}));
   dl.Reset();
 
   // An attribute replaces an attribute; an operand between them keeps both.
-  dl.AddElem(l, 0x11, 10);
-  dl.AddElem(l, 0x22, 10);
-  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{10, 0x22}}));
+  dl.AddElem(l, 0x11, DL::OP_ATTRIBUTE);
+  dl.AddElem(l, 0x22, DL::OP_ATTRIBUTE);
+  EXPECT_EQ(keltest::StreamOf(dl, l), (Stream{{DL::OP_ATTRIBUTE, 0x22}}));
   dl.AddValue(l, 0x7f00ff00);
-  dl.AddElem(l, 0x33, 10);
-  EXPECT_EQ(Stream(dl, l), (std::vector<Entry>{{10, 0x22}, {99, 0x7f00ff00}, {10, 0x33}}));
+  dl.AddElem(l, 0x33, DL::OP_ATTRIBUTE);
+  EXPECT_EQ(
+      keltest::StreamOf(dl, l),
+      (Stream{{DL::OP_ATTRIBUTE, 0x22}, {DL::OP_VALUE, 0x7f00ff00}, {DL::OP_ATTRIBUTE, 0x33}}));
   // Rules look at the last entry only: 34 after 10 is appended.
-  dl.AddElem(l, 0, 34);
+  dl.AddElem(l, 0, DL::OP_FURTIVE_OFF);
   EXPECT_EQ(dl.GetCount(l), 4);
 }
 
 TEST(DisplayList, GrowsByDoublingAndKeepsEntries) {
   KelDisplayList dl(DISPLAY_LIST_2D);
-  for (int i = 0; i < 4096; ++i) dl.AddElem(6, i, (i % 2) ? 8 : 3);
+  for (int i = 0; i < 4096; ++i) dl.AddElem(6, i, (i % 2) ? DL::OP_3D_FACE : DL::OP_3D_POLYLINE);
   EXPECT_EQ(dl.GetCapacity(6), 4096);
-  dl.AddElem(6, 4096, 7);
+  dl.AddElem(6, 4096, DL::OP_3D_LINE);
   EXPECT_EQ(dl.GetCapacity(6), 8192);
   ASSERT_EQ(dl.GetCount(6), 4097);
   for (int i = 0; i < 4096; ++i) {
     ASSERT_EQ(dl.GetValue(6, i), i);
-    ASSERT_EQ(dl.GetOpcode(6, i), (i % 2) ? 8 : 3);
+    ASSERT_EQ(dl.GetOpcode(6, i), (i % 2) ? DL::OP_3D_FACE : DL::OP_3D_POLYLINE);
   }
-  EXPECT_EQ(dl.GetOpcode(6, 4096), 7);
+  EXPECT_EQ(dl.GetOpcode(6, 4096), DL::OP_3D_LINE);
 
   // Values are pointer-sized: nothing above 32 bits is lost.
   const std::intptr_t wide = std::intptr_t(0x12345678) << (sizeof(std::intptr_t) > 4 ? 20 : 0);
-  dl.AddElem(6, wide, 3);
+  dl.AddElem(6, wide, DL::OP_3D_POLYLINE);
   EXPECT_EQ(dl.GetValue(6, 4097), wide);
 
   // Reset empties without shrinking.
@@ -122,23 +123,23 @@ TEST(DisplayList, MatrixPoolIsReusedAcrossFrames) {
   // One copy for all lists, not the caller's matrix.
   dl.AddMatrix(m);
   for (int l = 1; l <= 5; ++l)
-    ASSERT_EQ(Stream(dl, l), (std::vector<Entry>{{20, dl.GetValue(1, 0)}}));
+    ASSERT_EQ(keltest::StreamOf(dl, l), (Stream{{DL::OP_PUSH_MATRIX_4X4, dl.GetValue(1, 0)}}));
   EXPECT_NE(dl.GetValue(1, 0), reinterpret_cast<std::intptr_t>(&m));
   EXPECT_EQ(dl.GetCount(0), 0);
   // A push and pop with nothing between vanish and give the copy back.
   dl.AddMatrix(m);
-  dl.AddElem(0, 21);
-  dl.AddElem(0, 21);
+  dl.AddElem(0, DL::OP_POP_MATRIX);
+  dl.AddElem(0, DL::OP_POP_MATRIX);
   EXPECT_EQ(dl.GetNbMatrices(), 0);
   for (int l = 1; l <= 5; ++l) EXPECT_EQ(dl.GetCount(l), 0);
 
   // Something drawn in one list keeps the copy alive.
   dl.AddMatrix(m);
-  dl.AddElem(5, 42, 8);
-  dl.AddElem(0, 21);
+  dl.AddElem(5, 42, DL::OP_3D_FACE);
+  dl.AddElem(0, DL::OP_POP_MATRIX);
   EXPECT_EQ(dl.GetNbMatrices(), 1);
   EXPECT_EQ(dl.GetCount(1), 0);
-  EXPECT_EQ(Stream(dl, 5).size(), 3u);
+  EXPECT_EQ(keltest::StreamOf(dl, 5).size(), 3u);
   const std::intptr_t first = dl.GetValue(5, 0);
 
   // Next frame: the same slots, no new matrices.
@@ -146,7 +147,7 @@ TEST(DisplayList, MatrixPoolIsReusedAcrossFrames) {
   EXPECT_EQ(dl.GetNbMatrices(), 0);
   for (int i = 0; i < 200; ++i) {
     dl.AddMatrix(m);
-    dl.AddElem(5, 42, 8);
+    dl.AddElem(5, 42, DL::OP_3D_FACE);
   }
   EXPECT_EQ(dl.GetValue(5, 0), first);
   std::vector<std::intptr_t> addresses;
@@ -154,7 +155,7 @@ TEST(DisplayList, MatrixPoolIsReusedAcrossFrames) {
   dl.Reset();
   for (int i = 0; i < 200; ++i) {
     dl.AddMatrix(m);
-    dl.AddElem(5, 42, 8);
+    dl.AddElem(5, 42, DL::OP_3D_FACE);
   }
   for (int i = 0; i < 200; ++i) ASSERT_EQ(dl.GetValue(5, 2 * i), addresses[i]) << i;
 }
@@ -172,10 +173,10 @@ TEST(DisplayList, CopyIsDeep) {
   EXPECT_EQ(dl.DuplicateElem(bytes, 0), nullptr);
   EXPECT_EQ(dl.GetNbDuplicates(), 1);
 
-  dl.AddElem(0, gpValue, 6);
+  dl.AddElem(0, gpValue, DL::OP_LIGHT_SOURCE);
   dl.AddMatrix(Kel4x4Matrix(Kelvector3f(7.0f, 0.0f, 0.0f)));
-  dl.AddElem(5, gpValue, 8);
-  dl.AddElem(0, 21);
+  dl.AddElem(5, gpValue, DL::OP_3D_FACE);
+  dl.AddElem(0, DL::OP_POP_MATRIX);
   for (int i = 0; i < 70; ++i) dl.AddMatrix(Kel3x3Matrix(Kelvector2f(float(i), 0.0f)));
 
   KelDisplayList copy(dl);
@@ -187,7 +188,7 @@ TEST(DisplayList, CopyIsDeep) {
     for (int i = 0; i < dl.GetCount(l); ++i) {
       const int op = dl.GetOpcode(l, i);
       ASSERT_EQ(copy.GetOpcode(l, i), op);
-      if (op == 20 || op == 22)
+      if (op == DL::OP_PUSH_MATRIX_4X4 || op == DL::OP_PUSH_MATRIX_3X3)
         EXPECT_NE(copy.GetValue(l, i), dl.GetValue(l, i)) << l << " " << i;
       else
         EXPECT_EQ(copy.GetValue(l, i), dl.GetValue(l, i)) << l << " " << i;
