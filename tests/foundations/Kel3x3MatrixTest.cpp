@@ -12,17 +12,6 @@ void ExpectArray(const Kel3x3Matrix& m, const std::array<float, 16>& e) {
   for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m.GetMatrix()[i], e[i]) << i;
 }
 
-TEST(Kel3x3Matrix, LayoutKeepsTheZAxisOfTheIdentity) {
-  const float rows[2][2] = {{1, 2}, {3, 4}};
-  Kel3x3Matrix m(rows, Kelpoint2f(5, 6));
-  ExpectArray(m, {1, 2, 0, 0, 3, 4, 0, 0, 0, 0, 1, 0, 5, 6, 0, 1});
-  m.SetComponents(Kelvector2f(0, 1), Kelvector2f(-1, 0), Kelpoint2f(7, 8));
-  m.SetTranslation(Kelvector2f(-2, 3));
-  ExpectArray(m, {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, -2, 3, 0, 1});
-  m.SetMatrix(Kelvector2f(4, 4));
-  ExpectArray(m, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 4, 4, 0, 1});
-}
-
 TEST(Kel3x3Matrix, TransformsAndComposes) {
   // A quarter turn (x to y), then a move by (10, 0).
   const Kel3x3Matrix turn(Kelvector2f(0, 1), Kelvector2f(-1, 0), Kelpoint2f(0, 0));

@@ -5,14 +5,14 @@
 
 #include <cmath>
 
+#include "KelTestEnv.h"
+
 namespace {
 
 constexpr float kPi = static_cast<float>(KelMath::PI);
 
 void ExpectPoint(const Kelpoint3f& p, float x, float y, float z) {
-  EXPECT_NEAR(p.x, x, 1e-5f);
-  EXPECT_NEAR(p.y, y, 1e-5f);
-  EXPECT_NEAR(p.z, z, 1e-5f);
+  keltest::ExpectXYZ(p, x, y, z, 1e-5);
 }
 
 Kel4x4Matrix Diagonal(float a, float b, float c, Kelvector3f t = {}) {
@@ -36,9 +36,8 @@ TEST(Kel4x4Matrix, RotationTurnsClockwiseSeenFromTheAxisTip) {
   ExpectPoint(m * Kelpoint3f(1, 0, 1), 0, 0, 2);
   ExpectPoint(m * Kelpoint3f(0, 1, 1), 1, 0, 1);
   ExpectPoint(m * Kelpoint3f(0, 0, 1), 0, 0, 1);
-}
 
-TEST(Kel4x4Matrix, RotationAboutMinusZIsTheOppositeAngle) {
+  // About -z: the opposite angle.
   Kel4x4Matrix down, up;
   down.SetRotation(Keldirection3f(0, 0, -1), Kelpoint3f(1, 2, 0), 0.7f);
   up.SetRotation(Keldirection3f(0, 0, 1), Kelpoint3f(1, 2, 0), -0.7f);
@@ -140,22 +139,6 @@ TEST(Kel4x4Matrix, SingularMatrixLeavesTheOutputUntouched) {
   // 1e-14 is above the threshold: inverted.
   Diagonal(1e-6f, 1e-4f, 1e-4f).GetInvertedMatrix(out);
   EXPECT_NEAR(out.GetMatrix()[0], 1e6f, 1.0f);
-}
-
-TEST(Kel4x4Matrix, RowArraysAndComponents) {
-  const float r0[3] = {1, 2, 3}, r1[3] = {4, 5, 6}, r2[3] = {7, 8, 10};
-  const float* rows[3] = {r0, r1, r2};
-  const Kel4x4Matrix m(rows, Kelvector3f(-1, -2, -3));
-  const float expected[16] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 10, 0, -1, -2, -3, 1};
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(m.GetMatrix()[i], expected[i]) << i;
-  EXPECT_FLOAT_EQ(m.GetDeterminant(), -3.0f);
-
-  // Directions come back as stored, not renormalised.
-  Keldirection3f u, v, w;
-  Kelpoint3f o;
-  Diagonal(2, 2, 2, {5, 6, 7}).GetComponents(u, v, w, o);
-  EXPECT_EQ(u, Keldirection3f::Unchecked(2, 0, 0));
-  EXPECT_EQ(o, Kelpoint3f(5, 6, 7));
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include <kel/foundations/Kel2DBoundingBox.h>
 #include <kel/foundations/Kel2DBoundingSphere.h>
 #include <kel/foundations/Kel3DBoundingSphere.h>
-#include <kel/foundations/Kel3x3Matrix.h>
-#include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/foundations/KelBoundingElement.h>
 
 #include <gtest/gtest.h>
@@ -80,43 +78,6 @@ TEST(KelBoundingElement, InvalidMarkSurvivesUnions) {
   box.SetEmpty();
   EXPECT_FALSE(box.IsInvalid());
   EXPECT_TRUE(box.IsEmpty());
-}
-
-TEST(KelBoundingElement, MetaObjectsOfTheFoundations) {
-  const Kel4x4Matrix m4;
-  const Kel3x3Matrix m3;
-  const KelBoundingElement element;
-  const Kel3DBoundingSphere sphere;
-  const Kel2DBoundingSphere circle;
-  const Kel2DBoundingBox box;
-  const struct {
-    const KelExtendable* object;
-    const char* name;
-    const char* base;
-    KelMetaObject* meta;
-  } cases[] = {
-      {&m4, "Kel4x4Matrix", "KelExtendable", Kel4x4Matrix::MetaObject()},
-      {&m3, "Kel3x3Matrix", "KelExtendable", Kel3x3Matrix::MetaObject()},
-      {&element, "KelBoundingElement", "KelExtendable", KelBoundingElement::MetaObject()},
-      {&sphere, "Kel3DBoundingSphere", "KelBoundingElement", Kel3DBoundingSphere::MetaObject()},
-      {&circle, "Kel2DBoundingSphere", "KelBoundingElement", Kel2DBoundingSphere::MetaObject()},
-      {&box, "Kel2DBoundingBox", "KelBoundingElement", Kel2DBoundingBox::MetaObject()},
-  };
-  for (const auto& c : cases) {
-    EXPECT_STREQ(c.object->IsA(), c.name);
-    EXPECT_EQ(c.object->GiveMetaObject(), c.meta);
-    EXPECT_STREQ(c.meta->GetBaseMetaObject()->GetClassName(), c.base) << c.name;
-    EXPECT_TRUE(c.object->IsAKindOf(c.base)) << c.name;
-    EXPECT_TRUE(c.object->IsAKindOf("KelExtendable")) << c.name;
-  }
-  EXPECT_FALSE(sphere.IsAKindOf("Kel2DBoundingSphere"));
-  EXPECT_FALSE(m4.IsAKindOf("Kel3x3Matrix"));
-  EXPECT_EQ(Kel4x4Matrix::CreateItself(), nullptr);
-  EXPECT_EQ(Kel3x3Matrix::CreateItself(), nullptr);
-  EXPECT_EQ(KelBoundingElement::CreateItself(), nullptr);
-  EXPECT_EQ(Kel3DBoundingSphere::CreateItself(), nullptr);
-  EXPECT_EQ(Kel2DBoundingSphere::CreateItself(), nullptr);
-  EXPECT_EQ(Kel2DBoundingBox::CreateItself(), nullptr);
 }
 
 }  // namespace

@@ -1,20 +1,8 @@
-#include <kel/framework/KelString.h>
 #include <kel/framework/KelUnicodeString.h>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(String, BuiltComparedAssignedAndReadBack) {
-  KelString a("Viewer"), b = "Viewer", empty(nullptr);
-  EXPECT_TRUE(a == b);
-  EXPECT_STREQ(a.CastToCharPtr(), "Viewer");
-  EXPECT_STREQ(empty.CastToCharPtr(), "");
-  EXPECT_TRUE(empty.IsNull());
-  b = "Other";
-  EXPECT_TRUE(a != b);
-  EXPECT_STREQ((a + "2").CastToCharPtr(), "Viewer2");
-}
 
 TEST(UnicodeString, ConcatenatesPromptsAndKeepsAccents) {
   KelUnicodeString name("rotate");

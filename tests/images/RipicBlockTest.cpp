@@ -1,7 +1,6 @@
 #include <kel/images/ripiccod.h>
 #include <kel/images/ripiccom.h>
 #include <kel/images/ripicdat.h>
-#include <kel/images/ripicrec.h>
 #include <kel/images/ripicunc.h>
 
 #include <cstring>
@@ -167,45 +166,6 @@ TEST_F(RipicBlockTest, DateTexts) {
   ASSERT_EQ(ripicdat(date, time, &now), 0);
   EXPECT_EQ(time[2], '.');
   EXPECT_EQ(time[5], '.');
-}
-
-TEST_F(RipicBlockTest, RecordLayer) {
-  const std::string path = keltest::OutputPath("ripic-records.bin");
-  FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_TRUE(file);
-  Bytes body(81);
-  for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<unsigned char>(i + 1);
-  int length = 81, status = -1;
-  EXPECT_EQ(write_file_padded_record(file, body.data(), &length, &status), 0);
-  length = 0;
-  EXPECT_EQ(write_file_padded_record(file, body.data(), &length, &status), 1);
-  EXPECT_EQ(status, 1);
-  length = -3;
-  EXPECT_EQ(write_file_padded_record(file, body.data(), &length, &status), 0);
-  EXPECT_EQ(ripic_write_item(file, "xyz", 3), 0);
-  std::fclose(file);
-
-  Bytes expected(body);
-  expected.resize(160, 0);
-  expected.insert(expected.end(), {0, 0, 0, 3});
-  expected.resize(240, 0);
-  expected.insert(expected.end(), {'x', 'y', 'z'});
-  expected.resize(320, 0);
-  EXPECT_EQ(pictest::Load(path), expected);
-
-  file = std::fopen(path.c_str(), "rb");
-  ASSERT_TRUE(file);
-  length = -160;  // skip the first item body
-  EXPECT_EQ(read_file_padded_record(file, nullptr, &length, &status), 0);
-  int value = 0;
-  EXPECT_EQ(lit_record_lenght(file, &value), 0);
-  EXPECT_EQ(value, 3);
-  char xy[2];
-  length = 2;
-  EXPECT_EQ(read_file_padded_record(file, xy, &length, &status), 0);
-  EXPECT_EQ(std::string(xy, 2), "xy");
-  EXPECT_EQ(lit_record_lenght(file, &value), -1) << "end of file";
-  std::fclose(file);
 }
 
 }  // namespace

@@ -34,32 +34,15 @@ class Leaf2D : public Kel2DRep {
   std::function<void(KelPickingRender&)> draw;
 };
 
-class Picking2DTest : public ::testing::Test {
+class Picking2DTest : public PickScene<Kel2DViewpoint, Kel2DRep> {
  protected:
-  Picking2DTest() : camera(new Kel2DViewpoint(Kelpoint2f(0, 0), 1.0f)) {
-    support.SetCullingPrecision(0);
-  }
-  ~Picking2DTest() override {
-    hits.Reset();
-    for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
-  }
+  Picking2DTest() : PickScene(std::make_unique<Kel2DViewpoint>(Kelpoint2f(0, 0), 1.0f)) {}
   Leaf2D& Leaf(std::function<void(KelPickingRender&)> draw, float xmin = -100, float xmax = 100,
                float ymin = -100, float ymax = 100) {
-    auto* leaf = new Leaf2D(xmin, xmax, ymin, ymax);
+    auto* leaf = Show(Own(new Leaf2D(xmin, xmax, ymin, ymax)));
     leaf->draw = std::move(draw);
-    owned.push_back(leaf);
-    camera->AddRep(leaf);
     return *leaf;
   }
-  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
-    return keltest::Pick(support, *camera, hits, x, y, size);
-  }
-  KelPickPath& HitAt(int i) { return keltest::HitAt(hits, i); }
-
-  keltest::TestSupport support{200, 200};
-  std::unique_ptr<Kel2DViewpoint> camera;
-  KelPickPathList hits;
-  std::vector<Kel2DRep*> owned;
 };
 
 TEST_F(Picking2DTest, SegmentsAreClippedToThePickRectangle) {
@@ -145,12 +128,9 @@ TEST_F(Picking2DTest, BagsMatricesAndSkippedReps) {
     seen = r.GetNearPoint();
     r.Pick2DMarker(local, 1);
   };
-  auto* bag = new Kel2DBagRep;
+  auto* bag = Show(Own(new Kel2DBagRep));
   bag->SetMatrix(Kel3x3Matrix(Kelvector2f(100, 50)));
-  bag->AddChild(*leaf);
-  owned.push_back(leaf);
-  owned.push_back(bag);
-  camera->AddRep(bag);
+  bag->AddChild(*Own(leaf));
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(seen, Kelpoint3f(-100, -50, 0));
   KelPickPath& hit = HitAt(0);

@@ -39,12 +39,6 @@ TEST(Support, ViewpointListIsAnOrderedSetAndOwned) {
     EXPECT_EQ(vps.Count(), 3);
     EXPECT_EQ(vps[0], c);
     EXPECT_EQ(vps[2], b);
-
-    {
-      // A copy shows the same viewpoints without owning them.
-      TestSupport copy(support);
-      EXPECT_EQ(copy.GetListOfViewpoint().Count(), 3);
-    }
     EXPECT_EQ(deleted, 0);
   }
   EXPECT_EQ(deleted, 3);

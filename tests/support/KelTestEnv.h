@@ -1,11 +1,13 @@
 // Shared helpers of the test programs.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace keltest {
 
@@ -22,6 +24,11 @@ inline std::string DataPath(const std::string& name) {
 // A path in the running test's own output folder (output/<Suite>.<Test>/), so
 // that tests run in parallel never share a file. Created on first use.
 std::string OutputPath(const std::string& name);
+
+// Matches numbers within eps of the expected ones, in order.
+inline auto Near(std::vector<float> expected, float eps = 1e-4f) {
+  return testing::Pointwise(testing::FloatNear(eps), std::move(expected));
+}
 
 // Checks the coordinates of a point, vector or direction.
 template <class P>

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -95,16 +94,6 @@ TEST(Kel2DViewport, RectanglesAgainstRectangles) {
   EXPECT_EQ(view.IsInside(Kel2DViewport(1, 9, 1, 9)), 1);
   EXPECT_EQ(view.IsInside(Kel2DViewport(0, 9, 1, 9)), 0);
   EXPECT_EQ(view.IsInside(Kel2DViewport(-5, 15, -5, 15)), 0);
-}
-
-TEST(Kel2DViewport, ClonesThroughTheBase) {
-  Kel2DViewport view(1, 2, 3, 4);
-  KelViewport& base = view;
-  std::unique_ptr<KelViewport> clone(base.Clone());
-  view = Kel2DViewport();
-  auto* clone2D = dynamic_cast<Kel2DViewport*>(clone.get());
-  ASSERT_NE(clone2D, nullptr);
-  ExpectRect(*clone2D, 1, 2, 3, 4);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 
 namespace {
@@ -167,49 +166,6 @@ TEST(Kel3DViewport, CapacityKeepsTheFirstTwelveAndReportsTheRest) {
   err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("Kel3DViewport::Kel3DViewport: Invalid function parameters."),
             std::string::npos);
-}
-
-TEST(Kel3DViewport, CopiesAndClonesAreIndependent) {
-  Kel3DViewport cube = UnitCube();
-  Kel3DViewport copy(cube);
-  Kel3DViewport assigned = Slabs(12);
-  assigned = cube;
-  std::unique_ptr<KelViewport> clone(static_cast<KelViewport&>(cube).Clone());
-  auto* clone3D = dynamic_cast<Kel3DViewport*>(clone.get());
-  ASSERT_NE(clone3D, nullptr);
-
-  float *a, *b, *c, *d;
-  cube.GetPlanes(&a, &b, &c, &d);
-  d[0] = -5.0f;  // the handed-out arrays are the viewport's own: x <= 5 now
-  EXPECT_EQ(cube.IsOutside(Sphere(3, 0, 0, 1), 1.0f), 0);
-  const Kel3DViewport* others[] = {&copy, &assigned, clone3D};
-  for (const Kel3DViewport* v : others) {
-    EXPECT_EQ(v->GetNbPlanes(), 6);
-    EXPECT_EQ(v->IsOutside(Sphere(3, 0, 0, 1), 1.0f), 1);
-  }
-}
-
-TEST(Kel3DViewport, MovedByRotationTranslationAndUniformScaling) {
-  // Row vectors: p' = x u + y v + z w + t. Moved by (3, 0, 0): -1 <= x <= 1 becomes 2 <= x <= 4.
-  Kel3DViewport moved = UnitCube();
-  moved *= Kel4x4Matrix(Kelvector3f(3, 0, 0));
-  ExpectPlane(moved, 0, 1, 0, 0, -4);
-  ExpectPlane(moved, 1, -1, 0, 0, 2);
-
-  // Quarter turn about z, x -> y, then up by 2 along y: x <= 1 becomes y <= 3,
-  // y <= 1 becomes -x <= 1.
-  Kel3DViewport turned = UnitCube();
-  turned *= Kel4x4Matrix(Kelvector3f(0, 1, 0), Kelvector3f(-1, 0, 0), Kelvector3f(0, 0, 1),
-                         Kelvector3f(0, 2, 0));
-  ExpectPlane(turned, 0, 0, 1, 0, -3);
-  ExpectPlane(turned, 2, -1, 0, 0, -1);
-
-  // Scaling by 2 about the origin, then 1 along x: x <= 1 becomes x <= 3.
-  Kel3DViewport grown = UnitCube();
-  grown *= Kel4x4Matrix(Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2),
-                        Kelvector3f(1, 0, 0));
-  ExpectPlane(grown, 0, 1, 0, 0, -3);
-  ExpectPlane(grown, 1, -1, 0, 0, -1);  // x >= -1 becomes x >= -1
 }
 
 TEST(Kel3DViewport, MovingPointsAndPlanesTogetherKeepsSides) {
