@@ -11,44 +11,6 @@
 
 namespace {
 
-TEST(KelPickPath, LoadReplacesTheRepOfTheCurrentLevel) {
-  Kel3DRep a, b, c;
-  KelPickPath path(static_cast<KelViewpoint*>(nullptr));
-  path.Load(&a);
-  path.Load(&a);
-  EXPECT_EQ(path.Size(), 1);
-  path.Push();
-  path.Load(&b);
-  path.Load(&c);  // a sibling of b takes its place
-  ASSERT_EQ(path.Size(), 2);
-  EXPECT_EQ(path.GetRep(0), &a);
-  EXPECT_EQ(path.GetRep(1), &c);
-  path.SetManipulatedRep();
-  EXPECT_EQ(path.GetManipulatedRep(), &c);
-  path.Pop();
-  EXPECT_EQ(path.Size(), 1);
-  EXPECT_EQ(path.GetLevel(), 0);
-  EXPECT_EQ(path.GetManipulatedRep(), nullptr);  // index 1 no longer in the path
-  path.Load(static_cast<const KelRep*>(nullptr));
-  EXPECT_EQ(path.Size(), 0);
-  path.Pop();
-  path.Pop();  // never below -1
-  EXPECT_EQ(path.GetLevel(), -1);
-
-  // A level pushed with no Rep loaded below it: the walks start at the leaf.
-  KelPickPath walked(&a);
-  walked.Push();
-  walked.Load(&b);
-  walked.Push();
-  std::vector<KelRep*> up, down;
-  walked.InitToLeafRep();
-  while (KelRep* r = walked.NextFatherRep()) up.push_back(r);
-  walked.InitToTopRep();
-  while (KelRep* r = walked.NextChildRep()) down.push_back(r);
-  EXPECT_EQ(up, (std::vector<KelRep*>{&b, &a}));
-  EXPECT_EQ(down, (std::vector<KelRep*>{&a, &b}));
-}
-
 KelPickPath* Hit(float deep, float dimension, int zBuffer, int overlay = 0) {
   auto* p = new KelPickPath(static_cast<KelViewpoint*>(nullptr));
   p->SetDeep(deep);

@@ -213,14 +213,4 @@ TEST(ScreenSizedArc, SegmentCountsAndDegenerateArcs) {
   EXPECT_TRUE(camera.polylines.empty());
 }
 
-TEST(ScreenSizedAnnotationText, KeepsItsOwnCopies) {
-  float position[3] = {1, 2, 3};
-  char text[] = "label";
-  Kel3DAnnotationTextGP gp(position, text, TOP_RIGHT);
-  position[0] = 9;
-  text[0] = 'X';
-  EXPECT_EQ(gp.GetPosition()[0], 1.0f);
-  EXPECT_STREQ(gp.GetText(), "label");
-}
-
 }  // namespace

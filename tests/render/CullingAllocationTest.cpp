@@ -35,29 +35,19 @@ TEST(CullingAllocation, SteadyStateFrameAllocatesPerDepthNotPerRep) {
   keltest::TestSupport support;
   // Bags of two levels, each with a matrix: 20 outer bags of 10 inner bags of
   // one leaf, every leaf at the world origin.
-  std::vector<std::unique_ptr<Kel3DRep>> reps;
-  std::vector<Kel3DBagRep*> outers;
-  for (int i = 0; i < 20; ++i) {
-    auto outer = std::make_unique<Kel3DBagRep>();
-    outer->SetMatrix(Kel4x4Matrix(Kelvector3f(float(i), 0, 0)));
-    for (int j = 0; j < 10; ++j) {
-      auto leaf =
-          std::make_unique<keltest::GPLeaf>(std::vector<KelGraphicPrimitive*>{new Kel3DFaceGP},
-                                            Kelpoint3f(float(-i), float(-j), 0), 0.5f);
-      auto inner = std::make_unique<Kel3DBagRep>();
-      inner->SetMatrix(Kel4x4Matrix(Kelvector3f(0, float(j), 0)));
-      inner->AddChild(*leaf);
-      outer->AddChild(*inner);
-      reps.push_back(std::move(leaf));
-      reps.push_back(std::move(inner));
-    }
-    outers.push_back(outer.get());
-    reps.push_back(std::move(outer));
-  }
   const std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
   Kel3DViewpoint& viewpoint = *camera;
-  for (Kel3DBagRep* outer : outers) viewpoint.AddRep(outer);
-
+  for (int i = 0; i < 20; ++i) {
+    auto* outer = new Kel3DBagRep;
+    outer->SetMatrix(Kel4x4Matrix(Kelvector3f(float(i), 0, 0)));
+    for (int j = 0; j < 10; ++j) {
+      auto* inner = new Kel3DBagRep;
+      inner->SetMatrix(Kel4x4Matrix(Kelvector3f(0, float(j), 0)));
+      inner->AddChild(*new keltest::GPLeaf({new Kel3DFaceGP}, Kelpoint3f(-i, -j, 0), 0.5f));
+      outer->AddChild(*inner);
+    }
+    viewpoint.AddRep(outer);
+  }
   AllocationsOfOnePass(support, viewpoint);  // sizes the list and its matrix pool
   ASSERT_EQ(viewpoint.GetDisplayList()->GetCount(5), 1 + 20 * (1 + 10 * 4 + 2));
   EXPECT_EQ(viewpoint.GetDisplayList()->GetNbMatrices(), 220);
@@ -68,6 +58,9 @@ TEST(CullingAllocation, SteadyStateFrameAllocatesPerDepthNotPerRep) {
   EXPECT_GT(perFrame, 0);
   EXPECT_LE(perFrame, 2 * 4) << "allocations per Rep in the culling pass";
   EXPECT_EQ(viewpoint.GetDisplayList()->GetCount(5), 1 + 20 * (1 + 10 * 4 + 2));
+  KelRep* outer = nullptr;
+  for (viewpoint.GetRepList().InitIteration(); viewpoint.GetRepList().Next(outer);)
+    outer->Destroy();
 }
 
 }  // namespace

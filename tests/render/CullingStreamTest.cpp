@@ -313,7 +313,7 @@ TEST_F(CullingStream, TwoDimensionalListsTakeEverythingInListSix) {
   EXPECT_FLOAT_EQ(reinterpret_cast<const Kel3x3Matrix*>(s[2].second)->GetTranslation().y, 4.0f);
 }
 
-TEST_F(CullingStream, UnbalancedPopIsRefused) {
+TEST_F(CullingStream, UnbalancedPopAndListsOutOfRangeAreRefused) {
   KelCullingRender render(support);
   render.BeginDraw(*camera);
   testing::internal::CaptureStderr();
@@ -326,6 +326,14 @@ TEST_F(CullingStream, UnbalancedPopIsRefused) {
   render.PushMatrix(m);
   render.EndDraw(*camera);
   for (int l = 1; l <= 5; ++l) EXPECT_EQ(List(l).size(), 2u) << l;
+  // Lists a display list does not have, or past the range, take nothing.
+  KelDisplayList dl3, dl2(DISPLAY_LIST_2D);
+  dl2.AddElem(5, 7, DL::OP_3D_FACE);
+  dl3.AddElem(6, 7, DL::OP_3D_FACE);
+  dl3.AddElem(-1, 7, DL::OP_3D_FACE);
+  dl3.AddElem(9, 7, DL::OP_3D_FACE);
+  EXPECT_EQ(dl2.GetCount(5) + dl2.GetCount(6) + dl3.GetCount(6), 0);
+  EXPECT_EQ(dl3.GetOpcodes(6), nullptr);
 }
 
 }  // namespace
