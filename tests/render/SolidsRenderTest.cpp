@@ -70,6 +70,23 @@ TEST_F(Solids, RepsOutsideTheViewOrTooSmallAreLeftOut) {
   ExpectMatchesReference("culled_reps_absent");
 }
 
+TEST_F(Solids, ColourComesBackAfterAPlacedPart) {
+  // A white bag places a green square; a white square follows. The bag's
+  // white is set before its matrix is pushed and is the same as the
+  // follower's, so nothing but the pop can bring the white back.
+  auto square = [](float x, float z) {
+    return new GPLeaf({Quad(Kelpoint3f(x, 0, z), 1.0f)}, Kelpoint3f(x, 0, z), 1.5f);
+  };
+  GPLeaf* green = square(-1.5f, -1);
+  green->SetColor(5);
+  Add(Placed(green, Kelvector3f(0, 0, 1)));
+  Add(square(1.5f, 0));
+  Draw();
+  EXPECT_GT(PixelAt(Kelpoint3f(-1.5f, 0, 0)).g, 60);
+  const Rgb white = PixelAt(Kelpoint3f(1.5f, 0, 0));
+  EXPECT_TRUE(white.r > 60 && std::abs(white.r - white.g) < 20) << white.r << " " << white.g;
+}
+
 TEST_F(Solids, LitCuboidSphereConeAndCylinder) {
   Add(Cube(Kelpoint3f(-4, -1, -1), 2));
   Add(new Kel3DSimpleSphereRep(Kelpoint3f(-1, 2, 0), 1.2f, 24), 5);

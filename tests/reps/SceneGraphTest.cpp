@@ -174,6 +174,18 @@ TEST(BagDrawing, HiddenBagDrawsNothingAndInsideReachesTheChildren) {
   EXPECT_TRUE(one.Draw().empty());
 }
 
+TEST(BagDrawing, TooSmallBagIsNotWalkedEvenWhollyInsideTheView) {
+  // The bag's sphere (radius 1) is under a culling size of 2: its children
+  // are not walked, whether its parent was wholly inside the view or not.
+  OneLeaf one;
+  for (int inside : {0, 1}) {
+    KelRecordingRender render;
+    render.SetCullingSize(2.0f);
+    one.bag->DrawShading(render, inside);
+    EXPECT_EQ(render.GetLog(), Log{inside ? "IsDrawable flags" : "IsDrawable volume"}) << inside;
+  }
+}
+
 TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
   OneLeaf one;
   one.bag->HighLightOn();
