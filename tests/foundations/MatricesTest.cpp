@@ -105,25 +105,6 @@ TEST(Kel4x4Matrix, RotationTurnsClockwiseSeenFromTheAxisTip) {
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(down.GetMatrix()[i], up.GetMatrix()[i], 1e-6f) << i;
 }
 
-TEST(Kel4x4Matrix, RotationVectorConstructors) {
-  // A quarter turn about z through (1, 0, 0).
-  Kel4x4Matrix turn(Kelvector3f(0, 0, kPi / 2), Kelpoint3f(1, 0, 0));
-  ExpectPoint(turn * Kelpoint3f(2, 0, 0), 1, -1, 0);
-  ExpectPoint(turn * Kelpoint3f(1, 0, 0), 1, 0, 0);
-
-  // The rotation then the translation.
-  Kel4x4Matrix moved(Kelvector3f(0, 0, 5), Kelvector3f(0, 0, kPi / 2), Kelpoint3f(1, 0, 0));
-  ExpectPoint(moved * Kelpoint3f(2, 0, 0), 1, -1, 5);
-
-  // A null rotation vector: identity, or the bare translation.
-  Kel4x4Matrix none(Kelvector3f(0, 0, 1e-11f), Kelpoint3f(4, 5, 6));
-  Kel4x4Matrix shift(Kelvector3f(1, 2, 3), Kelvector3f(0, 0, 0), Kelpoint3f(4, 5, 6));
-  for (int i = 0; i < 16; ++i) {
-    EXPECT_EQ(none.GetMatrix()[i], Kel4x4Matrix().GetMatrix()[i]);
-    EXPECT_EQ(shift.GetMatrix()[i], Kel4x4Matrix(Kelvector3f(1, 2, 3)).GetMatrix()[i]);
-  }
-}
-
 TEST(Kel4x4Matrix, ProductAppliesLeftOperandFirst) {
   const Kel4x4Matrix shift(Kelvector3f(1, 0, 0)), twice = Diagonal(2, 2, 2);
   ExpectPoint((shift * twice) * Kelpoint3f(0, 0, 0), 2, 0, 0);

@@ -32,11 +32,6 @@ using keltest::SquareFace;
 constexpr unsigned char kFaces = 0x30;  // element kind 3
 const float kPx = PixelAt(0.0f);        // one pixel at z = 0
 
-KelGraphicAttributeSet Flags(unsigned char flags) {
-  KelGraphicAttributeSet a;
-  a.flags = flags;
-  return a;
-}
 Kel3DFaceGP* Face(std::vector<float> v, std::vector<int> t) {
   return new Kel3DFaceGP(v.data(), int(v.size()), nullptr, 0, t.data(), int(t.size() / 3), nullptr,
                          0, nullptr, nullptr, 0, nullptr);
@@ -209,9 +204,9 @@ TEST_F(Picking, NotPickableHiddenInsensitiveAndEmptyRepsGiveNothing) {
   // The same flag on a bag hides its whole subtree from the pick.
   GPLeaf* leaf = Leaf({SquareFace(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f);
   Kel3DBagRep* bag = ShowOnly(Bag({leaf}));
-  bag->SetGraphicAttributeSet(Flags(KelGraphicAttributeSet::NOT_PICKABLE));
+  bag->SetGraphicAttributeSet(keltest::Look(253, KelGraphicAttributeSet::NOT_PICKABLE));
   EXPECT_EQ(Pick(), 0);
-  bag->SetGraphicAttributeSet(Flags(0));
+  bag->SetGraphicAttributeSet(keltest::Look(253));
   leaf->Flags(KelGraphicAttributeSet::TEMPORY_HIDDEN);
   EXPECT_EQ(Pick(), 0);
   leaf->Flags(0);
@@ -256,7 +251,7 @@ TEST_F(Picking, SubElementsFurtiveRepsAndDynamicPrimitives) {
   GPLeaf* surface = Show(Leaf({}, Kelpoint3f(0, 0, 0), 3.0f, kFaces));
   surface->onDraw = [&](KelRender& r) {
     const float far[3] = {10, 10, 0}, centre[3] = {0, 0, 0}, tiny[3] = {2 * kPx, 0, 0};
-    const KelGraphicAttributeSet a = Flags(kFaces);
+    const KelGraphicAttributeSet a = keltest::Look(253, kFaces);
     // Sub-element 0 lies outside, 1 crosses the square, 2 is wholly inside.
     EXPECT_EQ(r.IsDrawable(a, far, 1.0f, 0), 0);
     if (r.IsDrawable(a, centre, 1.5f, 1)) face->Draw(r);
@@ -317,7 +312,9 @@ TEST_F(Picking, SimpleRepsAndSurfaceSubElements) {
   // Faces and edges of a surface are sub-elements, faces first: the edge
   // through the ray, then the faces from near to far, although the Rep's own
   // attribute is of element kind 0.
-  auto kind = [](unsigned char k) { return new KelGraphicAttributeSet(Flags(k << 4)); };
+  auto kind = [](unsigned char k) {
+    return new KelGraphicAttributeSet(keltest::Look(253, k << 4));
+  };
   auto* surface = ShowOnly(Own(new KelSurfacicRep));
   Kel3DFaceGP* low = SquareFace(0, 0, 0, 1);
   surface->AddGeomFace(low, kind(3));

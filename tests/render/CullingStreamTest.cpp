@@ -27,13 +27,8 @@ using keltest::GPLeaf;
 using keltest::Stream;
 using Entry = Stream::value_type;
 using A = KelGraphicAttributeSet;
+using keltest::Look;
 
-A Attribute(unsigned char colour, unsigned char flags) {
-  A a;
-  a.color = colour;
-  a.flags = flags;
-  return a;
-}
 A Rgba(unsigned char r, unsigned char g, unsigned char b, unsigned char alpha) {
   A a;
   a.color = A::RGBA_COLOR;
@@ -100,9 +95,8 @@ class CullingStream : public ::testing::Test {
 TEST_F(CullingStream, RoutesByElementKindAndTransparency) {
   // Closed volumes (kind 3) go to list 1, kind 2 to list 2, transparent closed
   // volumes and kind 2 to list 3, kind 1 to list 4, the rest to list 5.
-  const A looks[8] = {Attribute(253, 0x30), Attribute(253, 0xB0), Attribute(253, 0x20),
-                      Attribute(253, 0xA0), Attribute(253, 0x10), Attribute(253, 0x90),
-                      Attribute(253, 0x80), Attribute(9, 0x00)};
+  const A looks[8] = {Look(253, 0x30), Look(253, 0xB0), Look(253, 0x20), Look(253, 0xA0),
+                      Look(253, 0x10), Look(253, 0x90), Look(253, 0x80), Look(9, 0x00)};
   Kel3DFaceGP* faces[8] = {&f1, &f2, &f3, &f4, &f5, &f6, &f7, &f8};
   for (int i = 0; i < 8; ++i) camera->AddRep(Leaf(looks[i], {faces[i]}));
   // Each list began with the default attribute, which the first change replaced.
@@ -121,19 +115,18 @@ TEST_F(CullingStream, RoutesByElementKindAndTransparency) {
 
 TEST_F(CullingStream, AttributeChangesCollapseAndRgbaCarriesItsOperand) {
   const A red = Rgba(200, 10, 20, 255);
-  for (auto [a, f] : {std::pair{Attribute(5, 0), &f1},
-                      {Attribute(5, 0), &f2},
+  for (auto [a, f] : {std::pair{Look(5, 0), &f1},
+                      {Look(5, 0), &f2},
                       {red, &f3},
                       {red, &f4},
-                      {Attribute(5, 0), &f5},
-                      {Attribute(7, 0), nullptr},
-                      {Attribute(8, 0), &f6}})
+                      {Look(5, 0), &f5},
+                      {Look(7, 0), nullptr},
+                      {Look(8, 0), &f6}})
     camera->AddRep(
         Leaf(a, f ? std::vector<KelGraphicPrimitive*>{f} : std::vector<KelGraphicPrimitive*>{}));
   // Same attribute: nothing recorded; one that draws nothing is replaced.
-  EXPECT_EQ(Cull(), Attr(Attribute(5, 0)) + S(Face(f1), Face(f2)) + Attr(red) +
-                        S(Face(f3), Face(f4)) + Attr(Attribute(5, 0)) + S(Face(f5)) +
-                        Attr(Attribute(8, 0)) + S(Face(f6)));
+  EXPECT_EQ(Cull(), Attr(Look(5, 0)) + S(Face(f1), Face(f2)) + Attr(red) + S(Face(f3), Face(f4)) +
+                        Attr(Look(5, 0)) + S(Face(f5)) + Attr(Look(8, 0)) + S(Face(f6)));
 
   // Each viewpoint's list opens with the default attribute, so the leaf must
   // set its colour again even though the render last saw the same one.
@@ -277,7 +270,7 @@ TEST_F(CullingStream, HighlightFurtiveForcedListsAndPolygonOffset) {
   render.BeginDraw(*camera);
   EXPECT_EQ(render.GetCurrentElementList(), 5);
   render.InheritElementType(ELEMENT_TRANSPARENT, 1);
-  render.SetCurrentAttribute(Attribute(253, 0x10));  // kind 1, but forced
+  render.SetCurrentAttribute(Look(253, 0x10));  // kind 1, but forced
   render.Draw3DFace(f1);
   render.SetPolygonOffsetOn();
   render.InheritElementType(ELEMENT_DEFAULT_LIST, 1);
@@ -286,14 +279,14 @@ TEST_F(CullingStream, HighlightFurtiveForcedListsAndPolygonOffset) {
   EXPECT_EQ(render.GetCurrentElementList(), 4);
   render.SetPolygonOffsetOff();
   render.EndDraw(*camera);
-  EXPECT_EQ(List(3), Attr(Attribute(253, 0x10)) + S(Face(f1), Entry{DL::OP_POLYGON_OFFSET_ON, 0}));
+  EXPECT_EQ(List(3), Attr(Look(253, 0x10)) + S(Face(f1), Entry{DL::OP_POLYGON_OFFSET_ON, 0}));
   EXPECT_EQ(List(5), Attr() + S(Face(f2)));
   EXPECT_EQ(List(4), Attr() + S(Entry{DL::OP_POLYGON_OFFSET_OFF, 0}));
 }
 
 TEST_F(CullingStream, TwoDimensionalListsTakeEverythingInListSix) {
   Kel2DViewpoint flat;
-  flat.GetRepList().Append(Leaf(Attribute(253, 0x30), {&f1}, Kelpoint3f(0, 0, 0), 1000.0f));
+  flat.GetRepList().Append(Leaf(Look(253, 0x30), {&f1}, Kelpoint3f(0, 0, 0), 1000.0f));
   KelCullingRender render(support);
   render.BeginDraw(flat);
   EXPECT_EQ(render.GetCurrentElementList(), 6);
@@ -307,9 +300,9 @@ TEST_F(CullingStream, TwoDimensionalListsTakeEverythingInListSix) {
   render.EndDraw(flat);
   const Stream s = keltest::StreamOf(*flat.GetDisplayList(), 6);
   ASSERT_EQ(s.size(), 6u);
-  EXPECT_EQ(s, Attr(Attribute(253, 0x30)) +
+  EXPECT_EQ(s, Attr(Look(253, 0x30)) +
                    S(Face(f1), Entry{DL::OP_PUSH_MATRIX_3X3, s[2].second}, Face(f2), kPop) +
-                   Attr(Attribute(253, 0x30)));
+                   Attr(Look(253, 0x30)));
   EXPECT_FLOAT_EQ(reinterpret_cast<const Kel3x3Matrix*>(s[2].second)->GetTranslation().y, 4.0f);
 }
 

@@ -254,17 +254,6 @@ TEST(Bag2D, SetBoundingElementReachesTheParentsAndRotationsAreKept) {
   bag.RemoveChild(leaf);
 }
 
-TEST(RepPath, CursorWalksBothWays) {
-  GPLeaf a, b, c;
-  KelRepPath path = PathOf({&a, &b, &c, &b});  // a Rep added twice is kept once
-  std::vector<KelRep*> down, up;
-  while (KelRep* r = path.NextChildRep()) down.push_back(r);
-  path.InitToLeafRep();
-  while (KelRep* r = path.NextFatherRep()) up.push_back(r);
-  EXPECT_EQ(down, (std::vector<KelRep*>{&a, &b, &c}));
-  EXPECT_EQ(up, (std::vector<KelRep*>{&c, &b, &a}));
-}
-
 TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
   OneLeaf one;
   KelRepPath path = PathOf({one.bag, one.leaf});

@@ -139,24 +139,6 @@ TEST(SimpleCylinderRep, LevelAndElementKindFollowTheToleratedSag) {
   EXPECT_EQ(render.Joined(), "IsDrawable volume, Draw3DCylinder 16");
 }
 
-TEST(SimpleCylinderRep, ModifyRebuildsEveryLevelAndTheParentsBounds) {
-  auto* bag = new Kel3DBagRep;
-  auto* c = new Kel3DCylinderRep(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 4), 2.0f);
-  bag->AddChild(*c);
-  c->Modify(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 8), 3.0f);
-  EXPECT_NEAR(c->GetSags()[0], 3 * (1 - std::cos(kPi / 16)), 1e-6);
-  for (int level = 0; level < 3; ++level) {
-    const Kel3DCylinderGP* m = c->GetMesh(level);
-    const float* p = m->GetPoints() + 3 * (m->GetNbPoints() - 1);
-    EXPECT_NEAR(std::hypot(p[0], p[1]), 3.0f, 1e-5) << "level " << level;
-  }
-  EXPECT_EQ(c->GetAxisLine()->GetPoints()[5], 8.0f);
-  // Sphere (0, 0, 4), radius 5: the bag follows.
-  EXPECT_NEAR(bag->GetBoundingElement().GetCenter()[2], 4.0f, 1e-5);
-  EXPECT_NEAR(bag->GetBoundingElement().GetRadius(), 5.0f, 1e-5);
-  bag->Destroy();
-}
-
 TEST(SimpleCurveRep, DrawsThePrimitiveOfTheChosenLevel) {
   // Levels of sags 0.01, 0.1, 0.5: tolerated 0.05 -> level 0, 0.3 -> 1, 2 -> 2.
   const float sags[3] = {0.01f, 0.1f, 0.5f};

@@ -27,16 +27,10 @@ using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 
 KelGraphicAttributeSet* Attributes(unsigned char colour, unsigned char flags = 0) {
-  auto* a = new KelGraphicAttributeSet;
-  a->color = colour;
-  a->flags = flags;
-  return a;
+  return new KelGraphicAttributeSet(keltest::Look(colour, flags));
 }
 std::intptr_t Word(unsigned char colour, unsigned char flags = 0) {
-  KelGraphicAttributeSet a;
-  a.color = colour;
-  a.flags = flags;
-  return a.FirstWord();
+  return keltest::Look(colour, flags).FirstWord();
 }
 // A unit square with its lower left corner at (x, y) in the plane z = 0.
 Kel3DFaceGP* Square(float x, float y) {

@@ -86,12 +86,6 @@ void KelRecordingRender::PopMatrix(KelRender* child) {
 void KelRecordingRender::SetForeground(const int& colourIndex) {
   Record("SetForeground " + std::to_string(colourIndex));
 }
-void KelRecordingRender::SetForegroundRGBA(const int rgba) {
-  Record("SetForegroundRGBA " + std::to_string(rgba));
-}
-void KelRecordingRender::SetLineAttributes(const int& a2, const int& a1) {
-  Record("SetLineAttributes " + std::to_string(a2) + " " + std::to_string(a1));
-}
 
 KelCameraRender::KelCameraRender(float mmRatio) {
   _scaleFactor = mmRatio;

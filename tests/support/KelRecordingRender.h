@@ -1,5 +1,5 @@
-// A render that records every call it receives, in order, as one line of text
-// each ("Draw3DFace", "SetForeground 251", "PushMatrix", ...). Tests compare the
+// A render that records the calls 3D drawing makes, in order, as one line of
+// text each ("Draw3DFace", "SetForeground 251", "PushMatrix", ...). Tests compare the
 // log against the stream a pass must produce. It has no camera, so every
 // volume is visible and never too small unless a test says otherwise; a
 // KelCameraRender has one.
@@ -51,25 +51,13 @@ class KelRecordingRender : public KelRender {
   void SetSensitivity(int sensitivity) override;
   void SetCurrentAttribute(const KelGraphicAttributeSet& a) override;
   using KelRender::SetCurrentAttribute;
-  void Draw2DMarker(Kel2DMarkerGP&) override { Record("Draw2DMarker"); }
-  void Draw2DRectangle(Kel2DRectangleGP&) override { Record("Draw2DRectangle"); }
-  void Draw2DLine(Kel2DLineGP&) override { Record("Draw2DLine"); }
-  void Draw2DPolyline(Kel2DPolylineGP&) override { Record("Draw2DPolyline"); }
-  void Draw2DPolygon(Kel2DPolygonGP&) override { Record("Draw2DPolygon"); }
-  void Draw2DAnnotationText(Kel2DAnnotationTextGP&) override { Record("Draw2DAnnotationText"); }
-  void Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP&) override {
-    Record("Draw2DSimpleGeometricText");
-  }
   void Draw3DMarker(Kel3DMarkerGP&) override { Record("Draw3DMarker"); }
   void Draw3DPolyline(Kel3DPolylineGP&) override { Record("Draw3DPolyline"); }
   void Draw3DLine(Kel3DLineGP& gp) override;
   void Draw3DEdge(Kel3DEdgeGP&) override { Record("Draw3DEdge"); }
-  void DrawLightSource(Kel3DLightSourceGP&) override { Record("DrawLightSource"); }
   void Draw3DFace(Kel3DFaceGP&) override { Record("Draw3DFace"); }
   void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Record("Draw3DPlanarFace"); }
   void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override;
-  void DrawWireframe3DCylinder(Kel3DCylinderGP&) override { Record("DrawWireframe3DCylinder"); }
-  void Draw3DAnnotationText(Kel3DAnnotationTextGP&) override { Record("Draw3DAnnotationText"); }
   void DrawDynamicGP(KelDynamicGP&) override { Record("DrawDynamicGP"); }
   KelRender* PushMatrix(Kel4x4Matrix& m) override;
   KelRender* PushMatrix(Kel3x3Matrix& m) override;
@@ -77,10 +65,7 @@ class KelRecordingRender : public KelRender {
   void PushReference() override { Record("PushReference"); }
   void PopReference() override { Record("PopReference"); }
   void SetForeground(const int& colourIndex) override;
-  void SetForegroundRGBA(const int rgba) override;
-  void SetLineAttributes(const int& a2, const int& a1) override;
   void SetFurtiveOn() override { Record("SetFurtiveOn"); }
-  void SetFurtiveOff() override { Record("SetFurtiveOff"); }
 
   void Record(const std::string& line) { _log->push_back(line); }
 

@@ -25,6 +25,14 @@ class KelViewpoint;
 
 namespace keltest {
 
+// An attribute set of the given colour and flags.
+inline KelGraphicAttributeSet Look(unsigned char colour, unsigned char flags = 0) {
+  KelGraphicAttributeSet a;
+  a.color = colour;
+  a.flags = flags;
+  return a;
+}
+
 // A support of the given size in pixels (one pixel a millimetre) that has no
 // window: enough for culling and picking passes.
 class TestSupport : public KelSupport {

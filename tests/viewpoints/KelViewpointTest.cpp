@@ -98,35 +98,4 @@ TEST(KelViewpoint, AnimationEventsComeFromTheOutermostCalls) {
   EXPECT_EQ(l.Count("VIEWPOINT_ANIMATION_STARTED"), 2);
 }
 
-TEST(KelViewpoint, RepListsAreOrderedSetsAndPlainClonesLeaveThemBehind) {
-  Kel3DViewpoint v;
-  Kel3DRep a, b, c;
-  for (Kel3DRep* r : {&a, &b, &a, static_cast<Kel3DRep*>(nullptr), &c}) v.AddRep(r);
-  ASSERT_EQ(v.GetRepList().Count(), 3);
-  // A walk that removes a visited entry goes on with the next one.
-  KelRep* r = nullptr;
-  v.GetRepList().InitIteration();
-  v.GetRepList().Next(r);
-  v.GetRepList().Next(r);
-  v.RemoveRep(&a);
-  ASSERT_TRUE(v.GetRepList().Next(r));
-  EXPECT_EQ(r, &c);
-  v.AddFurtiveRep(&b);
-  v.InitDisplayList();
-  Listener l(v);
-  std::unique_ptr<KelViewpoint> plain(v.Clone());
-  EXPECT_TRUE(plain->IsEmpty());
-  EXPECT_EQ(plain->GetDisplayList(), nullptr);
-  plain->Modify();
-  EXPECT_EQ(l.Count("VIEWPOINT_MODIFIED"), 0) << "a clone has no subscribers";
-  std::unique_ptr<KelViewpoint> full(v.CloneWidthRep());
-  EXPECT_EQ(full->GetRepList().Count(), 2);
-  EXPECT_EQ(full->GetFurtiveRepList()[0], &b);
-  v.RemoveRep(&b);
-  v.RemoveRep(&c);
-  EXPECT_FALSE(v.IsEmpty());
-  v.RemoveFurtiveRep(&b);
-  EXPECT_TRUE(v.IsEmpty());
-}
-
 }  // namespace
