@@ -1,10 +1,6 @@
 // Scenes rendered off-screen by the OpenGL driver, loaded by name like any
-// driver, and compared with reference pictures in tests/data/render.
-//
-// KEL_UPDATE_REFERENCES=1 rewrites the references from what is drawn; look at
-// every picture before committing it. A mismatch writes <name>.actual.png and
-// <name>.diff.png (differing pixels in red over the faded reference) next to
-// the test's output.
+// driver, and compared with reference pictures in tests/data/render
+// (keltest::ExpectMatchesReference).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,8 +12,6 @@
 #include <kel/render/KelSupport.h>
 #include <kel/reps/Kel3DBagRep.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,49 +96,14 @@ class RenderScene : public testing::Test {
     return n;
   }
 
-  void ExpectMatchesReference(const std::string& name) const;
+  void ExpectMatchesReference(const std::string& name) const {
+    keltest::ExpectMatchesReference(*image, keltest::DataPath("render/" + name + ".png"), name);
+  }
 
   std::unique_ptr<KelPixelImage> image;
   std::unique_ptr<KelSupport> support;
   Kel3DViewpoint* viewpoint = nullptr;  // the support's
   Kel3DBagRep* root = nullptr;
 };
-
-inline void RenderScene::ExpectMatchesReference(const std::string& name) const {
-  const std::string reference = keltest::DataPath("render/" + name + ".png");
-  const char* update = std::getenv("KEL_UPDATE_REFERENCES");
-  if (update && std::string(update) == "1") {
-    ASSERT_TRUE(KelPngImage::Write(*image, reference)) << reference;
-    return;
-  }
-  std::unique_ptr<KelPixelImage> expected(KelPngImage::Read(reference));
-  ASSERT_NE(expected, nullptr) << "no reference " << reference
-                               << " (KEL_UPDATE_REFERENCES=1 makes it)";
-  int w = 0, h = 0;
-  expected->GetSize(w, h);
-  ASSERT_EQ(w * 10000 + h, kWidth * 10000 + kHeight);
-  ASSERT_EQ(expected->GetFormat(), PixelImageRGB);
-  // Renderers may place an edge pixel differently: a small channel tolerance
-  // and a few stray pixels are allowed; a missing or misplaced object is not.
-  constexpr int kTolerance = 24;
-  KelPixelImage diff(kWidth, kHeight, PixelImageRGB);
-  unsigned char* d = diff.GetPixelsToModify();
-  const unsigned char *a = image->GetPixelsToRead(), *e = expected->GetPixelsToRead();
-  int differing = 0;
-  for (int i = 0; i < 3 * kWidth * kHeight; i += 3) {
-    int worst = 0;
-    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(a[i + c] - e[i + c]));
-    differing += worst > kTolerance;
-    const unsigned char faded = static_cast<unsigned char>((e[i] + e[i + 1] + e[i + 2]) / 9);
-    d[i] = worst > kTolerance ? 255 : faded;
-    d[i + 1] = d[i + 2] = worst > kTolerance ? 0 : faded;
-  }
-  if (differing > kWidth * kHeight / 200) {
-    KelPngImage::Write(*image, keltest::OutputPath(name + ".actual.png"));
-    KelPngImage::Write(diff, keltest::OutputPath(name + ".diff.png"));
-    ADD_FAILURE() << name << ": " << differing << " pixels differ from the reference; see "
-                  << keltest::OutputPath(name + ".diff.png");
-  }
-}
 
 }  // namespace kelrender
