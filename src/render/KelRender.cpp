@@ -274,16 +274,16 @@ int KelRender::IsDrawingLeft() const {
 
 // ---- camera-dependent parts
 
-KelRender::KelRender(const KelSupport& support)
-    : _colorMap(support.GetColorMap()),
-      _characterFont(support.GetCharacterFont()),
-      _cullingPrecision(static_cast<float>(support.GetCullingPrecision())),
-      _sagPrecision(support.GetSagPrecision()),
-      _pixelRatio(support.GetRatioWH()),
-      _mmInSupportUnit(support.GetMMInSupportUnit()),
-      _meshSeen(support.IsMeshSeen()),
-      _outLineSeen(support.IsOutLineSeen()),
-      _edgeSeen(support.IsEdgeSeen()) {
+KelRender::KelRender(const KelSupport& support) {
+  _colorMap = support.GetColorMap();
+  _characterFont = support.GetCharacterFont();
+  _cullingPrecision = static_cast<float>(support.GetCullingPrecision());
+  _sagPrecision = support.GetSagPrecision();
+  _pixelRatio = support.GetRatioWH();
+  _mmInSupportUnit = support.GetMMInSupportUnit();
+  _meshSeen = support.IsMeshSeen();
+  _outLineSeen = support.IsOutLineSeen();
+  _edgeSeen = support.IsEdgeSeen();
   support.GetWidthAndHeight(_width, _height);
   float* point = nullptr;
   float* normal = nullptr;
@@ -292,38 +292,13 @@ KelRender::KelRender(const KelSupport& support)
   _clippingNormal = normal;
 }
 
-// A copy clones the source's camera copies; AssignFrom holds the field list.
-KelRender::KelRender(const KelRender& o) : KelRender() {
-  AssignFrom(o);
+KelRender::KelRender(const KelRender& o) : KelRenderPassState(o) {
+  CloneCamera(o);
 }
 
 void KelRender::AssignFrom(const KelRender& o) {
   if (this == &o) return;
-  _colorMap = o._colorMap;
-  _characterFont = o._characterFont;
-  _currentAttribute = o._currentAttribute;
-  _cullingPrecision = o._cullingPrecision;
-  _sagPrecision = o._sagPrecision;
-  _modelCullingSize = o._modelCullingSize;
-  _modelSag = o._modelSag;
-  _width = o._width;
-  _height = o._height;
-  _pixelRatio = o._pixelRatio;
-  _mmInSupportUnit = o._mmInSupportUnit;
-  _scaleFactor = o._scaleFactor;
-  _meshSeen = o._meshSeen;
-  _outLineSeen = o._outLineSeen;
-  _edgeSeen = o._edgeSeen;
-  _inheritedForeground = o._inheritedForeground;
-  _sensitivity = o._sensitivity;
-  _drawingLeft = o._drawingLeft;
-  _passWord = o._passWord;
-  _clipped = o._clipped;
-  _clippingPoint = o._clippingPoint;
-  _clippingNormal = o._clippingNormal;
-  _forcedDepth = o._forcedDepth;
-  for (int i = 0; i < kForcedStackSize; ++i) _forcedColors[i] = o._forcedColors[i];
-
+  KelRenderPassState::operator=(o);
   // A 3D camera and its viewport copy by assignment; anything else is cloned.
   const bool same3D = _current3DViewpoint && o._current3DViewpoint && _current3DViewport &&
                       o._current3DViewport &&
@@ -335,6 +310,10 @@ void KelRender::AssignFrom(const KelRender& o) {
     return;
   }
   ReleaseCamera();
+  CloneCamera(o);
+}
+
+void KelRender::CloneCamera(const KelRender& o) {
   if (o._viewpointCopy)
     SetCameraCopies(o._viewpointCopy->Clone(),
                     o._viewportCopy ? o._viewportCopy->Clone() : nullptr);
