@@ -67,35 +67,29 @@ void KelRender::SetSensitivity(int sensitivity) {
   _sensitivity = sensitivity;
 }
 
-static int FlagsAllowDrawing(const KelGraphicAttributeSet& a) {
-  return (a.flags & KelGraphicAttributeSet::TEMPORY_HIDDEN) == 0;
+int KelRender::AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView) {
+  if (outsideView || (a.flags & KelGraphicAttributeSet::TEMPORY_HIDDEN)) return 0;
+  SetCurrentAttribute(a);
+  return 1;
 }
 
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
                           const KelRep&) {
-  if (IsOutsideView(box) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(box));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box, const int) {
-  if (IsOutsideView(box) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(box));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                           const int) {
-  if (IsOutsideView(s) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(s));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const float*, const float, const int) {
   return IsDrawable(a);
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                           const KelRep&) {
-  if (IsOutsideView(s) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(s));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const int) {
   return IsDrawable(a);
@@ -104,9 +98,7 @@ int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const KelRep&) {
   return IsDrawable(a);
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a) {
-  if (!FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, 0);
 }
 
 int KelRender::IsSeen(const float* point, const float* normal) {
@@ -421,16 +413,19 @@ float KelRender::GetPixelFromModelRatio(const float* point) const {
   return k == 0.0f ? 1.0f : std::fabs(k) * _scaleFactor;
 }
 
-KelRender* KelRender::PushMatrix(Kel4x4Matrix& m) {
-  KelRender* child = new KelRender(*this);
+template <class Matrix>
+static KelRender* PushCopy(const KelRender& parent, const Matrix& m) {
+  KelRender* child = new KelRender(parent);
   *child *= m;
   return child;
 }
 
+KelRender* KelRender::PushMatrix(Kel4x4Matrix& m) {
+  return PushCopy(*this, m);
+}
+
 KelRender* KelRender::PushMatrix(Kel3x3Matrix& m) {
-  KelRender* child = new KelRender(*this);
-  *child *= m;
-  return child;
+  return PushCopy(*this, m);
 }
 
 KelRender& KelRender::operator*=(const Kel4x4Matrix& m) {

@@ -193,6 +193,9 @@ class KelRender : protected KelRenderPassState {
   KelRender();
 
  private:
+  // The verdict of the IsDrawable overloads: not drawn when outside the view
+  // or hidden; a drawn attribute becomes the current one.
+  int AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView);
   void BeginCamera(KelViewpoint& viewpoint);
   void CloneCamera(const KelRender& other);
   void ReleaseCamera();

@@ -410,7 +410,8 @@ KelOglRender* KelOglRender::PushedRender() {
   return child;
 }
 
-KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
+template <class Matrix>
+KelRender* KelOglRender::PushFrame(const Matrix& m) {
   KelOglRender* child = PushedRender();
   *child *= m;
   Multiply(m.GetMatrix(), _modelView, child->_modelView);
@@ -418,12 +419,12 @@ KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
   return child;
 }
 
+KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
+  return PushFrame(m);
+}
+
 KelRender* KelOglRender::PushMatrix(Kel3x3Matrix& m) {
-  KelOglRender* child = PushedRender();
-  *child *= m;
-  Multiply(m.GetMatrix(), _modelView, child->_modelView);
-  glLoadMatrixf(child->_modelView);
-  return child;
+  return PushFrame(m);
 }
 
 void KelOglRender::PopMatrix(KelRender* child) {

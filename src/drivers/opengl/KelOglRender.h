@@ -58,6 +58,9 @@ class KelOglRender : public KelGraphicRender {
 
   // The render of the next pushed matrix, a copy of this one from the pool.
   KelOglRender* PushedRender();
+  // Both PushMatrix: the pushed render in the matrix's frame, loaded.
+  template <class Matrix>
+  KelRender* PushFrame(const Matrix& m);
 
   void LoadMatrices() const;
   void ApplyColour() const;
