@@ -58,99 +58,99 @@ void KelDrawRender::DrawDL(KelDisplayList& dl, ELEMENT_TYPE type) {
     const intptr_t value = values[i];
     auto* gp = reinterpret_cast<KelGraphicPrimitive*>(value);
     switch (opcodes[i]) {
-      case 3:
+      case KelDisplayList::OP_3D_POLYLINE:
         top.Draw3DPolyline(*static_cast<Kel3DPolylineGP*>(gp));
         break;
-      case 4:
+      case KelDisplayList::OP_3D_MARKER:
         top.Draw3DMarker(*static_cast<Kel3DMarkerGP*>(gp));
         break;
-      case 6:
+      case KelDisplayList::OP_LIGHT_SOURCE:
         top.DrawLightSource(*reinterpret_cast<Kel3DLightSourceGP*>(gp));
         break;
-      case 7:
+      case KelDisplayList::OP_3D_LINE:
         top.Draw3DLine(*static_cast<Kel3DLineGP*>(gp));
         break;
-      case 8:
+      case KelDisplayList::OP_3D_FACE:
         top.Draw3DFace(*static_cast<Kel3DFaceGP*>(gp));
         break;
-      case 10:
+      case KelDisplayList::OP_ATTRIBUTE:
         top.SetCurrentAttribute(static_cast<int>(value), static_cast<int>(operand));
         break;
-      case 11:
+      case KelDisplayList::OP_3D_PLANAR_FACE:
         top.Draw3DPlanarFace(*static_cast<Kel3DPlanarFaceGP*>(gp));
         break;
-      case 12:
+      case KelDisplayList::OP_3D_EDGE:
         top.Draw3DEdge(*static_cast<Kel3DEdgeGP*>(gp));
         break;
-      case 17:
+      case KelDisplayList::OP_3D_CYLINDER:
         top.Draw3DCylinder(*static_cast<Kel3DCylinderGP*>(gp), static_cast<int>(operand));
         break;
-      case 1:
+      case KelDisplayList::OP_2D_POLYLINE:
         top.Draw2DPolyline(*reinterpret_cast<Kel2DPolylineGP*>(gp));
         break;
-      case 2:
+      case KelDisplayList::OP_2D_RECTANGLE:
         top.Draw2DRectangle(*reinterpret_cast<Kel2DRectangleGP*>(gp));
         break;
-      case 9:
+      case KelDisplayList::OP_2D_LINE:
         top.Draw2DLine(*reinterpret_cast<Kel2DLineGP*>(gp));
         break;
-      case 14:
+      case KelDisplayList::OP_2D_POLYGON:
         top.Draw2DPolygon(*reinterpret_cast<Kel2DPolygonGP*>(gp));
         break;
-      case 15:
+      case KelDisplayList::OP_2D_SIMPLE_GEOMETRIC_TEXT:
         top.Draw2DSimpleGeometricText(*reinterpret_cast<Kel2DSimpleGeometricTextGP*>(gp));
         break;
-      case 16:
+      case KelDisplayList::OP_2D_ANNOTATION_TEXT:
         top.Draw2DAnnotationText(*reinterpret_cast<Kel2DAnnotationTextGP*>(gp));
         break;
-      case 19:
+      case KelDisplayList::OP_3D_ANNOTATION_TEXT:
         top.Draw3DAnnotationText(*reinterpret_cast<Kel3DAnnotationTextGP*>(gp));
         break;
-      case 36:
+      case KelDisplayList::OP_2D_MARKER:
         top.Draw2DMarker(*reinterpret_cast<Kel2DMarkerGP*>(gp));
         break;
-      case 25:
+      case KelDisplayList::OP_WIREFRAME_3D_CYLINDER:
         top.DrawWireframe3DCylinder(*static_cast<Kel3DCylinderGP*>(gp));
         break;
-      case 20:
+      case KelDisplayList::OP_PUSH_MATRIX_4X4:
         _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel4x4Matrix*>(value)));
         break;
-      case 22:
+      case KelDisplayList::OP_PUSH_MATRIX_3X3:
         _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel3x3Matrix*>(value)));
         break;
-      case 21:
+      case KelDisplayList::OP_POP_MATRIX:
         if (_stack.size() > 1) {
           KelRender* child = _stack.back();
           _stack.pop_back();
           _stack.back()->PopMatrix(child);
         }
         break;
-      case 30:
+      case KelDisplayList::OP_DYNAMIC_VIEWPOINT:
         dynamicViewpoint = reinterpret_cast<KelViewpoint*>(value);
         break;
-      case 31:
+      case KelDisplayList::OP_DYNAMIC_VIEWPORT:
         dynamicViewport = reinterpret_cast<KelViewport*>(value);
         break;
-      case 32:
+      case KelDisplayList::OP_DYNAMIC_GP:
         if (auto* draw = dynamic_cast<KelDrawRender*>(&top))
           draw->DrawDynamicGP(*static_cast<KelDynamicGP*>(gp), dynamicViewpoint, dynamicViewport);
         break;
-      case 33:
+      case KelDisplayList::OP_FURTIVE_ON:
         top.SetFurtiveOn();
         break;
-      case 34:
+      case KelDisplayList::OP_FURTIVE_OFF:
         top.SetFurtiveOff();
         break;
-      case 37:
+      case KelDisplayList::OP_POLYGON_OFFSET_ON:
         top.SetPolygonOffsetOn();
         break;
-      case 38:
+      case KelDisplayList::OP_POLYGON_OFFSET_OFF:
         top.SetPolygonOffsetOff();
         break;
-      case 60:
+      case KelDisplayList::OP_INHERIT_FOREGROUND:
         top.InheritForeground(static_cast<int>(value));
         break;
-      case 99:
+      case KelDisplayList::OP_VALUE:
         operand = value;
         break;
       default:
