@@ -7,6 +7,7 @@
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
@@ -18,11 +19,6 @@
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include "KelOglFunctions.h"
-
-#if __has_include(<kel/primitives/Kel3DLightSourceGP.h>)
-#include <kel/primitives/Kel3DLightSourceGP.h>
-#define KEL_OGL_HAS_LIGHT_SOURCES 1
-#endif
 
 #include <GL/gl.h>
 
@@ -749,7 +745,6 @@ void KelOglRender::DrawWireframe3DCylinder(Kel3DCylinderGP& gp) {
 }
 
 void KelOglRender::DrawLightSource(Kel3DLightSourceGP& gp) {
-#ifdef KEL_OGL_HAS_LIGHT_SOURCES
   FrameState& s = *_state;
   if (s.lights < 0 || s.lights >= kMaxLights) return;
   const GLenum light = GL_LIGHT0 + s.lights++;
@@ -759,9 +754,6 @@ void KelOglRender::DrawLightSource(Kel3DLightSourceGP& gp) {
   glLightfv(light, GL_SPECULAR, gp.GetSpecular());
   glLightfv(light, GL_AMBIENT, black);
   glEnable(light);
-#else
-  (void)gp;
-#endif
 }
 
 // ---- Texts
