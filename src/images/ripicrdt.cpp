@@ -1,9 +1,9 @@
 #include <kel/images/ripicrdt.h>
 
+#include <kel/images/PictureRecords.h>
+#include <kel/images/ReadPicturePreamble.h>
 #include <kel/images/ripiccod.h>
 #include <kel/images/ripicdbg.h>
-#include <kel/images/ripicpre.h>
-#include <kel/images/ripicrec.h>
 #include <kel/images/ripicunc.h>
 
 #include <algorithm>
@@ -207,7 +207,7 @@ int ripicrdt(const char* path, int* imageCode, int* origin, int* size, unsigned 
     return -5;
   }
   int descriptions = 0;
-  if (ripicpre(file.get(), &descriptions) != 0) return ReadFailure();
+  if (ReadPicturePreamble(file.get(), &descriptions) != 0) return ReadFailure();
   int rc;
   PixelLayout p;
   Window w;

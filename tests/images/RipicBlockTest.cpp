@@ -1,7 +1,7 @@
+#include <kel/images/PictureRecords.h>
 #include <kel/images/ripiccod.h>
 #include <kel/images/ripiccom.h>
 #include <kel/images/ripicdat.h>
-#include <kel/images/ripicrec.h>
 #include <kel/images/ripicunc.h>
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include <kel/images/ripicrec.h>
+#include <kel/images/PictureRecords.h>
 
 #include <cstring>
 
