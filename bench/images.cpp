@@ -2,10 +2,11 @@
 // interleaved RGB rows, and the SGI run-length on channel rows, each on a
 // 2048 x 2048 photograph-like and a flat-colour image. Bytes counted are those
 // of the raw image.
-#include <kel/images/DecodeRGBRow.h>
-#include <kel/images/EncodeRGBRow.h>
 #include <kel/images/PackBitComp.h>
 #include <kel/images/PackBitDecomp.h>
+
+#include "DecodeRGBRow.h"
+#include "EncodeRGBRow.h"
 
 #include <benchmark/benchmark.h>
 

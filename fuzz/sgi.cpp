@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the SGI image file reader through an in-memory
 // file, and to the run-length row decoder directly.
-#include <kel/images/DecodeRGBRow.h>
-#include <kel/images/EncodeRGBRow.h>
 #include <kel/images/ReadRGBPixelImage.h>
 
+#include "DecodeRGBRow.h"
+#include "EncodeRGBRow.h"
 #include "KelFuzzFile.h"
 
 #include <cstddef>

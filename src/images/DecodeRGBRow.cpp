@@ -1,4 +1,4 @@
-#include <kel/images/DecodeRGBRow.h>
+#include "DecodeRGBRow.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include <kel/images/EncodeRGBRow.h>
+#include "EncodeRGBRow.h"
 
 #include <cstring>
 

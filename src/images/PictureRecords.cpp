@@ -1,4 +1,4 @@
-#include <kel/images/PictureRecords.h>
+#include "PictureRecords.h"
 
 #include <cstring>
 

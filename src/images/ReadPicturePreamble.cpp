@@ -1,7 +1,7 @@
-#include <kel/images/ReadPicturePreamble.h>
+#include "ReadPicturePreamble.h"
 
-#include <kel/images/PictureRecords.h>
-#include <kel/images/ripicdbg.h>
+#include "PictureRecords.h"
+#include "ripicdbg.h"
 
 int ReadPicturePreamble(FILE* file, int* descriptionCount) {
   char header[3 * 80];

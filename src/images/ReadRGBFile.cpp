@@ -1,7 +1,7 @@
-#include <kel/images/ReadRGBFile.h>
+#include "ReadRGBFile.h"
 
-#include <kel/images/DecodeRGBRow.h>
-#include <kel/images/tifflec.h>
+#include "DecodeRGBRow.h"
+#include "tifflec.h"
 
 #include <climits>
 #include <cstdint>

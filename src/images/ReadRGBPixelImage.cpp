@@ -1,6 +1,6 @@
 #include <kel/images/ReadRGBPixelImage.h>
 
-#include <kel/images/ReadRGBFile.h>
+#include "ReadRGBFile.h"
 
 #include <iostream>
 #include <memory>

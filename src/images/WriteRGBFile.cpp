@@ -1,6 +1,6 @@
-#include <kel/images/WriteRGBFile.h>
+#include "WriteRGBFile.h"
 
-#include <kel/images/EncodeRGBRow.h>
+#include "EncodeRGBRow.h"
 
 #include <cstdint>
 #include <cstdio>

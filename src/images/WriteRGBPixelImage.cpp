@@ -1,6 +1,6 @@
 #include <kel/images/WriteRGBPixelImage.h>
 
-#include <kel/images/WriteRGBFile.h>
+#include "WriteRGBFile.h"
 
 #include <iostream>
 

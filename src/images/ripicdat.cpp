@@ -1,6 +1,6 @@
-#include <kel/images/ripicdat.h>
+#include "ripicdat.h"
 
-#include <kel/images/ripicdbg.h>
+#include "ripicdbg.h"
 
 #include <cstdarg>
 #include <cstdio>

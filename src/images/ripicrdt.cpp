@@ -1,10 +1,10 @@
 #include <kel/images/ripicrdt.h>
 
-#include <kel/images/PictureRecords.h>
-#include <kel/images/ReadPicturePreamble.h>
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripicdbg.h>
-#include <kel/images/ripicunc.h>
+#include "PictureRecords.h"
+#include "ReadPicturePreamble.h"
+#include "ripiccod.h"
+#include "ripicdbg.h"
+#include "ripicunc.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include <kel/images/ripicrhd.h>
 
-#include <kel/images/PictureRecords.h>
-#include <kel/images/ReadPicturePreamble.h>
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripicdbg.h>
+#include "PictureRecords.h"
+#include "ReadPicturePreamble.h"
+#include "ripiccod.h"
+#include "ripicdbg.h"
 
 #include <cstdio>
 #include <memory>

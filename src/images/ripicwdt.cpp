@@ -1,11 +1,11 @@
 #include <kel/images/ripicwdt.h>
 
-#include <kel/images/PictureRecords.h>
-#include <kel/images/ReadPicturePreamble.h>
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripiccom.h>
-#include <kel/images/ripicdat.h>
-#include <kel/images/ripicdbg.h>
+#include "PictureRecords.h"
+#include "ReadPicturePreamble.h"
+#include "ripiccod.h"
+#include "ripiccom.h"
+#include "ripicdat.h"
+#include "ripicdbg.h"
 
 #include <algorithm>
 #include <cstdio>

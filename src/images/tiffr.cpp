@@ -1,9 +1,10 @@
 #include <kel/images/tiffr.h>
 
 #include <kel/images/PackBitDecomp.h>
-#include <kel/images/tifconv2.h>
-#include <kel/images/tifconv4.h>
-#include <kel/images/tifflec.h>
+
+#include "tifconv2.h"
+#include "tifconv4.h"
+#include "tifflec.h"
 
 #include <climits>
 #include <cstdint>

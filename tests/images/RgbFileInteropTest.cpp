@@ -1,5 +1,4 @@
 #include <kel/images/ReadRGBPixelImage.h>
-#include <kel/images/WriteRGBFile.h>
 #include <kel/images/WriteRGBPixelImage.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 
 #include "InteropTools.h"
 #include "KelTestEnv.h"
+#include "WriteRGBFile.h"
 
 using namespace keltest;
 

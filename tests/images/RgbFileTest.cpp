@@ -1,8 +1,4 @@
-#include <kel/images/DecodeRGBRow.h>
-#include <kel/images/EncodeRGBRow.h>
-#include <kel/images/ReadRGBFile.h>
 #include <kel/images/ReadRGBPixelImage.h>
-#include <kel/images/WriteRGBFile.h>
 #include <kel/images/WriteRGBPixelImage.h>
 
 #include <gtest/gtest.h>
@@ -12,8 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "DecodeRGBRow.h"
+#include "EncodeRGBRow.h"
 #include "KelTestEnv.h"
+#include "ReadRGBFile.h"
 #include "TiffFileBuilder.h"
+#include "WriteRGBFile.h"
 
 namespace {
 
