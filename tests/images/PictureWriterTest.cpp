@@ -1,11 +1,7 @@
 // The picture writer against the independent decoder of PictureTestFiles.h,
 // read back through the readers, and the block codec and date texts it uses.
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripiccom.h>
-#include <kel/images/ripicdat.h>
 #include <kel/images/ripicrdt.h>
 #include <kel/images/ripicrhd.h>
-#include <kel/images/ripicunc.h>
 #include <kel/images/ripicwdt.h>
 
 #include <cstdio>
@@ -15,6 +11,10 @@
 #include <string>
 
 #include "PictureTestFiles.h"
+#include "ripiccod.h"
+#include "ripiccom.h"
+#include "ripicdat.h"
+#include "ripicunc.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 // tools read by the library.
 #include <kel/images/ReadRGBPixelImage.h>
 #include <kel/images/WriteRGBPixelImage.h>
-#include <kel/images/rgbw.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "InteropTools.h"
+#include "WriteRGBFile.h"
 
 using namespace keltest;
 
@@ -34,7 +34,7 @@ TEST_F(RgbFileInterop, LibraryFilesReadByTheTools) {
     const std::string verbatim = Out(tag + ".rgb"), rle = Out(tag + "_rle.rgb");
     ASSERT_EQ(WriteRGBPixelImage(&image, verbatim.c_str(), CodingNone), 0);
     long size[2] = {w, h};
-    ASSERT_EQ(rgbw(rle.c_str(), size, 1, stored.data()), 0);
+    ASSERT_EQ(WriteRGBFile(rle.c_str(), size, 1, stored.data()), 0);
     // A colour image, not grey: sgitopnm makes a PPM only of three channels.
     for (const std::string& file : {verbatim, rle}) {
       EXPECT_EQ(ReadPpm("sgitopnm " + Quote(file)).samples, photo.samples) << file;

@@ -3,9 +3,6 @@
 // read in RgbFileInteropTest.
 #include <kel/images/ReadRGBPixelImage.h>
 #include <kel/images/WriteRGBPixelImage.h>
-#include <kel/images/rgbcom.h>
-#include <kel/images/rgbr.h>
-#include <kel/images/rgbunc.h>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "DecodeRGBRow.h"
+#include "EncodeRGBRow.h"
 #include "KelTestEnv.h"
+#include "ReadRGBFile.h"
 #include "TiffFileBuilder.h"
 
 namespace {
@@ -45,18 +45,18 @@ std::unique_ptr<KelPixelImage> Read(const V& bytes, const std::string& name) {
 }
 
 TEST(RgbFile, RowCodecAndSharedRows) {
-  V packed(RgbcomMaxLength(6)), back(6);
+  V packed(EncodedRGBRowMaxLength(6)), back(6);
   const V row = {1, 1, 1, 1, 2, 3};
-  const long n = rgbcom(row.data(), 6, packed.data(), static_cast<long>(packed.size()));
+  const long n = EncodeRGBRow(row.data(), 6, packed.data(), static_cast<long>(packed.size()));
   EXPECT_EQ(V(packed.begin(), packed.begin() + n), (V{4, 1, 0x82, 2, 3, 0}));
-  EXPECT_EQ(rgbunc(packed.data(), n, back.data(), 6), 6);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), n, back.data(), 6), 6);
   EXPECT_EQ(back, row);
   // A run past the width, a literal past the source, a repeat without its
   // byte, an output too small.
-  EXPECT_EQ(rgbunc(packed.data(), n, back.data(), 5), -1);
-  EXPECT_EQ(rgbunc(packed.data(), 3, back.data(), 6), -1);
-  EXPECT_EQ(rgbunc(packed.data(), 1, back.data(), 6), -1);
-  EXPECT_EQ(rgbcom(row.data(), 6, packed.data(), 3), -1);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), n, back.data(), 5), -1);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), 3, back.data(), 6), -1);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), 1, back.data(), 6), -1);
+  EXPECT_EQ(EncodeRGBRow(row.data(), 6, packed.data(), 3), -1);
   // Four channels (the fourth ignored); the blue row shares the red one.
   V hand = RleFile({{4, 9, 0}, {0x84, 1, 2, 3, 4, 0}, {0}, {4, 77, 0}});
   Put32(hand, 512 + 8, 512 + 32);
@@ -100,12 +100,12 @@ TEST(RgbFile, RefusedAndMalformedFiles) {
         << name;
   }
   long size[2] = {0, 0};
-  EXPECT_EQ(rgbr(Out("grey.rgb").c_str(), 1, size, nullptr), 6);
-  EXPECT_EQ(rgbr(Out("huge.rgb").c_str(), 1, size, nullptr), 13);
+  EXPECT_EQ(ReadRGBFile(Out("grey.rgb").c_str(), 1, size, nullptr), 6);
+  EXPECT_EQ(ReadRGBFile(Out("huge.rgb").c_str(), 1, size, nullptr), 13);
   // The second read finds another size than the first.
   long wrong[2] = {2, 1};
   V buffer(6);
-  EXPECT_EQ(rgbr(Out("good.rgb").c_str(), 2, wrong, buffer.data()), 13);
+  EXPECT_EQ(ReadRGBFile(Out("good.rgb").c_str(), 2, wrong, buffer.data()), 13);
 
   KelPixelImage image(2, 2, PixelImageRGB), rgba(2, 2, PixelImageRGBA),
       wide(65536, 1, PixelImageRGB);
