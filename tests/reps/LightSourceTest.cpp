@@ -27,6 +27,10 @@ TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
   Kel3DLightSourceGP* second = rep->GetSecondLight();
   EXPECT_EQ(Position(first), (V{0, 0, 1, 0})) << "w = 0: a light at infinity";
   EXPECT_TRUE(rep->GetBoundingElement().IsEmpty());
+  // Moving a light changes x, y, z of its position only.
+  Kel3DLightSourceGP light(*first);
+  light.ModifyDirection(kX);
+  EXPECT_EQ(Position(&light), (V{1, 0, 0, 0}));
 
   // Down to one light (assignment keeps this set's Rep): the second light is
   // released, through the primitive lock like any primitive.
@@ -45,11 +49,6 @@ TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
   set = KelLightSourceSet();
   set.BuildRep();
   EXPECT_EQ(rep->GetLightSourceCount(), 0);
-
-  // Moving a light changes x, y, z of its position only.
-  Kel3DLightSourceGP light(*first);
-  light.ModifyDirection(kX);
-  EXPECT_EQ(Position(&light), (V{1, 0, 0, 0}));
 }
 
 TEST(LightSourceSet, LightsAreRecordedIntoTheirOwnElementList) {
