@@ -3,10 +3,12 @@
 // moving a hosted widget between windows, closing and destruction.
 #include <gtest/gtest.h>
 
+#include <kel/framework/KelDlgDialog.h>
 #include <kel/framework/KelDlgFrame.h>
 #include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgMotif.h>
 #include <kel/framework/KelDlgNotification.h>
+#include <kel/framework/KelDlgPushButton.h>
 #include <kel/framework/KelDlgWindow.h>
 
 #include <X11/IntrinsicP.h>
@@ -167,7 +169,12 @@ TEST_F(DlgCore, FullScreenCoversTheScreenAndGivesTheWindowBack) {
   delete window;
 }
 
-TEST_F(DlgCore, HostedWidgetKeepsItsWindowWhenMovedToAnotherWindowAndBack) {
+// What a viewer does to go full screen and back: its drawing area moves into
+// a full-screen dialog and returns, its X window alive all along.
+TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
+  Display* display = keltest::TestDisplay();
+  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
   DlgRecorder recorder;
   auto* window = new KelDlgWindow(&recorder, "window");
   auto* area = new KelDlgMotif(window, "MotifObject", 0, 0, 0, 120, 90);
@@ -177,32 +184,37 @@ TEST_F(DlgCore, HostedWidgetKeepsItsWindowWhenMovedToAnotherWindowAndBack) {
   ASSERT_TRUE(keltest::WaitViewable(own));
   const Window ownWindow = XtWindow(own);
 
-  auto* big = new KelDlgWindow(&recorder, "big");
-  big->SetRectDimensions(0, 0, 500, 400);
-  big->SetVisibility(KelDlgShown);
-  ASSERT_TRUE(keltest::WaitViewable(big->GetWidget()));
-  ASSERT_EQ(area->Reparent(big), 1);
+  auto* dialog =
+      new KelDlgDialog(KelDialog::GetFatherWindow(area), "viewer", KelDlgFullScreenDialog);
+  auto* placeholder = new KelDlgPushButton(dialog, "xxx");
+  placeholder->AttachOnSides();
+  dialog->SetVisibility(KelDlgShown);
+  ASSERT_TRUE(keltest::WaitViewable(dialog->GetWidget()));
+  ASSERT_EQ(area->Reparent(dialog), 1);
+  placeholder->ResetAttachments();
+  placeholder->RequestDelayedDestruction();
   area->AttachOnSides();
-  EXPECT_EQ(area->GetFatherDialog(), big);
-  EXPECT_EQ(area->GetFather(), big);
-  ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == 488; }));
+  dialog->SetFullScreen();
+  EXPECT_EQ(area->GetFatherDialog(), dialog);
+  EXPECT_EQ(area->GetFather(), dialog);
+  ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == screenWidth; }));
   Geometry g = ServerGeometry(own);
   EXPECT_EQ(XtWindow(own), ownWindow);
+  EXPECT_EQ(g.height, screenHeight);
   EXPECT_EQ(g.parent, XtWindow(area->GetWidget()));
-  EXPECT_EQ(g.height, 388);
   EXPECT_EQ(area->GetFatherWidget(), XtParent(own));
+  EXPECT_EQ(dialog->GetDialogCount(), 1);
 
   ASSERT_EQ(area->Reparent(window), 1);
   area->ResetAttachments();
+  dialog->RequestDelayedDestruction();
   ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == 120; }));
   g = ServerGeometry(own);
   EXPECT_EQ(g.parent, XtWindow(area->GetFatherWidget()));
   EXPECT_EQ(g.height, 90);
-  // The window the widget visited dies without taking it along.
-  delete big;
+  EXPECT_EQ(window->GetDialogCount(), 1);
   keltest::PumpPending();
   EXPECT_TRUE(XtIsRealized(own));
-  EXPECT_EQ(ServerGeometry(own).width, 120);
   EXPECT_EQ(area->Reparent(area), 0);
   delete window;
 }
