@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -192,6 +194,32 @@ TEST_F(Record, MisbehavingCommandsLeaveTheReplayInStep) {
   EXPECT_EQ(nested, -1) << "records never nest";
   EXPECT_EQ(view.replayed, (std::vector<int>{1, 3}));
   EXPECT_NE(messages.find("does not hold what its command reads"), std::string::npos) << messages;
+}
+
+// Crash inputs of the fuzz target and hand-made hostile files: each replays
+// safely to a clean stop.
+TEST_F(Record, KeptHostileRecordingsStopCleanly) {
+  const std::map<std::string, size_t> restored = {{"payload-length-4g.rec", 1},
+                                                  {"name-without-zero.rec", 0}};
+  Recorder view("view");
+  size_t replayed = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(keltest::DataPath("record/regress"))) {
+    path = entry.path().string();
+    SCOPED_TRACE(path);
+    view.replayed.clear();
+    testing::internal::CaptureStderr();
+    if (record.StartReplay(path.c_str()) == 0)
+      while (record.GetMode() == 2) record.RestoreState();
+    EXPECT_EQ(record.GetMode(), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    const auto known = restored.find(entry.path().filename().string());
+    if (known != restored.end()) {
+      EXPECT_EQ(view.replayed.size(), known->second);
+    }
+    ++replayed;
+  }
+  EXPECT_GE(replayed, restored.size());
 }
 
 TEST(RecordTrace, TheLevelIsTheFirstCharacterOfRecordTrace) {
