@@ -1,5 +1,6 @@
 #include <kel/framework/KelMarshal.h>
 
+#include <cerrno>
 #include <cstring>
 
 KelMarshal::KelMarshal(ByteOrder order) : _order(order) {}
@@ -29,12 +30,15 @@ int KelMarshal::Open(const char* path, const char* mode) {
   // Read to the end rather than trust a size: the file may not be a regular one.
   unsigned char chunk[65536];
   std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+  while (_bytes.size() <= MaxFileSize && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
     _bytes.insert(_bytes.end(), chunk, chunk + n);
-  const bool failed = std::ferror(file) != 0;
+  const bool tooLong = _bytes.size() > MaxFileSize;
+  const bool failed = tooLong || std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
+    if (tooLong) errno = EFBIG;
     _bytes.clear();
+    _bytes.shrink_to_fit();
     return Fail(FileError);
   }
   return 0;

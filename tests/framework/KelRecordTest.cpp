@@ -126,8 +126,12 @@ TEST_F(Record, CommandsAreFoundByNameAndRankOrTheRecordIsDropped) {
     Recorder a("view"), b("view"), c("gone");
     RecordEvents({{&b, 1}, {&c, 2}, {&a, 3}, {&c, 4}});
   }
-  // A fresh pair, made in the same order; "gone" is no more.
-  Recorder a("view"), b("view");
+  // A fresh pair, made in the same order; "gone" is no more, nor the one made
+  // between them.
+  Recorder a("view");
+  auto* between = new Recorder("view");
+  Recorder b("view");
+  delete between;
   EXPECT_EQ(KelCommand::FindCommand("view", 1), &b);
   EXPECT_EQ(b.GetNameRank(), 1);
   const std::string messages = ReplayAll();

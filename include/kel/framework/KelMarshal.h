@@ -35,6 +35,8 @@ class KelMarshal {
     FileError = 3,  // a file could not be opened, read or written, or a write-only stream was read
   };
 
+  static const std::size_t MaxFileSize = std::size_t(1) << 32;
+
   // An empty stream; what is written can be read back from the start.
   explicit KelMarshal(ByteOrder order = BigEndian);
   // A stream holding a copy of `size` bytes, read from the start.
@@ -44,7 +46,8 @@ class KelMarshal {
   KelMarshal& operator=(const KelMarshal&) = delete;
 
   // Mode "rb" or "wb". Replaces what the stream held and clears its error.
-  // Answers 0, or 1 with the FileError state (errno tells why).
+  // Answers 0, or 1 with the FileError state (errno tells why). A file read
+  // stops at MaxFileSize: a longer one (or an endless device) is refused.
   int Open(const char* path, const char* mode);
   // Writes what was written since the last flush to the file. Answers 0, or 1
   // with the FileError state. Nothing to do for a memory stream.
