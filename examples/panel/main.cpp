@@ -118,6 +118,9 @@ class Panel : public KelDlgDocument {
     const char* what = n->GetNotificationName();
     char line[256];
     std::snprintf(line, sizeof line, "%s %s %g", name.c_str(), what, n->GetValue());
+    if (dialog == _editor)
+      std::snprintf(line, sizeof line, "%s %s \"%s\"", name.c_str(), what,
+                    _editor->GetText().CastToCharPtr());
     std::printf("%s\n", line);
     std::fflush(stdout);
     if (std::strcmp(what, KelDlgNotification::DLG_CREATE()) != 0) SetStatusBarTemporaryText(line);
