@@ -29,8 +29,8 @@ Widget KelDlgScrollBar::CreateWidgets() {
 }
 
 void KelDlgScrollBar::Clamp() {
-  _boxSize = std::clamp(_boxSize, 1, _maximum - _minimum);
-  _position = std::clamp(_position, _minimum, _maximum - _boxSize);
+  _boxSize = std::clamp(_wantedBoxSize, 1, _maximum - _minimum);
+  _position = std::clamp(_wantedPosition, _minimum, _maximum - _boxSize);
 }
 
 void KelDlgScrollBar::ShowValues() {
@@ -52,23 +52,23 @@ int KelDlgScrollBar::SetRange(int minimum, int maximum) {
 }
 
 void KelDlgScrollBar::SetPosition(int position) {
-  _position = position;
+  _wantedPosition = position;
   Clamp();
   ShowValues();
 }
 
 void KelDlgScrollBar::SetBoxSize(int size) {
-  _boxSize = size;
+  _wantedBoxSize = size;
   Clamp();
   ShowValues();
 }
 
 void KelDlgScrollBar::Dragged(Widget, void* callData) {
-  _position = static_cast<XmScrollBarCallbackStruct*>(callData)->value;
+  _position = _wantedPosition = static_cast<XmScrollBarCallbackStruct*>(callData)->value;
   Notify(KelDlgNotification::DLG_DRAG(), _position);
 }
 
 void KelDlgScrollBar::Changed(Widget, void* callData) {
-  _position = static_cast<XmScrollBarCallbackStruct*>(callData)->value;
+  _position = _wantedPosition = static_cast<XmScrollBarCallbackStruct*>(callData)->value;
   Notify(KelDlgNotification::DLG_MODIFY(), _position);
 }

@@ -62,7 +62,7 @@ int KelDlgSlider::SetRange(double minimum, double maximum, int steps) {
   _minimum = minimum;
   _maximum = maximum;
   _steps = steps;
-  _value = std::clamp(_value, _minimum, _maximum);
+  _value = std::clamp(_wantedValue, _minimum, _maximum);
   ShowRange();
   return 1;
 }
@@ -81,18 +81,19 @@ int KelDlgSlider::SetDecimals(int decimals) {
 
 void KelDlgSlider::SetValue(double value) {
   if (std::isnan(value)) return;
+  _wantedValue = value;
   _value = std::clamp(value, _minimum, _maximum);
   ShowRange();
 }
 
 void KelDlgSlider::Dragged(Widget, void* callData) {
   const auto* call = static_cast<XmScaleCallbackStruct*>(callData);
-  _value = call->value / Scale();
+  _value = _wantedValue = call->value / Scale();
   Notify(KelDlgNotification::DLG_DRAG(), _value);
 }
 
 void KelDlgSlider::Changed(Widget, void* callData) {
   const auto* call = static_cast<XmScaleCallbackStruct*>(callData);
-  _value = call->value / Scale();
+  _value = _wantedValue = call->value / Scale();
   Notify(KelDlgNotification::DLG_MODIFY(), _value);
 }

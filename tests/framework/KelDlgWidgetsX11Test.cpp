@@ -242,6 +242,14 @@ TEST_F(DlgWidgets, ScrollBarPagesByItsBoxAndKeepsTheBoxInsideItsRange) {
   bar->SetBoxSize(100);
   bar->SetPosition(950);
   EXPECT_EQ(bar->GetPosition(), 900);
+  // As a 2D viewer sets them, position first: a small box at the end.
+  bar->SetPosition(995);
+  bar->SetBoxSize(5);
+  EXPECT_EQ(bar->GetPosition(), 995);
+  int value = 0, size = 0;
+  XtVaGetValues(w, XmNvalue, &value, XmNsliderSize, &size, nullptr);
+  EXPECT_EQ(value, 995);
+  EXPECT_EQ(size, 5);
   testing::internal::CaptureStderr();
   EXPECT_EQ(bar->SetRange(10, 10), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

@@ -17,7 +17,9 @@ class KelDlgScrollBar : public KelDialog {
   // Refused, with a message, unless minimum < maximum. Answers 1 when set.
   int SetRange(int minimum, int maximum);
   // Without notifying. The box size is kept between 1 and the range's
-  // length, the position between the minimum and maximum - box size.
+  // length, the position between the minimum and maximum - box size. The
+  // position asked for is kept: setting it before or after the box size or
+  // the range gives the same result.
   void SetPosition(int position);
   void SetBoxSize(int size);
   int GetPosition() const { return _position; }
@@ -36,4 +38,5 @@ class KelDlgScrollBar : public KelDialog {
 
   int _minimum = KelDlgScrollMinimum, _maximum = KelDlgScrollMaximum;
   int _position = 0, _boxSize = 100;
+  int _wantedPosition = 0, _wantedBoxSize = 100;
 };

@@ -22,6 +22,7 @@ class KelDlgSlider : public KelDialog {
   int SetDecimals(int decimals);
   // Sets the value, kept within the range, without notifying. The thumb
   // shows it at the nearest step of the decimals; GetValue answers it as set.
+  // The value asked for is kept, so a later range brings it back within.
   void SetValue(double value);
   double GetValue() const { return _value; }
   double GetMinimum() const { return _minimum; }
@@ -37,7 +38,7 @@ class KelDlgSlider : public KelDialog {
   void ShowRange();
   double Scale() const;
 
-  double _minimum = 0.0, _maximum = 100.0, _value = 0.0;
+  double _minimum = 0.0, _maximum = 100.0, _value = 0.0, _wantedValue = 0.0;
   int _steps = 10;
   int _decimals = 0;
 };
