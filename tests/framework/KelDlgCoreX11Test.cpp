@@ -3,6 +3,7 @@
 // moving a hosted widget between windows, closing and destruction.
 #include <gtest/gtest.h>
 
+#include <kel/framework/KelDlgContextualMenu.h>
 #include <kel/framework/KelDlgDialog.h>
 #include <kel/framework/KelDlgFrame.h>
 #include <kel/framework/KelDlgICC.h>
@@ -12,6 +13,7 @@
 #include <kel/framework/KelDlgWindow.h>
 
 #include <X11/IntrinsicP.h>
+#include <X11/keysym.h>
 #include <Xm/DrawingA.h>
 
 #include <map>
@@ -206,6 +208,7 @@ TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   DlgRecorder recorder;
   auto* window = new KelDlgWindow(&recorder, "window");
   auto* area = new KelDlgMotif(window, "MotifObject", 0, 0, 0, 120, 90);
+  new KelDlgContextualMenu(window, "context", KelDlgPopupOnButton3);
   Widget own =
       XtVaCreateManagedWidget("own", xmDrawingAreaWidgetClass, area->GetFatherWidget(), nullptr);
   window->SetVisibility(KelDlgShown);
@@ -232,6 +235,13 @@ TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   EXPECT_EQ(g.parent, XtWindow(area->GetWidget()));
   EXPECT_EQ(area->GetFatherWidget(), XtParent(own));
   EXPECT_EQ(dialog->GetDialogCount(), 1);
+  // Button 3 over it still posts the menu of its first window.
+  keltest::PointerTo(own);
+  keltest::PressButton(3);
+  ASSERT_TRUE(recorder.WaitFor(KelDlgNotification::DLG_VISIBILITY(), "context"));
+  keltest::ReleaseButton(3);
+  keltest::TapKey(XK_Escape);
+  ASSERT_TRUE(recorder.WaitFor(KelDlgNotification::DLG_VISIBILITY(), "context", 2));
 
   ASSERT_EQ(area->Reparent(window), 1);
   area->ResetAttachments();
@@ -240,7 +250,7 @@ TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   g = ServerGeometry(own);
   EXPECT_EQ(g.parent, XtWindow(area->GetFatherWidget()));
   EXPECT_EQ(g.height, 90);
-  EXPECT_EQ(window->GetDialogCount(), 1);
+  EXPECT_EQ(window->GetDialogCount(), 2);  // the area and the menu
   keltest::PumpPending();
   EXPECT_TRUE(XtIsRealized(own));
   EXPECT_EQ(area->Reparent(area), 0);
