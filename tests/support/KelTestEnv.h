@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -36,6 +37,25 @@ void ExpectXYZ(const P& p, double x, double y, double z, double eps = 1e-4) {
   EXPECT_NEAR(p.x, x, eps);
   EXPECT_NEAR(p.y, y, eps);
   EXPECT_NEAR(p.z, z, eps);
+}
+
+inline bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+inline std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::vector<unsigned char> bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  unsigned char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(f);
+  return bytes;
 }
 
 }  // namespace keltest
