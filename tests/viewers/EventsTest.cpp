@@ -33,7 +33,7 @@ TEST(Clock, StampsAreTheLow32BitsOfTheTimeOfDayInMilliseconds) {
     return (std::uint64_t(t.tv_sec) * 1000 + std::uint64_t(t.tv_usec) / 1000) & 0xFFFFFFFFu;
   };
   const std::uint64_t before = now();
-  const unsigned long stamp = KelTimeStampedEvent::CurrentTime();
+  const unsigned long stamp = GetTimeStampInMilliseconds();
   const int clock = GetTimeInMilliseconds();
   const std::uint64_t after = now();
   // Differences modulo 2^32, so that a wrap during the test changes nothing.

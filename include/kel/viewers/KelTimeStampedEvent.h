@@ -19,9 +19,6 @@ class KelTimeStampedEvent : public KelNotification {
   unsigned long GetTimeStamp() const { return _timeStamp; }
   void SetTimeStamp(unsigned long timeStamp) { _timeStamp = timeStamp; }
 
-  // The current time as a stamp (GetTimeStampInMilliseconds).
-  static unsigned long CurrentTime();
-
  private:
   unsigned long _timeStamp = 0;
 };
