@@ -1,6 +1,7 @@
 #include <kel/viewers/KelGraphicWindow.h>
 
 #include <kel/controller/KelGlobalUpdateNotification.h>
+#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelNotificationDispatcher.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/picking/KelPickPathList.h>
@@ -174,7 +175,7 @@ KelGraphicWindow::~KelGraphicWindow() {
 // ---- Creation
 
 Display* KelGraphicWindow::OpenDisplay() {
-  return nullptr;
+  return KelDlgICC::GetXtDisplay();
 }
 
 void KelGraphicWindow::SetScreenGeometry(Display* display) {

@@ -2,6 +2,7 @@
 
 #include <kel/viewers/KelColorMap.h>
 
+#include "KelOglContext.h"
 #include "KelOglFunctions.h"
 #include "KelOglRender.h"
 
@@ -46,6 +47,7 @@ void KelOglWindow::Resized() {
 int KelOglWindow::MakeCurrent() {
   if (!_context || !GetWindow()) return 0;
   if (glXGetCurrentContext() == _context && glXGetCurrentDrawable() == GetWindow()) return 1;
+  KelOglContext::ReleaseCurrent();
   return glXMakeCurrent(GetDisplay(), GetWindow(), _context) ? 1 : 0;
 }
 
