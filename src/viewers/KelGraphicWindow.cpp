@@ -289,6 +289,8 @@ int KelGraphicWindow::SendRedrawMessage(KelGraphicWindow* preferred) {
 }
 
 void KelGraphicWindow::DrawRequest() {
+  // A window whose widget is gone never draws again.
+  if (_destroyed) return;
   _graphicWindowToDraw.AppendUnique(this);
   _updateState = 1;
   if (!_doUpdateSent) SendRedrawMessage(this);
@@ -743,6 +745,7 @@ void KelGraphicWindow::InterpretDestroyEvent(Widget, XtPointer data, XtPointer) 
   self->_gc = nullptr;
   self->_widget = nullptr;
   self->_window = 0;
+  self->_destroyed = 1;
 }
 
 void KelGraphicWindow::InterpretClientMessageEvent(Widget, XtPointer data, XEvent* event,

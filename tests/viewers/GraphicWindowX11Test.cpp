@@ -7,11 +7,14 @@
 #include <kel/framework/KelEventSubscriber.h>
 #include <kel/framework/KelNotificationDispatcher.h>
 #include <kel/images/KelPixelImage.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
 #include <kel/primitives/KelGraphicPrimitive.h>
 #include <kel/render/KelDriver.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DSimpleSphereRep.h>
+#include <kel/reps/KelRepPath.h>
 #include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewers/KelColorMap.h>
 #include <kel/viewers/KelGraphicWindow.h>
@@ -196,6 +199,23 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
       "keyboard press 7",   "keyboard press 8",   "keyboard press 11", "keyboard press 12",
       "keyboard release 12"};
   EXPECT_EQ(listener.actions, expected);
+
+  // An extension event reaches the widget as a client message of its type.
+  int seen = 0;
+  auto extension = [](Widget, XtPointer seen, XEvent* e, Boolean*) {
+    if (e->type == ClientMessage && e->xclient.message_type == LASTEvent + 3)
+      ++*static_cast<int*>(seen);
+  };
+  XtAddEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
+  XEvent event{};
+  event.type = LASTEvent + 3;
+  event.xany.display = keltest::XDisplay();
+  event.xany.window = s.window->GetWindow();
+  EXPECT_EQ(KelGraphicWindow::DispatchExtensionEvents(&event), 1);
+  EXPECT_EQ(seen, 1);
+  event.type = KeyPress;
+  EXPECT_EQ(KelGraphicWindow::DispatchExtensionEvents(&event), 0);
+  XtRemoveEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
 }
 
 TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindow) {
@@ -225,6 +245,13 @@ TEST_F(GraphicWindowX11, ARequestBeforeTheFirstExposeWaitsForIt) {
   EXPECT_EQ(bare->GrabPixelImage(), nullptr);
   bare->DrawRequest();
   EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
+  bare.reset();
+  // Recorded sessions replay with one geometry on every screen.
+  setenv("KELRECORDREPLAY", "1", 1);
+  bare.reset(createGraphicWindow(50, 40));
+  unsetenv("KELRECORDREPLAY");
+  EXPECT_FLOAT_EQ(bare->GetMMInSupportUnit(), 3.6f);
+  EXPECT_FLOAT_EQ(bare->GetRatioWH(), 1.0f);
   bare.reset();
 
   Shown& late = Make(80, 60, false);
@@ -263,6 +290,16 @@ TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers)
   EXPECT_TRUE(keltest::RunUntil([&] { return listener.updates[b.window] == 1; }));
   keltest::Settle();
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+
+  // A window whose widget was destroyed under it asks for nothing more.
+  KelGraphicWindow::_mult = 0;
+  XtDestroyWidget(b.shell);
+  b.shell = nullptr;
+  keltest::Settle();
+  EXPECT_EQ(b.window->GetWindow(), 0ul);
+  b.window->DrawRequest();
+  EXPECT_EQ(KelGraphicWindow::_graphicWindowToDraw.Count(), 0);
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
 }
 
 TEST_F(GraphicWindowX11, FirstExposeTakesTheBackgroundFromEntry254) {
@@ -424,6 +461,18 @@ TEST_F(GraphicWindowX11, AResizedWindowShowsWhatAnOffScreenSupportDraws) {
   EXPECT_EQ(gh, 12);
   EXPECT_EQ(s.window->GrabPixelImage(200, 0, 10, 10), nullptr);
   EXPECT_EQ(s.window->GrabPixelImage(0, -30, 10, 10), nullptr);
+
+  // The box is under (50, 60), nothing under (5, 5).
+  KelPickPathList picked;
+  s.window->Pick(50, 60, picked);
+  ASSERT_GE(picked.GetPathCount(), 1);
+  EXPECT_EQ(picked.GetPickPathList()[0]->GetTopRep(), scene.root);
+  picked.Reset();
+  s.window->Pick(5, 5, picked);
+  EXPECT_EQ(picked.GetPathCount(), 0);
+
+  s.window->ResizeWindow(160, 2);
+  EXPECT_EQ(s.window->GrabPixelImage(), nullptr) << "nothing is left under the top two rows";
   v->GetRepList().Remove(scene.root);
 }
 
@@ -454,11 +503,44 @@ TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   // Culled on the first message, drawn and swapped on the second.
   ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[w] == 1; }));
   EXPECT_EQ(KelGraphicWindow::_onCulling, 1);
+  // A request while that frame waits: the next message draws it and culls
+  // the new one, the one after draws that.
+  w->DrawRequest();
+  ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[w] == 2; }));
+  EXPECT_EQ(KelGraphicWindow::_onCulling, 1);
   ASSERT_TRUE(keltest::RunUntil([&] { return KelGraphicWindow::_onCulling == 0; }));
   keltest::Settle();
   EXPECT_EQ(shownPixels(), single);
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
   v->GetRepList().Remove(scene.root);
+}
+
+TEST_F(GraphicWindowX11, DrawRepPathDrawsThePathAloneOverTheFrame) {
+  Shown& s = Make(120, 90);
+  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
+  Scene scene(*v);
+  v->Reframe(120, 90, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  v->GetRepList().Remove(scene.root);  // the frame shows nothing
+  listener.updates.clear();
+  s.window->DrawRequest();
+  ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[s.window] == 1; }));
+  KelRepPath path(v);
+  path.AddRep(*scene.root);
+  path.AddRep(*(*scene.root->GetChildren())[1]);  // the ball
+  s.window->DrawRepPath(path);
+  keltest::Settle();
+  Kelpoint2f ball, box;
+  v->ComputePixelFromModel(Kelpoint3f(2, 0, 0.5f), ball, 120, 90, s.window->GetMMInSupportUnit(),
+                           s.window->GetRatioWH());
+  v->ComputePixelFromModel(Kelpoint3f(-0.5f, 0, 0), box, 120, 90, s.window->GetMMInSupportUnit(),
+                           s.window->GetRatioWH());
+  XImage* x =
+      XGetImage(keltest::XDisplay(), s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
+  ASSERT_NE(x, nullptr);
+  EXPECT_NE(XGetPixel(x, int(ball.x), int(ball.y)), 0ul) << "the ball is drawn";
+  EXPECT_EQ(XGetPixel(x, int(box.x), int(box.y)), 0ul) << "the box is not";
+  XDestroyImage(x);
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
 }
 
 TEST_F(GraphicWindowX11, StereoWithoutStereoBuffersStaysMono) {

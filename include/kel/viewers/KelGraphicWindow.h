@@ -221,6 +221,7 @@ class KelGraphicWindow : public KelSupport {
   Atom _atomPick = 0;
   unsigned long _drawStartTime = 0;
   int _hasLastDrawInformation = 0;
+  int _destroyed = 0;
   int _pickWindowSize = 3;
   list<KelDevice*> _devices;
   KelMouseDevice* _mouseDevice = nullptr;
