@@ -389,11 +389,16 @@ void KelGraphicWindow::DrawMulti() {
 void KelGraphicWindow::Draw() {
   if (!_window) return;
   KelGraphicPrimitive::Lock();
+  // A culled frame waiting to be drawn keeps its lists: this frame takes the
+  // others.
+  const int waiting = _hasLastDrawInformation;
+  if (waiting) ExchangeDisplayLists();
   const unsigned long t0 = Now();
   list<KelViewpoint*> culled = Culling(_viewpoints);
   const unsigned long t1 = Now();
   Drawing(culled);
   const unsigned long t2 = Now();
+  if (waiting) ExchangeDisplayLists();
   KelGraphicPrimitive::Unlock();
   _updateEvent.SetDurations(GetDurationInSeconds(t0, t2), GetDurationInSeconds(t0, t1),
                             GetDurationInSeconds(t1, t2));
@@ -461,6 +466,10 @@ void KelGraphicWindow::DoSwap() {
 
 void KelGraphicWindow::PrepareThreadCulling() {
   KelGraphicPrimitive::Lock();
+  ExchangeDisplayLists();
+}
+
+void KelGraphicWindow::ExchangeDisplayLists() {
   for (int i = 0; i < _viewpoints.Count(); ++i) {
     KelViewpoint* v = _viewpoints[i];
     KelDisplayList* current = v->GetDisplayList();

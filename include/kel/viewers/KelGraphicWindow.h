@@ -198,6 +198,8 @@ class KelGraphicWindow : public KelSupport {
   // font's X fonts on the first display.
   void SetScreenGeometry(Display* display);
   void Dispatch(const char* event, KelNotification* notification);
+  // Each viewpoint's display list and its brother change places.
+  void ExchangeDisplayLists();
   void HandleButton(XEvent* event);
   void RemoveCallbacks();
   // Leaves every class list; hands on a redraw message addressed to this window.
