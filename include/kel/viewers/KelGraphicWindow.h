@@ -123,6 +123,8 @@ class KelGraphicWindow : public KelSupport {
   Kel2DViewpoint* GetMain2DViewpoint() const { return _main2D; }
   Kel3DViewpoint* GetMain3DViewpoint() const { return _main3D; }
   KelOverlayViewpoint* GetOverlayViewpoint() const { return _overlay; }
+  // Half the side of the pick square in pixels; 3 by default (a 7 x 7 square,
+  // about 2 mm on a common screen).
   void SetPickWindowSize(int size) { _pickWindowSize = size; }
   int GetPickWindowSize() const { return _pickWindowSize; }
   void InitializeGlobalAmbientLight(float r, float g, float b);
