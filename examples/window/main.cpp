@@ -1,10 +1,12 @@
 // A top-level Motif window showing kelrender's built-in assembly through a
 // graphic window of the OpenGL driver. It redraws on expose and on resize;
-// closing the window ends the program.
+// closing the window or pressing Escape in it ends the program. The first
+// frame drawn is announced on the standard output with the window's id.
 #include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelEventSubscriber.h>
 #include <kel/render/KelDriver.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/viewers/KelDevice.h>
 #include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
@@ -23,12 +25,29 @@
 
 namespace {
 
-// Redraws the window after each change of size.
-class Redraw : public KelEventSubscriber {
+class Listener : public KelEventSubscriber {
  public:
+  // Redraws the window after each change of size.
   void Resized(const char*, KelCallbackManager* window, KelNotification*, void*, long) {
     static_cast<KelGraphicWindow*>(window)->DrawRequest();
   }
+  void Updated(const char*, KelCallbackManager* window, KelNotification*, void*, long) {
+    if (_drawn) return;
+    _drawn = true;
+    std::printf("kelwindow: drawn window 0x%lx\n",
+                static_cast<KelGraphicWindow*>(window)->GetWindow());
+    std::fflush(stdout);
+  }
+  // Escape (key number 11) ends the program.
+  void Device(const char*, KelCallbackManager*, KelNotification* event, void*, long) {
+    auto* press = dynamic_cast<KelPressEvent*>(event);
+    if (press && press->GetDevice() && press->GetDevice()->IsAKindOf("KelKeyboardDevice") &&
+        press->GetButton() == 11)
+      KelDlgICC::ExitMainLoop(0);
+  }
+
+ private:
+  bool _drawn = false;
 };
 
 void AreaResized(Widget w, XtPointer window, XtPointer) {
@@ -68,9 +87,12 @@ int main() {
   viewpoint->Reframe(width, height, window->GetMMInSupportUnit(), window->GetRatioWH());
   scene.AimLights(*viewpoint);
 
-  Redraw redraw;
-  redraw.AddCallback(window.get(), KelGraphicWindow::GRAPHICWINDOW_RESIZE(), &Redraw::Resized,
-                     nullptr);
+  Listener listener;
+  listener.AddCallback(window.get(), KelGraphicWindow::GRAPHICWINDOW_RESIZE(), &Listener::Resized,
+                       nullptr);
+  listener.AddCallback(window.get(), KelGraphicWindow::GRAPHICWINDOW_UPDATE(), &Listener::Updated,
+                       nullptr);
+  listener.AddCallback(window.get(), KelGraphicWindow::DEVICE_ACTION(), &Listener::Device, nullptr);
   window->Create(shell);
   XtAddCallback(window->GetDrawingAreaWidget(), XmNresizeCallback, AreaResized, window.get());
   XtPopup(shell, XtGrabNone);
