@@ -7,14 +7,11 @@
 #include <X11/StringDefs.h>
 #include <X11/extensions/XTest.h>
 
-#include <chrono>
 #include <cstdlib>
 
-namespace keltest {
+#include "KelXInput.h"
 
-Display* XDisplay() {
-  return KelDlgICC::GetXtDisplay();
-}
+namespace keltest {
 
 Widget MakeTopLevel(const char* name, int width, int height) {
   Widget application = KelDlgICC::GetApplicationShell();
@@ -26,46 +23,17 @@ Widget MakeTopLevel(const char* name, int width, int height) {
   return XtCreatePopupShell(name, topLevelShellWidgetClass, application, args, 3);
 }
 
-bool RunUntil(const std::function<bool()>& done, int limitMs) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(limitMs);
-  while (!done()) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-    if (left <= 0) return false;
-    XFlush(XDisplay());
-    if (KelDlgICC::ProcessNextEvent(static_cast<int>(left)) < 0) return false;
-  }
-  return true;
-}
-
 void Settle() {
-  Display* display = XDisplay();
+  Display* display = TestDisplay();
   if (!display) return;
-  // Each round may cause more events (a redraw message sends the next one).
   for (int round = 0; round < 100; ++round) {
     XSync(display, False);
     if (KelDlgICC::ProcessPendingEvents() == 0) return;
   }
 }
 
-void MovePointer(Window window, int x, int y) {
-  Display* display = XDisplay();
-  int rx = 0, ry = 0;
-  Window child;
-  XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rx, &ry, &child);
-  XTestFakeMotionEvent(display, DefaultScreen(display), rx, ry, CurrentTime);
-  XSync(display, False);
-}
-
-void PressButton(unsigned button, bool press) {
-  Display* display = XDisplay();
-  XTestFakeButtonEvent(display, button, press ? True : False, CurrentTime);
-  XSync(display, False);
-}
-
-void PressKey(KeySym symbol, bool press) {
-  Display* display = XDisplay();
+void HoldKey(KeySym symbol, bool press) {
+  Display* display = TestDisplay();
   XTestFakeKeyEvent(display, XKeysymToKeycode(display, symbol), press ? True : False, CurrentTime);
   XSync(display, False);
 }

@@ -25,12 +25,14 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "KelTestEnv.h"
+#include "KelXInput.h"
 #include "KelXSession.h"
 
 namespace {
@@ -67,6 +69,11 @@ class Listener : public KelEventSubscriber {
   int globals = 0;
 };
 
+// Waits for what a window does, by running the event loop.
+bool Wait(const std::function<bool()>& done) {
+  return keltest::PumpUntil(done, 20000);
+}
+
 // Counts the redraw messages a window's widget receives.
 void CountMessage(Widget, XtPointer counter, XEvent* event, Boolean*) {
   if (event->type == ClientMessage &&
@@ -83,7 +90,7 @@ class GraphicWindowX11 : public testing::Test {
   };
 
   void SetUp() override {
-    KEL_REQUIRE(keltest::XDisplay() != nullptr, "an X display");
+    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
     errorsBefore = KelDlgICC::GetXErrorCount();
     KelGraphicWindow::_mult = 0;
   }
@@ -91,7 +98,7 @@ class GraphicWindowX11 : public testing::Test {
   void TearDown() override {
     for (auto& s : shown) Close(*s);
     KelGraphicWindow::_mult = 0;
-    if (keltest::XDisplay()) {
+    if (keltest::TestDisplay()) {
       keltest::Settle();
       EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
     }
@@ -120,8 +127,7 @@ class GraphicWindowX11 : public testing::Test {
 
   void Map(Shown& s) {
     XtPopup(s.shell, XtGrabNone);
-    EXPECT_TRUE(keltest::RunUntil([&] { return listener.updates[s.window] > 0; }))
-        << "the first expose draws";
+    EXPECT_TRUE(Wait([&] { return listener.updates[s.window] > 0; })) << "the first expose draws";
     keltest::Settle();
   }
 
@@ -134,7 +140,7 @@ class GraphicWindowX11 : public testing::Test {
 
   // Gives the window's widget the keyboard.
   void Focus(Shown& s) {
-    Display* d = keltest::XDisplay();
+    Display* d = keltest::TestDisplay();
     XSetInputFocus(d, XtWindow(s.window->GetDrawingAreaWidget()), RevertToParent, CurrentTime);
     keltest::Settle();
   }
@@ -148,35 +154,35 @@ class GraphicWindowX11 : public testing::Test {
 TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
   Shown& s = Make(120, 90);
   Focus(s);
-  keltest::MovePointer(s.window->GetWindow(), 30, 40);
+  keltest::PointerTo(s.window->GetDrawingAreaWidget(), 30, 40);
   keltest::Settle();
   EXPECT_EQ(listener.actions, std::vector<std::string>{"mouse motion 30 40"});
 
   // A click with Shift held: the Shift key reaches the keyboard device around
   // the button, from the click alone.
-  keltest::PressKey(XK_Shift_L, true);
+  keltest::HoldKey(XK_Shift_L, true);
   keltest::Settle();
   listener.actions.clear();
-  keltest::PressButton(1, true);
-  keltest::PressButton(1, false);
+  keltest::PressButton(1);
+  keltest::ReleaseButton(1);
   keltest::Settle();
   EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 12", "mouse press 1",
                                                         "mouse release 1", "keyboard release 12"}));
   // With Shift and Control both held, only Shift is made up.
-  keltest::PressKey(XK_Control_L, true);
+  keltest::HoldKey(XK_Control_L, true);
   keltest::Settle();
   listener.actions.clear();
-  keltest::PressButton(3, true);
-  keltest::PressButton(3, false);
+  keltest::PressButton(3);
+  keltest::ReleaseButton(3);
   keltest::Settle();
   EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 12", "mouse press 3",
                                                         "mouse release 3", "keyboard release 12"}));
-  keltest::PressKey(XK_Shift_L, false);
+  keltest::HoldKey(XK_Shift_L, false);
   keltest::Settle();
   listener.actions.clear();
-  keltest::PressButton(2, true);
-  keltest::PressButton(2, false);
-  keltest::PressKey(XK_Control_L, false);
+  keltest::PressButton(2);
+  keltest::ReleaseButton(2);
+  keltest::HoldKey(XK_Control_L, false);
   keltest::Settle();
   EXPECT_EQ(listener.actions,
             (std::vector<std::string>{"keyboard press 13", "mouse press 2", "mouse release 2",
@@ -188,8 +194,8 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
   const KeySym keys[] = {XK_Left,   XK_Right,  XK_Up,     XK_Down,    XK_Prior, XK_Next,
                          XK_Insert, XK_Delete, XK_Escape, XK_Shift_R, XK_a};
   for (KeySym k : keys) {
-    keltest::PressKey(k, true);
-    keltest::PressKey(k, false);
+    keltest::HoldKey(k, true);
+    keltest::HoldKey(k, false);
   }
   keltest::Settle();
   const std::vector<std::string> expected = {
@@ -209,7 +215,7 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
   XtAddEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
   XEvent event{};
   event.type = LASTEvent + 3;
-  event.xany.display = keltest::XDisplay();
+  event.xany.display = keltest::TestDisplay();
   event.xany.window = s.window->GetWindow();
   EXPECT_EQ(KelGraphicWindow::DispatchExtensionEvents(&event), 1);
   EXPECT_EQ(seen, 1);
@@ -227,7 +233,7 @@ TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindow) {
   a.window->DrawRequest();
   b.window->DrawRequest();
   a.window->DrawRequest();
-  ASSERT_TRUE(keltest::RunUntil([&] { return listener.globals > 0; }));
+  ASSERT_TRUE(Wait([&] { return listener.globals > 0; }));
   keltest::Settle();
   EXPECT_EQ(a.messages + b.messages, 1);
   EXPECT_EQ(listener.updates[a.window], 1);
@@ -262,7 +268,7 @@ TEST_F(GraphicWindowX11, ARequestBeforeTheFirstExposeWaitsForIt) {
   // Later requests are still served.
   listener.updates.clear();
   late.window->DrawRequest();
-  EXPECT_TRUE(keltest::RunUntil([&] { return listener.updates[late.window] == 1; }));
+  EXPECT_TRUE(Wait([&] { return listener.updates[late.window] == 1; }));
 }
 
 TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers) {
@@ -272,7 +278,7 @@ TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers)
   a.window->DrawRequest();  // the message goes to a
   b.window->DrawRequest();
   Close(a);
-  EXPECT_TRUE(keltest::RunUntil([&] { return listener.updates[b.window] == 1; }));
+  EXPECT_TRUE(Wait([&] { return listener.updates[b.window] == 1; }));
 
   // A culled frame waiting when its window goes: the primitive lock is given
   // back and the other windows still redraw.
@@ -281,13 +287,13 @@ TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers)
   keltest::Settle();
   listener.updates.clear();
   c.window->DrawRequest();
-  ASSERT_TRUE(keltest::RunUntil([&] { return c.window->HasLastDrawInformation() != 0; }));
+  ASSERT_TRUE(Wait([&] { return c.window->HasLastDrawInformation() != 0; }));
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 1);
   Close(c);
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
   keltest::Settle();
   b.window->DrawRequest();
-  EXPECT_TRUE(keltest::RunUntil([&] { return listener.updates[b.window] == 1; }));
+  EXPECT_TRUE(Wait([&] { return listener.updates[b.window] == 1; }));
   keltest::Settle();
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
 
@@ -323,7 +329,7 @@ TEST_F(GraphicWindowX11, FirstExposeTakesTheBackgroundFromEntry254) {
   const unsigned long pixel =
       place(v->red_mask, 51) | place(v->green_mask, 102) | place(v->blue_mask, 153);
   XGCValues values;
-  ASSERT_TRUE(XGetGCValues(keltest::XDisplay(), s.window->GetGC(), GCBackground, &values));
+  ASSERT_TRUE(XGetGCValues(keltest::TestDisplay(), s.window->GetGC(), GCBackground, &values));
   EXPECT_EQ(values.background, pixel);
   // The drawn frame has the same background.
   std::unique_ptr<KelPixelImage> grab(s.window->GrabPixelImage(10, 10, 1, 1));
@@ -340,7 +346,7 @@ TEST_F(GraphicWindowX11, XFontsMeasureAsTheFontFiles) {
   KelCharacterFont font;
   unsetenv("ORVEXFONTNAME");
   unsetenv("ORVEXGEOMETRICFONTNAME2");
-  Display* d = keltest::XDisplay();
+  Display* d = keltest::TestDisplay();
   ASSERT_EQ(font.LoadXFonts(d), 5);
   for (int i = 0; i < 5; ++i) {
     XFontStruct* x = XQueryFont(d, font.GetXFont(i));
@@ -367,8 +373,8 @@ TEST_F(GraphicWindowX11, XFontsMeasureAsTheFontFiles) {
 
 TEST_F(GraphicWindowX11, CursorTypes) {
   Shown& s = Make(64, 64);
-  Display* d = keltest::XDisplay();
-  keltest::MovePointer(s.window->GetWindow(), 20, 20);
+  Display* d = keltest::TestDisplay();
+  keltest::PointerTo(s.window->GetDrawingAreaWidget(), 20, 20);
   auto image = [d] {
     XFixesCursorImage* c = XFixesGetCursorImage(d);
     std::vector<unsigned long> pixels;
@@ -481,7 +487,7 @@ TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
   Scene scene(*v);
   v->Reframe(120, 90, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
-  Display* d = keltest::XDisplay();
+  Display* d = keltest::TestDisplay();
   auto shownPixels = [&] {
     XImage* x = XGetImage(d, s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
     std::vector<unsigned long> pixels;
@@ -492,7 +498,7 @@ TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   };
   listener.updates.clear();
   s.window->DrawRequest();
-  ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[s.window] == 1; }));
+  ASSERT_TRUE(Wait([&] { return listener.updates[s.window] == 1; }));
   keltest::Settle();
   const std::vector<unsigned long> single = shownPixels();
 
@@ -501,16 +507,16 @@ TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   listener.updates.clear();
   w->DrawRequest();
   // Culled on the first message, drawn and swapped on the second.
-  ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[w] == 1; }));
+  ASSERT_TRUE(Wait([&] { return listener.updates[w] == 1; }));
   EXPECT_EQ(KelGraphicWindow::_onCulling, 1);
   // A request while that frame waits: the next message draws it and culls
   // the new one, the one after draws that.
   w->DrawRequest();
-  ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[w] == 2; }));
+  ASSERT_TRUE(Wait([&] { return listener.updates[w] == 2; }));
   EXPECT_EQ(KelGraphicWindow::_onCulling, 1);
   // An immediate frame meanwhile leaves the waiting one whole.
   delete w->GrabPixelImage();
-  ASSERT_TRUE(keltest::RunUntil([&] { return KelGraphicWindow::_onCulling == 0; }));
+  ASSERT_TRUE(Wait([&] { return KelGraphicWindow::_onCulling == 0; }));
   keltest::Settle();
   EXPECT_EQ(shownPixels(), single);
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
@@ -525,7 +531,7 @@ TEST_F(GraphicWindowX11, DrawRepPathDrawsThePathAloneOverTheFrame) {
   v->GetRepList().Remove(scene.root);  // the frame shows nothing
   listener.updates.clear();
   s.window->DrawRequest();
-  ASSERT_TRUE(keltest::RunUntil([&] { return listener.updates[s.window] == 1; }));
+  ASSERT_TRUE(Wait([&] { return listener.updates[s.window] == 1; }));
   KelRepPath path(v);
   path.AddRep(*scene.root);
   path.AddRep(*(*scene.root->GetChildren())[1]);  // the ball
@@ -537,7 +543,7 @@ TEST_F(GraphicWindowX11, DrawRepPathDrawsThePathAloneOverTheFrame) {
   v->ComputePixelFromModel(Kelpoint3f(-0.5f, 0, 0), box, 120, 90, s.window->GetMMInSupportUnit(),
                            s.window->GetRatioWH());
   XImage* x =
-      XGetImage(keltest::XDisplay(), s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
+      XGetImage(keltest::TestDisplay(), s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
   ASSERT_NE(x, nullptr);
   EXPECT_NE(XGetPixel(x, int(ball.x), int(ball.y)), 0ul) << "the ball is drawn";
   EXPECT_EQ(XGetPixel(x, int(box.x), int(box.y)), 0ul) << "the box is not";
@@ -557,13 +563,17 @@ TEST_F(GraphicWindowX11, StereoWithoutStereoBuffersStaysMono) {
 
 TEST_F(GraphicWindowX11, OpeningAndClosingWindowsLeavesNothingBehind) {
   const int subscriptions = listener.GetSubscriptionCount();
+  std::map<std::string, int> resources;
   for (int i = 0; i < 100; ++i) {
     Shown& s = Make(32, 24, i % 10 == 0);
     s.window->DrawRequest();
     Close(s);
     shown.pop_back();
+    keltest::Settle();
+    // The first windows make what every window shares (cursors, fonts).
+    if (i == 9) resources = keltest::OwnXResources();
   }
-  keltest::Settle();
+  EXPECT_EQ(keltest::OwnXResources(), resources);
   EXPECT_EQ(KelGraphicWindow::_graphicWindowToDraw.Count(), 0);
   EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);

@@ -11,12 +11,13 @@
 #include <string>
 
 #include "KelTestEnv.h"
+#include "KelXInput.h"
 #include "KelXSession.h"
 
 namespace {
 
 TEST(KelWindowProgram, ShowsTheAssemblyAndEndsOnEscape) {
-  Display* d = keltest::XDisplay();
+  Display* d = keltest::TestDisplay();
   KEL_REQUIRE(d != nullptr, "an X display");
   KEL_REQUIRE(std::system("xdotool version > /dev/null 2>&1") == 0, "xdotool");
   FILE* program = popen(KEL_KELWINDOW_PATH, "r");

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "KelTestEnv.h"
+#include "KelXInput.h"
 #include "KelXSession.h"
 
 namespace {
@@ -24,8 +25,8 @@ void RecordWarning(String name, String type, String cls, String text, String*, C
 class XgDrawingAreaX11 : public testing::Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::XDisplay() != nullptr, "an X display");
-    display = keltest::XDisplay();
+    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+    display = keltest::TestDisplay();
     shell = keltest::MakeTopLevel("drawingAreaTest", 50, 50);
     form = XmCreateForm(shell, const_cast<char*>("form"), nullptr, 0);
     XtManageChild(form);
