@@ -491,6 +491,7 @@ void KelGraphicWindow::DuplicateFromCullToDrawList() {
     clone->SetDisplayList(v->GetDisplayList());
     if (v->GetDisplayList()) v->GetDisplayList()->SetViewpoint(clone);
     _drawViewpoints.Append(clone);
+    _drawOrigins.Append(v);
   }
   _drawStartTime = Now();
   _hasLastDrawInformation = 1;
@@ -508,11 +509,12 @@ void KelGraphicWindow::ResetLastDrawInformation() {
   for (int i = 0; i < _drawViewpoints.Count(); ++i) {
     KelViewpoint* clone = _drawViewpoints[i];
     KelDisplayList* dl = clone->GetDisplayList();
-    if (dl && i < _culledViewpoints.Count()) dl->SetViewpoint(_culledViewpoints[i]);
+    if (dl) dl->SetViewpoint(_drawOrigins[i]);
     clone->SetDisplayList(nullptr);
     delete clone;
   }
   _drawViewpoints.Clear();
+  _drawOrigins.Clear();
   _hasLastDrawInformation = 0;
 }
 

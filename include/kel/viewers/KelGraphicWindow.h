@@ -235,6 +235,7 @@ class KelGraphicWindow : public KelSupport {
   KelOverlayViewpoint* _overlay = nullptr;
   list<KelViewpoint*> _culledViewpoints;
   list<KelViewpoint*> _drawViewpoints;
+  list<KelViewpoint*> _drawOrigins;  // the viewpoint each clone was made from
   float _ambient[3] = {0.0f, 0.0f, 0.0f};
   std::unique_ptr<KelColorMap> _ownColorMap;
   KelDialog* _component = nullptr;
