@@ -3,6 +3,8 @@
 
 #include <X11/IntrinsicP.h>
 #include <Xm/Frame.h>
+#include <Xm/MenuShell.h>
+#include <Xm/RowColumn.h>
 #include <Xm/Xm.h>
 
 #include "KelDlgGrid.h"
@@ -12,6 +14,7 @@ KEL_IMPLEMENT_META(KelDlgMotif, KelDialog)
 // What the frame under another father knows of its dialog.
 struct KelDlgMotif::HostLink {
   KelDlgMotif* motif;
+  bool grab = false;  // button 3 is to be taken over the frame, once it has a window
 
   static void Destroyed(Widget, XtPointer client, XtPointer) {
     auto* link = static_cast<HostLink*>(client);
@@ -30,6 +33,37 @@ struct KelDlgMotif::HostLink {
     auto* link = static_cast<HostLink*>(client);
     if (event->type == MapNotify && link->motif && link->motif->_content != frame)
       link->motif->MoveContent(frame);
+  }
+  // Button 3 over the content posts the contextual menu it had at home: the
+  // press goes to the widget that owns the menu, as if made over it.
+  static void Pressed(Widget, XtPointer client, XEvent* event, Boolean*) {
+    auto* link = static_cast<HostLink*>(client);
+    Widget owner = link->motif ? MenuOwner(link->motif->_home) : nullptr;
+    if (event->type != ButtonPress || event->xbutton.button != Button3 || !owner ||
+        !XtIsRealized(owner))
+      return;
+    XEvent press = *event;
+    Window child = None;
+    XTranslateCoordinates(XtDisplay(owner), RootWindowOfScreen(XtScreen(owner)), XtWindow(owner),
+                          event->xbutton.x_root, event->xbutton.y_root, &press.xbutton.x,
+                          &press.xbutton.y, &child);
+    press.xbutton.window = XtWindow(owner);
+    press.xbutton.subwindow = None;
+    XtDispatchEvent(&press);
+  }
+  // The nearest widget above `w` with a menu that button 3 posts.
+  static Widget MenuOwner(Widget w) {
+    for (Widget owner = w ? XtParent(w) : nullptr; owner && !XtIsShell(owner);
+         owner = XtParent(owner))
+      for (Cardinal i = 0; i < owner->core.num_popups; ++i) {
+        auto* shell = reinterpret_cast<CompositeWidget>(owner->core.popup_list[i]);
+        if (!XmIsMenuShell(owner->core.popup_list[i]) || shell->composite.num_children == 0)
+          continue;
+        unsigned char enabled = XmPOPUP_DISABLED;
+        XtVaGetValues(shell->composite.children[0], XmNpopupEnabled, &enabled, nullptr);
+        if (enabled != XmPOPUP_DISABLED) return owner;
+      }
+    return nullptr;
   }
 };
 
@@ -95,6 +129,12 @@ void KelDlgMotif::MoveContent(Widget frame) {
                       static_cast<Dimension>(border));
   }
   _content = frame;
+  // An X grab, not an Xt one: Xt would send the forwarded press back here.
+  if (frame == _host && _hostLink && _hostLink->grab) {
+    _hostLink->grab = false;
+    XGrabButton(XtDisplay(frame), Button3, AnyModifier, XtWindow(frame), False,
+                ButtonPressMask | ButtonReleaseMask, GrabModeAsync, GrabModeAsync, None, None);
+  }
 }
 
 void KelDlgMotif::GeometryChanged() {
@@ -126,6 +166,10 @@ int KelDlgMotif::Reparent(KelDialog* father) {
       XtUnmanageChild(_home);
       SetWidget(_host);
       if (shown) XtManageChild(_host);
+      if (HostLink::MenuOwner(_home)) {
+        XtAddEventHandler(_host, ButtonPressMask, False, HostLink::Pressed, _hostLink);
+        _hostLink->grab = true;
+      }
       MoveContent(_host);
       if (previous) {
         // The content has left it (or goes on mapping of the new frame).

@@ -3,13 +3,17 @@
 // moving a hosted widget between windows, closing and destruction.
 #include <gtest/gtest.h>
 
+#include <kel/framework/KelDlgContextualMenu.h>
+#include <kel/framework/KelDlgDialog.h>
 #include <kel/framework/KelDlgFrame.h>
 #include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgMotif.h>
 #include <kel/framework/KelDlgNotification.h>
+#include <kel/framework/KelDlgPushButton.h>
 #include <kel/framework/KelDlgWindow.h>
 
 #include <X11/IntrinsicP.h>
+#include <X11/keysym.h>
 #include <Xm/DrawingA.h>
 
 #include <map>
@@ -139,6 +143,34 @@ TEST_F(DlgCore, GridPlacesByTabulationsAndStretchedChildrenFollowResizes) {
   delete window;
 }
 
+// The viewer's layout: icon frames at the left tabulation, the drawing area
+// from tabulation 2 (kind 1) to the right and bottom tabulations 3 (kind 4).
+TEST_F(DlgCore, ViewerLayoutPutsIconFramesLeftAndStretchesTheDrawingArea) {
+  DlgRecorder recorder;
+  auto* window = new KelDlgWindow(&recorder, "window");
+  window->SetRectDimensions(0, 0, 500, 400);
+  auto* viewer = new KelDlgFrame(window, "viewer");
+  viewer->AttachOnSides();
+  auto* area = new KelDlgMotif(viewer, "MotifObject", 0, 1, 1, 200, 150);
+  auto* icons0 = new KelDlgMotif(viewer, "iconFrame0", 0, 0, 0, 40, 90);
+  auto* icons1 = new KelDlgMotif(viewer, "iconFrame1", 0, 0, 0, 30, 60);
+  const int top = 1, left = 1, bottom = 3, right = 3;
+  icons0->SetHorizontalAttachment(left, KelDlgAttachTab);
+  icons0->SetVerticalAttachment(top, KelDlgAttachTab);
+  icons1->SetHorizontalAttachment(left, KelDlgAttachTab);
+  icons1->SetVerticalAttachment(top + 1, KelDlgAttachTab);
+  area->SetHorizontalAttachment(2, KelDlgAttachTab, right, KelDlgAttachStretch);
+  area->SetVerticalAttachment(top, KelDlgAttachTab, bottom, KelDlgAttachStretch);
+  window->SetVisibility(KelDlgShown);
+  ASSERT_TRUE(recorder.WaitFor(CREATE, "iconFrame1"));
+  // The viewer fills the panel inside its margins of 6: 488 x 388.
+  EXPECT_EQ(Rect(viewer), (std::vector<int>{6, 6, 488, 388}));
+  EXPECT_EQ(Rect(icons0), (std::vector<int>{0, 0, 40, 90}));
+  EXPECT_EQ(Rect(icons1), (std::vector<int>{0, 90 + 4, 30, 60}));
+  EXPECT_EQ(Rect(area), (std::vector<int>{40 + 4, 0, 488 - 44, 388}));
+  delete window;
+}
+
 TEST_F(DlgCore, FullScreenCoversTheScreenAndGivesTheWindowBack) {
   Display* display = keltest::TestDisplay();
   const int screenWidth = DisplayWidth(display, DefaultScreen(display));
@@ -167,42 +199,60 @@ TEST_F(DlgCore, FullScreenCoversTheScreenAndGivesTheWindowBack) {
   delete window;
 }
 
-TEST_F(DlgCore, HostedWidgetKeepsItsWindowWhenMovedToAnotherWindowAndBack) {
+// What a viewer does to go full screen and back: its drawing area moves into
+// a full-screen dialog and returns, its X window alive all along.
+TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
+  Display* display = keltest::TestDisplay();
+  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
   DlgRecorder recorder;
   auto* window = new KelDlgWindow(&recorder, "window");
   auto* area = new KelDlgMotif(window, "MotifObject", 0, 0, 0, 120, 90);
+  new KelDlgContextualMenu(window, "context", KelDlgPopupOnButton3);
   Widget own =
       XtVaCreateManagedWidget("own", xmDrawingAreaWidgetClass, area->GetFatherWidget(), nullptr);
   window->SetVisibility(KelDlgShown);
   ASSERT_TRUE(keltest::WaitViewable(own));
   const Window ownWindow = XtWindow(own);
 
-  auto* big = new KelDlgWindow(&recorder, "big");
-  big->SetRectDimensions(0, 0, 500, 400);
-  big->SetVisibility(KelDlgShown);
-  ASSERT_TRUE(keltest::WaitViewable(big->GetWidget()));
-  ASSERT_EQ(area->Reparent(big), 1);
+  auto* dialog =
+      new KelDlgDialog(KelDialog::GetFatherWindow(area), "viewer", KelDlgFullScreenDialog);
+  auto* placeholder = new KelDlgPushButton(dialog, "xxx");
+  placeholder->AttachOnSides();
+  dialog->SetVisibility(KelDlgShown);
+  ASSERT_TRUE(keltest::WaitViewable(dialog->GetWidget()));
+  ASSERT_EQ(area->Reparent(dialog), 1);
+  placeholder->ResetAttachments();
+  placeholder->RequestDelayedDestruction();
   area->AttachOnSides();
-  EXPECT_EQ(area->GetFatherDialog(), big);
-  EXPECT_EQ(area->GetFather(), big);
-  ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == 488; }));
+  dialog->SetFullScreen();
+  EXPECT_EQ(area->GetFatherDialog(), dialog);
+  EXPECT_EQ(area->GetFather(), dialog);
+  ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == screenWidth; }));
   Geometry g = ServerGeometry(own);
   EXPECT_EQ(XtWindow(own), ownWindow);
+  EXPECT_EQ(g.height, screenHeight);
   EXPECT_EQ(g.parent, XtWindow(area->GetWidget()));
-  EXPECT_EQ(g.height, 388);
   EXPECT_EQ(area->GetFatherWidget(), XtParent(own));
+  EXPECT_EQ(dialog->GetDialogCount(), 1);
+  // Button 3 over it still posts the menu of its first window.
+  keltest::PointerTo(own);
+  keltest::PressButton(3);
+  ASSERT_TRUE(recorder.WaitFor(KelDlgNotification::DLG_VISIBILITY(), "context"));
+  keltest::ReleaseButton(3);
+  keltest::TapKey(XK_Escape);
+  ASSERT_TRUE(recorder.WaitFor(KelDlgNotification::DLG_VISIBILITY(), "context", 2));
 
   ASSERT_EQ(area->Reparent(window), 1);
   area->ResetAttachments();
+  dialog->RequestDelayedDestruction();
   ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == 120; }));
   g = ServerGeometry(own);
   EXPECT_EQ(g.parent, XtWindow(area->GetFatherWidget()));
   EXPECT_EQ(g.height, 90);
-  // The window the widget visited dies without taking it along.
-  delete big;
+  EXPECT_EQ(window->GetDialogCount(), 2);  // the area and the menu
   keltest::PumpPending();
   EXPECT_TRUE(XtIsRealized(own));
-  EXPECT_EQ(ServerGeometry(own).width, 120);
   EXPECT_EQ(area->Reparent(area), 0);
   delete window;
 }

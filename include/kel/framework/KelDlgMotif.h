@@ -7,7 +7,9 @@
 // Reparent keeps the child and its X window alive: the child's window moves
 // to a new frame under the new father (X-level reparenting; Xt still sees it
 // under the first frame, which stays hidden), and comes back when the dialog
-// returns under its first father. No new creation is notified. The child is
+// returns under its first father. No new creation is notified. Button 3 over
+// the moved widget still posts the contextual menu it had under its first
+// father (a viewer's way back from full screen). The child is
 // destroyed with this dialog: an application that keeps pointers to it
 // destroys it first, or listens to its destroy callback.
 #pragma once
