@@ -1,11 +1,12 @@
-// A graphics driver for the tests: its support draws nothing and its render
-// writes the frame's calls that matter to the tests, in order, into one log
-// that tests read through kelTestDriverLog().
+// A graphics driver for the tests: its support and window draw nothing and its
+// render writes every call of the draw pass, in order, into one log that tests
+// read through kelTestDriverLog().
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/render/KelDriver.h>
 #include <kel/render/KelGraphicRender.h>
 #include <kel/render/KelSupport.h>
+#include <kel/viewers/KelGraphicWindow.h>
 
 #include <string>
 #include <vector>
@@ -30,13 +31,40 @@ class RecordingGraphicRender : public KelGraphicRender {
     Log().push_back("EndDraw");
     KelGraphicRender::EndDraw(v);
   }
+  void BeginDrawLeft(KelViewpoint& v, const int mode, const float distance) override {
+    Log().push_back("BeginDrawLeft " + std::to_string(mode) + " " + std::to_string(distance));
+    KelGraphicRender::BeginDraw(v);
+  }
+  void BeginDrawRight(KelViewpoint& v, const int mode, const float distance) override {
+    Log().push_back("BeginDrawRight " + std::to_string(mode) + " " + std::to_string(distance));
+    KelGraphicRender::BeginDraw(v);
+  }
   void BeginDrawDL(ELEMENT_TYPE t) override {
     Log().push_back("BeginDrawDL " + std::to_string(int(t)));
   }
   void SetForeground(const int& c) override {
     Log().push_back("SetForeground " + std::to_string(c));
   }
+  void SetForegroundRGBA(const int rgba) override {
+    Log().push_back("SetForegroundRGBA " + std::to_string(rgba));
+  }
+  void SetLineAttributes(const int& a2, const int& a1) override {
+    Log().push_back("SetLineAttributes " + std::to_string(a2) + " " + std::to_string(a1));
+  }
+  void SetFurtiveOn() override { Log().push_back("SetFurtiveOn"); }
+  void SetFurtiveOff() override { Log().push_back("SetFurtiveOff"); }
+  void SetPolygonOffsetOn() override { Log().push_back("SetPolygonOffsetOn"); }
+  void SetPolygonOffsetOff() override { Log().push_back("SetPolygonOffsetOff"); }
+  void Draw3DPolyline(Kel3DPolylineGP&) override { Log().push_back("Draw3DPolyline"); }
+  void Draw3DLine(Kel3DLineGP&) override { Log().push_back("Draw3DLine"); }
+  void Draw3DMarker(Kel3DMarkerGP&) override { Log().push_back("Draw3DMarker"); }
+  void Draw3DEdge(Kel3DEdgeGP&) override { Log().push_back("Draw3DEdge"); }
   void Draw3DFace(Kel3DFaceGP&) override { Log().push_back("Draw3DFace"); }
+  void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Log().push_back("Draw3DPlanarFace"); }
+  void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override {
+    Log().push_back("Draw3DCylinder " + std::to_string(cap));
+  }
+  void DrawLightSource(Kel3DLightSourceGP&) override { Log().push_back("DrawLightSource"); }
   KelRender* PushMatrix(Kel4x4Matrix& m) override {
     Log().push_back("PushMatrix " + std::to_string(m.GetMatrix()[12]));
     auto* child = new RecordingGraphicRender(*this);
@@ -64,6 +92,20 @@ class RecordingSupport : public KelSupport {
   }
 };
 
+// A graphic window that draws nothing and writes down its buffer calls.
+class RecordingWindow : public KelGraphicWindow {
+ public:
+  RecordingWindow(int w, int h) : KelGraphicWindow(w, h) {}
+  int MakeCurrent() override { return 1; }
+  void ReadPixels() override {}
+  KelRender* CreateDrawingRender() override { return new RecordingGraphicRender(*this); }
+  void Clear() override { Log().push_back("Clear"); }
+  void Swap() override { Log().push_back("Swap"); }
+  void ClearLeft() override { Log().push_back("ClearLeft"); }
+  void ClearRight() override { Log().push_back("ClearRight"); }
+  void SwapStereo() override { Log().push_back("SwapStereo"); }
+};
+
 }  // namespace
 
 extern "C" {
@@ -76,6 +118,10 @@ KelSupport* createDriverSupport(KelSupport*, KelPixelImage* image) {
   int w = 64, h = 64;
   if (image) image->GetSize(w, h);
   return new RecordingSupport(w, h);
+}
+
+KelGraphicWindow* createDriverGraphicWindow(const int w, const int h) {
+  return new RecordingWindow(w, h);
 }
 
 XVisualInfo* findDriverVisual(Display*) {

@@ -5,6 +5,7 @@
 #include <kel/viewers/KelCharacterFont.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "KelTestEnv.h"
@@ -80,6 +81,22 @@ TEST(KelCharacterFont, VariablesChooseFontsAndBadNamesFallBack) {
   unsetenv("ORVEXGEOMETRICFONTNAME2");
   EXPECT_EQ(Sizes(font, {0, 1, 2}), (std::vector<int>{7, 13, 2, 5, 8, 1, 6, 13, 2}));
   EXPECT_STREQ(font.GetFontName(1), "-misc-fixed-medium-r-normal--8-80-75-75-c-50-iso8859-1");
+}
+
+TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
+  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
+  const char* defaults[5] = {nullptr, nullptr, "-no-such-default-*", nullptr, nullptr};
+  testing::internal::CaptureStderr();
+  KelCharacterFont font(defaults);
+  EXPECT_EQ(font.GetNbFonts(), 5);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "KelCharacterFont::Load: font -no-such-default-* not found, fixed used.\n");
+  EXPECT_STREQ(font.GetFontName(2), "fixed");
+  EXPECT_EQ(Sizes(font, {2}), (std::vector<int>{6, 13, 2}));  // fixed is 6x13
+  EXPECT_NE(font.GetGlyph(2, 'A'), nullptr);
+  // Font numbers still go by index: heights 8, 13, 15, 20.
+  for (auto [height, number] : {std::pair{12, 1}, {13, 2}, {15, 3}})
+    EXPECT_EQ(font.GetFontNumber(height), number) << height;
 }
 
 }  // namespace

@@ -24,9 +24,11 @@ class Listener : public KelEventSubscriber {
   }
   void Hear(const char* name, KelCallbackManager*, KelNotification* n, void* data, long) {
     using namespace std::chrono;
-    const auto now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    // Stamps are the low 32 bits of the milliseconds of the time of day.
+    const unsigned long now = static_cast<unsigned long>(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
     auto* stamped = dynamic_cast<KelTimeStampedEvent*>(n);
-    const bool fresh = stamped && now - long(stamped->GetTimeStamp()) < 60000;
+    const bool fresh = stamped && ((now - stamped->GetTimeStamp()) & 0xFFFFFFFF) < 60000;
     heard.push_back(name + std::string(fresh ? " now" : ""));
     lastData = data;
   }
