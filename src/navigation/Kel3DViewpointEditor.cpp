@@ -28,10 +28,6 @@ float Kel3DViewpointEditor::_TranslationSensitivity = 1.0f;
 float Kel3DViewpointEditor::_TurnAngle = 0.0f;
 float Kel3DViewpointEditor::_JumpPart = 0.01f;
 
-void Kel3DViewpointEditor::SetMessage(const KelUnicodeString& text) {
-  if (_viewer) _viewer->SetStatusBarTemporaryText(text);
-}
-
 namespace {
 
 const double kPi = KelMath::PI;
@@ -67,7 +63,273 @@ Kel3DViewpointEditor::~Kel3DViewpointEditor() {
   delete _builder;
   ClearSights();
   HideFocusPoint();
+  delete _callbackManager;
 }
+
+// ---- BASE: moves to KelViewpointEditor.
+
+const char* Kel3DViewpointEditor::TRANSLATION_SENSITIVITY_CHANGED() {
+  return "TRANSLATION_SENSITIVITY_CHANGED";
+}
+
+KelCallbackManager* Kel3DViewpointEditor::GetCallbackManager() {
+  if (!_callbackManager) _callbackManager = new KelCallbackManager;
+  return _callbackManager;
+}
+
+void Kel3DViewpointEditor::SetTranslationSensitivity(float sensitivity) {
+  if (sensitivity == _TranslationSensitivity) return;
+  _TranslationSensitivity = sensitivity;
+  KelNotification changed;
+  GetCallbackManager()->DispatchCallbacks(TRANSLATION_SENSITIVITY_CHANGED(), &changed, nullptr);
+}
+
+void Kel3DViewpointEditor::SetMessage(const KelUnicodeString& text) {
+  if (_viewer) _viewer->SetStatusBarTemporaryText(text);
+}
+
+void Kel3DViewpointEditor::SetIdlePrompt(const KelUnicodeString& text) {
+  _idlePrompt = text;
+  SetMessage(text);
+}
+
+void Kel3DViewpointEditor::InitActionPointers() {
+  for (int i = 0; i < ActionCount; ++i) {
+    _startHandlers[i] = nullptr;
+    _keyHandlers[i] = nullptr;
+  }
+}
+
+void Kel3DViewpointEditor::SetAction(int index, const KelUnicodeString& name, MouseHandler start,
+                                     MouseHandler drive, MouseHandler stop, KeyHandler key,
+                                     int cursor) {
+  if (index < 0 || index >= ActionCount) return;
+  _actionNames[index] = name;
+  _startHandlers[index] = start;
+  _driveHandlers[index] = drive;
+  _stopHandlers[index] = stop;
+  _keyHandlers[index] = key;
+  _actionCursors[index] = cursor;
+}
+
+int Kel3DViewpointEditor::IsAction(int index) const {
+  return index >= 0 && index < ActionCount && _startHandlers[index] ? 1 : 0;
+}
+
+const KelUnicodeString& Kel3DViewpointEditor::GetActionName(int index) const {
+  static const KelUnicodeString none;
+  return index >= 0 && index < ActionCount ? _actionNames[index] : none;
+}
+
+int Kel3DViewpointEditor::GetActionCursor(int index) const {
+  return index >= 0 && index < ActionCount ? _actionCursors[index] : 0;
+}
+
+void Kel3DViewpointEditor::StartAction(int index, KelMouseEvent& event) {
+  if (IsAction(index)) (this->*_startHandlers[index])(event);
+}
+
+void Kel3DViewpointEditor::DriveAction(int index, KelMouseEvent& event) {
+  if (IsAction(index) && _driveHandlers[index]) (this->*_driveHandlers[index])(event);
+}
+
+void Kel3DViewpointEditor::StopAction(int index, KelMouseEvent& event) {
+  if (IsAction(index) && _stopHandlers[index]) (this->*_stopHandlers[index])(event);
+}
+
+void Kel3DViewpointEditor::ShowActionCursor(int index) {
+  if (_viewer) _viewer->SetManipulatingCursor(_actionCursors[index]);
+}
+
+int Kel3DViewpointEditor::BeginManipulate(KelNotification* notification) {
+  auto* mouse = dynamic_cast<KelMouseEvent*>(notification);
+  if (!mouse || _actionState != 0) return 0;
+  _savedCursor = _viewer ? _viewer->GetCursorType() : 0;
+  const int modifiers = mouse->GetModifiers();
+  const KelUnicodeString* name = _actionNames;
+  if ((modifiers & 4) && IsAction(6)) {
+    ShowActionCursor(6);
+    KelUnicodeString prompt = KelUnicodeString("Release to ") + name[6];
+    if (IsAction(4)) prompt += KelUnicodeString("   Drag to ") + name[4];
+    SetMessage(prompt);
+    _actionState = 5;
+  } else if ((modifiers & 1) && IsAction(7)) {
+    StartAction(7, *mouse);
+    SetMessage("Release to valid or drag to define the new viewpoint");
+    _actionState = 8;
+  } else {
+    KelUnicodeString prompt;
+    if (IsAction(0)) prompt += KelUnicodeString("Release to ") + name[0];
+    if (IsAction(1)) prompt += KelUnicodeString("   Drag to ") + name[1];
+    if (IsAction(3)) prompt += KelUnicodeString("   Press left button to ") + name[3];
+    if (IsAction(2)) prompt += KelUnicodeString("   Click left button to ") + name[2];
+    SetMessage(prompt);
+    if (!IsAction(0)) {
+      ShowActionCursor(1);
+      StartAction(1, *mouse);
+      _actionState = 2;
+    } else {
+      ShowActionCursor(0);
+      _actionState = 1;
+    }
+  }
+  _lastMouseEvent = *mouse;
+  return 1;
+}
+
+int Kel3DViewpointEditor::Manipulate(KelNotification* notification) {
+  if (auto* key = dynamic_cast<KelKeyboardEvent*>(notification)) {
+    if (_keyHandlers[1]) (this->*_keyHandlers[1])(*key);
+    return 1;
+  }
+  auto* mouse = dynamic_cast<KelMouseEvent*>(notification);
+  if (!mouse || _actionState == 0) return 0;
+  const KelUnicodeString* name = _actionNames;
+  const int before = _lastMouseEvent.GetButtons(), now = mouse->GetButtons();
+  if (now != before) {
+    _viewpoint->StartAnimation(this);
+    if (IsAction(3) || IsAction(2)) {
+      const KelUnicodeString dragTo = KelUnicodeString("Drag to ") + name[3] +
+                                      KelUnicodeString("   Release left button to ") + name[1];
+      if ((now & 1) && !(before & 1)) {
+        switch (_actionState) {
+          case 1:
+            if (IsAction(3)) {
+              SetMessage(dragTo);
+              _actionState = 4;
+            } else {
+              StartAction(2, *mouse);
+            }
+            break;
+          case 2:
+            StopAction(1, *mouse);
+            if (IsAction(3)) {
+              StartAction(3, *mouse);
+              SetMessage(dragTo);
+              _actionState = 3;
+            } else {
+              StartAction(2, *mouse);
+            }
+            break;
+          case 5:
+          case 6:
+            if (_actionState == 6) StopAction(4, *mouse);
+            if (IsAction(5)) {
+              StartAction(5, *mouse);
+              // What the drag now does: action 5, back to action 4.
+              SetMessage(KelUnicodeString("Drag to ") + name[5] +
+                         KelUnicodeString("   Release left button to ") + name[4]);
+            }
+            _actionState = 7;
+            break;
+          default:
+            break;
+        }
+      } else if (!(now & 1) && (before & 1)) {
+        switch (_actionState) {
+          case 3:
+            StopAction(3, *mouse);
+            StartAction(1, *mouse);
+            _actionState = 2;
+            break;
+          case 4:
+            // Action 1 never started: it starts here, from this position.
+            StartAction(1, *mouse);
+            _actionState = 2;
+            break;
+          case 7:
+            StopAction(5, *mouse);
+            StartAction(4, *mouse);
+            _actionState = 6;
+            break;
+          default:
+            break;
+        }
+      }
+    }
+    _viewpoint->StopAnimation(this);
+    _lastMouseEvent = *mouse;
+    return 1;
+  }
+  switch (_actionState) {
+    case 1: {
+      KelUnicodeString prompt = KelUnicodeString("Drag to ") + name[1];
+      if (IsAction(3)) prompt += KelUnicodeString("   Press left button to ") + name[3];
+      if (IsAction(2)) prompt += KelUnicodeString("   Click left button to ") + name[2];
+      SetMessage(prompt);
+      StartAction(1, *mouse);
+      _actionState = 2;
+      break;
+    }
+    case 2:
+      DriveAction(1, *mouse);
+      break;
+    case 3:
+      DriveAction(3, *mouse);
+      break;
+    case 4:
+      SetMessage(KelUnicodeString("Drag to ") + name[3] + KelUnicodeString("   Release to ") +
+                 name[1]);
+      StartAction(3, *mouse);
+      _actionState = 3;
+      break;
+    case 5:
+      StartAction(4, *mouse);
+      _actionState = 6;
+      break;
+    case 6:
+      DriveAction(4, *mouse);
+      break;
+    case 7:
+      DriveAction(5, *mouse);
+      break;
+    case 8:
+      DriveAction(7, *mouse);
+      break;
+    default:
+      break;
+  }
+  _lastMouseEvent = *mouse;
+  return 1;
+}
+
+int Kel3DViewpointEditor::EndManipulate(KelNotification* notification) {
+  if (_actionState == 0) return 0;
+  auto* given = dynamic_cast<KelMouseEvent*>(notification);
+  KelMouseEvent& mouse = given ? *given : _lastMouseEvent;
+  switch (_actionState) {
+    case 1:
+      StartAction(0, mouse);
+      break;
+    case 2:
+      StopAction(1, mouse);
+      break;
+    case 3:
+      StopAction(3, mouse);
+      break;
+    case 5:
+      StartAction(6, mouse);
+      break;
+    case 6:
+      StopAction(4, mouse);
+      break;
+    case 7:
+      StopAction(5, mouse);
+      break;
+    case 8:
+      StopAction(7, mouse);
+      break;
+    default:
+      break;
+  }
+  _actionState = 0;
+  if (_viewer) _viewer->SetManipulatingCursor(_savedCursor);
+  // The drag's prompt goes; what the editor offers between drags comes back.
+  SetMessage(_idlePrompt);
+  return 1;
+}
+
+// ---- END BASE
 
 // ---- Rotation about the target
 
@@ -165,7 +427,13 @@ int Kel3DViewpointEditor::Activate(KelNotification*) {
 }
 
 int Kel3DViewpointEditor::EndActivate(KelNotification*) {
+  // A drag cut short leaves nothing behind in the viewer.
   StopAnimation();
+  delete _builder;
+  _builder = nullptr;
+  ClearSights();
+  HideFocusPoint();
+  _actionState = 0;
   return 1;
 }
 
@@ -705,6 +973,10 @@ int Kel3DViewpointEditor::PickPoint(float x, float y, Kelpoint3f& point) const {
 }
 
 int Kel3DViewpointEditor::SetTargetOnPickedObject(KelMouseEvent& event, float ratio) {
+  return SeekPoint(event, ratio, 1.0f);
+}
+
+int Kel3DViewpointEditor::SeekPoint(KelMouseEvent& event, float ratio, float tangentFactor) {
   Kelpoint3f P;
   if (!PickPoint(event.GetPosition().x, event.GetPosition().y, P)) return 0;
   const Kel3DViewpoint& v = *_viewpoint3D;
@@ -732,7 +1004,7 @@ int Kel3DViewpointEditor::SetTargetOnPickedObject(KelMouseEvent& event, float ra
     if (!Special_angle(vertical, sight, 10.0 * KelMath::DEGRERADIANS))
       up = vertical * up > 0.0f ? vertical : -vertical;
   }
-  AnimateTo(eye, sight, up, focus, v.GetAngle());
+  AnimateTo(eye, sight, up, focus, AngleAfter(tangentFactor));
   return 1;
 }
 
@@ -761,14 +1033,19 @@ void Kel3DViewpointEditor::JumpBackwardOf(float part) {
             f * (1.0f + part), v.GetAngle());
 }
 
-void Kel3DViewpointEditor::ChangeAngleOf(float factor) {
-  if (!(factor > 0.0f)) return;
+float Kel3DViewpointEditor::AngleAfter(float factor) const {
+  const float angle = _viewpoint3D->GetAngle();
+  if (!(factor > 0.0f) || factor == 1.0f) return angle;
   float minimum = 0.0f, maximum = 0.0f;
   GetAngleBounds(minimum, maximum);
-  const double tangent = std::tan(_viewpoint3D->GetAngle() * KelMath::DEGRERADIANS) * factor;
-  double angle = std::atan(tangent) / KelMath::DEGRERADIANS;
-  angle = std::min(std::max(angle, static_cast<double>(minimum)), static_cast<double>(maximum));
-  _viewpoint3D->SetAngle(static_cast<float>(angle));
+  const double tangent = std::tan(angle * KelMath::DEGRERADIANS) * factor;
+  const double after = std::atan(tangent) / KelMath::DEGRERADIANS;
+  return static_cast<float>(
+      std::min(std::max(after, static_cast<double>(minimum)), static_cast<double>(maximum)));
+}
+
+void Kel3DViewpointEditor::ChangeAngleOf(float factor) {
+  _viewpoint3D->SetAngle(AngleAfter(factor));
 }
 
 // ---- Feedback Reps
