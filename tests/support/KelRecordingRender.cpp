@@ -2,6 +2,9 @@
 
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/primitives/KelDynamicGP.h>
+#include <kel/viewpoints/KelViewpoint.h>
 
 std::string KelRecordingRender::Joined() const {
   std::string s;
@@ -83,4 +86,37 @@ void KelRecordingRender::SetForegroundRGBA(const int rgba) {
 }
 void KelRecordingRender::SetLineAttributes(const int& a2, const int& a1) {
   Record("SetLineAttributes " + std::to_string(a2) + " " + std::to_string(a1));
+}
+void KelRecordingRender::DrawDynamicGP(KelDynamicGP& gp) {
+  Record("DrawDynamicGP");
+  if (immediate) gp.ImmediateDraw(*this, GetViewpoint(), GetViewport());
+}
+void KelRecordingRender::ImmediateDraw2DPolyline(const float* points, const int count) {
+  Record("ImmediateDraw2DPolyline " + std::to_string(count));
+  shapes2D.push_back({"polyline", std::vector<float>(points, points + 2 * count)});
+}
+void KelRecordingRender::ImmediateDraw2DPolygon(const float* points, const int count,
+                                                const int filled) {
+  Record("ImmediateDraw2DPolygon " + std::to_string(count) + " " + std::to_string(filled));
+  shapes2D.push_back(
+      {"polygon " + std::to_string(filled), std::vector<float>(points, points + 2 * count)});
+}
+void KelRecordingRender::ImmediateDraw2DImagePixel(const float* position,
+                                                   const KelPixelImage* image, const int mode) {
+  int w = 0, h = 0;
+  image->GetSize(w, h);
+  const std::string kind =
+      "image " + std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(mode);
+  Record("ImmediateDraw2DImagePixel");
+  shapes2D.push_back({kind, {position[0], position[1]}});
+}
+void KelRecordingRender::LookThrough(KelViewpoint& camera, float width, float height,
+                                     float pixelsPerMM) {
+  _width = width;
+  _height = height;
+  _mmInSupportUnit = pixelsPerMM;
+  _sagPrecision = 0.5f;
+  camera.CreateViewportFrom(0.5f * width, 0.5f * height, 0.5f * width, 0.5f * height, width, height,
+                            pixelsPerMM, 1.0f);
+  BeginDraw(camera);
 }

@@ -32,6 +32,22 @@ class KelRecordingRender : public KelRender {
   // The matrices pushed, in order (first 16 coefficients of each).
   std::vector<std::vector<float>> pushedMatrices;
 
+  // What the immediate 2D operations draw, in order: "polyline" or
+  // "polygon <fill>" with the (x, y) points, or "image <width>x<height>
+  // <mode>" with the position.
+  struct Shape2D {
+    std::string kind;
+    std::vector<float> points;
+  };
+  std::vector<Shape2D> shapes2D;
+  // DrawDynamicGP also has the primitive draw itself at once.
+  int immediate = 0;
+  // Without a camera: model units of one pixel.
+  void SetModelPerPixel(float model) { _scaleFactor = model; }
+  // Sees through `camera` in a window of the given size: its culling
+  // viewport is the whole window (BeginDraw on it; EndDraw to finish).
+  void LookThrough(KelViewpoint& camera, float width, float height, float pixelsPerMM);
+
   int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                  const KelRep& rep) override;
   int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
@@ -65,7 +81,11 @@ class KelRecordingRender : public KelRender {
   void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override;
   void DrawWireframe3DCylinder(Kel3DCylinderGP&) override { Record("DrawWireframe3DCylinder"); }
   void Draw3DAnnotationText(Kel3DAnnotationTextGP&) override { Record("Draw3DAnnotationText"); }
-  void DrawDynamicGP(KelDynamicGP&) override { Record("DrawDynamicGP"); }
+  void DrawDynamicGP(KelDynamicGP& gp) override;
+  void ImmediateDraw2DPolyline(const float* points, const int count) override;
+  void ImmediateDraw2DPolygon(const float* points, const int count, const int filled) override;
+  void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
+                                 const int mode) override;
   KelRender* PushMatrix(Kel4x4Matrix& m) override;
   KelRender* PushMatrix(Kel3x3Matrix& m) override;
   void PopMatrix(KelRender* child) override;
