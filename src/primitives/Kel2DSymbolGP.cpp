@@ -4,22 +4,13 @@
 
 #include <cmath>
 
-// TEMPORARY until KelRender::RestoreForeground lands.
-static void RestoreForegroundPending(KelRender& render) {
-  const KelGraphicAttributeSet& a = render.GetCurrentAttribute();
-  if (a.color == KelGraphicAttributeSet::RGBA_COLOR)
-    render.SetForegroundRGBA(a.SecondWord());
-  else
-    render.SetForeground(a.color);
-}
-
 Kel2DSymbolGP::Kel2DSymbolGP(const float* position, const float size, SymbolType type)
     : _position{position[0], position[1]}, _size(size), _type(type) {}
 
 void Kel2DSymbolGP::FillInBackground(KelRender& render, const float* points, const int n) {
   render.SetForeground(KelGraphicAttributeSet::BACKGROUND_COLOR);
   render.ImmediateDraw2DPolygon(points, n, 1);
-  RestoreForegroundPending(render);
+  render.RestoreForeground();
 }
 
 void Kel2DSymbolGP::ImmediateDraw(KelRender& render, const KelViewpoint* viewpoint,
@@ -41,7 +32,7 @@ void Kel2DSymbolGP::ImmediateDraw(KelRender& render, const KelViewpoint* viewpoi
         }
         render.SetForeground(KelGraphicAttributeSet::BACKGROUND_COLOR);
         disc.ImmediateDraw(render, viewpoint, viewport);
-        RestoreForegroundPending(render);
+        render.RestoreForeground();
       }
       Kel2DArcCircleGP(_position, h, 0.0f, kTurn, 0).ImmediateDraw(render, viewpoint, viewport);
       if (_type == CROSSED_DISC_SYMBOL) {
