@@ -161,7 +161,11 @@ int Kel2DArcCircleGP::ComputePoints(double start, double end, double s, float* p
   const int m = static_cast<int>(a / kUnit + 0.5);
   const int i0 = static_cast<int>(start / kUnit + 0.5);
   const int i1 = static_cast<int>(end / kUnit + 0.5);
-  const int steps = std::clamp((i1 - i0) / m, 0, MAX_POINTS - 2);
+  int steps = std::clamp((i1 - i0) / m, 0, MAX_POINTS - 2);
+  // The steps are counted in whole units: the last turned point may fall past
+  // the end. It is left out, rather than moved onto the end's x or y, which
+  // would take it off the circle (drawn where nothing can be picked).
+  while (steps > 0 && steps * a > end - start + kTolerance) --steps;
   const int n = steps + 2;
   double c0, s0;
   if (std::fabs(start) < kTolerance) {
@@ -195,16 +199,6 @@ int Kel2DArcCircleGP::ComputePoints(double start, double end, double s, float* p
   }
   points[2 * (n - 1)] = static_cast<float>(cx + r * ce);
   points[2 * (n - 1) + 1] = static_cast<float>(cy + r * se);
-  if (steps > 0) {
-    // The last turned point may not pass the end point.
-    float* last = points + 2 * steps;
-    const float* before = last - 2;
-    const float* stop = points + 2 * (n - 1);
-    for (int j = 0; j < 2; ++j) {
-      const bool rising = last[j] > before[j], falling = last[j] < before[j];
-      if ((rising && last[j] > stop[j]) || (falling && last[j] < stop[j])) last[j] = stop[j];
-    }
-  }
   return n;
 }
 

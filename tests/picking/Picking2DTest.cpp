@@ -343,7 +343,7 @@ TEST_F(Picking2DTest, EveryKindOfRepWithTheDimensionOfItsHits) {
        [&] { return custom(new Kel2DAnnotationTextGP(at(-22, 0).data(), "AB", BOTTOM_LEFT)); },
        {2}},
       {"no text",
-       [&] { return custom(new Kel2DAnnotationTextGP(at(0, 0).data(), nullptr, BOTTOM_LEFT)); },
+       [&] { return custom(new Kel2DAnnotationTextGP(at(0, 0).data(), "", BOTTOM_LEFT)); },
        {}},
   };
   for (const auto& c : cases) {

@@ -15,6 +15,7 @@
 #include <kel/reps/Kel2DSimpleGeometricTextRep.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
 
+#include <string>
 #include <vector>
 
 #include "KelRecordingRender.h"
@@ -37,28 +38,25 @@ Kel2DLineGP* Segment() {
 }
 
 TEST(CustomRep2D, EachSetStaysWithItsPrimitive) {
-  // The first primitive given twice: held once, the second pair dropped whole.
+  // The line given twice is held once and its second pair dropped whole: the
+  // third set given stays with the polyline, and hiding it hides only that.
   KelGraphicPrimitive* line = Segment();
   const float bend[6] = {0, 0, 1, 0, 1, 1};
-  KelGraphicPrimitive* polyline = new Kel2DPolylineGP(bend, 3, 1);
   list<KelGraphicPrimitive*> gps;
   list<KelGraphicAttributeSet*> sets;
-  for (KelGraphicPrimitive* gp : {line, line, polyline}) gps.Append(gp);
+  for (KelGraphicPrimitive* gp :
+       {line, line, static_cast<KelGraphicPrimitive*>(new Kel2DPolylineGP(bend, 3, 1))})
+    gps.Append(gp);
   for (int i = 0; i < 3; ++i) sets.Append(new KelGraphicAttributeSet);
-  KelGraphicAttributeSet* third = sets[2];
+  sets[2]->flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
   Kel2DCustomRep rep(gps, sets);
-  ASSERT_EQ(rep.GetPrimitives().Count(), 2);
-  ASSERT_EQ(rep.GetAttributeSets().Count(), 2);
-  EXPECT_EQ(rep.GetAttributeSets()[1], third);
   EXPECT_TRUE(rep.GetBoundingElement().IsInfinite()) << "never culled";
-  // Hiding the third set given hides the polyline, not the line.
-  third->flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
   KelRecordingRender render;
   rep.DrawShading(render, 0);
   EXPECT_EQ(render.Joined(), "IsDrawable volume, IsDrawable flags, Draw2DLine, IsDrawable flags");
 
-  // A longer primitive list: what has no set is kept (and released) but not
-  // drawn; one set for two primitives is copied for the second.
+  // Three primitives for one set given twice: the set is copied for the
+  // second, the third primitive is kept (and released) but not drawn.
   list<KelGraphicPrimitive*> three;
   for (int i = 0; i < 3; ++i) three.Append(Segment());
   list<KelGraphicAttributeSet*> shared;
@@ -66,8 +64,6 @@ TEST(CustomRep2D, EachSetStaysWithItsPrimitive) {
   shared.Append(set);
   shared.Append(set);
   Kel2DCustomRep partial(three, shared);
-  EXPECT_EQ(partial.GetPrimitives().Count(), 3);
-  ASSERT_EQ(partial.GetAttributeSets().Count(), 2);
   EXPECT_NE(partial.GetAttributeSets()[1], set);
   render.ClearLog();
   partial.DrawShading(render, 0);
@@ -77,9 +73,7 @@ TEST(CustomRep2D, EachSetStaysWithItsPrimitive) {
 
 TEST(CrossAndCadreRep2D, SegmentsCornersAndBoxes) {
   Kelpoint2f c(10, 20);
-  Kel2DCrossRep diagonals(c, 2, 4, 0);
-  ASSERT_EQ(diagonals.GetNbSegments(), 2);
-  EXPECT_EQ(Floats(diagonals.GetSegment(1)->GetPoints(), 4), (std::vector<float>{8, 24, 12, 16}));
+  EXPECT_EQ(Kel2DCrossRep(c, 2, 4, 0).GetNbSegments(), 2);
   Kel2DCrossRep arms(c, 2, 4, 1);
   ASSERT_EQ(arms.GetNbSegments(), 4);
   EXPECT_EQ(Floats(arms.GetSegment(0)->GetPoints(), 4), (std::vector<float>{8, 16, 9, 18}));
@@ -91,18 +85,13 @@ TEST(CrossAndCadreRep2D, SegmentsCornersAndBoxes) {
   Kel2DCadreRep corner(c, 5, 3, 2, BOTTOM_LEFT_CADRE_CORNER);
   ASSERT_EQ(corner.GetNbCorners(), 1);
   EXPECT_EQ(Floats(corner.GetCorner(0)->GetPoints(), 6), (std::vector<float>{7, 17, 5, 17, 5, 19}));
-  KelRecordingRender render;
-  corner.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "IsDrawable flags, Draw2DPolyline");
-  Kel2DCadreRep all(c, 5, 3, 2, ALL_CADRE_CORNERS);
-  EXPECT_EQ(all.GetNbCorners(), 4);
-  EXPECT_EQ(Box(all), (std::vector<float>{5, 15, 17, 23}));
+  EXPECT_EQ(Box(Kel2DCadreRep(c, 5, 3, 2, ALL_CADRE_CORNERS)), (std::vector<float>{5, 15, 17, 23}));
 
   testing::internal::CaptureStderr();
   Kel2DCadreRep unknown(c, 5, 3, 2, CadreRepCorner(7));
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Kel2DCadreRep::Kel2DCadreRep: Invalid function parameters.\n");
-  render.ClearLog();
+  KelRecordingRender render;
   unknown.DrawShading(render, 0);
   EXPECT_EQ(render.Joined(), "");
 }
@@ -121,33 +110,53 @@ TEST(Reps2D, BoxesCountInTheirBags) {
   bag->Destroy();
 }
 
-TEST(ImageRep2D, ItsImageLivesAsLongAsAPendingDrawNeedsIt) {
-  KelPixelImage image(4, 2, PixelImageRGB);
-  image.SetXPixelSize(1.0f);
-  image.SetYPixelSize(1.0f);
-  const float at[2] = {-2, -1};
-  auto* rep = new Kel2DImagePixelRep(at, &image, 0);
-  EXPECT_EQ(Box(*rep), (std::vector<float>{-2, 2, -1, 1}));
-  EXPECT_NE(rep->GetPixelImage(), &image) << "its own copy";
-  // A drawing pass holds the primitive while the Rep goes away.
-  KelGraphicPrimitive::Lock();
-  auto* gp = const_cast<Kel2DImagePixelGP*>(rep->GetImagePixel());
-  rep->Destroy();
+// What an image primitive sends through a camera of one model unit a pixel
+// (the view from -50 to 50), or of no size at all.
+std::vector<std::string> Drawn(KelGraphicPrimitive& gp, float modelPerPixel = 1) {
   Kel2DViewpoint camera(Kelpoint2f(0, 0), 1.0f);
   KelRecordingRender render;
   render.immediate = 1;
   render.LookThrough(camera, 100, 100, 1);
-  gp->Draw(render);
+  render.SetModelPerPixel(modelPerPixel);
+  gp.Draw(render);
   render.EndDraw(camera);
-  KelGraphicPrimitive::Unlock();
-  ASSERT_EQ(render.shapes2D.size(), 1u);
-  EXPECT_EQ(render.shapes2D[0].kind, "image 4x2 0");
+  std::vector<std::string> out;
+  for (const auto& shape : render.shapes2D)
+    out.push_back(shape.kind + " at " + std::to_string(int(shape.points[0])) + " " +
+                  std::to_string(int(shape.points[1])));
+  return out;
+}
 
-  Kel2DImagePixelRep none(at, nullptr, 0);
-  EXPECT_TRUE(none.GetBoundingElement().IsEmpty());
-  render.shapes2D.clear();
-  none.DrawShading(render, 0);
-  EXPECT_TRUE(render.shapes2D.empty());
+TEST(ImageRep2D, ItsImageLivesAsLongAsAPendingDrawNeedsIt) {
+  KelPixelImage image(10, 6, PixelImageRGB);
+  image.SetXPixelSize(2.0f);
+  image.SetYPixelSize(2.0f);
+  const float at[2] = {-10, -10};
+  auto* rep = new Kel2DImagePixelRep(at, &image, 0);
+  EXPECT_EQ(Box(*rep), (std::vector<float>{-10, 10, -10, 2}));
+  EXPECT_NE(rep->GetPixelImage(), &image) << "its own copy";
+  // A drawing pass holds the primitive while the Rep goes away; the image is
+  // zoomed to its 20 x 12 pixels.
+  KelGraphicPrimitive::Lock();
+  auto* gp = const_cast<Kel2DImagePixelGP*>(rep->GetImagePixel());
+  rep->Destroy();
+  EXPECT_EQ(Drawn(*gp), (std::vector<std::string>{"image 20x12 0 at -10 -10"}));
+  KelGraphicPrimitive::Unlock();
+
+  // 10 screen pixels cut off on the left: columns 5 to 9, from the view's side.
+  const float cut[2] = {-60, 0};
+  Kel2DImagePixelGP left(cut, &image, 0);
+  EXPECT_EQ(Drawn(left), (std::vector<std::string>{"image 10x12 0 at -50 0"}));
+  // Nothing to divide by, nothing to show.
+  EXPECT_TRUE(Drawn(left, 0.0f).empty()) << "a pixel of no size";
+  KelPixelImage flat(10, 6, PixelImageRGB), none(0, 6, PixelImageRGB);
+  flat.SetXPixelSize(0.0f);
+  for (const KelPixelImage* i : {&flat, &none, static_cast<KelPixelImage*>(nullptr)}) {
+    Kel2DImagePixelGP empty(at, i, 0);
+    EXPECT_TRUE(Drawn(empty).empty());
+  }
+  Kel2DImagePixelRep nothing(at, nullptr, 0);
+  EXPECT_TRUE(nothing.GetBoundingElement().IsEmpty());
 }
 
 }  // namespace
