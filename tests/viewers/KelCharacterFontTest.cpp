@@ -6,6 +6,7 @@
 #include <kel/viewers/KelCharacterFont.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "KelTestEnv.h"
 
@@ -107,6 +108,27 @@ TEST(KelCharacterFont, VariablesChooseFontsAndBadNamesFallBack) {
   font.GetCharacterSize(2, &w, &h, &d);
   EXPECT_EQ(w, 6);
   EXPECT_EQ(h, 13);
+}
+
+TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
+  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
+  const char* defaults[5] = {nullptr, nullptr, "-no-such-default-*", nullptr, nullptr};
+  testing::internal::CaptureStderr();
+  KelCharacterFont font(defaults);
+  EXPECT_EQ(font.GetNbFonts(), 5);
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(messages, "KelCharacterFont::Load: font -no-such-default-* not found, fixed used.\n");
+  EXPECT_TRUE(font.IsLoaded(2));
+  EXPECT_STREQ(font.GetFontName(2), "fixed");
+  int w, h, d;
+  font.GetCharacterSize(2, &w, &h, &d);  // fixed is 6x13
+  EXPECT_EQ(w, 6);
+  EXPECT_EQ(h, 13);
+  EXPECT_NE(font.GetGlyph(2, 'A'), nullptr);
+  // Font numbers still go by index: heights 8, 13, 15, 20.
+  EXPECT_EQ(font.GetFontNumber(12), 1);
+  EXPECT_EQ(font.GetFontNumber(13), 2);
+  EXPECT_EQ(font.GetFontNumber(15), 3);
 }
 
 TEST(KelCharacterFont, OutOfRangeFontsMeasureNothing) {

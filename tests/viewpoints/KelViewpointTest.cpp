@@ -43,8 +43,9 @@ class Listener : public KelEventSubscriber {
 
 unsigned long NowMs() {
   using namespace std::chrono;
+  // Stamps are the low 32 bits of the milliseconds of the time of day.
   return static_cast<unsigned long>(
-      duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+      duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count() & 0xFFFFFFFF);
 }
 
 }  // namespace
