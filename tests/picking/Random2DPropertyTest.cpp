@@ -160,7 +160,7 @@ Kel2DViewpoint* RandomCamera() {
 }
 
 TEST(Random2DProperty, WhatIsDrawnIsFiniteAndPicksItsRep) {
-  PickingTestSupport support;
+  keltest::TestSupport support{200, 200};
   KelPixelImage image(12, 9, PixelImageRGB);
   image.SetXPixelSize(2.0f);
   image.SetYPixelSize(2.0f);

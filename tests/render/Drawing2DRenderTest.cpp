@@ -85,7 +85,7 @@ TEST_F(Drawing2D, LinesPolylinesPolygonsAndRectangles) {
   Draw();
 
   EXPECT_TRUE(Near(PixelAt2D(27, -45), Entry(6)));
-  EXPECT_TRUE(IsBackground(kWidth / 2 + 55, kHeight / 2 + 45)) << "the notch";
+  EXPECT_TRUE(Pixel(kWidth / 2 + 55, kHeight / 2 + 45).Dark()) << "the notch";
   ExpectMatchesReference("2d_lines_and_polygons");
 }
 
@@ -110,7 +110,7 @@ TEST_F(Drawing2D, MarkersSymbolsAndArrowheads) {
   Draw();
 
   // 16, about (-75, 15): the background inside, orange around.
-  EXPECT_TRUE(IsBackground(kWidth / 2 - 75, kHeight / 2 - 15));
+  EXPECT_TRUE(Pixel(kWidth / 2 - 75, kHeight / 2 - 15).Dark());
   EXPECT_TRUE(ColourNear(kWidth / 2 - 75 + 6, kHeight / 2 - 15, Entry(2)));
   ExpectMatchesReference("2d_markers_and_symbols");
 }
@@ -203,7 +203,7 @@ TEST_F(Drawing2D, HighlightAndTwoColourSymbolsOnTheOverlay) {
 
   // Overlay (x, y) is picture pixel (x, height - 1 - y) from the top.
   const int row = kHeight - 1 - 110;
-  EXPECT_TRUE(IsBackground(40, row));
+  EXPECT_TRUE(Pixel(40, row).Dark());
   EXPECT_TRUE(ColourNear(50, row, Entry(251)));
   EXPECT_TRUE(ColourNear(110, row, {40, 200, 120})) << "the RGBA colour after the fill";
   EXPECT_TRUE(ColourNear(180, kHeight - 1 - 50, Entry(251)));
