@@ -1,5 +1,6 @@
 #include <kel/aids/KelSightsRep.h>
 
+#include <kel/primitives/Kel2DLineGP.h>
 #include <kel/render/KelRender.h>
 
 KEL_IMPLEMENT_META(KelSightsRep, Kel2DRep)
@@ -33,5 +34,7 @@ void KelSightsRep::GetSegments(float* points) const {
 void KelSightsRep::DrawShading(KelRender& render, int) {
   float points[32];
   GetSegments(points);
-  (void)render;
+  auto* brackets = new Kel2DLineGP(points, 16, 1);
+  if (render.IsDrawable(_attributes, static_cast<const KelRep&>(*this))) brackets->Draw(render);
+  KelGraphicPrimitive::Destroy(brackets);
 }
