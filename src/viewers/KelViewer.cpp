@@ -115,7 +115,7 @@ KelViewer::~KelViewer() {
   if (_fullScreen) {
     _fullScreen = 0;
     _drawingArea->Reparent(this);
-    if (_fullScreenDialog) _fullScreenDialog->RequestDelayedDestruction();
+    delete _fullScreenDialog;
     _fullScreenDialog = nullptr;
   }
   _viewers.Remove(this);
@@ -835,11 +835,10 @@ void KelViewer::SetViewpointEditor(KelViewpointEditor* editor) {
 
 void KelViewer::SetFullScreen() {
   if (_fullScreen) return;
-  _fullScreenDialog =
-      new KelDlgDialog(KelDialog::GetFatherWindow(this), GetName(), KelDlgFullScreenDialog);
-  // The drawing area's notifications (its resizes) still pass through the
-  // viewer on their way up.
-  _fullScreenDialog->SetFather(this);
+  // Under the viewer rather than its window: the drawing area's
+  // notifications (its resizes) still reach the viewer, and the dialog
+  // holding the drawing area cannot die before the viewer.
+  _fullScreenDialog = new KelDlgDialog(this, GetName(), KelDlgFullScreenDialog);
   auto* placeholder = new KelDlgPushButton(_fullScreenDialog, "xxx");
   placeholder->AttachOnSides();
   _fullScreenDialog->SetVisibility(KelDlgShown);

@@ -67,7 +67,7 @@ class Kelpoint3f;
 class KelViewer : public KelDlgFrame {
  public:
   // The most icon frames a viewer lays out; AddIconFrame refuses more.
-  static const int MaxIconFrames = 10;
+  static constexpr int MaxIconFrames = 10;
 
   // `size1` and `size2`: width and height of the drawing area in pixels.
   // `flags` is kept for the derived viewers (GetCreationFlags).
@@ -149,7 +149,8 @@ class KelViewer : public KelDlgFrame {
   virtual void SetGeneralModifiers(int modifiers, KelViewerEvent* event);
   virtual int GetGeneralModifiers() const;
   virtual int IsIconFrame() const;
-  // The drawing area moves into a full-screen dialog named like the viewer,
+  // The drawing area moves into a full-screen dialog named like the viewer
+  // (a child of the viewer, so that it lives no longer than the viewer),
   // and back.
   virtual void SetFullScreen();
   virtual void SetNormalWindowSize();
