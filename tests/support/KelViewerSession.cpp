@@ -64,10 +64,12 @@ const NotificationLog::Entry* NotificationLog::Last(const std::string& text) con
   return nullptr;
 }
 
-ViewerSession::ViewerSession(const char* name, int width, int height, bool wait) {
+ViewerSession::ViewerSession(const char* name, int width, int height, bool wait,
+                             const ViewerFactory& make) {
   if (!TestDisplay()) return;
   document = new KelDlgDocument(nullptr, KelString((std::string(name) + "Document").c_str()));
-  viewer = new KelViewer(document, KelString(name), 0, width, height, 0);
+  viewer = make ? make(document, KelString(name), width, height)
+                : new KelViewer(document, KelString(name), 0, width, height, 0);
   viewer->AttachOnSides();
   AddCallback(viewer->GetCallbackManager(), KelViewer::VIEWER_UPDATE(), &ViewerSession::Updated,
               nullptr);

@@ -9,10 +9,13 @@
 #include <kel/framework/Kelpoint2f.h>
 #include <kel/framework/Kelpoint3f.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class KelDialog;
 class KelDlgDocument;
+class KelString;
 class KelViewer;
 typedef struct _WidgetRec* Widget;
 
@@ -41,12 +44,18 @@ class NotificationLog : public KelCommand {
   std::vector<Entry> entries;
 };
 
+// Makes the viewer of a session under `father` (a KelViewer when none is
+// given): a 2D or 3D viewer, with its creation flags.
+using ViewerFactory =
+    std::function<KelViewer*(KelDialog* father, const KelString& name, int width, int height)>;
+
 // A document "<name>Document" holding the viewer `name` of that drawing
 // size, shown, its first frame drawn (unless `wait` is false: then call
 // WaitReady once the scene is set).
 class ViewerSession : public KelEventSubscriber {
  public:
-  ViewerSession(const char* name, int width, int height, bool wait = true);
+  ViewerSession(const char* name, int width, int height, bool wait = true,
+                const ViewerFactory& make = nullptr);
   ~ViewerSession() override;
   ViewerSession(const ViewerSession&) = delete;
   ViewerSession& operator=(const ViewerSession&) = delete;
