@@ -191,6 +191,23 @@ TEST_F(NavigationX11, TranslateKeepsThePointOfTheTargetPlaneUnderTheCursor) {
   ExpectXYZ(camera->GetSightDirection(), 0, 0, -1);
 }
 
+TEST_F(NavigationX11, RollTurnsThePictureWithTheCursorAboutTheCentre) {
+  Install(ROLL_MODE);
+  const Kelpoint3f grabbed = Under(kW / 2 + 100, kH / 2, 0);
+  keltest::HoldKey(XK_Control_L, true);
+  PointerTo(kW / 2 + 101, kH / 2);
+  Button(2, true);
+  PointerTo(kW / 2 + 100, kH / 2);  // starts the roll
+  PointerTo(kW / 2 + 71, kH / 2 - 71);
+  PointerTo(kW / 2, kH / 2 - 100);  // a quarter turn counterclockwise
+  Button(2, false);
+  keltest::HoldKey(XK_Control_L, false);
+  const Kelpoint2f now = Pixel(grabbed);
+  EXPECT_NEAR(now.x, kW / 2, 0.05);
+  EXPECT_NEAR(now.y, kH / 2 - 100, 0.05);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 20, 1e-4);
+}
+
 TEST_F(NavigationX11, ShiftClickLooksAtThePickedPointFromWhereTheEyeIs) {
   Install(EXAMINE_MODE);
   const Kelpoint3f P = Under(225, 190, 1);
