@@ -19,16 +19,16 @@
 #include <string>
 #include <vector>
 
-#include "KelManipulatorFather.h"
+#include "KelViewerSession.h"
 
 namespace {
 
-using keltest::ManipulatorFather;
+using keltest::NotificationLog;
 using Texts = std::vector<std::string>;
 
 TEST(Manipulator, DragSendsEachStepWithItsEventAsCause) {
-  ManipulatorFather father;
-  KelManipulator m(&father, nullptr);
+  NotificationLog father;
+  KelManipulator m(&father, "m", nullptr);
   KelViewerEvent event;
   EXPECT_EQ(m.Preactivate(&event, nullptr), 1);
   EXPECT_EQ(m.Move(&event, nullptr), 1);
@@ -42,16 +42,17 @@ TEST(Manipulator, DragSendsEachStepWithItsEventAsCause) {
   EXPECT_EQ(m.GetInteractiveState(), 0);
   EXPECT_EQ(m.GetDeviceState(), 1);
   EXPECT_EQ(m.EndActivate(&event, nullptr), 1);
-  EXPECT_EQ(father.Texts(), (Texts{"KelPreactivate", "KelMove", "KelActivate", "KelBeginManipulate",
-                                   "KelManipulate", "KelEndManipulate", "KelEndActivate"}));
-  for (const auto& entry : father.entries) EXPECT_EQ(entry.cause, &event) << entry.text;
+  EXPECT_EQ(father.Texts(),
+            (Texts{"m:KelPreactivate", "m:KelMove", "m:KelActivate", "m:KelBeginManipulate",
+                   "m:KelManipulate", "m:KelEndManipulate", "m:KelEndActivate"}));
+  for (const auto& entry : father.entries) EXPECT_EQ(entry.cause, "KelViewerEvent") << entry.text;
   // Delivered notifications die with the interaction transaction.
   EXPECT_EQ(KelCleaner::GetPendingNotificationCount(), 0);
 }
 
 TEST(Manipulator, HandlersInTheWrongStateRefuseAndSendNothing) {
-  ManipulatorFather father;
-  KelManipulator m(&father, nullptr);
+  NotificationLog father;
+  KelManipulator m(&father, "m", nullptr);
   KelViewerEvent e;
   using Handler = int (KelManipulator::*)(KelNotification*, KelManipulator*);
   const Handler idleRefused[] = {&KelManipulator::Move,
@@ -88,12 +89,12 @@ TEST(Manipulator, HandlersInTheWrongStateRefuseAndSendNothing) {
   EXPECT_EQ(m.Edit(&e, nullptr), 0);
   EXPECT_EQ(m.BeginManipulate(&e, nullptr), 1);
   EXPECT_EQ(father.Texts(),
-            (Texts{"KelPreactivate", "KelContext", "KelEndContext", "KelPreactivate", "KelActivate",
-                   "KelEdit", "KelEndActivate", "KelBeginManipulate"}));
+            (Texts{"m:KelPreactivate", "m:KelContext", "m:KelEndContext", "m:KelPreactivate",
+                   "m:KelActivate", "m:KelEdit", "m:KelEndActivate", "m:KelBeginManipulate"}));
 }
 
 TEST(Manipulator, ResetStateClosesEachOpenPhaseWithoutCause) {
-  ManipulatorFather father;
+  NotificationLog father;
   KelViewerEvent e;
   auto* m = new KelManipulator(&father, "m", nullptr);
   m->Preactivate(&e, nullptr);
@@ -101,8 +102,8 @@ TEST(Manipulator, ResetStateClosesEachOpenPhaseWithoutCause) {
   m->BeginManipulate(&e, nullptr);
   father.entries.clear();
   m->ResetState();
-  EXPECT_EQ(father.Texts(), (Texts{"KelEndManipulate", "KelEndActivate"}));
-  for (const auto& entry : father.entries) EXPECT_EQ(entry.cause, nullptr);
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelEndManipulate", "m:KelEndActivate"}));
+  for (const auto& entry : father.entries) EXPECT_EQ(entry.cause, "");
 
   // Activated (state 2) is left as it is; only the activation ends.
   father.entries.clear();
@@ -113,14 +114,14 @@ TEST(Manipulator, ResetStateClosesEachOpenPhaseWithoutCause) {
   m->Activate(&e, nullptr);
   m->ResetState();
   EXPECT_EQ(m->GetInteractiveState(), 2);
-  EXPECT_EQ(father.Texts(), (Texts{"KelPreactivate", "KelContext", "KelEndContext",
-                                   "KelPreactivate", "KelActivate", "KelEndActivate"}));
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelContext", "m:KelEndContext",
+                                   "m:KelPreactivate", "m:KelActivate", "m:KelEndActivate"}));
 
   // Destroy closes the phases before the command goes.
   father.entries.clear();
   m->BeginManipulate(&e, nullptr);
   m->Destroy();
-  EXPECT_EQ(father.Texts(), (Texts{"KelBeginManipulate", "KelEndManipulate"}));
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelBeginManipulate", "m:KelEndManipulate"}));
   EXPECT_EQ(father.GetChildCount(), 0);
 }
 
