@@ -26,18 +26,14 @@ TEST(Indicator, SendsItsIndicateEventAndNoCauseWhenReset) {
   NotificationLog father;
   Kel3DViewpoint viewpoint;
   Kel3DIndicator indicator(&father, "m", viewpoint);
-  KelKeyboardEvent key;
-  KelViewerEvent event(&key, nullptr);
+  KelViewerEvent event;
   event.SetTimeStamp(77);
   EXPECT_EQ(indicator.Preactivate(&event, nullptr), 1);
-  ASSERT_EQ(father.entries.size(), 1u);
-  EXPECT_EQ(father.entries[0].cause, "KelIndicateEvent");
   EXPECT_EQ(indicator.GetIndicateEvent().GetViewpoint(), &viewpoint);
-  EXPECT_EQ(indicator.GetIndicateEvent().GetDeviceEvent(), &key);
   EXPECT_EQ(indicator.GetIndicateEvent().GetTimeStamp(), 77u);
-
   indicator.ResetState();
   ASSERT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelEndPreactivate"}));
+  EXPECT_EQ(father.entries[0].cause, "KelIndicateEvent");
   EXPECT_EQ(father.entries[1].cause, "");
 }
 
@@ -77,8 +73,7 @@ TEST(Indicator, MatrixIndicatorIgnoresKeys) {
   NotificationLog father;
   Kel2DViewpoint viewpoint;
   Kel2DMatrixIndicator indicator(&father, "m", viewpoint);
-  const Kel3x3Matrix start(Kelvector2f(3, 4));
-  indicator.SetObjectPosition(start);
+  indicator.SetObjectPosition(Kel3x3Matrix(Kelvector2f(3, 4)));
   KelKeyboardEvent key;
   key.SetKey(3);  // Up
   KelViewerEvent event(&key, nullptr);
