@@ -23,7 +23,7 @@ class Stereo : public RenderScene {
     float sum = 0;
     int n = 0;
     for (int x = 0; x < kWidth; ++x)
-      if (!IsBackground(x, y)) sum += float(x), ++n;
+      if (!Pixel(x, y).Dark()) sum += float(x), ++n;
     return n ? sum / n : -1.0f;
   }
 };

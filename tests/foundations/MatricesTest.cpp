@@ -1,18 +1,79 @@
+// Matrices: transforms, determinants, scaling bands and inverses, against
+// numbers worked out by hand.
+#include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMath.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
+#include "KelTestEnv.h"
+
 namespace {
+
+void ExpectArray(const Kel3x3Matrix& m, const std::array<float, 16>& e) {
+  for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m.GetMatrix()[i], e[i]) << i;
+}
+
+TEST(Kel3x3Matrix, TransformsAndComposes) {
+  // A quarter turn (x to y), then a move by (10, 0).
+  const Kel3x3Matrix turn(Kelvector2f(0, 1), Kelvector2f(-1, 0), Kelpoint2f(0, 0));
+  const Kel3x3Matrix shift(Kelvector2f(10, 0));
+  Kel3x3Matrix m = turn;
+  m *= shift;
+  EXPECT_EQ(m * Kelpoint2f(1, 0), Kelpoint2f(10, 1));
+  EXPECT_EQ((shift * turn) * Kelpoint2f(1, 0), Kelpoint2f(0, 11));
+  EXPECT_EQ(m * Kelvector2f(1, 0), Kelvector2f(0, 1));
+
+  const Kel3x3Matrix stretch(Kelvector2f(3, 0), Kelvector2f(0, 3), Kelpoint2f(1, 1));
+  const Keldirection2f d = stretch * Keldirection2f(0, 1);
+  EXPECT_FLOAT_EQ(d.y, 1.0f);
+
+  const long before = KelMath::ErrorCount();
+  testing::internal::CaptureStderr();
+  const Keldirection2f lost =
+      Kel3x3Matrix(Kelvector2f(0, 0), Kelvector2f(0, 0), Kelpoint2f(1, 1)) * Keldirection2f(0, 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Direction2D : Vecteur nul\n");
+  EXPECT_EQ(KelMath::ErrorCount(), before + 1);
+  EXPECT_EQ(lost.x, 1.0f);
+  EXPECT_EQ(lost.y, 0.0f);
+}
+
+TEST(Kel3x3Matrix, DeterminantAndScaling) {
+  const Kel3x3Matrix m(Kelvector2f(1, 2), Kelvector2f(3, 4), Kelpoint2f(5, 6));
+  EXPECT_FLOAT_EQ(m.GetDeterminant(), -2.0f);
+  EXPECT_FLOAT_EQ(m.GetScaling(), std::sqrt(2.0f));
+  const Kel3x3Matrix mirror(Kelvector2f(-3, 0), Kelvector2f(0, 3), Kelpoint2f(0, 0));
+  EXPECT_FLOAT_EQ(mirror.GetScaling(), 3.0f);
+  EXPECT_EQ(Kel3x3Matrix().GetScaling(), 1.0f);
+}
+
+TEST(Kel3x3Matrix, Inversion) {
+  const Kel3x3Matrix m(Kelvector2f(1, 2), Kelvector2f(3, 4), Kelpoint2f(5, 6));
+  const Kel3x3Matrix inv = m.GetInvertedMatrix();
+  ExpectArray(inv, {-2, 1, 0, 0, 1.5f, -0.5f, 0, 0, 0, 0, 1, 0, 1, -2, 0, 1});
+  EXPECT_FLOAT_EQ(inv.GetDeterminant(), -0.5f);
+  EXPECT_EQ(inv * (m * Kelpoint2f(1, 1)), Kelpoint2f(1, 1));
+
+  // Singular (|det| not above 1e-10): the identity, silently.
+  const long before = KelMath::ErrorCount();
+  for (const float k : {0.0f, 1e-11f}) {
+    const Kel3x3Matrix flat(Kelvector2f(k, 0), Kelvector2f(0, 1), Kelpoint2f(5, 6));
+    const Kel3x3Matrix id = flat.GetInvertedMatrix();
+    ExpectArray(id, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
+    EXPECT_EQ(id.GetDeterminant(), 1.0f);
+  }
+  EXPECT_EQ(KelMath::ErrorCount(), before);
+  const Kel3x3Matrix small(Kelvector2f(1e-9f, 0), Kelvector2f(0, 1), Kelpoint2f(0, 0));
+  EXPECT_NEAR(small.GetInvertedMatrix().GetMatrix()[0], 1e9f, 1e3f);
+}
 
 constexpr float kPi = static_cast<float>(KelMath::PI);
 
 void ExpectPoint(const Kelpoint3f& p, float x, float y, float z) {
-  EXPECT_NEAR(p.x, x, 1e-5f);
-  EXPECT_NEAR(p.y, y, 1e-5f);
-  EXPECT_NEAR(p.z, z, 1e-5f);
+  keltest::ExpectXYZ(p, x, y, z, 1e-5);
 }
 
 Kel4x4Matrix Diagonal(float a, float b, float c, Kelvector3f t = {}) {
@@ -36,32 +97,12 @@ TEST(Kel4x4Matrix, RotationTurnsClockwiseSeenFromTheAxisTip) {
   ExpectPoint(m * Kelpoint3f(1, 0, 1), 0, 0, 2);
   ExpectPoint(m * Kelpoint3f(0, 1, 1), 1, 0, 1);
   ExpectPoint(m * Kelpoint3f(0, 0, 1), 0, 0, 1);
-}
 
-TEST(Kel4x4Matrix, RotationAboutMinusZIsTheOppositeAngle) {
+  // About -z: the opposite angle.
   Kel4x4Matrix down, up;
   down.SetRotation(Keldirection3f(0, 0, -1), Kelpoint3f(1, 2, 0), 0.7f);
   up.SetRotation(Keldirection3f(0, 0, 1), Kelpoint3f(1, 2, 0), -0.7f);
   for (int i = 0; i < 16; ++i) EXPECT_NEAR(down.GetMatrix()[i], up.GetMatrix()[i], 1e-6f) << i;
-}
-
-TEST(Kel4x4Matrix, RotationVectorConstructors) {
-  // A quarter turn about z through (1, 0, 0).
-  Kel4x4Matrix turn(Kelvector3f(0, 0, kPi / 2), Kelpoint3f(1, 0, 0));
-  ExpectPoint(turn * Kelpoint3f(2, 0, 0), 1, -1, 0);
-  ExpectPoint(turn * Kelpoint3f(1, 0, 0), 1, 0, 0);
-
-  // The rotation then the translation.
-  Kel4x4Matrix moved(Kelvector3f(0, 0, 5), Kelvector3f(0, 0, kPi / 2), Kelpoint3f(1, 0, 0));
-  ExpectPoint(moved * Kelpoint3f(2, 0, 0), 1, -1, 5);
-
-  // A null rotation vector: identity, or the bare translation.
-  Kel4x4Matrix none(Kelvector3f(0, 0, 1e-11f), Kelpoint3f(4, 5, 6));
-  Kel4x4Matrix shift(Kelvector3f(1, 2, 3), Kelvector3f(0, 0, 0), Kelpoint3f(4, 5, 6));
-  for (int i = 0; i < 16; ++i) {
-    EXPECT_EQ(none.GetMatrix()[i], Kel4x4Matrix().GetMatrix()[i]);
-    EXPECT_EQ(shift.GetMatrix()[i], Kel4x4Matrix(Kelvector3f(1, 2, 3)).GetMatrix()[i]);
-  }
 }
 
 TEST(Kel4x4Matrix, ProductAppliesLeftOperandFirst) {
@@ -140,22 +181,6 @@ TEST(Kel4x4Matrix, SingularMatrixLeavesTheOutputUntouched) {
   // 1e-14 is above the threshold: inverted.
   Diagonal(1e-6f, 1e-4f, 1e-4f).GetInvertedMatrix(out);
   EXPECT_NEAR(out.GetMatrix()[0], 1e6f, 1.0f);
-}
-
-TEST(Kel4x4Matrix, RowArraysAndComponents) {
-  const float r0[3] = {1, 2, 3}, r1[3] = {4, 5, 6}, r2[3] = {7, 8, 10};
-  const float* rows[3] = {r0, r1, r2};
-  const Kel4x4Matrix m(rows, Kelvector3f(-1, -2, -3));
-  const float expected[16] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 10, 0, -1, -2, -3, 1};
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(m.GetMatrix()[i], expected[i]) << i;
-  EXPECT_FLOAT_EQ(m.GetDeterminant(), -3.0f);
-
-  // Directions come back as stored, not renormalised.
-  Keldirection3f u, v, w;
-  Kelpoint3f o;
-  Diagonal(2, 2, 2, {5, 6, 7}).GetComponents(u, v, w, o);
-  EXPECT_EQ(u, Keldirection3f::Unchecked(2, 0, 0));
-  EXPECT_EQ(o, Kelpoint3f(5, 6, 7));
 }
 
 }  // namespace
