@@ -39,11 +39,12 @@ void KelKeyboardDevice::InterpretDeviceEvent(KelNotification* raw, void* v) {
     keyboard->SetTimeStamp(stamp);
     _currentEvent->SetTimeStamp(stamp);
   }
+  if (raw->IsAKindOf("KelPressEvent"))
+    keyboard->SetKey(static_cast<KelPressEvent*>(raw)->GetButton());
   if (!viewer) return;
   KelViewpointEditor* editor = viewer->GetViewpointEditor();
   if (raw->IsAKindOf("KelPressEvent")) {
-    const int key = static_cast<KelPressEvent*>(raw)->GetButton();
-    keyboard->SetKey(key);
+    const int key = keyboard->GetKey();
     if (key >= 1 && key <= 4) {
       viewer->ReceiveKeyEvent(*keyboard);
     } else if (key == KeyPageUp || key == KeyPageDown) {
