@@ -92,4 +92,46 @@ inline void WriteObj(const std::string& path) {
   f << "f 25 28 27 26\nf 25 26 29\nf 26 27 29\nf 27 28 29\nf 28 25 29\n";
 }
 
+// A box of sides (dx, dy, dz) from the origin as a glTF file (y up, by the
+// format's rule) with its data in a .bin file beside it.
+inline void WriteGltfBox(const std::string& path, float dx, float dy, float dz) {
+  std::vector<float> v;
+  std::vector<std::uint32_t> index;
+  for (const Triangle& t : Box(0, 0, 0, dx, dy, dz))
+    for (const auto& p : t.v) {
+      index.push_back(static_cast<std::uint32_t>(v.size() / 3));
+      v.insert(v.end(), p, p + 3);
+    }
+  const std::string bin = path + ".bin";
+  std::ofstream(bin, std::ios::binary)
+      .write(reinterpret_cast<const char*>(v.data()), std::streamsize(4 * v.size()))
+      .write(reinterpret_cast<const char*>(index.data()), std::streamsize(4 * index.size()));
+  const size_t vb = 4 * v.size(), ib = 4 * index.size();
+  std::ofstream(path) << R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],)"
+                      << R"("nodes":[{"mesh":0}],"meshes":[{"primitives":[{"attributes":)"
+                      << R"({"POSITION":0},"indices":1}]}],"buffers":[{"byteLength":)" << vb + ib
+                      << R"(,"uri":")" << bin.substr(bin.find_last_of('/') + 1)
+                      << R"("}],"bufferViews":[{"buffer":0,"byteLength":)" << vb
+                      << R"(},{"buffer":0,"byteOffset":)" << vb << R"(,"byteLength":)" << ib
+                      << R"(}],"accessors":[{"bufferView":0,"componentType":5126,"count":)"
+                      << v.size() / 3 << R"(,"type":"VEC3","min":[0,0,0],"max":[)" << dx << ","
+                      << dy << "," << dz << R"(]},{"bufferView":1,"componentType":5125,"count":)"
+                      << index.size() << R"(,"type":"SCALAR"}]})";
+}
+
+// A PLY of points alone: an n x n grid in the xz plane, 1 unit apart.
+inline void WritePlyPoints(const std::string& path, int n) {
+  std::ofstream f(path);
+  f << "ply\nformat ascii 1.0\nelement vertex " << n * n
+    << "\nproperty float x\nproperty float y\nproperty float z\nend_header\n";
+  for (int i = 0; i < n; ++i)
+    for (int k = 0; k < n; ++k) f << i << " 0 " << k << "\n";
+}
+
+// An OBJ of lines alone: the outline of a square of side 10 in the xz plane
+// as one polyline, and its two diagonals as segments.
+inline void WriteObjLines(const std::string& path) {
+  std::ofstream(path) << "v 0 0 0\nv 10 0 0\nv 10 0 10\nv 0 0 10\nl 1 2 3 4 1\nl 1 3\nl 2 4\n";
+}
+
 }  // namespace kelrendertest
