@@ -30,11 +30,6 @@ bool Number(const std::string& text, double& value) {
   return true;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 }  // namespace KelAppValue
 
 void KelAppCommandLine::Add(Option option) {

@@ -47,5 +47,4 @@ namespace KelAppValue {
 bool Integer(const std::string& text, long min, long max, long& value);
 // A finite decimal number.
 bool Number(const std::string& text, double& value);
-std::string Lower(std::string text);
 }  // namespace KelAppValue

@@ -1,5 +1,7 @@
 #include "KelImageFileWriter.h"
 
+#include "KelAppText.h"
+
 #include <kel/images/KelPixelImage.h>
 #include <kel/images/WriteRGBPixelImage.h>
 #include <kel/images/WriteTIFFPixelImage.h>
@@ -22,17 +24,8 @@
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Extension(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  const std::string::size_type dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return Lower(path.substr(dot + 1));
-}
+using KelAppText::Extension;
+using KelAppText::Lower;
 
 std::string Directory(const std::string& path) {
   const std::string::size_type slash = path.find_last_of('/');
@@ -75,14 +68,20 @@ void PngError(png_structp png, png_const_charp message) {
 }
 void PngWarning(png_structp, png_const_charp) {}
 
-bool WritePNG(const KelPixelImage& image, const char* path, std::string& error) {
-  int width = 0, height = 0;
+// The pixels of an RGB image, or null with the reason.
+const unsigned char* RgbPixels(const KelPixelImage& image, int& width, int& height,
+                               std::string& error) {
   image.GetSize(width, height);
   const unsigned char* pixels = image.GetPixelsToRead();
-  if (image.GetFormat() != PixelImageRGB || !pixels || width <= 0 || height <= 0) {
-    error = "not an RGB image";
-    return false;
-  }
+  if (image.GetFormat() == PixelImageRGB && pixels && width > 0 && height > 0) return pixels;
+  error = "not an RGB image";
+  return nullptr;
+}
+
+bool WritePNG(const KelPixelImage& image, const char* path, std::string& error) {
+  int width = 0, height = 0;
+  const unsigned char* pixels = RgbPixels(image, width, height, error);
+  if (!pixels) return false;
   // Rows top first, as PNG stores them.
   std::vector<png_bytep> rows(static_cast<size_t>(height));
   const size_t stride = 3 * static_cast<size_t>(width);
@@ -133,12 +132,8 @@ bool WritePNG(const KelPixelImage& image, const char* path, std::string& error) 
 
 bool WritePicture(const KelPixelImage& image, const char* path, std::string& error) {
   int width = 0, height = 0;
-  image.GetSize(width, height);
-  const unsigned char* pixels = image.GetPixelsToRead();
-  if (image.GetFormat() != PixelImageRGB || !pixels || width <= 0 || height <= 0) {
-    error = "not an RGB image";
-    return false;
-  }
+  const unsigned char* pixels = RgbPixels(image, width, height, error);
+  if (!pixels) return false;
   // Three planes, red, green then blue, lines from the top.
   const size_t plane = static_cast<size_t>(width) * static_cast<size_t>(height);
   std::vector<unsigned char> planes;

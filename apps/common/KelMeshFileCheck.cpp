@@ -1,5 +1,7 @@
 #include "KelMeshFileCheck.h"
 
+#include "KelAppText.h"
+
 #include <sys/stat.h>
 
 #include <cctype>
@@ -12,11 +14,6 @@
 namespace {
 
 using Count = unsigned long long;
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool ParseCount(const std::string& text, Count& value) {
   if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -151,7 +148,8 @@ bool CheckStl(const std::string& head, Count fileSize, const KelMeshLimits& limi
     }
   }
   const std::string::size_type start = head.find_first_not_of(" \t\r\n");
-  if (start != std::string::npos && Lower(head.substr(start, 5)) == "solid") return true;
+  if (start != std::string::npos && KelAppText::Lower(head.substr(start, 5)) == "solid")
+    return true;
   error = "not an STL file: it does not begin with 'solid', and its " + std::to_string(fileSize) +
           " bytes are not the 84 + 50 per triangle of a binary STL";
   return false;
@@ -180,11 +178,6 @@ bool KelMeshFileCheck::CheckHeader(const std::string& path, const KelMeshLimits&
   std::string head(HEADER_BYTES, '\0');
   in.read(&head[0], static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(in.gcount()));
-  const std::string::size_type dot = path.find_last_of('.');
-  const std::string::size_type slash = path.find_last_of('/');
-  const std::string extension =
-      dot == std::string::npos || (slash != std::string::npos && dot < slash)
-          ? std::string()
-          : Lower(path.substr(dot + 1));
-  return CheckHeader(head, static_cast<unsigned long long>(st.st_size), extension, limits, error);
+  return CheckHeader(head, static_cast<unsigned long long>(st.st_size), KelAppText::Extension(path),
+                     limits, error);
 }

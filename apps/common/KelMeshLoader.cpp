@@ -1,6 +1,7 @@
 #include "KelMeshLoader.h"
 
 #include "KelAppStatus.h"
+#include "KelAppText.h"
 #include "KelMeshFileCheck.h"
 
 #include <kel/foundations/Kel4x4Matrix.h>
@@ -38,6 +39,8 @@ static_assert(sizeof(aiVector3D) == 3 * sizeof(float), "Assimp built with single
 
 namespace {
 
+using KelAppText::Extension;
+
 // While it lives the process's address space may grow by `bytes` only: a
 // reader that believes a hostile count meets bad_alloc, which Assimp reports
 // as a failed read, instead of taking the machine's memory. Sanitizers reserve
@@ -70,18 +73,6 @@ class AddressSpaceBudget {
   struct rlimit _saved = {};
   bool _set = false;
 };
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Extension(const std::string& path) {
-  const std::string::size_type dot = path.find_last_of('.');
-  const std::string::size_type slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return Lower(path.substr(dot + 1));
-}
 
 // Triangles (as Triangulate will make them), lines and points, and vertices,
 // of the scene as read, against the limits.

@@ -1,9 +1,11 @@
 #include "KelSceneOptions.h"
 
+#include "KelAppText.h"
+
 #include <climits>
 #include <cstdlib>
 
-using KelAppValue::Lower;
+using KelAppText::Lower;
 
 namespace {
 

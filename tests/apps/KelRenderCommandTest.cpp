@@ -18,15 +18,6 @@ namespace {
 
 using kelrendertest::RunKelrender;
 
-TEST(KelRenderCommand, HelpAndVersion) {
-  const keltest::ChildOutcome help = RunKelrender({"--help"});
-  EXPECT_EQ(help.status, KELAPP_OK);
-  EXPECT_NE(help.out.find("--max-triangles"), std::string::npos) << help.out;
-  const keltest::ChildOutcome version = RunKelrender({"--version"});
-  EXPECT_EQ(version.status, KELAPP_OK);
-  EXPECT_EQ(version.out.rfind("kelrender (Kelvis) ", 0), 0u) << version.out;
-}
-
 TEST(KelRenderCommand, EachKindOfBadInputHasItsMessageAndStatus) {
   const std::string dir = keltest::OutputPath("");
   const std::string out = dir + "out.png";

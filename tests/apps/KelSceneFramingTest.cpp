@@ -26,11 +26,7 @@ TEST(KelSceneFraming, BoxSpansNinetyPercentCentredAtEveryScale) {
       // three sizes away from the origin.
       std::vector<float> v;
       std::vector<unsigned> t;
-      for (const auto& tr : kelrendertest::Box(0, 0, 0, size, size / 2, size / 4))
-        for (const auto& p : tr.v) {
-          t.push_back(static_cast<unsigned>(v.size() / 3));
-          v.insert(v.end(), p, p + 3);
-        }
+      kelrendertest::Soup(kelrendertest::Box(0, 0, 0, size, size / 2, size / 4), v, t);
       KelMeshBuilder builder;
       std::string error;
       auto* bag = new Kel3DBagRep;
