@@ -289,9 +289,14 @@ int KelMeshLoader::Read(const std::string& path, Assimp::Importer& importer, std
     scene = importer.ApplyPostProcessing(steps);
   }
   if (!scene) {
-    const char* message = importer.GetErrorString();
-    error = "cannot load mesh file '" + path +
-            "': " + (message && *message ? message : "unknown error");
+    std::string message = importer.GetErrorString() ? importer.GetErrorString() : "";
+    if (message.find("bad_alloc") != std::string::npos)
+      message = "reading it takes more memory than files within the limits may (" +
+                std::to_string(_limits.maxTriangles) + " triangles, " +
+                std::to_string(_limits.maxVertices) +
+                " vertices; --max-triangles and --max-vertices raise them)";
+    error =
+        "cannot load mesh file '" + path + "': " + (message.empty() ? "unknown error" : message);
     return KELAPP_INPUT_MALFORMED;
   }
   if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {

@@ -6,7 +6,23 @@
 
 #include "KelChildProcess.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define KEL_TEST_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEL_TEST_SANITIZED 1
+#endif
+#endif
+
 namespace kelrendertest {
+
+// Sanitizers reserve terabytes of address space: no limit can be put on it,
+// in the test or in kelrender.
+#ifdef KEL_TEST_SANITIZED
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 
 inline keltest::ChildOutcome RunKelrender(std::vector<std::string> args,
                                           const keltest::ChildLimits& limits = {}) {
