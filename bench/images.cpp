@@ -4,8 +4,9 @@
 // of the raw image.
 #include <kel/images/PackBitComp.h>
 #include <kel/images/PackBitDecomp.h>
-#include <kel/images/rgbcom.h>
-#include <kel/images/rgbunc.h>
+
+#include "DecodeRGBRow.h"
+#include "EncodeRGBRow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -81,13 +82,13 @@ void PackBitsDecode(benchmark::State& state) {
 
 void SgiRunLengthEncode(benchmark::State& state) {
   const std::vector<unsigned char> planes = Planes(static_cast<int>(state.range(0)));
-  std::vector<unsigned char> packed(static_cast<size_t>(3 * kSide * RgbcomMaxLength(kSide)));
+  std::vector<unsigned char> packed(static_cast<size_t>(3 * kSide * EncodedRGBRowMaxLength(kSide)));
   long total = 0;
   for (auto _ : state) {
     total = 0;
     for (long r = 0; r < 3 * kSide; ++r)
-      total += rgbcom(planes.data() + r * kSide, kSide, packed.data() + total,
-                      static_cast<long>(packed.size()) - total);
+      total += EncodeRGBRow(planes.data() + r * kSide, kSide, packed.data() + total,
+                            static_cast<long>(packed.size()) - total);
     benchmark::DoNotOptimize(packed.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kRow * kSide);
@@ -96,12 +97,12 @@ void SgiRunLengthEncode(benchmark::State& state) {
 
 void SgiRunLengthDecode(benchmark::State& state) {
   const std::vector<unsigned char> planes = Planes(static_cast<int>(state.range(0)));
-  std::vector<unsigned char> packed(static_cast<size_t>(3 * kSide * RgbcomMaxLength(kSide)));
+  std::vector<unsigned char> packed(static_cast<size_t>(3 * kSide * EncodedRGBRowMaxLength(kSide)));
   std::vector<long> starts, lengths;
   long total = 0;
   for (long r = 0; r < 3 * kSide; ++r) {
-    const long n = rgbcom(planes.data() + r * kSide, kSide, packed.data() + total,
-                          static_cast<long>(packed.size()) - total);
+    const long n = EncodeRGBRow(planes.data() + r * kSide, kSide, packed.data() + total,
+                                static_cast<long>(packed.size()) - total);
     starts.push_back(total);
     lengths.push_back(n);
     total += n;
@@ -109,8 +110,8 @@ void SgiRunLengthDecode(benchmark::State& state) {
   std::vector<unsigned char> out(planes.size());
   for (auto _ : state) {
     for (long r = 0; r < 3 * kSide; ++r)
-      rgbunc(packed.data() + starts[static_cast<size_t>(r)], lengths[static_cast<size_t>(r)],
-             out.data() + r * kSide, kSide);
+      DecodeRGBRow(packed.data() + starts[static_cast<size_t>(r)], lengths[static_cast<size_t>(r)],
+                   out.data() + r * kSide, kSide);
     benchmark::DoNotOptimize(out.data());
   }
   if (out != planes) state.SkipWithError("SGI run-length round trip differs");

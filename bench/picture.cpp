@@ -2,10 +2,11 @@
 // the writer and reader use it: blocks of 262144 bytes, raw when compression
 // does not pay) and of whole files, on a 2048 x 2048 photograph-like image and a
 // flat-colour one. Rates are in bytes of the three raw planes per second.
-#include <kel/images/ripiccom.h>
 #include <kel/images/ripicrdt.h>
-#include <kel/images/ripicunc.h>
 #include <kel/images/ripicwdt.h>
+
+#include "ripiccom.h"
+#include "ripicunc.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,9 +3,9 @@
 #include <kel/images/ReadPicturePixelImage.h>
 #include <kel/images/ripicrdt.h>
 #include <kel/images/ripicrhd.h>
-#include <kel/images/ripicunc.h>
 
 #include "KelFuzzFile.h"
+#include "ripicunc.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include <kel/images/WriteRGBPixelImage.h>
 
-#include <kel/images/rgbw.h>
+#include "WriteRGBFile.h"
 
 #include <iostream>
 
@@ -12,7 +12,7 @@ int WriteRGBPixelImage(KelPixelImage* image, const char* path, CodingFormat codi
   // The format holds 16-bit sizes: a larger image cannot be written whole.
   if (width <= 0 || height <= 0 || width > 65535 || height > 65535) return 9;
   long size[2] = {width, height};
-  const int rc = rgbw(path, size, 0, image->GetPixelsToRead());
+  const int rc = WriteRGBFile(path, size, 0, image->GetPixelsToRead());
   if (rc == 1) {
     std::cerr << "Error when trying to open " << (path ? path : "") << std::endl;
     return 1;

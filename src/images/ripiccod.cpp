@@ -1,6 +1,6 @@
-#include <kel/images/ripiccod.h>
+#include "ripiccod.h"
 
-#include <kel/images/ripicdbg.h>
+#include "ripicdbg.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include <kel/images/ripiccom.h>
+#include "ripiccom.h"
 
-#include <kel/images/ripicdbg.h>
+#include "ripicdbg.h"
 
 #include <cstdio>
 #include <cstring>

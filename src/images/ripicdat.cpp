@@ -1,6 +1,6 @@
-#include <kel/images/ripicdat.h>
+#include "ripicdat.h"
 
-#include <kel/images/ripicdbg.h>
+#include "ripicdbg.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -18,7 +18,7 @@ const char* const kEnglishMonths[12] = {"JANUARY",   "FEBRUARY", "MARCH",    "AP
                                         "SEPTEMBER", "OCTOBER",  "NOVEMBER", "DECEMBER"};
 const char* const kFrenchDays[7] = {"DIMANCHE", "LUNDI",    "MARDI", "MERCREDI",
                                     "JEUDI",    "VENDREDI", "SAMEDI"};
-// MONDAY keeps the trailing space of the original table.
+// "MONDAY " ends in a space: a Monday's English date has two blanks before the month.
 const char* const kEnglishDays[7] = {"SUNDAY",   "MONDAY ", "TUESDAY", "WEDNESDAY",
                                      "THURSDAY", "FRIDAY",  "SATURDAY"};
 

@@ -1,4 +1,4 @@
-#include <kel/images/ripicdbg.h>
+#include "ripicdbg.h"
 
 #include <unistd.h>
 

@@ -1,9 +1,9 @@
 #include <kel/images/ripicrhd.h>
 
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripicdbg.h>
-#include <kel/images/ripicpre.h>
-#include <kel/images/ripicrec.h>
+#include "PictureRecords.h"
+#include "ReadPicturePreamble.h"
+#include "ripiccod.h"
+#include "ripicdbg.h"
 
 #include <cstdio>
 #include <memory>
@@ -31,7 +31,7 @@ int ripicrhd(const char* path, int* imageCode, int* size) {
     return -5;
   }
   int descriptions = 0;
-  if (ripicpre(file.get(), &descriptions) != 0) return ReadFailure();
+  if (ReadPicturePreamble(file.get(), &descriptions) != 0) return ReadFailure();
 
   bool found = false;
   for (long long d = 0; d < descriptions; ++d) {

@@ -1,6 +1,6 @@
-#include <kel/images/ripicunc.h>
+#include "ripicunc.h"
 
-#include <kel/images/ripicdbg.h>
+#include "ripicdbg.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,11 +1,11 @@
 #include <kel/images/ripicwdt.h>
 
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripiccom.h>
-#include <kel/images/ripicdat.h>
-#include <kel/images/ripicdbg.h>
-#include <kel/images/ripicpre.h>
-#include <kel/images/ripicrec.h>
+#include "PictureRecords.h"
+#include "ReadPicturePreamble.h"
+#include "ripiccod.h"
+#include "ripiccom.h"
+#include "ripicdat.h"
+#include "ripicdbg.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include <kel/images/tifflec.h>
+#include "tifflec.h"
 
 #include <climits>
 

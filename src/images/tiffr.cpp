@@ -1,9 +1,10 @@
 #include <kel/images/tiffr.h>
 
 #include <kel/images/PackBitDecomp.h>
-#include <kel/images/tifconv2.h>
-#include <kel/images/tifconv4.h>
-#include <kel/images/tifflec.h>
+
+#include "tifconv2.h"
+#include "tifconv4.h"
+#include "tifflec.h"
 
 #include <climits>
 #include <cstdint>
@@ -143,100 +144,85 @@ bool Within(unsigned long offset, unsigned long bytes, unsigned long fileLength)
   return offset <= fileLength && bytes <= fileLength - offset;
 }
 
-// Header, directory, colour map and strip layout.
-int ReadLayout(FILE* f, Layout& L) {
+// The directory entries this reader uses.
+struct Directory {
+  Entry width, height, bits, compression, photometric, offsets, orientation, samples, rows, counts,
+      planar, colorMap;
+  bool tiled = false;
+
+  Entry* Find(std::uint16_t tag) {
+    switch (tag) {
+      case kImageWidth:
+        return &width;
+      case kImageLength:
+        return &height;
+      case kBitsPerSample:
+        return &bits;
+      case kCompression:
+        return &compression;
+      case kPhotometric:
+        return &photometric;
+      case kStripOffsets:
+        return &offsets;
+      case kOrientation:
+        return &orientation;
+      case kSamplesPerPixel:
+        return &samples;
+      case kRowsPerStrip:
+        return &rows;
+      case kStripByteCounts:
+        return &counts;
+      case kPlanarConfiguration:
+        return &planar;
+      case kColorMap:
+        return &colorMap;
+      default:
+        return nullptr;
+    }
+  }
+};
+
+// Header and first directory: the file's byte order and the entries used.
+int ReadDirectory(FILE* f, bool& bigEndian, Directory& dir) {
   unsigned char header[8];
   if (std::fread(header, 1, 8, f) != 8) return 11;
-  bool big;
   if (header[0] == 'M' && header[1] == 'M')
-    big = true;
+    bigEndian = true;
   else if (header[0] == 'I' && header[1] == 'I')
-    big = false;
+    bigEndian = false;
   else
     return 5;
-  const Decoder d(big);
+  const Decoder d(bigEndian);
   if (d.U16(header + 2) != 42) return 5;
 
   unsigned char countBytes[2];
   if (tifflec(f, d.U32(header + 4), 2, reinterpret_cast<char*>(countBytes)) != 0) return 11;
   const std::uint16_t entryCount = d.U16(countBytes);
-  Entry width, height, bits, compression, photometric, offsets, orientation, samples, rows, counts,
-      planar, colorMap;
-  bool tiled = false;
   for (std::uint16_t i = 0; i < entryCount; ++i) {
     unsigned char raw[12];
     if (std::fread(raw, 1, 12, f) != 12) return 11;
-    Entry* e = nullptr;
     const std::uint16_t tag = d.U16(raw);
-    if (tag >= kTileWidth && tag <= kTileOffsets + 1) tiled = true;
-    switch (tag) {
-      case kImageWidth:
-        e = &width;
-        break;
-      case kImageLength:
-        e = &height;
-        break;
-      case kBitsPerSample:
-        e = &bits;
-        break;
-      case kCompression:
-        e = &compression;
-        break;
-      case kPhotometric:
-        e = &photometric;
-        break;
-      case kStripOffsets:
-        e = &offsets;
-        break;
-      case kOrientation:
-        e = &orientation;
-        break;
-      case kSamplesPerPixel:
-        e = &samples;
-        break;
-      case kRowsPerStrip:
-        e = &rows;
-        break;
-      case kStripByteCounts:
-        e = &counts;
-        break;
-      case kPlanarConfiguration:
-        e = &planar;
-        break;
-      case kColorMap:
-        e = &colorMap;
-        break;
-      default:
-        continue;
-    }
+    if (tag >= kTileWidth && tag <= kTileOffsets + 1) dir.tiled = true;
+    Entry* e = dir.Find(tag);
+    if (!e) continue;
     e->present = true;
     e->type = d.U16(raw + 2);
     e->count = d.U32(raw + 4);
     std::memcpy(e->value, raw + 8, 4);
   }
+  return 0;
+}
 
+// Samples per pixel, bits per sample and the photometric interpretation give
+// the kind of image (true colour, palette with its colour map, grey, bilevel).
+int ReadSampleFormat(FILE* f, const Decoder& d, const Directory& dir, std::uint32_t planarConfig,
+                     Layout& L) {
   int rc;
-  if (!width.present || !height.present) return 5;
-  if ((rc = Scalar(f, d, width, &L.width)) || (rc = Scalar(f, d, height, &L.height))) return rc;
-  if (L.width == 0 || L.height == 0) return 5;
-  // The image is handed over as width x height x 3 bytes counted in an int.
-  if (static_cast<std::uint64_t>(L.width) * L.height * 3 > INT_MAX) return 13;
-
-  if (compression.present && (rc = Scalar(f, d, compression, &L.compression))) return rc;
-  if (L.compression != 1 && L.compression != kPackBits) return 7;
-  if (orientation.present && (rc = Scalar(f, d, orientation, &L.orientation))) return rc;
-  if (L.orientation != 1 && L.orientation != 4) return 14;
-  if (samples.present && (rc = Scalar(f, d, samples, &L.samples))) return rc;
-  if (!photometric.present) return 8;
-  if ((rc = Scalar(f, d, photometric, &L.photometric))) return rc;
-  std::uint32_t planarConfig = 1;
-  if (planar.present && (rc = Scalar(f, d, planar, &planarConfig))) return rc;
-
   // BitsPerSample defaults to 1 when absent.
-  const std::uint32_t bitsCount = bits.present ? bits.count : 1;
+  const std::uint32_t bitsCount = dir.bits.present ? dir.bits.count : 1;
   std::uint32_t bitValues[3] = {1, 1, 1};
-  if (bits.present && (bitsCount == 1 || bitsCount == 3) &&
-      (rc = ReadValues(f, d, bits, bitsCount, bitValues)))
+  if (dir.bits.present && (bitsCount == 1 || bitsCount == 3) &&
+      (rc = ReadValues(f, d, dir.bits, bitsCount, bitValues)))
     return rc;
 
   switch (L.photometric) {
@@ -248,19 +234,19 @@ int ReadLayout(FILE* f, Layout& L) {
       if (bitValues[0] != 8 || bitValues[1] != 8 || bitValues[2] != 8) return 6;
       L.bits = 8;
       L.planar = planarConfig == 2;
-      break;
+      return 0;
     case 3: {  // palette
       if (bitsCount != 1) return 15;
       if (bitValues[0] != 8) return 17;
       if (L.samples != 1) return 8;
-      if (!colorMap.present) return 16;
-      if (colorMap.count != 768) return 15;
+      if (!dir.colorMap.present) return 16;
+      if (dir.colorMap.count != 768) return 15;
       std::uint32_t values[768];
-      if ((rc = ReadValues(f, d, colorMap, 768, values))) return rc;
+      if ((rc = ReadValues(f, d, dir.colorMap, 768, values))) return rc;
       L.colorMap.assign(values, values + 768);
       L.bits = 8;
       L.palette = true;
-      break;
+      return 0;
     }
     case 0:  // grey or bilevel, white is zero
     case 1:  // black is zero
@@ -269,25 +255,30 @@ int ReadLayout(FILE* f, Layout& L) {
       L.bits = bitValues[0];
       L.grey = L.bits == 8;
       L.bilevel = L.bits == 1;
-      break;
+      return 0;
     default:
       return 8;
   }
+}
 
+// One strip (three for planar images) lying wholly inside the file, of the
+// size the image needs.
+int ReadStrips(FILE* f, const Decoder& d, const Directory& dir, Layout& L) {
+  int rc;
   // Tiles are several pieces too.
-  if (tiled) return 10;
+  if (dir.tiled) return 10;
   // One strip: RowsPerStrip (default: all rows) must cover the image.
   std::uint32_t rowsPerStrip = UINT32_MAX;
-  if (rows.present && (rc = Scalar(f, d, rows, &rowsPerStrip))) return rc;
+  if (dir.rows.present && (rc = Scalar(f, d, dir.rows, &rowsPerStrip))) return rc;
   if (rowsPerStrip < L.height) return 10;
 
   const std::uint32_t strips = L.planar ? 3 : 1;
-  if (!offsets.present || !counts.present) return 5;
-  if (offsets.count > strips || counts.count > strips) return 10;
-  if (offsets.count < strips || counts.count < strips) return 13;
+  if (!dir.offsets.present || !dir.counts.present) return 5;
+  if (dir.offsets.count > strips || dir.counts.count > strips) return 10;
+  if (dir.offsets.count < strips || dir.counts.count < strips) return 13;
   if (L.planar && L.compression != 1) return 7;
-  if ((rc = ReadValues(f, d, offsets, strips, L.offsets)) ||
-      (rc = ReadValues(f, d, counts, strips, L.counts)))
+  if ((rc = ReadValues(f, d, dir.offsets, strips, L.offsets)) ||
+      (rc = ReadValues(f, d, dir.counts, strips, L.counts)))
     return rc;
 
   const unsigned long pixelCount = static_cast<unsigned long>(L.width) * L.height;
@@ -315,6 +306,35 @@ int ReadLayout(FILE* f, Layout& L) {
   }
   if (!Within(L.offsets[0], L.readBytes, fileLength)) return 11;
   return 0;
+}
+
+// Header, directory, colour map and strip layout.
+int ReadLayout(FILE* f, Layout& L) {
+  bool bigEndian = false;
+  Directory dir;
+  int rc = ReadDirectory(f, bigEndian, dir);
+  if (rc != 0) return rc;
+  const Decoder d(bigEndian);
+
+  if (!dir.width.present || !dir.height.present) return 5;
+  if ((rc = Scalar(f, d, dir.width, &L.width)) || (rc = Scalar(f, d, dir.height, &L.height)))
+    return rc;
+  if (L.width == 0 || L.height == 0) return 5;
+  // The image is handed over as width x height x 3 bytes counted in an int.
+  if (static_cast<std::uint64_t>(L.width) * L.height * 3 > INT_MAX) return 13;
+
+  if (dir.compression.present && (rc = Scalar(f, d, dir.compression, &L.compression))) return rc;
+  if (L.compression != 1 && L.compression != kPackBits) return 7;
+  if (dir.orientation.present && (rc = Scalar(f, d, dir.orientation, &L.orientation))) return rc;
+  if (L.orientation != 1 && L.orientation != 4) return 14;
+  if (dir.samples.present && (rc = Scalar(f, d, dir.samples, &L.samples))) return rc;
+  if (!dir.photometric.present) return 8;
+  if ((rc = Scalar(f, d, dir.photometric, &L.photometric))) return rc;
+  std::uint32_t planarConfig = 1;
+  if (dir.planar.present && (rc = Scalar(f, d, dir.planar, &planarConfig))) return rc;
+
+  if ((rc = ReadSampleFormat(f, d, dir, planarConfig, L))) return rc;
+  return ReadStrips(f, d, dir, L);
 }
 
 // Widens the samples at the start of `pixels` to 3 bytes per pixel, from the

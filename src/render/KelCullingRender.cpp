@@ -232,7 +232,8 @@ void KelCullingRender::SaveLevel() {
   level.modelCullingSize = _modelCullingSize;
 }
 
-KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
+template <class Matrix>
+KelRender* KelCullingRender::PushLevel(const Matrix& m) {
   _dynamicCopies = 0;
   SaveLevel();
   *this *= m;
@@ -241,13 +242,12 @@ KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
   return this;
 }
 
+KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
+  return PushLevel(m);
+}
+
 KelRender* KelCullingRender::PushMatrix(Kel3x3Matrix& m) {
-  _dynamicCopies = 0;
-  SaveLevel();
-  *this *= m;
-  if (_displayList) _displayList->AddMatrix(m);
-  ++_depth;
-  return this;
+  return PushLevel(m);
 }
 
 void KelCullingRender::PopMatrix(KelRender*) {

@@ -43,6 +43,82 @@ void KelDrawRender::Draw(KelViewpoint& viewpoint) {
 
 void KelDrawRender::BeginDrawDL(ELEMENT_TYPE) {}
 
+namespace {
+
+// Primitives are recorded as their KelGraphicPrimitive address.
+inline KelGraphicPrimitive* Primitive(const intptr_t value) {
+  return reinterpret_cast<KelGraphicPrimitive*>(value);
+}
+
+// The entries that draw one primitive, on the render of the innermost matrix.
+// The operand is the value of the OP_VALUE entry before, if any.
+inline void DrawPrimitive(KelRender& top, const int opcode, KelGraphicPrimitive* gp,
+                          const intptr_t operand) {
+  switch (opcode) {
+    case KelDisplayList::OP_3D_POLYLINE:
+      top.Draw3DPolyline(*static_cast<Kel3DPolylineGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_MARKER:
+      top.Draw3DMarker(*static_cast<Kel3DMarkerGP*>(gp));
+      break;
+    case KelDisplayList::OP_LIGHT_SOURCE:
+      top.DrawLightSource(*reinterpret_cast<Kel3DLightSourceGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_LINE:
+      top.Draw3DLine(*static_cast<Kel3DLineGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_FACE:
+      top.Draw3DFace(*static_cast<Kel3DFaceGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_PLANAR_FACE:
+      top.Draw3DPlanarFace(*static_cast<Kel3DPlanarFaceGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_EDGE:
+      top.Draw3DEdge(*static_cast<Kel3DEdgeGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_CYLINDER:
+      top.Draw3DCylinder(*static_cast<Kel3DCylinderGP*>(gp), static_cast<int>(operand));
+      break;
+    case KelDisplayList::OP_WIREFRAME_3D_CYLINDER:
+      top.DrawWireframe3DCylinder(*static_cast<Kel3DCylinderGP*>(gp));
+      break;
+    case KelDisplayList::OP_3D_ANNOTATION_TEXT:
+      top.Draw3DAnnotationText(*reinterpret_cast<Kel3DAnnotationTextGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_POLYLINE:
+      top.Draw2DPolyline(*reinterpret_cast<Kel2DPolylineGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_RECTANGLE:
+      top.Draw2DRectangle(*reinterpret_cast<Kel2DRectangleGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_LINE:
+      top.Draw2DLine(*reinterpret_cast<Kel2DLineGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_POLYGON:
+      top.Draw2DPolygon(*reinterpret_cast<Kel2DPolygonGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_SIMPLE_GEOMETRIC_TEXT:
+      top.Draw2DSimpleGeometricText(*reinterpret_cast<Kel2DSimpleGeometricTextGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_ANNOTATION_TEXT:
+      top.Draw2DAnnotationText(*reinterpret_cast<Kel2DAnnotationTextGP*>(gp));
+      break;
+    case KelDisplayList::OP_2D_MARKER:
+      top.Draw2DMarker(*reinterpret_cast<Kel2DMarkerGP*>(gp));
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void KelDrawRender::PopPushed() {
+  KelRender* child = _stack.back();
+  _stack.pop_back();
+  _stack.back()->PopMatrix(child);
+}
+
 void KelDrawRender::DrawDL(KelDisplayList& dl, ELEMENT_TYPE type) {
   const int count = dl.GetCount(type);
   const int* opcodes = dl.GetOpcodes(type);
@@ -56,113 +132,55 @@ void KelDrawRender::DrawDL(KelDisplayList& dl, ELEMENT_TYPE type) {
   for (int i = 0; i < count; ++i) {
     KelRender& top = *_stack.back();
     const intptr_t value = values[i];
-    auto* gp = reinterpret_cast<KelGraphicPrimitive*>(value);
     switch (opcodes[i]) {
-      case 3:
-        top.Draw3DPolyline(*static_cast<Kel3DPolylineGP*>(gp));
-        break;
-      case 4:
-        top.Draw3DMarker(*static_cast<Kel3DMarkerGP*>(gp));
-        break;
-      case 6:
-        top.DrawLightSource(*reinterpret_cast<Kel3DLightSourceGP*>(gp));
-        break;
-      case 7:
-        top.Draw3DLine(*static_cast<Kel3DLineGP*>(gp));
-        break;
-      case 8:
-        top.Draw3DFace(*static_cast<Kel3DFaceGP*>(gp));
-        break;
-      case 10:
-        top.SetCurrentAttribute(static_cast<int>(value), static_cast<int>(operand));
-        break;
-      case 11:
-        top.Draw3DPlanarFace(*static_cast<Kel3DPlanarFaceGP*>(gp));
-        break;
-      case 12:
-        top.Draw3DEdge(*static_cast<Kel3DEdgeGP*>(gp));
-        break;
-      case 17:
-        top.Draw3DCylinder(*static_cast<Kel3DCylinderGP*>(gp), static_cast<int>(operand));
-        break;
-      case 1:
-        top.Draw2DPolyline(*reinterpret_cast<Kel2DPolylineGP*>(gp));
-        break;
-      case 2:
-        top.Draw2DRectangle(*reinterpret_cast<Kel2DRectangleGP*>(gp));
-        break;
-      case 9:
-        top.Draw2DLine(*reinterpret_cast<Kel2DLineGP*>(gp));
-        break;
-      case 14:
-        top.Draw2DPolygon(*reinterpret_cast<Kel2DPolygonGP*>(gp));
-        break;
-      case 15:
-        top.Draw2DSimpleGeometricText(*reinterpret_cast<Kel2DSimpleGeometricTextGP*>(gp));
-        break;
-      case 16:
-        top.Draw2DAnnotationText(*reinterpret_cast<Kel2DAnnotationTextGP*>(gp));
-        break;
-      case 19:
-        top.Draw3DAnnotationText(*reinterpret_cast<Kel3DAnnotationTextGP*>(gp));
-        break;
-      case 36:
-        top.Draw2DMarker(*reinterpret_cast<Kel2DMarkerGP*>(gp));
-        break;
-      case 25:
-        top.DrawWireframe3DCylinder(*static_cast<Kel3DCylinderGP*>(gp));
-        break;
-      case 20:
-        _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel4x4Matrix*>(value)));
-        break;
-      case 22:
-        _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel3x3Matrix*>(value)));
-        break;
-      case 21:
-        if (_stack.size() > 1) {
-          KelRender* child = _stack.back();
-          _stack.pop_back();
-          _stack.back()->PopMatrix(child);
-        }
-        break;
-      case 30:
-        dynamicViewpoint = reinterpret_cast<KelViewpoint*>(value);
-        break;
-      case 31:
-        dynamicViewport = reinterpret_cast<KelViewport*>(value);
-        break;
-      case 32:
-        if (auto* draw = dynamic_cast<KelDrawRender*>(&top))
-          draw->DrawDynamicGP(*static_cast<KelDynamicGP*>(gp), dynamicViewpoint, dynamicViewport);
-        break;
-      case 33:
-        top.SetFurtiveOn();
-        break;
-      case 34:
-        top.SetFurtiveOff();
-        break;
-      case 37:
-        top.SetPolygonOffsetOn();
-        break;
-      case 38:
-        top.SetPolygonOffsetOff();
-        break;
-      case 60:
-        top.InheritForeground(static_cast<int>(value));
-        break;
-      case 99:
+      case KelDisplayList::OP_VALUE:
         operand = value;
         break;
+      case KelDisplayList::OP_ATTRIBUTE:
+        top.SetCurrentAttribute(static_cast<int>(value), static_cast<int>(operand));
+        break;
+      case KelDisplayList::OP_INHERIT_FOREGROUND:
+        top.InheritForeground(static_cast<int>(value));
+        break;
+      case KelDisplayList::OP_PUSH_MATRIX_4X4:
+        _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel4x4Matrix*>(value)));
+        break;
+      case KelDisplayList::OP_PUSH_MATRIX_3X3:
+        _stack.push_back(top.PushMatrix(*reinterpret_cast<Kel3x3Matrix*>(value)));
+        break;
+      case KelDisplayList::OP_POP_MATRIX:
+        if (_stack.size() > 1) PopPushed();
+        break;
+      case KelDisplayList::OP_DYNAMIC_VIEWPOINT:
+        dynamicViewpoint = reinterpret_cast<KelViewpoint*>(value);
+        break;
+      case KelDisplayList::OP_DYNAMIC_VIEWPORT:
+        dynamicViewport = reinterpret_cast<KelViewport*>(value);
+        break;
+      case KelDisplayList::OP_DYNAMIC_GP:
+        if (auto* draw = dynamic_cast<KelDrawRender*>(&top))
+          draw->DrawDynamicGP(*static_cast<KelDynamicGP*>(Primitive(value)), dynamicViewpoint,
+                              dynamicViewport);
+        break;
+      case KelDisplayList::OP_FURTIVE_ON:
+        top.SetFurtiveOn();
+        break;
+      case KelDisplayList::OP_FURTIVE_OFF:
+        top.SetFurtiveOff();
+        break;
+      case KelDisplayList::OP_POLYGON_OFFSET_ON:
+        top.SetPolygonOffsetOn();
+        break;
+      case KelDisplayList::OP_POLYGON_OFFSET_OFF:
+        top.SetPolygonOffsetOff();
+        break;
       default:
+        DrawPrimitive(top, opcodes[i], Primitive(value), operand);
         break;
     }
   }
   // A list that ends inside pushed matrices still hands every render back.
-  while (_stack.size() > 1) {
-    KelRender* child = _stack.back();
-    _stack.pop_back();
-    _stack.back()->PopMatrix(child);
-  }
+  while (_stack.size() > 1) PopPushed();
 }
 
 void KelDrawRender::DrawDynamicGP(KelDynamicGP& gp, KelViewpoint* viewpoint,

@@ -67,35 +67,29 @@ void KelRender::SetSensitivity(int sensitivity) {
   _sensitivity = sensitivity;
 }
 
-static int FlagsAllowDrawing(const KelGraphicAttributeSet& a) {
-  return (a.flags & KelGraphicAttributeSet::TEMPORY_HIDDEN) == 0;
+int KelRender::AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView) {
+  if (outsideView || (a.flags & KelGraphicAttributeSet::TEMPORY_HIDDEN)) return 0;
+  SetCurrentAttribute(a);
+  return 1;
 }
 
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
                           const KelRep&) {
-  if (IsOutsideView(box) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(box));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box, const int) {
-  if (IsOutsideView(box) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(box));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                           const int) {
-  if (IsOutsideView(s) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(s));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const float*, const float, const int) {
   return IsDrawable(a);
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                           const KelRep&) {
-  if (IsOutsideView(s) || !FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, IsOutsideView(s));
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const int) {
   return IsDrawable(a);
@@ -104,9 +98,7 @@ int KelRender::IsDrawable(const KelGraphicAttributeSet& a, const KelRep&) {
   return IsDrawable(a);
 }
 int KelRender::IsDrawable(const KelGraphicAttributeSet& a) {
-  if (!FlagsAllowDrawing(a)) return 0;
-  SetCurrentAttribute(a);
-  return 1;
+  return AcceptIfShown(a, 0);
 }
 
 int KelRender::IsSeen(const float* point, const float* normal) {
@@ -274,16 +266,16 @@ int KelRender::IsDrawingLeft() const {
 
 // ---- camera-dependent parts
 
-KelRender::KelRender(const KelSupport& support)
-    : _colorMap(support.GetColorMap()),
-      _characterFont(support.GetCharacterFont()),
-      _cullingPrecision(static_cast<float>(support.GetCullingPrecision())),
-      _sagPrecision(support.GetSagPrecision()),
-      _pixelRatio(support.GetRatioWH()),
-      _mmInSupportUnit(support.GetMMInSupportUnit()),
-      _meshSeen(support.IsMeshSeen()),
-      _outLineSeen(support.IsOutLineSeen()),
-      _edgeSeen(support.IsEdgeSeen()) {
+KelRender::KelRender(const KelSupport& support) {
+  _colorMap = support.GetColorMap();
+  _characterFont = support.GetCharacterFont();
+  _cullingPrecision = static_cast<float>(support.GetCullingPrecision());
+  _sagPrecision = support.GetSagPrecision();
+  _pixelRatio = support.GetRatioWH();
+  _mmInSupportUnit = support.GetMMInSupportUnit();
+  _meshSeen = support.IsMeshSeen();
+  _outLineSeen = support.IsOutLineSeen();
+  _edgeSeen = support.IsEdgeSeen();
   support.GetWidthAndHeight(_width, _height);
   float* point = nullptr;
   float* normal = nullptr;
@@ -292,38 +284,13 @@ KelRender::KelRender(const KelSupport& support)
   _clippingNormal = normal;
 }
 
-// A copy clones the source's camera copies; AssignFrom holds the field list.
-KelRender::KelRender(const KelRender& o) : KelRender() {
-  AssignFrom(o);
+KelRender::KelRender(const KelRender& o) : KelRenderPassState(o) {
+  CloneCamera(o);
 }
 
 void KelRender::AssignFrom(const KelRender& o) {
   if (this == &o) return;
-  _colorMap = o._colorMap;
-  _characterFont = o._characterFont;
-  _currentAttribute = o._currentAttribute;
-  _cullingPrecision = o._cullingPrecision;
-  _sagPrecision = o._sagPrecision;
-  _modelCullingSize = o._modelCullingSize;
-  _modelSag = o._modelSag;
-  _width = o._width;
-  _height = o._height;
-  _pixelRatio = o._pixelRatio;
-  _mmInSupportUnit = o._mmInSupportUnit;
-  _scaleFactor = o._scaleFactor;
-  _meshSeen = o._meshSeen;
-  _outLineSeen = o._outLineSeen;
-  _edgeSeen = o._edgeSeen;
-  _inheritedForeground = o._inheritedForeground;
-  _sensitivity = o._sensitivity;
-  _drawingLeft = o._drawingLeft;
-  _passWord = o._passWord;
-  _clipped = o._clipped;
-  _clippingPoint = o._clippingPoint;
-  _clippingNormal = o._clippingNormal;
-  _forcedDepth = o._forcedDepth;
-  for (int i = 0; i < kForcedStackSize; ++i) _forcedColors[i] = o._forcedColors[i];
-
+  KelRenderPassState::operator=(o);
   // A 3D camera and its viewport copy by assignment; anything else is cloned.
   const bool same3D = _current3DViewpoint && o._current3DViewpoint && _current3DViewport &&
                       o._current3DViewport &&
@@ -335,6 +302,10 @@ void KelRender::AssignFrom(const KelRender& o) {
     return;
   }
   ReleaseCamera();
+  CloneCamera(o);
+}
+
+void KelRender::CloneCamera(const KelRender& o) {
   if (o._viewpointCopy)
     SetCameraCopies(o._viewpointCopy->Clone(),
                     o._viewportCopy ? o._viewportCopy->Clone() : nullptr);
@@ -442,16 +413,19 @@ float KelRender::GetPixelFromModelRatio(const float* point) const {
   return k == 0.0f ? 1.0f : std::fabs(k) * _scaleFactor;
 }
 
-KelRender* KelRender::PushMatrix(Kel4x4Matrix& m) {
-  KelRender* child = new KelRender(*this);
+template <class Matrix>
+static KelRender* PushCopy(const KelRender& parent, const Matrix& m) {
+  KelRender* child = new KelRender(parent);
   *child *= m;
   return child;
 }
 
+KelRender* KelRender::PushMatrix(Kel4x4Matrix& m) {
+  return PushCopy(*this, m);
+}
+
 KelRender* KelRender::PushMatrix(Kel3x3Matrix& m) {
-  KelRender* child = new KelRender(*this);
-  *child *= m;
-  return child;
+  return PushCopy(*this, m);
 }
 
 KelRender& KelRender::operator*=(const Kel4x4Matrix& m) {

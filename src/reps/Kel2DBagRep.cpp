@@ -39,6 +39,9 @@ void Kel2DBagRep::AddChild(Kel2DRep& child) {
 void Kel2DBagRep::RemoveChild(Kel2DRep& child) {
   Ops::RemoveChild(*this, child);
 }
+void Kel2DBagRep::ReleaseChild(KelRep& child) {
+  if (auto* c = dynamic_cast<Kel2DRep*>(&child)) RemoveChild(*c);
+}
 
 void Kel2DBagRep::SetMatrix(const Kel3x3Matrix& m) {
   if (!_matrix) _matrix = std::make_unique<Kel3x3Matrix>();

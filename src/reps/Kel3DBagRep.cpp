@@ -44,6 +44,9 @@ void Kel3DBagRep::AddChild(Kel3DRep& child) {
 void Kel3DBagRep::RemoveChild(Kel3DRep& child) {
   Ops::RemoveChild(*this, child);
 }
+void Kel3DBagRep::ReleaseChild(KelRep& child) {
+  if (auto* c = dynamic_cast<Kel3DRep*>(&child)) RemoveChild(*c);
+}
 
 void Kel3DBagRep::SetMatrix(const Kel4x4Matrix& m) {
   if (!_matrix) _matrix = std::make_unique<Kel4x4Matrix>();

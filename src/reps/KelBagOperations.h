@@ -116,13 +116,7 @@ struct KelBagOperations {
 
   template <class Child>
   static void Destroy(Bag& bag) {
-    // The parents list shrinks while it is walked: take the last one each time.
-    while (bag._parents.Count() > 0) {
-      const int before = bag._parents.Count();
-      KelRep* parent = bag._parents[before - 1];
-      if (auto* p = dynamic_cast<Bag*>(parent)) p->RemoveChild(bag);
-      if (bag._parents.Count() == before) bag.RemoveParent(*parent);
-    }
+    bag.DetachFromParents();
     std::vector<KelRep*> orphans;
     for (int i = 0; i < bag._children.Count(); ++i) {
       KelRep* child = bag._children[i];
@@ -141,12 +135,7 @@ struct KelBagOperations {
   static void Destruct(Bag& bag) {
     for (int i = 0; i < bag._children.Count(); ++i) bag._children[i]->RemoveParent(bag);
     bag._children.Free();
-    while (bag._parents.Count() > 0) {
-      const int before = bag._parents.Count();
-      KelRep* parent = bag._parents[before - 1];
-      if (auto* p = dynamic_cast<Bag*>(parent)) p->RemoveChild(bag);
-      if (bag._parents.Count() == before) bag.RemoveParent(*parent);
-    }
+    bag.DetachFromParents();
   }
 
   static void SetColor(Bag& bag, unsigned int c) {

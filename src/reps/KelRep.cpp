@@ -4,8 +4,6 @@
 #include <kel/framework/KelPathElement.h>
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/render/KelRender.h>
-#include <kel/reps/Kel2DBagRep.h>
-#include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/KelRepPath.h>
 
 #include <cstdio>
@@ -31,18 +29,17 @@ void KelRep::Destroy() {
 }
 
 void KelRep::DetachFromParents() {
+  // The parents list shrinks while it is walked: take the last one each time.
   while (_parents.Count() > 0) {
-    KelRep* parent = _parents[_parents.Count() - 1];
     const int before = _parents.Count();
-    if (auto* bag3 = dynamic_cast<Kel3DBagRep*>(parent)) {
-      if (auto* self = dynamic_cast<Kel3DRep*>(this)) bag3->RemoveChild(*self);
-    } else if (auto* bag2 = dynamic_cast<Kel2DBagRep*>(parent)) {
-      if (auto* self = dynamic_cast<Kel2DRep*>(this)) bag2->RemoveChild(*self);
-    }
+    KelRep* parent = _parents[before - 1];
+    parent->ReleaseChild(*this);
     // A parent that is not a bag of our kind only forgets us.
     if (_parents.Count() == before) RemoveParent(*parent);
   }
 }
+
+void KelRep::ReleaseChild(KelRep&) {}
 
 int KelRep::IsSelfOrAncestor(const KelRep& rep) const {
   if (&rep == this) return 1;

@@ -1,6 +1,5 @@
 #include <kel/images/ReadRGBPixelImage.h>
 #include <kel/images/WriteRGBPixelImage.h>
-#include <kel/images/rgbw.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 
 #include "InteropTools.h"
 #include "KelTestEnv.h"
+#include "WriteRGBFile.h"
 
 using namespace keltest;
 
@@ -39,7 +39,7 @@ TEST_F(RgbFileInterop, LibraryFilesReadByTheTools) {
     const std::string verbatim = Out(tag + ".rgb"), rle = Out(tag + "_rle.rgb");
     ASSERT_EQ(WriteRGBPixelImage(&image, verbatim.c_str(), CodingNone), 0);
     long size[2] = {w, h};
-    ASSERT_EQ(rgbw(rle.c_str(), size, 1, stored.data()), 0);
+    ASSERT_EQ(WriteRGBFile(rle.c_str(), size, 1, stored.data()), 0);
     for (const std::string& file : {verbatim, rle}) {
       SCOPED_TRACE(file);
       // A colour image, not grey: the header says three channels in three dimensions.

@@ -1,9 +1,5 @@
 #include <kel/images/ReadRGBPixelImage.h>
 #include <kel/images/WriteRGBPixelImage.h>
-#include <kel/images/rgbcom.h>
-#include <kel/images/rgbr.h>
-#include <kel/images/rgbunc.h>
-#include <kel/images/rgbw.h>
 
 #include <gtest/gtest.h>
 
@@ -12,8 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "DecodeRGBRow.h"
+#include "EncodeRGBRow.h"
 #include "KelTestEnv.h"
+#include "ReadRGBFile.h"
 #include "TiffFileBuilder.h"
+#include "WriteRGBFile.h"
 
 namespace {
 
@@ -66,18 +66,18 @@ std::unique_ptr<KelPixelImage> ReadFile(const V& bytes, const std::string& name)
 }  // namespace
 
 TEST(RgbFile, RowCodec) {
-  V packed(RgbcomMaxLength(6));
+  V packed(EncodedRGBRowMaxLength(6));
   const V row = {1, 1, 1, 1, 2, 3};
-  const long n = rgbcom(row.data(), 6, packed.data(), static_cast<long>(packed.size()));
+  const long n = EncodeRGBRow(row.data(), 6, packed.data(), static_cast<long>(packed.size()));
   EXPECT_EQ(V(packed.begin(), packed.begin() + n), (V{4, 1, 0x82, 2, 3, 0}));
   V back(6);
-  EXPECT_EQ(rgbunc(packed.data(), n, back.data(), 6), 6);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), n, back.data(), 6), 6);
   EXPECT_EQ(back, row);
   // A run past the width, a literal past the source, a repeat without its byte.
-  EXPECT_EQ(rgbunc(packed.data(), n, back.data(), 5), -1);
-  EXPECT_EQ(rgbunc(packed.data(), 3, back.data(), 6), -1);
-  EXPECT_EQ(rgbunc(packed.data(), 1, back.data(), 6), -1);
-  EXPECT_EQ(rgbcom(row.data(), 6, packed.data(), 3), -1);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), n, back.data(), 5), -1);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), 3, back.data(), 6), -1);
+  EXPECT_EQ(DecodeRGBRow(packed.data(), 1, back.data(), 6), -1);
+  EXPECT_EQ(EncodeRGBRow(row.data(), 6, packed.data(), 3), -1);
 }
 
 TEST(RgbFile, WrittenFileLayout) {
@@ -110,7 +110,7 @@ TEST(RgbFile, RunLengthFilesWrittenAndRead) {
   std::copy(rgb.begin(), rgb.end(), p);
   long size[2] = {2, 1};
   const std::string path = Out("rle.rgb");
-  ASSERT_EQ(rgbw(path.c_str(), size, 1, p), 0);
+  ASSERT_EQ(WriteRGBFile(path.c_str(), size, 1, p), 0);
   const V file = keltest::ReadBytes(path);
   ASSERT_EQ(file.size(), 512u + 24u + 12u);
   EXPECT_EQ(file[2], 1);
@@ -161,13 +161,13 @@ TEST(RgbFile, RefusedAndMalformedFiles) {
         << name;
   }
   long size[2] = {0, 0};
-  EXPECT_EQ(rgbr(Out("grey.rgb").c_str(), 1, size, nullptr), 6);
-  EXPECT_EQ(rgbr(Out("wide.rgb").c_str(), 1, size, nullptr), 6);
-  EXPECT_EQ(rgbr(Out("huge.rgb").c_str(), 1, size, nullptr), 13);
+  EXPECT_EQ(ReadRGBFile(Out("grey.rgb").c_str(), 1, size, nullptr), 6);
+  EXPECT_EQ(ReadRGBFile(Out("wide.rgb").c_str(), 1, size, nullptr), 6);
+  EXPECT_EQ(ReadRGBFile(Out("huge.rgb").c_str(), 1, size, nullptr), 13);
   // The second read finds another size than the first.
   long wrong[2] = {2, 1};
   V buffer(6);
-  EXPECT_EQ(rgbr(Out("good.rgb").c_str(), 2, wrong, buffer.data()), 13);
+  EXPECT_EQ(ReadRGBFile(Out("good.rgb").c_str(), 2, wrong, buffer.data()), 13);
 }
 
 TEST(RgbFile, WriterRefusals) {

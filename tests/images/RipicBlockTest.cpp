@@ -1,15 +1,14 @@
-#include <kel/images/ripiccod.h>
-#include <kel/images/ripiccom.h>
-#include <kel/images/ripicdat.h>
-#include <kel/images/ripicrec.h>
-#include <kel/images/ripicunc.h>
-
 #include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
 
+#include "PictureRecords.h"
 #include "PictureTestFiles.h"
+#include "ripiccod.h"
+#include "ripiccom.h"
+#include "ripicdat.h"
+#include "ripicunc.h"
 
 namespace {
 

@@ -92,6 +92,10 @@ class KelCullingRender : public KelRepRender {
     return depth < kInlineLevels ? _levels[depth] : _deepLevels[depth - kInlineLevels];
   }
   void SaveLevel();
+  // Both PushMatrix: the camera is saved, moved into the matrix's frame and
+  // the matrix recorded.
+  template <class Matrix>
+  KelRender* PushLevel(const Matrix& m);
   void ReleaseLevels();
   int DefaultList() const;
   int ListOf(const KelGraphicAttributeSet& a) const;

@@ -68,18 +68,18 @@ class KelDisplayList {
   // capacities and the matrix pools stay for the next frame.
   void Reset();
 
-  // Appends to one element list, with the peephole rules (33 then 34 and 20
-  // then 21 vanish, a 10 replaces a 10). A list this type has no storage for
-  // is ignored.
+  // Appends to one element list, with the peephole rules (furtive on then
+  // off, and a 4x4 push then a pop, vanish; an attribute replaces an
+  // attribute). A list this type has no storage for is ignored.
   void AddElem(const int list, const std::intptr_t value, const int opcode);
   // Appends to every list: list 6 of a 2D list, lists 1 to 5 of a 3D list.
   void AddElem(const std::intptr_t value, const int opcode);
   void AddValue(const int list, const std::intptr_t value) { AddElem(list, value, OP_VALUE); }
   void IncreaseSize(const int list);
 
-  // Copies the matrix into the list's pool and appends it to every list with
-  // opcode 20 (4x4) or 22 (3x3). A 4x4 copy whose push vanishes under the
-  // following pop everywhere goes back to the pool.
+  // Copies the matrix into the list's pool and appends it to every list
+  // (OP_PUSH_MATRIX_4X4 or OP_PUSH_MATRIX_3X3). A 4x4 copy whose push vanishes
+  // under the following pop everywhere goes back to the pool.
   void AddMatrix(const Kel4x4Matrix& m);
   void AddMatrix(const Kel3x3Matrix& m);
 

@@ -35,6 +35,9 @@ class KelDrawRender : public KelRender {
   int _drawWord2 = 0;
 
  private:
+  // Pops the innermost pushed render, handing it back to the one below.
+  void PopPushed();
+
   // Renders pushed by the replay; reused from list to list.
   std::vector<KelRender*> _stack;
 };

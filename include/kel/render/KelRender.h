@@ -42,7 +42,39 @@ class Kel3DPlanarFaceGP;
 class Kel3DCylinderGP;
 class Kel3DAnnotationTextGP;
 
-class KelRender {
+// Everything a pass knows besides its camera copies. Plain values only: a
+// pushed render copies it in one assignment.
+struct KelRenderPassState {
+  static constexpr int kForcedStackSize = 32;
+
+  KelColorMap* _colorMap = nullptr;
+  KelCharacterFont* _characterFont = nullptr;
+  KelGraphicAttributeSet _currentAttribute;
+  float _cullingPrecision = 0.0f;
+  float _sagPrecision = 0.0f;
+  float _modelCullingSize = 0.0f;
+  float _modelSag = 0.0f;
+  float _width = 0.0f;
+  float _height = 0.0f;
+  float _pixelRatio = 1.0f;
+  float _mmInSupportUnit = 1.0f;
+  float _scaleFactor = 1.0f;
+  int _meshSeen = 0;
+  int _outLineSeen = 0;
+  int _edgeSeen = 0;
+  int _inheritedForeground = 0;
+  int _sensitivity = 1;
+  int _drawingLeft = 0;
+  int _passWord = 0;
+  int _clipped = 0;
+  const float* _clippingPoint = nullptr;
+  const float* _clippingNormal = nullptr;
+  // Colours forced by enclosing bags, innermost last.
+  int _forcedColors[kForcedStackSize] = {};
+  int _forcedDepth = 0;
+};
+
+class KelRender : protected KelRenderPassState {
  public:
   explicit KelRender(const KelSupport& support);
   KelRender(const KelRender& other);
@@ -161,44 +193,23 @@ class KelRender {
   KelRender();
 
  private:
+  // The verdict of the IsDrawable overloads: not drawn when outside the view
+  // or hidden; a drawn attribute becomes the current one.
+  int AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView);
   void BeginCamera(KelViewpoint& viewpoint);
+  void CloneCamera(const KelRender& other);
   void ReleaseCamera();
   int IsOutsideView(const Kel3DBoundingSphere& s) const;
   int IsOutsideView(const Kel2DBoundingBox& box) const;
   int IsFacing(const float* point, const float* normal) const;
 
  protected:
-  KelColorMap* _colorMap = nullptr;
-  KelCharacterFont* _characterFont = nullptr;
+  // The camera copies, owned; the current pointers are the same objects seen
+  // as 2D or 3D (null when they are not of that kind).
   KelViewpoint* _viewpointCopy = nullptr;
   Kel2DViewpoint* _current2DViewpoint = nullptr;
   Kel3DViewpoint* _current3DViewpoint = nullptr;
   KelViewport* _viewportCopy = nullptr;
   Kel2DViewport* _current2DViewport = nullptr;
   Kel3DViewport* _current3DViewport = nullptr;
-  KelGraphicAttributeSet _currentAttribute;
-  float _cullingPrecision = 0.0f;
-  float _sagPrecision = 0.0f;
-  float _modelCullingSize = 0.0f;
-  float _modelSag = 0.0f;
-  float _width = 0.0f;
-  float _height = 0.0f;
-  float _pixelRatio = 1.0f;
-  float _mmInSupportUnit = 1.0f;
-  float _scaleFactor = 1.0f;
-  int _meshSeen = 0;
-  int _outLineSeen = 0;
-  int _edgeSeen = 0;
-  int _inheritedForeground = 0;
-  int _sensitivity = 1;
-  int _drawingLeft = 0;
-  int _passWord = 0;
-  int _clipped = 0;
-  const float* _clippingPoint = nullptr;
-  const float* _clippingNormal = nullptr;
-
- private:
-  static constexpr int kForcedStackSize = 32;
-  int _forcedColors[kForcedStackSize] = {};
-  int _forcedDepth = 0;
 };

@@ -32,6 +32,9 @@ class Kel2DBagRep : public Kel2DRep {
 
   Kel2DBoundingBox ChildVolume(const Kel2DRep& child) const;
 
+ protected:
+  void ReleaseChild(KelRep& child) override;
+
  private:
   std::unique_ptr<Kel3x3Matrix> _matrix;
   list<KelRep*> _children;  // Kel2DRep only

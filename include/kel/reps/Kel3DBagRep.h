@@ -39,6 +39,9 @@ class Kel3DBagRep : public Kel3DRep {
   // The child's volume in the bag's space.
   Kel3DBoundingSphere ChildVolume(const Kel3DRep& child) const;
 
+ protected:
+  void ReleaseChild(KelRep& child) override;
+
  private:
   std::unique_ptr<Kel4x4Matrix> _matrix;
   list<KelRep*> _children;  // Kel3DRep only

@@ -68,6 +68,9 @@ class KelRep : public KelExtendable {
   void ComputeParentsBoundingElement();
   // Leaves every bag that still holds this Rep (used before deletion).
   void DetachFromParents();
+  // A bag removes `child` when it is of the kind it holds; other Reps have no
+  // children and do nothing.
+  virtual void ReleaseChild(KelRep& child);
   // Whether `rep` is this Rep or one of its ancestors: adding it below this
   // Rep would close a cycle.
   int IsSelfOrAncestor(const KelRep& rep) const;

@@ -7,6 +7,7 @@
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
@@ -18,11 +19,6 @@
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include "KelOglFunctions.h"
-
-#if __has_include(<kel/primitives/Kel3DLightSourceGP.h>)
-#include <kel/primitives/Kel3DLightSourceGP.h>
-#define KEL_OGL_HAS_LIGHT_SOURCES 1
-#endif
 
 #include <GL/gl.h>
 
@@ -153,61 +149,80 @@ void KelOglRender::BeginDraw(KelViewpoint& viewpoint) {
   Identity(s.projection);
   s.is3D = _current3DViewpoint != nullptr;
   const float W = _width > 0 ? _width : 1.0f, H = _height > 0 ? _height : 1.0f;
-  if (Kel3DViewpoint* v = _current3DViewpoint) {
-    float l, r, b, t, n, f;
-    v->GetFrustum(W, H, _mmInSupportUnit, _pixelRatio, l, r, b, t, n, f);
-    if (!(f > n)) f = n + 1.0f;
-    float* p = s.projection;
-    std::fill(p, p + 16, 0.0f);
-    if (v->GetProjectionType() == CONIC_PROJECTION) {
-      // The zoom narrows the window around its centre, as picking sees it.
-      if (!(n > 0.0f)) n = f * 1e-4f;
-      const float zoom = v->GetZoom() > 0.0f ? v->GetZoom() : 1.0f;
-      const float cx = 0.5f * (l + r), cy = 0.5f * (b + t);
-      const float hx = 0.5f * (r - l) / zoom, hy = 0.5f * (t - b) / zoom;
-      l = cx - hx, r = cx + hx, b = cy - hy, t = cy + hy;
-      p[0] = 2 * n / (r - l);
-      p[5] = 2 * n / (t - b);
-      p[8] = (r + l) / (r - l);
-      p[9] = (t + b) / (t - b);
-      p[10] = -(f + n) / (f - n);
-      p[11] = -1;
-      p[14] = -2 * f * n / (f - n);
-    } else {
-      p[0] = 2 / (r - l);
-      p[5] = 2 / (t - b);
-      p[10] = -2 / (f - n);
-      p[12] = -(r + l) / (r - l);
-      p[13] = -(t + b) / (t - b);
-      p[14] = -(f + n) / (f - n);
-      p[15] = 1;
-    }
-    std::memcpy(_modelView, v->GetInverseMatrix().GetMatrix(), sizeof _modelView);
-  } else if (Kel2DViewpoint* v = _current2DViewpoint) {
-    // Model to pixels (y down) is affine: read it off three points.
-    float x0, y0, x1, y1, x2, y2;
-    v->ComputePixelFromModel(0.0f, 0.0f, x0, y0, W, H, _mmInSupportUnit, _pixelRatio);
-    v->ComputePixelFromModel(1.0f, 0.0f, x1, y1, W, H, _mmInSupportUnit, _pixelRatio);
-    v->ComputePixelFromModel(0.0f, 1.0f, x2, y2, W, H, _mmInSupportUnit, _pixelRatio);
-    float* p = s.projection;
-    p[0] = 2 * (x1 - x0) / W;
-    p[1] = -2 * (y1 - y0) / H;
-    p[4] = 2 * (x2 - x0) / W;
-    p[5] = -2 * (y2 - y0) / H;
-    p[12] = 2 * x0 / W - 1;
-    p[13] = 1 - 2 * y0 / H;
-  }
+  if (_current3DViewpoint)
+    LoadCamera(*_current3DViewpoint, W, H);
+  else if (_current2DViewpoint)
+    LoadCamera(*_current2DViewpoint, W, H);
 
   glViewport(0, 0, s.width, s.height);
   glMatrixMode(GL_PROJECTION);
   glLoadMatrixf(s.projection);
   glMatrixMode(GL_MODELVIEW);
   glLoadMatrixf(_modelView);
+  ResetPipeline();
+  BeginClipping();
+  BeginFog();
+
+  // The attribute every list starts from.
+  _rgbaAlpha = 0;
+  _lineType = _lineWidth = 1;
+  SetForeground(KelGraphicAttributeSet::DEFAULT_COLOR);
+  ApplyLineAttributes();
+}
+
+void KelOglRender::LoadCamera(Kel3DViewpoint& v, const float W, const float H) {
+  float l, r, b, t, n, f;
+  v.GetFrustum(W, H, _mmInSupportUnit, _pixelRatio, l, r, b, t, n, f);
+  if (!(f > n)) f = n + 1.0f;
+  float* p = _state->projection;
+  std::fill(p, p + 16, 0.0f);
+  if (v.GetProjectionType() == CONIC_PROJECTION) {
+    // The zoom narrows the window around its centre, as picking sees it.
+    if (!(n > 0.0f)) n = f * 1e-4f;
+    const float zoom = v.GetZoom() > 0.0f ? v.GetZoom() : 1.0f;
+    const float cx = 0.5f * (l + r), cy = 0.5f * (b + t);
+    const float hx = 0.5f * (r - l) / zoom, hy = 0.5f * (t - b) / zoom;
+    l = cx - hx, r = cx + hx, b = cy - hy, t = cy + hy;
+    p[0] = 2 * n / (r - l);
+    p[5] = 2 * n / (t - b);
+    p[8] = (r + l) / (r - l);
+    p[9] = (t + b) / (t - b);
+    p[10] = -(f + n) / (f - n);
+    p[11] = -1;
+    p[14] = -2 * f * n / (f - n);
+  } else {
+    p[0] = 2 / (r - l);
+    p[5] = 2 / (t - b);
+    p[10] = -2 / (f - n);
+    p[12] = -(r + l) / (r - l);
+    p[13] = -(t + b) / (t - b);
+    p[14] = -(f + n) / (f - n);
+    p[15] = 1;
+  }
+  std::memcpy(_modelView, v.GetInverseMatrix().GetMatrix(), sizeof _modelView);
+}
+
+void KelOglRender::LoadCamera(Kel2DViewpoint& v, const float W, const float H) {
+  // Model to pixels (y down) is affine: read it off three points.
+  float x0, y0, x1, y1, x2, y2;
+  v.ComputePixelFromModel(0.0f, 0.0f, x0, y0, W, H, _mmInSupportUnit, _pixelRatio);
+  v.ComputePixelFromModel(1.0f, 0.0f, x1, y1, W, H, _mmInSupportUnit, _pixelRatio);
+  v.ComputePixelFromModel(0.0f, 1.0f, x2, y2, W, H, _mmInSupportUnit, _pixelRatio);
+  float* p = _state->projection;
+  p[0] = 2 * (x1 - x0) / W;
+  p[1] = -2 * (y1 - y0) / H;
+  p[4] = 2 * (x2 - x0) / W;
+  p[5] = -2 * (y2 - y0) / H;
+  p[12] = 2 * x0 / W - 1;
+  p[13] = 1 - 2 * y0 / H;
+}
+
+void KelOglRender::ResetPipeline() const {
   // Each viewpoint has its own depth range: start its depth afresh.
   glDepthMask(GL_TRUE);
   glClear(GL_DEPTH_BUFFER_BIT);
   glDepthFunc(GL_LEQUAL);
-  if (s.is3D)
+  if (_state->is3D)
     glEnable(GL_DEPTH_TEST);
   else
     glDisable(GL_DEPTH_TEST);
@@ -231,38 +246,35 @@ void KelOglRender::BeginDraw(KelViewpoint& viewpoint) {
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+}
 
+void KelOglRender::BeginClipping() {
+  FrameState& s = *_state;
   glDisable(GL_CLIP_PLANE0);
-  if (s.is3D && _clipped && _clippingPoint && _clippingNormal) {
-    // Kept: the side the support's normal points to, as culling keeps it.
-    const float* n = _clippingNormal;
-    const float* q = _clippingPoint;
-    const double plane[4] = {n[0], n[1], n[2], -(n[0] * q[0] + n[1] * q[1] + n[2] * q[2])};
-    glClipPlane(GL_CLIP_PLANE0, plane);
-    glEnable(GL_CLIP_PLANE0);
-    double eye[4];
-    glGetClipPlane(GL_CLIP_PLANE0, eye);
-    for (int i = 0; i < 4; ++i) s.clipEye[i] = static_cast<float>(eye[i]);
-    s.clipped = 1;
-  }
+  if (!s.is3D || !_clipped || !_clippingPoint || !_clippingNormal) return;
+  // Kept: the side the support's normal points to, as culling keeps it.
+  const float* n = _clippingNormal;
+  const float* q = _clippingPoint;
+  const double plane[4] = {n[0], n[1], n[2], -(n[0] * q[0] + n[1] * q[1] + n[2] * q[2])};
+  glClipPlane(GL_CLIP_PLANE0, plane);
+  glEnable(GL_CLIP_PLANE0);
+  double eye[4];
+  glGetClipPlane(GL_CLIP_PLANE0, eye);
+  for (int i = 0; i < 4; ++i) s.clipEye[i] = static_cast<float>(eye[i]);
+  s.clipped = 1;
+}
 
+void KelOglRender::BeginFog() const {
   glDisable(GL_FOG);
-  if (s.is3D && _fog) {
-    float r = 0, g = 0, b = 0;
-    if (_colorMap) _colorMap->GetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, &r, &g, &b);
-    const float fogColour[4] = {r, g, b, 1.0f};
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogfv(GL_FOG_COLOR, fogColour);
-    glFogf(GL_FOG_START, _current3DViewpoint->GetNear());
-    glFogf(GL_FOG_END, _current3DViewpoint->GetFar());
-    glEnable(GL_FOG);
-  }
-
-  // The attribute every list starts from.
-  _rgbaAlpha = 0;
-  _lineType = _lineWidth = 1;
-  SetForeground(KelGraphicAttributeSet::DEFAULT_COLOR);
-  ApplyLineAttributes();
+  if (!_state->is3D || !_fog) return;
+  float r = 0, g = 0, b = 0;
+  if (_colorMap) _colorMap->GetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, &r, &g, &b);
+  const float fogColour[4] = {r, g, b, 1.0f};
+  glFogi(GL_FOG_MODE, GL_LINEAR);
+  glFogfv(GL_FOG_COLOR, fogColour);
+  glFogf(GL_FOG_START, _current3DViewpoint->GetNear());
+  glFogf(GL_FOG_END, _current3DViewpoint->GetFar());
+  glEnable(GL_FOG);
 }
 
 void KelOglRender::EndDraw(KelViewpoint& viewpoint) {
@@ -410,7 +422,8 @@ KelOglRender* KelOglRender::PushedRender() {
   return child;
 }
 
-KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
+template <class Matrix>
+KelRender* KelOglRender::PushFrame(const Matrix& m) {
   KelOglRender* child = PushedRender();
   *child *= m;
   Multiply(m.GetMatrix(), _modelView, child->_modelView);
@@ -418,12 +431,12 @@ KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
   return child;
 }
 
+KelRender* KelOglRender::PushMatrix(Kel4x4Matrix& m) {
+  return PushFrame(m);
+}
+
 KelRender* KelOglRender::PushMatrix(Kel3x3Matrix& m) {
-  KelOglRender* child = PushedRender();
-  *child *= m;
-  Multiply(m.GetMatrix(), _modelView, child->_modelView);
-  glLoadMatrixf(child->_modelView);
-  return child;
+  return PushFrame(m);
 }
 
 void KelOglRender::PopMatrix(KelRender* child) {
@@ -732,7 +745,6 @@ void KelOglRender::DrawWireframe3DCylinder(Kel3DCylinderGP& gp) {
 }
 
 void KelOglRender::DrawLightSource(Kel3DLightSourceGP& gp) {
-#ifdef KEL_OGL_HAS_LIGHT_SOURCES
   FrameState& s = *_state;
   if (s.lights < 0 || s.lights >= kMaxLights) return;
   const GLenum light = GL_LIGHT0 + s.lights++;
@@ -742,9 +754,6 @@ void KelOglRender::DrawLightSource(Kel3DLightSourceGP& gp) {
   glLightfv(light, GL_SPECULAR, gp.GetSpecular());
   glLightfv(light, GL_AMBIENT, black);
   glEnable(light);
-#else
-  (void)gp;
-#endif
 }
 
 // ---- Texts

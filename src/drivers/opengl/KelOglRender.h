@@ -58,7 +58,18 @@ class KelOglRender : public KelGraphicRender {
 
   // The render of the next pushed matrix, a copy of this one from the pool.
   KelOglRender* PushedRender();
+  // Both PushMatrix: the pushed render in the matrix's frame, loaded.
+  template <class Matrix>
+  KelRender* PushFrame(const Matrix& m);
 
+  // Parts of BeginDraw: the projection and model view of the camera, the
+  // fixed pipeline state every viewpoint starts from, the support's clipping
+  // plane and the fog.
+  void LoadCamera(Kel3DViewpoint& v, float W, float H);
+  void LoadCamera(Kel2DViewpoint& v, float W, float H);
+  void ResetPipeline() const;
+  void BeginClipping();
+  void BeginFog() const;
   void LoadMatrices() const;
   void ApplyColour() const;
   void ApplyLineAttributes() const;

@@ -5,4 +5,4 @@
 // pixels are interleaved R,G,B with row 0 the bottom row. The whole file is
 // built in memory and written at once. Answers 0, 1 the file cannot be
 // opened, 2 it could not be written whole, 4 bad arguments, 5 no memory.
-int rgbw(const char* path, long* size, long storage, const unsigned char* pixels);
+int WriteRGBFile(const char* path, long* size, long storage, const unsigned char* pixels);

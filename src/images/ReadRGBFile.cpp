@@ -1,7 +1,7 @@
-#include <kel/images/rgbr.h>
+#include "ReadRGBFile.h"
 
-#include <kel/images/rgbunc.h>
-#include <kel/images/tifflec.h>
+#include "DecodeRGBRow.h"
+#include "tifflec.h"
 
 #include <climits>
 #include <cstdint>
@@ -56,7 +56,7 @@ int ReadHeader(FILE* f, Header& h) {
 
 }  // namespace
 
-int rgbr(const char* path, long mode, long* size, unsigned char* pixels) {
+int ReadRGBFile(const char* path, long mode, long* size, unsigned char* pixels) {
   if (!path || !size || (mode != 1 && mode != 2) || (mode == 2 && !pixels)) return 4;
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
   if (!file) return 12;
@@ -101,8 +101,8 @@ int rgbr(const char* path, long mode, long* size, unsigned char* pixels) {
                                          : static_cast<unsigned long>(packed.size());
         if (tifflec(f, starts[index], length, reinterpret_cast<char*>(packed.data())) != 0)
           return 11;
-        if (rgbunc(packed.data(), static_cast<long>(length), row.data(), static_cast<long>(w)) !=
-            static_cast<long>(w))
+        if (DecodeRGBRow(packed.data(), static_cast<long>(length), row.data(),
+                         static_cast<long>(w)) != static_cast<long>(w))
           return 13;
       }
       unsigned char* out = pixels + 3 * r * w + c;

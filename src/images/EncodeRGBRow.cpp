@@ -1,9 +1,10 @@
-#include <kel/images/rgbcom.h>
+#include "EncodeRGBRow.h"
 
 #include <cstring>
 
-long rgbcom(const unsigned char* source, long width, unsigned char* target, long targetLength) {
-  if (!source || !target || width < 0 || targetLength < RgbcomMaxLength(width)) return -1;
+long EncodeRGBRow(const unsigned char* source, long width, unsigned char* target,
+                  long targetLength) {
+  if (!source || !target || width < 0 || targetLength < EncodedRGBRowMaxLength(width)) return -1;
   long in = 0, out = 0;
   while (in < width) {
     long run = 1;

@@ -5,4 +5,5 @@
 
 // Reads at most sourceLength bytes and writes at most width bytes. Answers the
 // number of bytes decoded, or -1 when a run passes the width or the source.
-long rgbunc(const unsigned char* source, long sourceLength, unsigned char* target, long width);
+long DecodeRGBRow(const unsigned char* source, long sourceLength, unsigned char* target,
+                  long width);

@@ -5,7 +5,7 @@
 
 // Reads the three header records, passes over the date and product items, reads
 // the number of descriptions and passes over the creation item. 0 or -1.
-int ripicpre(FILE* file, int* descriptionCount);
+int ReadPicturePreamble(FILE* file, int* descriptionCount);
 
 // Largest image width: one line of one component must fit a 262144-byte block.
 constexpr int kRipicMaxWidth = 262144;

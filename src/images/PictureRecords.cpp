@@ -1,4 +1,4 @@
-#include <kel/images/ripicrec.h>
+#include "PictureRecords.h"
 
 #include <cstring>
 

@@ -4,9 +4,10 @@
 #pragma once
 
 // Worst case of the encoding of a row of `width` bytes.
-constexpr long RgbcomMaxLength(long width) {
+constexpr long EncodedRGBRowMaxLength(long width) {
   return width + (width + 126) / 127 + 1;
 }
 
 // Answers the encoded length, or -1 when targetLength is too small.
-long rgbcom(const unsigned char* source, long width, unsigned char* target, long targetLength);
+long EncodeRGBRow(const unsigned char* source, long width, unsigned char* target,
+                  long targetLength);

@@ -10,4 +10,4 @@
 // size), 6 unsupported (fewer than 3 channels, not 1 byte per channel), 11
 // short read, 12 the file cannot be opened, 13 invalid run-length data or an
 // image too large.
-int rgbr(const char* path, long mode, long* size, unsigned char* pixels);
+int ReadRGBFile(const char* path, long mode, long* size, unsigned char* pixels);

@@ -1,6 +1,6 @@
-#include <kel/images/rgbw.h>
+#include "WriteRGBFile.h"
 
-#include <kel/images/rgbcom.h>
+#include "EncodeRGBRow.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -22,7 +22,7 @@ void Put32(unsigned char* p, std::uint32_t v) {
 
 }  // namespace
 
-int rgbw(const char* path, long* size, long storage, const unsigned char* pixels) {
+int WriteRGBFile(const char* path, long* size, long storage, const unsigned char* pixels) {
   if (!path || !size || !pixels || (storage != 0 && storage != 1)) return 4;
   const long width = size[0], height = size[1];
   if (width <= 0 || height <= 0 || width > 65535 || height > 65535) return 4;
@@ -48,7 +48,7 @@ int rgbw(const char* path, long* size, long storage, const unsigned char* pixels
   std::memcpy(header + 24, "ZR", 2);
 
   std::vector<unsigned char> row(w);
-  std::vector<unsigned char> packed(static_cast<size_t>(RgbcomMaxLength(width)));
+  std::vector<unsigned char> packed(static_cast<size_t>(EncodedRGBRowMaxLength(width)));
   for (size_t c = 0; c < 3; ++c) {
     for (size_t r = 0; r < h; ++r) {
       const unsigned char* in = pixels + 3 * r * w + c;
@@ -58,7 +58,8 @@ int rgbw(const char* path, long* size, long storage, const unsigned char* pixels
         std::memcpy(&file[512 + index * w], row.data(), w);
         continue;
       }
-      const long n = rgbcom(row.data(), width, packed.data(), static_cast<long>(packed.size()));
+      const long n =
+          EncodeRGBRow(row.data(), width, packed.data(), static_cast<long>(packed.size()));
       // Offsets are 32-bit in the format.
       if (n < 0 || file.size() > UINT32_MAX - static_cast<size_t>(n)) return 5;
       Put32(&file[512 + 4 * index], static_cast<std::uint32_t>(file.size()));

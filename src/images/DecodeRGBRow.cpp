@@ -1,8 +1,9 @@
-#include <kel/images/rgbunc.h>
+#include "DecodeRGBRow.h"
 
 #include <cstring>
 
-long rgbunc(const unsigned char* source, long sourceLength, unsigned char* target, long width) {
+long DecodeRGBRow(const unsigned char* source, long sourceLength, unsigned char* target,
+                  long width) {
   long in = 0, out = 0;
   while (in < sourceLength) {
     const unsigned control = source[in++];
