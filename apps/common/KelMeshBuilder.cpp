@@ -125,36 +125,56 @@ struct Mesh {
   unsigned Corner(size_t t, int c) const { return triangles[3 * t + static_cast<size_t>(c)]; }
 };
 
-// Points are the same vertex when their coordinates are bit for bit equal
-// (with -0 taken as 0): meshes repeat a corner once per normal or per facet.
-struct PositionKey {
-  std::uint32_t c[3];
-  bool operator==(const PositionKey& o) const {
-    return c[0] == o.c[0] && c[1] == o.c[1] && c[2] == o.c[2];
+// Points, or points with their normals, are the same when their floats are
+// bit for bit equal (with -0 taken as 0): meshes repeat a corner once per
+// normal or per facet.
+struct BitKey {
+  std::uint32_t c[6] = {};
+  BitKey(const float* point, const float* normal) {
+    for (int i = 0; i < 6; ++i) {
+      const float* from = i < 3 ? point + i : normal ? normal + i - 3 : nullptr;
+      const float f = !from || *from == 0.0f ? 0.0f : *from;
+      std::memcpy(&c[i], &f, 4);
+    }
   }
+  bool operator==(const BitKey& o) const { return std::equal(c, c + 6, o.c); }
 };
-struct PositionHash {
-  size_t operator()(const PositionKey& k) const {
+struct BitKeyHash {
+  size_t operator()(const BitKey& k) const {
     std::uint64_t h = 1469598103934665603ull;
     for (std::uint32_t v : k.c) h = (h ^ v) * 1099511628211ull;
     return static_cast<size_t>(h ^ (h >> 29));
   }
 };
 
+// The triangles with every vertex replaced by the first one of the same
+// point and normal, so that faces share their vertices. (Assimp's joining
+// merges vertices closer than an absolute 1e-5, which collapses a part smaller
+// than that: it is not used.)
+std::vector<unsigned> JoinedTriangles(const float* positions, const float* normals,
+                                      const unsigned* triangles, size_t nbTriangles) {
+  std::vector<unsigned> joined(triangles, triangles + 3 * nbTriangles);
+  std::unordered_map<BitKey, unsigned, BitKeyHash> first;
+  first.reserve(joined.size());
+  for (unsigned& v : joined)
+    v = first
+            .emplace(BitKey(positions + 3 * size_t(v), normals ? normals + 3 * size_t(v) : nullptr),
+                     v)
+            .first->second;
+  return joined;
+}
+
 // A number per distinct position, for each vertex a triangle uses (-1 else).
 std::vector<int> NumberPositions(const Mesh& mesh, int& count) {
   std::vector<int> position(mesh.nbVertices, -1);
-  std::unordered_map<PositionKey, int, PositionHash> numbers;
+  std::unordered_map<BitKey, int, BitKeyHash> numbers;
   for (size_t t = 0; t < mesh.nbTriangles; ++t)
     for (int c = 0; c < 3; ++c) {
       const unsigned v = mesh.Corner(t, c);
-      if (position[v] >= 0) continue;
-      PositionKey key;
-      for (int i = 0; i < 3; ++i) {
-        const float f = mesh.Point(v)[i] == 0.0f ? 0.0f : mesh.Point(v)[i];
-        std::memcpy(&key.c[i], &f, 4);
-      }
-      position[v] = numbers.emplace(key, static_cast<int>(numbers.size())).first->second;
+      if (position[v] < 0)
+        position[v] =
+            numbers.emplace(BitKey(mesh.Point(v), nullptr), static_cast<int>(numbers.size()))
+                .first->second;
     }
   count = static_cast<int>(numbers.size());
   return position;
@@ -364,7 +384,8 @@ KelSurfacicRep* KelMeshBuilder::BuildSurface(const float* positions, unsigned nb
   if (!CheckVertices(positions, nbVertices, error) ||
       !CheckIndices(triangles, 3 * size_t(nbTriangles), 3, nbVertices, "triangle", error))
     return nullptr;
-  const Mesh mesh{positions, nbVertices, triangles, nbTriangles};
+  const std::vector<unsigned> joined = JoinedTriangles(positions, normals, triangles, nbTriangles);
+  const Mesh mesh{positions, nbVertices, joined.data(), nbTriangles};
   int nbPositions = 0;
   const std::vector<int> position = NumberPositions(mesh, nbPositions);
   const Topology topology = FindShownEdges(mesh, position);

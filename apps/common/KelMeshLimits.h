@@ -3,7 +3,7 @@
 #pragma once
 
 struct KelMeshLimits {
-  static constexpr long DEFAULT = 10000000;
-  long maxTriangles = DEFAULT;  // triangles, line segments and points together
-  long maxVertices = DEFAULT;
+  long maxTriangles = 10000000;  // triangles, line segments and points together
+  // Room for a triangle soup (STL) of as many triangles: three vertices each.
+  long maxVertices = 30000000;
 };

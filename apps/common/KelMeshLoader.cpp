@@ -283,8 +283,7 @@ int KelMeshLoader::Read(const std::string& path, Assimp::Importer& importer, std
     AddPointFaces(*const_cast<aiScene*>(scene));
     // STL carries one normal per facet only: smooth them up to the crease angle.
     unsigned steps = aiProcess_ValidateDataStructure | aiProcess_Triangulate |
-                     aiProcess_GenSmoothNormals | aiProcess_JoinIdenticalVertices |
-                     aiProcess_SortByPType;
+                     aiProcess_GenSmoothNormals | aiProcess_SortByPType;
     if (Extension(path) == "stl") steps |= aiProcess_ForceGenNormals;
     scene = importer.ApplyPostProcessing(steps);
   }

@@ -159,6 +159,6 @@ void KelSceneOptions::AddTo(KelAppCommandLine& line) {
            "refuse files of more triangles, lines and points (default\n"
            "10000000)",
            cap("triangle", limits.maxTriangles));
-  line.Add(0, "--max-vertices", "N", "refuse files of more vertices (default 10000000)",
+  line.Add(0, "--max-vertices", "N", "refuse files of more vertices (default 30000000)",
            cap("vertex", limits.maxVertices));
 }
