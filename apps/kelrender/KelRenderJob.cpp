@@ -119,6 +119,7 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
         << " picture off-screen (see above)\n";
     return KELAPP_DRAW_FAILED;
   }
+  support->SetSamples(o.samples);
   if (KelColorMap* colours = support->GetColorMap())
     colours->SetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, int(o.background[0]),
                       int(o.background[1]), int(o.background[2]));
