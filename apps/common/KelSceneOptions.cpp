@@ -82,7 +82,7 @@ bool KelSceneOptions::ParseAngles(const std::string& text, double& azimuth, doub
 }
 
 void KelSceneOptions::AddTo(KelAppCommandLine& line) {
-  line.Add('s', "--size", "WxH", "picture size in pixels (default 800x600, sides up to 16384)",
+  line.Add('s', "--size", "WxH", "picture size in pixels (default 800x600, sides up\nto 16384)",
            [this](const std::string& v, std::string& error) {
              if (ParseSize(v, width, height)) return true;
              error = "bad picture size '" + v + "': expected WxH with sides from 1 to " +
@@ -90,9 +90,9 @@ void KelSceneOptions::AddTo(KelAppCommandLine& line) {
              return false;
            });
   line.Add('v', "--view", "VIEW",
-           "iso (default), front, back, left, right, top, bottom,\n"
-           "or AZ,EL: azimuth and elevation in degrees about the up\n"
-           "axis (0,0 is front, 90,0 right, 0,90 top)",
+           "iso (default), front, back, left, right, top,\n"
+           "bottom, or AZ,EL: azimuth and elevation in degrees\n"
+           "about the up axis (0,0 front, 90,0 right, 0,90 top)",
            [this](const std::string& v, std::string& error) {
              if (NamedView(Lower(v), azimuth, elevation)) {
                view = Lower(v);
@@ -117,15 +117,16 @@ void KelSceneOptions::AddTo(KelAppCommandLine& line) {
              error = "bad projection '" + v + "': expected conic or parallel";
              return false;
            });
-  line.Add('b', "--background", "COLOR", "#rrggbb or r,g,b with 0-255 components (default #2e3440)",
+  line.Add('b', "--background", "COLOR",
+           "#rrggbb or r,g,b with 0-255 components (default\n#2e3440)",
            [this](const std::string& v, std::string& error) {
              if (ParseColour(v, background)) return true;
              error = "bad background colour '" + v + "': expected #rrggbb or r,g,b (0-255)";
              return false;
            });
   line.Add('u', "--up", "AXIS",
-           "x, y or z: the model's axis shown upwards (default: what\n"
-           "the file's format says, y for glTF; z otherwise)",
+           "x, y or z: the model's axis shown upwards (default:\n"
+           "what the file's format says, y for glTF; else z)",
            [this](const std::string& v, std::string& error) {
              const std::string lower = Lower(v);
              if (lower.size() == 1 && lower[0] >= 'x' && lower[0] <= 'z') {
@@ -136,8 +137,8 @@ void KelSceneOptions::AddTo(KelAppCommandLine& line) {
              return false;
            });
   line.Add(0, "--samples", "N",
-           "samples per pixel for anti-aliasing, 1 to 16 (default 4;\n"
-           "1 draws without)",
+           "samples per pixel for anti-aliasing, 1 to 16\n"
+           "(default 4; 1 draws without)",
            [this](const std::string& v, std::string& error) {
              long n = 0;
              if (KelAppValue::Integer(v, 1, MAX_SAMPLES, n)) {
@@ -156,8 +157,8 @@ void KelSceneOptions::AddTo(KelAppCommandLine& line) {
     };
   };
   line.Add(0, "--max-triangles", "N",
-           "refuse files of more triangles, lines and points (default\n"
-           "10000000)",
+           "refuse files of more triangles, lines and points\n"
+           "(default 10000000)",
            cap("triangle", limits.maxTriangles));
   line.Add(0, "--max-vertices", "N", "refuse files of more vertices (default 30000000)",
            cap("vertex", limits.maxVertices));

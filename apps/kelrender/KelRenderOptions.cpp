@@ -13,8 +13,9 @@ const char* KelRenderOptions::Version() {
 KelAppCommandLine KelRenderOptions::CommandLine() {
   KelAppCommandLine line;
   line.Add('o', "--output", "PATH",
-           "picture to write (default kelrender.png); - is the standard\n"
-           "output; through symbolic links, the file they lead to",
+           "picture to write (default kelrender.png); - is the\n"
+           "standard output; through symbolic links, the file\n"
+           "they lead to",
            [this](const std::string& v, std::string& error) {
              if (!v.empty()) {
                output = v;
@@ -24,8 +25,9 @@ KelAppCommandLine KelRenderOptions::CommandLine() {
              return false;
            });
   line.Add('f', "--format", "FORMAT",
-           "png, tiff, sgi or pic (default: from the output's extension:\n"
-           ".png, .tif/.tiff, .rgb/.sgi, .pic; PNG for - and devices)",
+           "png, tiff, sgi or pic (default: from the output's\n"
+           "extension: .png, .tif/.tiff, .rgb/.sgi, .pic; PNG for\n"
+           "- and devices)",
            [this](const std::string& v, std::string& error) {
              if (KelImageFileWriter::FormatNamed(v) != KelImageFileWriter::UNKNOWN) {
                format = v;
