@@ -129,7 +129,8 @@ TEST_F(KelRenderPictures, EveryFormatAndTheStandardOutputHoldTheSamePicture) {
 
 TEST_F(KelRenderPictures, AnyScaleFillsThePictureInBothProjections) {
   // An iso view shows a cube as a regular hexagon; framed to 90 % of the
-  // height its corners are 81 pixels from the centre: 3 sqrt(3) / 2 81^2.
+  // height, centred, its corners are 81 pixels from the centre: its area is
+  // 3 sqrt(3) / 2 81^2.
   const double hexagon = 3 * std::sqrt(3.0) / 2 * 81 * 81;
   for (float size : {1e-6f, 0.05f, 1e5f, 1e6f}) {
     const std::string name = "cube" + std::to_string(size);
@@ -143,6 +144,8 @@ TEST_F(KelRenderPictures, AnyScaleFillsThePictureInBothProjections) {
       const double tolerance = projection[0] == 'p' ? 0.03 : 0.15;
       EXPECT_NEAR(c.lit, hexagon, tolerance * hexagon) << name << " " << projection;
       EXPECT_NEAR(c.y1 - c.y0 + 1, 0.9 * kHeight, 3) << name << " " << projection;
+      EXPECT_NEAR(c.x0 + c.x1, kWidth, 4) << name << " " << projection;  // centred
+      EXPECT_NEAR(c.y0 + c.y1, kHeight, 4) << name << " " << projection;
     }
   }
 }
