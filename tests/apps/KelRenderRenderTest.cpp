@@ -21,7 +21,6 @@
 
 #include "KelAppStatus.h"
 #include "KelPngImage.h"
-#include "KelReferencePicture.h"
 #include "KelRenderMeshFiles.h"
 #include "KelRenderProcess.h"
 #include "KelTestEnv.h"
@@ -89,13 +88,14 @@ class KelRenderPictures : public testing::Test {
 TEST_F(KelRenderPictures, DefaultAssemblyAndMeshFileMatchTheirReferences) {
   const std::unique_ptr<KelPixelImage> assembly = Render({}, "default.png");
   ASSERT_TRUE(assembly);
-  keltest::ExpectLikeReference(*assembly, "kelrender/default");
+  keltest::ExpectMatchesReference(*assembly, keltest::DataPath("kelrender/default.png"), "default");
   const std::string stl = keltest::OutputPath("bracket.stl");
   kelrendertest::WriteBinaryStl(stl, kelrendertest::Bracket());
   const std::unique_ptr<KelPixelImage> bracket =
       Render({stl, "--view", "30,40", "--background", "#204060"}, "bracket.png");
   ASSERT_TRUE(bracket);
-  keltest::ExpectLikeReference(*bracket, "kelrender/bracket_stl");
+  keltest::ExpectMatchesReference(*bracket, keltest::DataPath("kelrender/bracket_stl.png"),
+                                  "bracket_stl");
   // The background is the colour asked for, exactly.
   const unsigned char* corner = bracket->GetPixelsToRead();
   EXPECT_EQ(corner[0] << 16 | corner[1] << 8 | corner[2], 0x204060);
@@ -115,7 +115,7 @@ TEST_F(KelRenderPictures, EveryFormatAndTheStandardOutputHoldTheSamePicture) {
     Render({"--view", "front"}, f.name);
     std::unique_ptr<KelPixelImage> back(f.read(keltest::OutputPath(f.name).c_str(), ReadOnly));
     ASSERT_NE(back, nullptr) << f.name;
-    keltest::ExpectLike(*back, *reference, f.name);
+    keltest::ExpectMatchesReference(*back, keltest::OutputPath("formats.png"), f.name);
   }
   // "-o -": PNG on the standard output, the report on the standard error.
   const keltest::ChildOutcome o = RunKelrender({"--view", "front", "-s", "240x180", "-o", "-"});
@@ -124,7 +124,7 @@ TEST_F(KelRenderPictures, EveryFormatAndTheStandardOutputHoldTheSamePicture) {
   std::ofstream(keltest::OutputPath("stdout.png"), std::ios::binary) << o.out;
   std::unique_ptr<KelPixelImage> piped(KelPngImage::Read(keltest::OutputPath("stdout.png")));
   ASSERT_NE(piped, nullptr);
-  keltest::ExpectLike(*piped, *reference, "stdout");
+  keltest::ExpectMatchesReference(*piped, keltest::OutputPath("formats.png"), "stdout");
 }
 
 TEST_F(KelRenderPictures, AnyScaleFillsThePictureInBothProjections) {

@@ -34,37 +34,15 @@ class Leaf2D : public Kel2DRep {
   std::function<void(KelPickingRender&)> draw;
 };
 
-class Picking2DTest : public ::testing::Test {
+class Picking2DTest : public PickScene<Kel2DViewpoint, Kel2DRep> {
  protected:
-  Picking2DTest() : camera(new Kel2DViewpoint(Kelpoint2f(0, 0), 1.0f)) {
-    support.SetCullingPrecision(0);
-  }
-  ~Picking2DTest() override {
-    hits.Reset();
-    for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
-  }
+  Picking2DTest() : PickScene(std::make_unique<Kel2DViewpoint>(Kelpoint2f(0, 0), 1.0f)) {}
   Leaf2D& Leaf(std::function<void(KelPickingRender&)> draw, float xmin = -100, float xmax = 100,
                float ymin = -100, float ymax = 100) {
-    auto* leaf = new Leaf2D(xmin, xmax, ymin, ymax);
+    auto* leaf = Show(Own(new Leaf2D(xmin, xmax, ymin, ymax)));
     leaf->draw = std::move(draw);
-    owned.push_back(leaf);
-    camera->AddRep(leaf);
     return *leaf;
   }
-  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
-    hits.Reset();
-    KelPickingRender render(support, size, x, y, hits);
-    render.BeginDraw(*camera);
-    render.Draw(*camera);
-    render.EndDraw(*camera);
-    return hits.GetPathCount();
-  }
-  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
-
-  PickingTestSupport support;
-  std::unique_ptr<Kel2DViewpoint> camera;
-  KelPickPathList hits;
-  std::vector<Kel2DRep*> owned;
 };
 
 TEST_F(Picking2DTest, SegmentsAreClippedToThePickRectangle) {
@@ -150,12 +128,9 @@ TEST_F(Picking2DTest, BagsMatricesAndSkippedReps) {
     seen = r.GetNearPoint();
     r.Pick2DMarker(local, 1);
   };
-  auto* bag = new Kel2DBagRep;
+  auto* bag = Show(Own(new Kel2DBagRep));
   bag->SetMatrix(Kel3x3Matrix(Kelvector2f(100, 50)));
-  bag->AddChild(*leaf);
-  owned.push_back(leaf);
-  owned.push_back(bag);
-  camera->AddRep(bag);
+  bag->AddChild(*Own(leaf));
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(seen, Kelpoint3f(-100, -50, 0));
   KelPickPath& hit = HitAt(0);
@@ -194,46 +169,6 @@ TEST_F(Picking2DTest, SubElementBoxesAndSensitivity) {
   });
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(HitAt(0).GetCurrentSubElement(), 4);
-}
-
-TEST_F(Picking2DTest, TextBoxes) {
-  // The default fonts: 0 is 9 x 15 pixels, 2 is 6 x 10 and 4 is 10 x 20.
-  ASSERT_EQ(support.GetCharacterFont()->GetFontNumber(20), 4);
-  auto text = [&](float x, float y, const char* s, AnchorPoint anchor) {
-    camera->GetRepList().Free();
-    const float at[2] = {x, y};
-    Leaf([=](KelPickingRender& r) { r.Pick2DText(at, s, anchor, 0); }, -1, 1, -1, 1);
-    return Pick();
-  };
-  // At zoom 1000 a pixel is 0.001 model units, the pick rectangle
-  // [-0.005, 0.005]^2, and "AB" 18 pixels wide: from 22 pixels left of the
-  // cursor it reaches 4 pixels left of it, from 24 pixels it stops at 6.
-  camera->SetZoom(1000.0f);
-  const float px = 0.001f;
-  EXPECT_EQ(text(-22 * px, 0, "AB", BOTTOM_LEFT), 1);
-  EXPECT_EQ(text(-24 * px, 0, "AB", BOTTOM_LEFT), 0);
-  // The box lies above and right of a BOTTOM_LEFT position, below and left of
-  // a TOP_RIGHT one: from (-2, 6) pixels the first starts 1 pixel above the
-  // rectangle, the second covers the cursor.
-  EXPECT_EQ(text(-2 * px, 6 * px, "AB", BOTTOM_LEFT), 0);
-  EXPECT_EQ(text(-2 * px, 6 * px, "AB", TOP_RIGHT), 1);
-  // Centred boxes move by whole pixels: "ABC" (27 pixels) starts 13 pixels
-  // left of its position, and 7 of the 15 pixels lie below it.
-  EXPECT_EQ(text(18.2f * px, 0, "ABC", MIDDLE_CENTER), 0);
-  EXPECT_EQ(text(17.8f * px, 0, "ABC", MIDDLE_CENTER), 1);
-  EXPECT_EQ(text(0, 12.2f * px, "ABC", MIDDLE_CENTER), 0);
-  EXPECT_EQ(text(0, 11.8f * px, "ABC", MIDDLE_CENTER), 1);
-
-  // A geometric text takes the font of its height in pixels: at zoom 1,
-  // "ABCD" 20 high is 40 pixels wide in font 4 and reaches the rectangle from
-  // 44 pixels left of the cursor; 10 high, in font 2, it is 24 wide.
-  camera->SetZoom(1.0f);
-  for (float height : {20.0f, 10.0f}) {
-    camera->GetRepList().Free();
-    const float at[2] = {-44, 0};
-    Leaf([=](KelPickingRender& r) { r.Pick2DGeometricText(at, "ABCD", BOTTOM_LEFT, height); });
-    EXPECT_EQ(Pick(), height == 20.0f ? 1 : 0) << height;
-  }
 }
 
 }  // namespace

@@ -15,14 +15,9 @@
 #include <cmath>
 #include <memory>
 
-namespace {
+#include "KelTestScene.h"
 
-class PlainSupport : public KelSupport {
- public:
-  PlainSupport() : KelSupport(100, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
+namespace {
 
 class Camera : public testing::Test {
  protected:
@@ -47,7 +42,7 @@ class Camera : public testing::Test {
     return Kel3DBoundingSphere(Kelpoint3f(x, y, z), r, 0.0f);
   }
 
-  PlainSupport support;
+  keltest::TestSupport support{100, 100};
   std::unique_ptr<Kel3DViewpoint> viewpoint;
   Kel3DBagRep anchor;
   KelGraphicAttributeSet attributes;
@@ -66,18 +61,6 @@ TEST_F(Camera, VisibilityAgainstTheSidePlanes) {
   KelGraphicAttributeSet hidden;
   hidden.flags = KelGraphicAttributeSet::TEMPORY_HIDDEN;
   EXPECT_EQ(render->IsDrawable(hidden, Sphere(0, 0, 0, 0.5f), anchor), 0);
-}
-
-TEST_F(Camera, ZoomNarrowsOrWidensTheCulledWindow) {
-  // Zoom 0.5: the view reaches y = 2 x 2.679 = 5.359 at depth 10.
-  viewpoint->SetZoom(0.5f);
-  auto wide = Begin();
-  EXPECT_EQ(wide->IsDrawable(attributes, Sphere(0, 4.5f, 0, 0.3f), anchor), 1);
-  // Zoom 2: it reaches 1.340; (0, 2, 0) is 0.654 outside the side plane.
-  viewpoint->SetZoom(2.0f);
-  auto narrow = Begin();
-  EXPECT_EQ(narrow->IsDrawable(attributes, Sphere(0, 2.0f, 0, 0.3f), anchor), 0);
-  EXPECT_EQ(narrow->IsDrawable(attributes, Sphere(0, 1.2f, 0, 0.3f), anchor), 1);
 }
 
 TEST_F(Camera, CullingSizeGrowsWithDepth) {
@@ -128,17 +111,6 @@ TEST_F(Camera, BackFacesOfClosedVolumesOnlyAndNotUnderAClippingPlane) {
   auto clipped = Begin();
   clipped->SetCurrentAttribute(closed);
   EXPECT_EQ(clipped->IsSeen(point, away), 1);
-}
-
-TEST_F(Camera, ClippingPlaneKeepsTheSideItsNormalPointsTo) {
-  const float point[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
-  support.AddClippingPlane(point, normal);
-  auto render = Begin();
-  EXPECT_EQ(render->IsDrawable(attributes, Sphere(0, 0, 0.5f, 0.3f), anchor), 1);
-  EXPECT_EQ(render->IsDrawable(attributes, Sphere(0, 0, -0.5f, 0.3f), anchor), 0);
-  support.RemoveClippingPlane();
-  auto open = Begin();
-  EXPECT_EQ(open->IsDrawable(attributes, Sphere(0, 0, -0.5f, 0.3f), anchor), 1);
 }
 
 TEST_F(Camera, PushedMatrixMovesTheCameraIntoTheLocalFrame) {

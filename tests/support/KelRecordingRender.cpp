@@ -2,6 +2,11 @@
 
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/primitives/Kel3DCylinderGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/KelDynamicGP.h>
+#include <kel/reps/Kel3DRep.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
 
 std::string KelRecordingRender::Joined() const {
   std::string s;
@@ -56,8 +61,11 @@ void KelRecordingRender::SetSensitivity(int sensitivity) {
 void KelRecordingRender::SetCurrentAttribute(const KelGraphicAttributeSet& a) {
   KelRender::SetCurrentAttribute(a);
 }
-void KelRecordingRender::Draw3DCylinder(Kel3DCylinderGP&, const int cap) {
-  Record("Draw3DCylinder " + std::to_string(cap));
+void KelRecordingRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int) {
+  Record("Draw3DCylinder " + std::to_string(gp.GetNbPoints()));
+}
+void KelRecordingRender::Draw3DLine(Kel3DLineGP& gp) {
+  Record("Draw3DLine " + std::to_string(gp.GetNbPoints()));
 }
 KelRender* KelRecordingRender::PushMatrix(Kel4x4Matrix& m) {
   Record("PushMatrix");
@@ -78,9 +86,44 @@ void KelRecordingRender::PopMatrix(KelRender* child) {
 void KelRecordingRender::SetForeground(const int& colourIndex) {
   Record("SetForeground " + std::to_string(colourIndex));
 }
-void KelRecordingRender::SetForegroundRGBA(const int rgba) {
-  Record("SetForegroundRGBA " + std::to_string(rgba));
+
+KelCameraRender::KelCameraRender(float mmRatio) {
+  _scaleFactor = mmRatio;
 }
-void KelRecordingRender::SetLineAttributes(const int& a2, const int& a1) {
-  Record("SetLineAttributes " + std::to_string(a2) + " " + std::to_string(a1));
+KelCameraRender::~KelCameraRender() {
+  if (_camera) EndDraw(*_camera);
+}
+void KelCameraRender::LookFrom(float distance) {
+  if (_camera) EndDraw(*_camera);
+  if (!_target) {
+    _target = std::make_unique<Kel3DRep>();
+    _target->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 0, 0), 1.0f, 0.0f));
+  }
+  _width = _height = kSize;
+  _mmInSupportUnit = kPixelsPerMM;
+  _sagPrecision = 2.0f;
+  _meshSeen = 1;
+  _camera = std::make_unique<Kel3DViewpoint>(Kelpoint3f(0, 0, distance), Keldirection3f(0, 0, -1),
+                                             Keldirection3f(0, 1, 0), 1.0f, 100000.0f,
+                                             CONIC_PROJECTION, distance);
+  _camera->AddRep(_target.get());
+  _camera->CreateViewportFrom(kSize / 2, kSize / 2, kSize / 2, kSize / 2, kSize, kSize,
+                              kPixelsPerMM, 1.0f);
+  BeginDraw(*_camera);
+}
+Kelpoint2f KelCameraRender::Pixel(const float* model) const {
+  Kelpoint2f out;
+  _camera->ComputePixelFromModel(Kelpoint3f(model), out, kSize, kSize, kPixelsPerMM, 1.0f);
+  return out;
+}
+void KelCameraRender::DrawDynamicGP(KelDynamicGP& gp) {
+  Record("DrawDynamicGP");
+  gp.ImmediateDraw(*this, GetViewpoint(), GetViewport());
+}
+void KelCameraRender::ImmediateDraw3DPolyline(const float* points, const int count) {
+  polylines.emplace_back(points, points + 3 * count);
+}
+void KelCameraRender::ImmediateDraw3DAnnotationText(const float* position, const char* text,
+                                                    AnchorPoint anchor) {
+  texts.push_back({std::vector<float>(position, position + 3), text, anchor});
 }

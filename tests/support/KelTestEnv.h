@@ -1,6 +1,7 @@
 // Shared helpers of the test programs.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -24,6 +25,19 @@ inline std::string DataPath(const std::string& name) {
 // A path in the running test's own output folder (output/<Suite>.<Test>/), so
 // that tests run in parallel never share a file. Created on first use.
 std::string OutputPath(const std::string& name);
+
+// Matches numbers within eps of the expected ones, in order.
+inline auto Near(std::vector<float> expected, float eps = 1e-4f) {
+  return testing::Pointwise(testing::FloatNear(eps), std::move(expected));
+}
+
+// Checks the coordinates of a point, vector or direction.
+template <class P>
+void ExpectXYZ(const P& p, double x, double y, double z, double eps = 1e-4) {
+  EXPECT_NEAR(p.x, x, eps);
+  EXPECT_NEAR(p.y, y, eps);
+  EXPECT_NEAR(p.z, z, eps);
+}
 
 inline bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");

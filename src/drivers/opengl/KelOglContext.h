@@ -25,6 +25,9 @@ class KelOglContext {
   int GetSamples() const { return _samples; }
   // Leaves the picture in the single-sample framebuffer, bound for reading.
   void Resolve();
+  // Leaves no EGL context current, so that a window's GLX context can be made
+  // current (one API's context at a time on a thread).
+  static void ReleaseCurrent();
   int GetWidth() const { return _width; }
   int GetHeight() const { return _height; }
 

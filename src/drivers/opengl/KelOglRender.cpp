@@ -170,10 +170,30 @@ void KelOglRender::BeginDraw(KelViewpoint& viewpoint) {
   ApplyLineAttributes();
 }
 
+void KelOglRender::BeginDrawLeft(KelViewpoint& viewpoint, const int, const float distance) {
+  _eyeOffset = -0.5f * distance;
+  BeginDraw(viewpoint);
+  _eyeOffset = 0.0f;
+}
+
+void KelOglRender::BeginDrawRight(KelViewpoint& viewpoint, const int, const float distance) {
+  _eyeOffset = 0.5f * distance;
+  BeginDraw(viewpoint);
+  _eyeOffset = 0.0f;
+}
+
 void KelOglRender::LoadCamera(Kel3DViewpoint& v, const float W, const float H) {
   float l, r, b, t, n, f;
   v.GetFrustum(W, H, _mmInSupportUnit, _pixelRatio, l, r, b, t, n, f);
   if (!(f > n)) f = n + 1.0f;
+  // An eye moved by e sees the focus plane's window moved by -e, scaled to
+  // the near plane.
+  const float focus = v.GetFocusDistance();
+  if (_eyeOffset != 0.0f && v.GetProjectionType() == CONIC_PROJECTION && focus > 0.0f && n > 0.0f) {
+    const float shift = _eyeOffset * n / focus;
+    l -= shift;
+    r -= shift;
+  }
   float* p = _state->projection;
   std::fill(p, p + 16, 0.0f);
   if (v.GetProjectionType() == CONIC_PROJECTION) {
@@ -200,6 +220,7 @@ void KelOglRender::LoadCamera(Kel3DViewpoint& v, const float W, const float H) {
     p[15] = 1;
   }
   std::memcpy(_modelView, v.GetInverseMatrix().GetMatrix(), sizeof _modelView);
+  _modelView[12] -= _eyeOffset;
 }
 
 void KelOglRender::LoadCamera(Kel2DViewpoint& v, const float W, const float H) {

@@ -16,6 +16,12 @@ class KelOglRender : public KelGraphicRender {
   ~KelOglRender() override;
 
   void BeginDraw(KelViewpoint& viewpoint) override;
+  // One eye of a stereo pair: the eye moves half the distance (model units)
+  // left or right along the camera's x axis, the axes stay parallel and the
+  // frustum shifts so that both eyes see the focus plane alike. The mode is
+  // the application's; it does not change the picture.
+  void BeginDrawLeft(KelViewpoint& viewpoint, const int mode, const float distance) override;
+  void BeginDrawRight(KelViewpoint& viewpoint, const int mode, const float distance) override;
   void EndDraw(KelViewpoint& viewpoint) override;
   void BeginDrawDL(ELEMENT_TYPE type) override;
 
@@ -87,4 +93,7 @@ class KelOglRender : public KelGraphicRender {
   int _rgbaAlpha = 0;  // alpha byte of an RGBA colour, 0 for indexed colours
   int _lineType = 1;
   int _lineWidth = 1;
+  // Eye position along the camera's x axis while BeginDrawLeft or
+  // BeginDrawRight loads the camera.
+  float _eyeOffset = 0.0f;
 };
