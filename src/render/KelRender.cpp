@@ -70,7 +70,7 @@ void KelRender::SetSensitivity(int sensitivity) {
   _sensitivity = sensitivity;
 }
 
-int KelRender::AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView) {
+inline int KelRender::AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView) {
   if (outsideView || (a.flags & KelGraphicAttributeSet::TEMPORY_HIDDEN)) return 0;
   SetCurrentAttribute(a);
   return 1;
