@@ -2,9 +2,9 @@
 
 #include "KelAppStatus.h"
 #include "KelImageFileWriter.h"
-#include "KelOrbitEditor.h"
 #include "KelSceneContent.h"
 #include "KelSceneFraming.h"
+#include "KelViewEditor.h"
 
 #include <kel/controller/KelVueNotification.h>
 #include <kel/framework/KelCallbackManager.h>
@@ -21,6 +21,7 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/KelGraphicAttributeSet.h>
+#include <kel/viewers/Kel3DViewer.h>
 #include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewers/KelViewer.h>
 #include <kel/viewers/KelViewerEvent.h>
@@ -144,8 +145,7 @@ int KelViewApp::Open() {
   _manipulator = new KelManipulator(this, KelString("scene"), _scene.GetRoot());
   AddAnalyseNotificationCB(nullptr, "KelManipulatorNotification", &KelViewApp::Interaction,
                            nullptr);
-  const Kel3DBoundingSphere& sphere = _scene.GetRoot()->GetBoundingElement();
-  _editor = new KelOrbitEditor(viewpoint, Kelpoint3f(sphere.GetCenter()));
+  _editor = new KelViewEditor(*viewpoint, _options.verbose ? &_out : nullptr);
   _viewer->SetViewpointEditor(_editor);
 
   _document->SetVisibility(KelDlgShown);
@@ -187,8 +187,8 @@ void KelViewApp::BuildWindow() {
   BuildMenuBar(_document->GetMainWindowWidget());
   _document->SetStatusBarText(KelUnicodeString(_description.c_str()));
 
-  _viewer = new KelViewer(_document, KelString("viewer"), 0, _options.scene.width,
-                          _options.scene.height, 0);
+  _viewer = new Kel3DViewer(_document, KelString("viewer"), 0, _options.scene.width,
+                            _options.scene.height, 0);
   _viewer->AttachOnSides();
   const unsigned char* b = _options.scene.background;
   _viewer->SetBackgroundColor(b[0] / 255.0f, b[1] / 255.0f, b[2] / 255.0f);

@@ -7,8 +7,9 @@
 // placed part of the assembly, one mesh of a file) highlights it; a click
 // selects it and puts the picked Rep, the point and the normal (world
 // coordinates) in the status bar; a click on nothing clears the selection.
-// A middle-button drag turns the camera (KelOrbitEditor). Parts highlighted
-// by the scene itself stay so.
+// The middle button moves the camera with the examine editor's gestures
+// (KelViewEditor); its prompts show in the status bar. Frame all is the
+// menu's (F). Parts highlighted by the scene itself stay so.
 //
 // Record and replay go through the viewer (docs/record.md): a replay needs
 // the same scene and the window that recorded it. The picture of
@@ -29,7 +30,7 @@
 
 class KelDlgDocument;
 class KelManipulator;
-class KelOrbitEditor;
+class KelViewEditor;
 class KelRep;
 class KelViewer;
 typedef struct _WidgetRec* Widget;
@@ -99,7 +100,7 @@ class KelViewApp : public KelCommand {
   KelDlgDocument* _document = nullptr;
   KelViewer* _viewer = nullptr;
   KelManipulator* _manipulator = nullptr;
-  KelOrbitEditor* _editor = nullptr;  // the viewer owns it
+  KelViewEditor* _editor = nullptr;  // the viewer owns it
   KelRep* _preselected = nullptr;
   KelRep* _selected = nullptr;
   std::map<KelRep*, bool> _sceneHighlight;
