@@ -46,15 +46,6 @@ TEST(SimpleLineRep, VolumeDrawingAndModify) {
   bag->Destroy();
 }
 
-TEST(SimplePointRep, ModifyKeepsTheSymbol) {
-  const float p[3] = {1, 2, 3}, q[3] = {4, 5, 6};
-  Kel3DPointRep point(p, SymbolType(4));
-  point.Modify(q);
-  EXPECT_EQ(point.GetMarker()->GetSymbolType(), 4);
-  ExpectXYZ(Kelpoint3f(point.GetMarker()->GetPoints()), 4, 5, 6);
-  ExpectXYZ(Kelpoint3f(point.GetBoundingElement().GetCenter()), 4, 5, 6);
-}
-
 TEST(SimpleCloudOfPointsRep, ShadedDotsWithBothVisibilityTests) {
   float points[6] = {0, 0, 0, 1, 1, 1};
   Kel3DCloudOfPointsRep cloud(points, 2);
