@@ -11,6 +11,7 @@
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelPressEvent.h>
 #include <kel/viewers/KelReleaseEvent.h>
+#include <kel/viewers/KelViewerEvent.h>
 
 namespace {
 
