@@ -95,9 +95,6 @@ TEST_F(DlgWidgets, CheckButtonReportsUserTogglesNotProgramOnes) {
   Settle();
   EXPECT_EQ(check->GetState(), 1);
   EXPECT_EQ(recorder->Count(N::DLG_MODIFY()), 2);
-  unsigned char state = 0;
-  XtVaGetValues(check->GetWidget(), XmNset, &state, nullptr);
-  EXPECT_EQ(state, XmSET);
 }
 
 TEST_F(DlgWidgets, RadioGroupSwitchesTheOtherOffFirstAndKeepsItsChoice) {
