@@ -19,12 +19,16 @@
 // for the trace lines. A record naming a device class the viewer does not
 // have is dropped with one message.
 //
+// The contextual menu ("context", button 3) is live input: it is neither
+// recorded nor replayed, and a replay ignores it.
+//
 // Ownership: the viewer owns its graphic window (and through it the main
 // viewpoints and the devices), the devices' current events, its callback
-// manager and its model-window lights. It does not own its viewpoint editor
-// nor its indicators: it ends the editor's activation and forgets both when it
-// dies, and every manipulator that a device drives, points at or keeps for
-// activation forgets the viewer. Destroy a viewer through
+// manager, its model-window lights and the viewpoint editor installed last
+// (ended and destroyed with the viewer; an editor that SetViewpointEditor
+// replaces goes back to the caller). It does not own its indicators. When it
+// dies, every manipulator that a device drives, points at or keeps for
+// activation, and the indicators, forget it. Destroy a viewer through
 // RequestDelayedDestruction, or delete it when no notification runs.
 #pragma once
 
@@ -63,7 +67,7 @@ class Kelpoint3f;
 class KelViewer : public KelDlgFrame {
  public:
   // The most icon frames a viewer lays out; AddIconFrame refuses more.
-  static const int MaxIconFrames = 10;
+  static constexpr int MaxIconFrames = 10;
 
   // `size1` and `size2`: width and height of the drawing area in pixels.
   // `flags` is kept for the derived viewers (GetCreationFlags).
@@ -110,7 +114,7 @@ class KelViewer : public KelDlgFrame {
   // the source); `path` and the current path become that candidate's path.
   virtual KelManipulator* ChooseManipulator(KelPickPathList& pickList, KelPickPath& path);
   // Ends the previous editor's activation, gives `editor` this viewer and
-  // starts it. Null removes the editor.
+  // starts it. Null removes the editor. The viewer owns the editor it holds.
   virtual void SetViewpointEditor(KelViewpointEditor* editor);
 
   // The relay of the devices' interaction steps to `manipulator`, with the
@@ -145,7 +149,8 @@ class KelViewer : public KelDlgFrame {
   virtual void SetGeneralModifiers(int modifiers, KelViewerEvent* event);
   virtual int GetGeneralModifiers() const;
   virtual int IsIconFrame() const;
-  // The drawing area moves into a full-screen dialog named like the viewer,
+  // The drawing area moves into a full-screen dialog named like the viewer
+  // (a child of the viewer, so that it lives no longer than the viewer),
   // and back.
   virtual void SetFullScreen();
   virtual void SetNormalWindowSize();
@@ -177,7 +182,7 @@ class KelViewer : public KelDlgFrame {
   // Adopts the graphic window's devices, gives each its current event and
   // this viewer, and installs the viewpoint editor again.
   void InitializeDevices();
-  // Ends and forgets the viewpoint editor and the devices.
+  // Ends and destroys the viewpoint editor; forgets the devices.
   void DeleteDevices();
   list<KelDevice*>& GetDevices() { return _devices; }
   unsigned long GetCreationFlags() const { return _creationFlags; }
