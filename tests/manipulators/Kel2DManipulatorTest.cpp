@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "KelDragViewer.h"
 #include "KelTestEnv.h"
 #include "KelViewerSession.h"
 

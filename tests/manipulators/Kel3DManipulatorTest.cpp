@@ -19,7 +19,6 @@
 #include <cmath>
 #include <memory>
 
-#include "KelDragViewer.h"
 #include "KelTestEnv.h"
 #include "KelViewerSession.h"
 

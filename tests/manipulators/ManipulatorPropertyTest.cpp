@@ -16,7 +16,7 @@
 #include <random>
 #include <sstream>
 
-#include "KelDragViewer.h"
+#include "KelViewerSession.h"
 
 namespace {
 
