@@ -260,6 +260,16 @@ TEST(GroundTranslator, MovesTheGroundByTheOffsetFromThePressAlongItsVertical) {
   EXPECT_EQ(m->BeginManipulate(&nothing, nullptr), 0);
   EXPECT_EQ(m->GetInteractiveState(), 2);
   EXPECT_EQ(m->GetMovingCopy(), nullptr);
+  // A viewer that hides the ground mid-drag takes the copy away: the release
+  // then leaves the ground where it was.
+  ASSERT_EQ(m->BeginManipulate(&drag.Mouse(drag.Pixel(0, 2), ground, Kelpoint3f(0, 2, 0)), nullptr),
+            1);
+  ASSERT_EQ(m->Manipulate(&drag.Mouse(drag.Pixel(0, 4), ground, hit), nullptr), 1);
+  m->RemoveRepFurtive(*drag.viewer);
+  EXPECT_EQ(m->GetMovingCopy(), nullptr);
+  EXPECT_EQ(drag.viewpoint3D->GetFurtiveRepList().Count(), 0);
+  ASSERT_EQ(m->EndManipulate(&press, nullptr), 1);
+  keltest::ExpectXYZ(ground->GetOrigin(), 0, 2, 0);
   m.reset();
   ground->Destroy();
 }
