@@ -20,20 +20,6 @@
 
 namespace {
 
-// Gives the bag every matrix the manipulator sends.
-struct Mover : KelCommand {
-  explicit Mover(Kel3DBagRep* b) : KelCommand(KelString("mover")), bag(b) {
-    AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelManipulate(), &Mover::Moved, nullptr);
-  }
-  void Moved(KelCommand* sender, KelNotification* n, void*) {
-    auto* m = static_cast<KelManipulator*>(sender);
-    if (auto* p =
-            static_cast<Kel4x4Matrix*>(m->SendCommandSpecificObject(Kel4x4Matrix::ClassName(), n)))
-      bag->SetMatrix(*p);
-  }
-  Kel3DBagRep* bag;
-};
-
 class Random {
  public:
   explicit Random(unsigned seed) : _engine(seed) {}
@@ -96,7 +82,7 @@ TEST(ManipulatorProperty, RandomDragsKeepTheRepsMatrixFiniteAndRigid) {
   Random r(20240611);
   for (int trial = 0; trial < 300; ++trial) {
     auto* bag = new Kel3DBagRep;
-    Mover mover(bag);
+    keltest::BagMover mover(bag);
     std::string what;
     std::unique_ptr<Kel3DManipulator> m(MakeManipulator(r, &mover, bag, what));
     Kel3DViewpoint& v = *drag.viewpoint3D;

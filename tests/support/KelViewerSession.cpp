@@ -4,6 +4,8 @@
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelDlgDocument.h>
 #include <kel/framework/KelDlgICC.h>
+#include <kel/manipulators/Kel3DManipulator.h>
+#include <kel/reps/Kel3DBagRep.h>
 #include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewers/KelIndicateEvent.h>
 #include <kel/viewers/KelKeyboardDevice.h>
@@ -65,6 +67,28 @@ const NotificationLog::Entry* NotificationLog::Last(const std::string& text) con
   for (auto e = entries.rbegin(); e != entries.rend(); ++e)
     if (e->text == text) return &*e;
   return nullptr;
+}
+
+BagMover::BagMover(Kel3DBagRep* b, KelViewer* v)
+    : KelCommand(KelString("bagMover")), bag(b), viewer(v) {
+  AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelBeginManipulate(), &BagMover::Began,
+                           nullptr);
+  AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelManipulate(), &BagMover::Moved, nullptr);
+}
+
+void BagMover::Began(KelCommand* sender, KelNotification*, void*) {
+  auto* m = dynamic_cast<Kel3DManipulator*>(sender);
+  if (m) m->SetObjectPosition(bag->GetMatrix() ? *bag->GetMatrix() : Kel4x4Matrix());
+}
+
+void BagMover::Moved(KelCommand* sender, KelNotification* notification, void*) {
+  auto* m = static_cast<KelManipulator*>(sender);
+  auto* matrix = static_cast<Kel4x4Matrix*>(
+      m->SendCommandSpecificObject(Kel4x4Matrix::ClassName(), notification));
+  if (!matrix) return;
+  bag->SetMatrix(*matrix);
+  ++moves;
+  if (viewer) viewer->Draw();
 }
 
 ViewerSession::ViewerSession(const char* name, int width, int height, bool wait) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 class Kel2DViewpoint;
+class Kel3DBagRep;
 class Kel3DViewpoint;
 class KelDlgDocument;
 class KelRep;
@@ -48,6 +49,21 @@ class NotificationLog : public KelCommand {
   const Entry* Last(const std::string& text) const;
 
   std::vector<Entry> entries;
+};
+
+// The father of 3D manipulators that move a bag, as an application is: at
+// the start of a drag it gives the manipulator the bag's matrix as the object
+// position, and it gives the bag every matrix the manipulator sends, then asks
+// `viewer` (when given) to redraw.
+class BagMover : public KelCommand {
+ public:
+  explicit BagMover(Kel3DBagRep* bag, KelViewer* viewer = nullptr);
+  void Began(KelCommand* sender, KelNotification* notification, void*);
+  void Moved(KelCommand* sender, KelNotification* notification, void*);
+
+  Kel3DBagRep* bag;
+  KelViewer* viewer;
+  int moves = 0;
 };
 
 // A document "<name>Document" holding the viewer `name` of that drawing
