@@ -30,6 +30,7 @@
 class KelDlgDocument;
 class KelManipulator;
 class KelOrbitEditor;
+class KelPartDragger;
 class KelRep;
 class KelViewer;
 typedef struct _WidgetRec* Widget;
@@ -47,6 +48,10 @@ class KelViewApp : public KelCommand {
   // The menu's and the contextual menu's actions.
   void Quit();
   void FrameAll();
+  // The Edit menu: a translator or a rotator for the selected part, and
+  // Escape, which puts back the part a drag is moving.
+  void DragSelected(int kind);
+  void CancelDrag();
 
   // The interaction notifications of the root's manipulator.
   void Interaction(KelCommand* sender, KelNotification* notification, void*);
@@ -83,6 +88,7 @@ class KelViewApp : public KelCommand {
   KelViewer* _viewer = nullptr;
   KelManipulator* _manipulator = nullptr;
   KelOrbitEditor* _editor = nullptr;  // the viewer owns it
+  KelPartDragger* _dragger = nullptr;
   KelRep* _preselected = nullptr;
   KelRep* _selected = nullptr;
   std::map<KelRep*, bool> _sceneHighlight;
