@@ -142,6 +142,9 @@ int KelViewApp::Run() {
   _viewer->SetViewpointEditor(_editor);
   _dragger =
       new KelPartDragger(this, *_viewer, *_scene.GetRoot(), _options.verbose ? &_out : nullptr);
+  // What no dialog analyses (the contextual menu's items, the window's
+  // closing) goes up through the dragger to this application.
+  _document->SetFather(_dragger);
 
   _document->SetVisibility(KelDlgShown);
   const int loop = KelDlgICC::MainLoop();
