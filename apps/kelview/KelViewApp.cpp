@@ -14,6 +14,7 @@
 #include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgNotification.h>
 #include <kel/framework/KelDlgPushButton.h>
+#include <kel/framework/KelMarshal.h>
 #include <kel/framework/KelRecord.h>
 #include <kel/framework/KelUnicodeString.h>
 #include <kel/images/KelPixelImage.h>
@@ -35,8 +36,11 @@
 #include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <ostream>
+
+const char* const KelViewApp::FRAME_ALL = "FRAME_ALL";
 
 namespace {
 
@@ -239,6 +243,37 @@ void KelViewApp::Finish(int status) {
 }
 
 void KelViewApp::FrameAll() {
+  // A menu's action is live input: recorded like the viewer's, dropped while
+  // a replay hands the recorded ones.
+  KelRecord* record = KelRecord::GetMain();
+  if (record->GetMode() == 2) return;
+  if (record->GetMode() == 1) {
+    KelNotification action(0, FRAME_ALL);
+    record->SaveState(this, &action);
+  }
+  Frame();
+  if (_options.verbose)
+    _out << "kelview: framed, resident " << ResidentKB() << " kB\n" << std::flush;
+}
+
+int KelViewApp::SaveState(KelNotification* event, KelMarshal& marshal) {
+  if (!event) return 1;
+  const char* name = event->GetNotificationName();
+  if (!name || std::strcmp(name, FRAME_ALL) != 0) return 2;
+  marshal.WriteString(FRAME_ALL);
+  return 0;
+}
+
+int KelViewApp::RestoreState(const char* eventClass, KelMarshal& marshal) {
+  std::string name;
+  if (std::strcmp(eventClass, "KelNotification") != 0 || marshal.ReadString(name) ||
+      name != FRAME_ALL)
+    return 4;
+  Frame();
+  return 0;
+}
+
+void KelViewApp::Frame() {
   if (!_viewer) return;
   Kel3DViewpoint* viewpoint = _viewer->GetMain3DViewpoint();
   float width = 0, height = 0;
@@ -269,9 +304,11 @@ void KelViewApp::Updated(const char*, KelCallbackManager*, KelNotification*, voi
     _firstFrame = false;
     _residentAtFirstFrame = ResidentKB();
     if (_options.verbose)
-      _out << "kelview: first frame, resident " << _residentAtFirstFrame << " kB\n" << std::flush;
+      _out << "kelview: first frame, window 0x" << std::hex << XtWindow(_document->GetWidget())
+           << std::dec << ", resident " << _residentAtFirstFrame << " kB\n"
+           << std::flush;
     // The window has its size only now; the next frame shows the framing.
-    FrameAll();
+    Frame();
     return;
   }
   KelRecord* record = KelRecord::GetMain();
@@ -331,7 +368,7 @@ void KelViewApp::Interaction(KelCommand*, KelNotification* notification, void*) 
     KelRep* was = _selected;
     _selected = nullptr;
     ShowHighlight(was);
-    _document->SetStatusBarText(KelUnicodeString("Nothing selected"));
+    SetStatus("Nothing selected");
     _viewer->Draw();
   }
 }
@@ -343,6 +380,17 @@ void KelViewApp::SetPreselected(KelRep* part) {
   ShowHighlight(was);
   ShowHighlight(part);
   _viewer->Draw();
+  if (!_options.verbose) return;
+  int index = 0;
+  if (list<KelRep*>* parts = part ? _scene.GetRoot()->GetChildren() : nullptr)
+    while (index < parts->Count() && (*parts)[index] != part) ++index;
+  _out << "kelview: preselected " << (part ? "part " + std::to_string(index) : "nothing") << "\n"
+       << std::flush;
+}
+
+void KelViewApp::SetStatus(const std::string& text) {
+  _document->SetStatusBarText(KelUnicodeString(text.c_str()));
+  if (_options.verbose) _out << "kelview: status: " << text << "\n" << std::flush;
 }
 
 void KelViewApp::Select(KelNotification* notification) {
@@ -363,7 +411,7 @@ void KelViewApp::Select(KelNotification* notification) {
            Triple(p.x, p.y, p.z, "(%.4g, %.4g, %.4g)") + ", normal " +
            Triple(n.x, n.y, n.z, "(%.3f, %.3f, %.3f)");
   }
-  _document->SetStatusBarText(KelUnicodeString(text.c_str()));
+  SetStatus(text);
   _viewer->Draw();
 }
 

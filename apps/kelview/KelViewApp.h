@@ -45,13 +45,20 @@ class KelViewApp : public KelCommand {
   // Answers a KelAppStatus.
   int Run();
 
-  // The menu's and the contextual menu's actions.
+  // The menu's and the contextual menu's actions. With --verbose, frame all
+  // says the resident memory (the soak test's probe).
   void Quit();
   void FrameAll();
   // The Edit menu: a translator or a rotator for the selected part, and
   // Escape, which puts back the part a drag is moving.
   void DragSelected(int kind);
   void CancelDrag();
+
+  // Frame all, recorded and replayed (docs/record.md): a KelNotification
+  // named FRAME_ALL, its name as the payload.
+  static const char* const FRAME_ALL;
+  int SaveState(KelNotification* event, KelMarshal& marshal) override;
+  int RestoreState(const char* eventClass, KelMarshal& marshal) override;
 
   // The interaction notifications of the root's manipulator.
   void Interaction(KelCommand* sender, KelNotification* notification, void*);
@@ -64,6 +71,10 @@ class KelViewApp : public KelCommand {
   int StartSession();
   void BuildWindow();
   void BuildMenuBar(Widget mainWindow);
+  // Frames the scene in the window as it is now, and aims the lights.
+  void Frame();
+  // The status bar's text, also on the standard output with --verbose.
+  void SetStatus(const std::string& text);
   // The part of the scene that a pick path hits: the root's child on it.
   KelRep* PartOf(KelNotification* notification) const;
   void SetPreselected(KelRep* part);

@@ -47,7 +47,10 @@ KelAppCommandLine KelViewOptions::CommandLine() {
                      "': expected a .png, .tif, .tiff, .rgb, .sgi or .pic file";
              return false;
            });
-  line.Add(0, "--verbose", "", "say what was loaded, the first frame and the end",
+  line.Add(0, "--verbose", "",
+           "tell on the standard output what was loaded,\n"
+           "the first frame, preselections, the status bar,\n"
+           "frame all and the end (with the resident memory)",
            [this](const std::string&, std::string&) { return verbose = true; });
   KelAppCommandLine::Option help;
   help.shortName = 'h';
