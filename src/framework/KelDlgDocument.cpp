@@ -21,8 +21,9 @@ Widget KelDlgDocument::CreateWidgets() {
   _mainWindow = XtVaCreateManagedWidget("mainWindow", xmMainWindowWidgetClass, shell, nullptr);
   Widget panel = CreateGrid(_mainWindow, "panel");
   SetPanel(panel);
+  // A long status text is cut, not let widen the window under the pointer.
   _statusBar = XtVaCreateManagedWidget("statusBar", xmLabelWidgetClass, _mainWindow, XmNalignment,
-                                       XmALIGNMENT_BEGINNING, nullptr);
+                                       XmALIGNMENT_BEGINNING, XmNrecomputeSize, False, nullptr);
   XtVaSetValues(_mainWindow, XmNworkWindow, panel, XmNmessageWindow, _statusBar, nullptr);
   XtManageChild(panel);
   ShowStatus();
