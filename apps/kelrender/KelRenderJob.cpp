@@ -2,6 +2,7 @@
 
 #include "KelAppScene.h"
 #include "KelAppStatus.h"
+#include "KelDrawingSheet.h"
 #include "KelImageFileWriter.h"
 #include "KelRenderOptions.h"
 #include "KelSceneContent.h"
@@ -13,6 +14,7 @@
 #include <kel/render/KelSupport.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/viewers/KelColorMap.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <algorithm>
@@ -65,12 +67,18 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   // before the support deletes it.
   std::unique_ptr<KelSupport> support;
   KelAppScene scene;
+  std::unique_ptr<KelDrawingSheet> sheet;
 
   const Clock::time_point loadStart = Clock::now();
   std::string description;
   KelUpAxis upAxis = KEL_UP_Z;
-  if (const int status = KelSceneContent::Build(o, scene, "kelrender", description, upAxis, err))
+  if (options.sheet2D) {
+    sheet = std::make_unique<KelDrawingSheet>();
+    description = "2D drawing sheet";
+  } else if (const int status =
+                 KelSceneContent::Build(o, scene, "kelrender", description, upAxis, err)) {
     return status;
+  }
   const double loadMs = Milliseconds(loadStart, Clock::now());
 
   const Clock::time_point setupStart = Clock::now();
@@ -91,19 +99,27 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
     colours->SetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, int(o.background[0]),
                       int(o.background[1]), int(o.background[2]));
 
-  auto* viewpoint = new Kel3DViewpoint;
-  support->AddViewpoint(viewpoint, 1);
-  scene.Attach(*viewpoint);
-  Keldirection3f sight, up;
-  KelSceneFraming::ViewDirections(o.azimuth, o.elevation, upAxis, sight, up);
-  viewpoint->Set(viewpoint->GetOrigin(), sight, up);
-  viewpoint->SetProjectionType(o.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
-  if (!KelSceneFraming::Frame(*viewpoint, *scene.GetRoot(), float(o.width), float(o.height),
-                              support->GetRatioWH())) {
-    err << "kelrender: nothing to frame: no part of the scene has a finite position\n";
-    return KELAPP_INPUT_MALFORMED;
+  float width = 0, height = 0;
+  support->GetWidthAndHeight(width, height);
+  if (sheet) {
+    auto* camera = new Kel2DViewpoint;
+    support->AddViewpoint(camera, 1);
+    sheet->Attach(*camera, width, height, support->GetMMInSupportUnit(), support->GetRatioWH());
+  } else {
+    auto* viewpoint = new Kel3DViewpoint;
+    support->AddViewpoint(viewpoint, 1);
+    scene.Attach(*viewpoint);
+    Keldirection3f sight, up;
+    KelSceneFraming::ViewDirections(o.azimuth, o.elevation, upAxis, sight, up);
+    viewpoint->Set(viewpoint->GetOrigin(), sight, up);
+    viewpoint->SetProjectionType(o.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
+    if (!KelSceneFraming::Frame(*viewpoint, *scene.GetRoot(), width, height,
+                                support->GetRatioWH())) {
+      err << "kelrender: nothing to frame: no part of the scene has a finite position\n";
+      return KELAPP_INPUT_MALFORMED;
+    }
+    scene.AimLights(*viewpoint);
   }
-  scene.AimLights(*viewpoint);
   const double setupMs = Milliseconds(setupStart, Clock::now());
 
   // The support's Draw(), in two timed halves.
@@ -125,9 +141,12 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   const double writeMs = Milliseconds(writeStart, Clock::now());
 
   report << "kelrender: " << description << "\n"
-         << "  " << o.width << " x " << o.height << " pixels, view " << o.view << ", "
-         << (o.parallel ? "parallel" : "conic") << " projection, "
-         << "xyz"[upAxis] << " up\n";
+         << "  " << o.width << " x " << o.height << " pixels, ";
+  if (sheet)
+    report << "framed in 2D\n";
+  else
+    report << "view " << o.view << ", " << (o.parallel ? "parallel" : "conic") << " projection, "
+           << "xyz"[upAxis] << " up\n";
   Report(report, "load", loadMs);
   Report(report, "setup", setupMs);
   Report(report, "cull", Milliseconds(cullStart, drawStart));

@@ -37,6 +37,8 @@ KelAppCommandLine KelRenderOptions::CommandLine() {
              return false;
            });
   scene.AddTo(line);
+  line.Add(0, "--2d", "", "the built-in 2D drawing sheet instead of a 3D scene",
+           [this](const std::string&, std::string&) { return sheet2D = true; });
   KelAppCommandLine::Option help;
   help.shortName = 'h';
   help.longName = "--help";

@@ -17,7 +17,8 @@ class KelRenderOptions {
 
   KelSceneOptions scene;
   std::string output = "kelrender.png";
-  std::string format;  // empty: from the output's name
+  std::string format;    // empty: from the output's name
+  bool sheet2D = false;  // --2d: the built-in 2D drawing sheet
   bool help = false;
   bool version = false;
 

@@ -116,6 +116,20 @@ KelViewApp::~KelViewApp() {
 }
 
 int KelViewApp::Run() {
+  if (const int status = Open()) return status;
+  const int loop = KelDlgICC::MainLoop();
+  if (_status == KELAPP_OK && loop < 0) _status = KELAPP_DRAW_FAILED;
+  if (KelRecord::GetMain()->Stop() && _status == KELAPP_OK) _status = KELAPP_OUTPUT_FAILED;
+  if (const int errors = KelDlgICC::GetXErrorCount())
+    _err << "kelview: warning: " << errors << " X protocol errors\n";
+  if (_options.verbose)
+    _out << "kelview: end, resident " << ResidentKB() << " kB (" << _residentAtFirstFrame
+         << " kB at the first frame)\n"
+         << std::flush;
+  return _status;
+}
+
+int KelViewApp::Open() {
   KelDlgICC::SetApplicationName("kelview", "Kelview");
   if (!KelDlgICC::GetApplicationShell()) {
     _err << "kelview: cannot open the X display\n";
@@ -151,16 +165,7 @@ int KelViewApp::Run() {
   _document->SetFather(_dragger);
 
   _document->SetVisibility(KelDlgShown);
-  const int loop = KelDlgICC::MainLoop();
-  if (_status == KELAPP_OK && loop < 0) _status = KELAPP_DRAW_FAILED;
-  if (KelRecord::GetMain()->Stop() && _status == KELAPP_OK) _status = KELAPP_OUTPUT_FAILED;
-  if (const int errors = KelDlgICC::GetXErrorCount())
-    _err << "kelview: warning: " << errors << " X protocol errors\n";
-  if (_options.verbose)
-    _out << "kelview: end, resident " << ResidentKB() << " kB (" << _residentAtFirstFrame
-         << " kB at the first frame)\n"
-         << std::flush;
-  return _status;
+  return KELAPP_OK;
 }
 
 int KelViewApp::StartSession() {

@@ -42,8 +42,14 @@ class KelViewApp : public KelCommand {
   KelViewApp(const KelViewApp&) = delete;
   KelViewApp& operator=(const KelViewApp&) = delete;
 
-  // Answers a KelAppStatus.
+  // Opens the window and runs the event loop to the end. Answers a
+  // KelAppStatus.
   int Run();
+  // Loads the scene and opens the window, without running the loop (for a
+  // program that runs its own); answers a KelAppStatus.
+  int Open();
+  KelViewer* GetViewer() const { return _viewer; }
+  const std::string& GetDescription() const { return _description; }
 
   // The menu's and the contextual menu's actions. With --verbose, frame all
   // says the resident memory (the soak test's probe).

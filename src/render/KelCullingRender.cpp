@@ -230,6 +230,7 @@ void KelCullingRender::SaveLevel() {
   if (_current2DViewport) level.viewport2D = *_current2DViewport;
   level.modelSag = _modelSag;
   level.modelCullingSize = _modelCullingSize;
+  level.scaleFactor = _scaleFactor;
 }
 
 template <class Matrix>
@@ -268,6 +269,7 @@ void KelCullingRender::PopMatrix(KelRender*) {
   if (_current2DViewport) *_current2DViewport = level.viewport2D;
   _modelSag = level.modelSag;
   _modelCullingSize = level.modelCullingSize;
+  _scaleFactor = level.scaleFactor;
   if (!_displayList) return;
   _displayList->AddElem(0, KelDisplayList::OP_POP_MATRIX);
   // The replay's parent render still holds the attribute of the push: give the

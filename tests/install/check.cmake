@@ -58,16 +58,20 @@ foreach(prefix first moved)
   run("installed kelrender on ${prefix}" ${root}/bin/kelrender -s 64x48 -o ${work}/kelrender.png)
 endforeach()
 
-# pkg-config, from the moved prefix: a program built by hand.
+# pkg-config, from each prefix: a program built by hand.
 find_program(PKG_CONFIG pkg-config REQUIRED)
-set(ENV{PKG_CONFIG_PATH} ${KEL_WORK_DIR}/moved/${KEL_LIBDIR}/pkgconfig)
-run("pkg-config" ${PKG_CONFIG} --cflags --libs kelvis)
-string(STRIP "${out}" flags)
-separate_arguments(flags UNIX_COMMAND "${flags}")
-run("building offscreen with pkg-config" ${KEL_CXX} -std=c++17
-    ${KEL_EXAMPLES_DIR}/offscreen/main.cpp ${flags} -o ${KEL_WORK_DIR}/offscreen-pc)
-run("offscreen built with pkg-config" ${KEL_WORK_DIR}/offscreen-pc ${KEL_WORK_DIR}/pc.tif)
-expect("offscreen built with pkg-config" "${out}" "[0-9][0-9][0-9][0-9]+ of 307200")
+foreach(prefix first moved)
+  set(ENV{PKG_CONFIG_PATH} ${KEL_WORK_DIR}/${prefix}/${KEL_LIBDIR}/pkgconfig)
+  run("pkg-config on ${prefix}" ${PKG_CONFIG} --cflags --libs kelvis)
+  string(STRIP "${out}" flags)
+  expect("pkg-config on ${prefix}" "${flags}" "-I${KEL_WORK_DIR}/${prefix}/")
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  set(program ${KEL_WORK_DIR}/${prefix}-work/offscreen-pc)
+  run("building offscreen with pkg-config on ${prefix}" ${KEL_CXX} -std=c++17
+      ${KEL_EXAMPLES_DIR}/offscreen/main.cpp ${flags} -o ${program})
+  run("offscreen built with pkg-config on ${prefix}" ${program} ${program}.tif)
+  expect("offscreen built with pkg-config on ${prefix}" "${out}" "[0-9][0-9][0-9][0-9]+ of 307200")
+endforeach()
 
 # Every installed header finds what it includes among the installed ones.
 file(GLOB_RECURSE headers RELATIVE ${KEL_WORK_DIR}/moved/include ${KEL_WORK_DIR}/moved/include/*.h)

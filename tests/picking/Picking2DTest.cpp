@@ -6,8 +6,17 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/picking/KelPickPathList.h>
 #include <kel/picking/KelPickingRender.h>
+#include <kel/primitives/Kel2DAnnotationTextGP.h>
+#include <kel/reps/Kel2DArcCircleRep.h>
+#include <kel/reps/Kel2DArrowSymbolRep.h>
 #include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DCadreRep.h>
+#include <kel/reps/Kel2DCrossRep.h>
+#include <kel/reps/Kel2DCurveRep.h>
+#include <kel/reps/Kel2DCustomRep.h>
 #include <kel/reps/Kel2DRep.h>
+#include <kel/reps/Kel2DSimpleGeometricTextRep.h>
+#include <kel/reps/Kel2DSymbolRep.h>
 #include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
 
@@ -169,6 +178,76 @@ TEST_F(Picking2DTest, SubElementBoxesAndSensitivity) {
   });
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(HitAt(0).GetCurrentSubElement(), 4);
+}
+
+// Each kind of 2D Rep through its primitive's typed operation: the number of
+// hits (each hit part adds a path) and their dimensions, worked out by hand.
+// Lines, polygons, markers, rectangles and images are picked above at the
+// render's level.
+TEST_F(Picking2DTest, EveryKindOfRepWithTheDimensionOfItsHits) {
+  auto custom = [](KelGraphicPrimitive* gp) {
+    return new Kel2DCustomRep(gp, KelGraphicAttributeSet());
+  };
+  auto at = [](float x, float y) { return std::vector<float>{x, y}; };
+  const float flat[6] = {-20, 1, 0, 1, 20, 1};
+  const int three = 3;
+  const struct {
+    const char* what;
+    std::function<Kel2DRep*()> make;
+    std::vector<float> dimensions;
+  } cases[] = {
+      // Made for a tolerance of 1 (the render's is 0.5): both segments; for 0.1,
+      // every 2nd point, one segment.
+      {"curve", [&] { return new Kel2DCurveRep(1.0f, 1, 3, &three, flat); }, {1, 1}},
+      {"thinned curve", [&] { return new Kel2DCurveRep(0.1f, 1, 3, &three, flat); }, {1}},
+      // Radius 18 about (20, 0): the 2.86 to 3.42 radians inside, one segment
+      // angle of 0.47 (sag 0.5): 3 points, 2 segments.
+      {"arc", [&] { return new Kel2DArcCircleRep(at(20, 0).data(), 18, 0, 6.2831855f); }, {1, 1}},
+      {"arc away", [&] { return new Kel2DArcCircleRep(at(20, 0).data(), 18, 1.5f, 2.3f); }, {}},
+      // Radius 3 about (7, 0): 2.30 to 3.98 radians inside, segments of 1.17.
+      {"circle", [&] { return new Kel2DSymbolRep(at(7, 0).data(), 6, CIRCLE_SYMBOL); }, {1, 1}},
+      {"disc", [&] { return new Kel2DSymbolRep(at(2, 0).data(), 6, FILLED_DISC_SYMBOL); }, {2}},
+      // The background fill, then the four sides of the outline.
+      {"hollow square",
+       [&] { return new Kel2DSymbolRep(at(0, 0).data(), 4, HOLLOW_SQUARE_SYMBOL); },
+       {2, 1, 1, 1, 1}},
+      // Tip at (2, 0), barbs at (-4, +-3).
+      {"filled arrowhead",
+       [&] {
+         return new Kel2DArrowSymbolRep(at(2, 0).data(), at(1, 0).data(), 6, std::atan(0.5f),
+                                        FILLED_TRIANGLE_ARROW_SYMBOL);
+       },
+       {2}},
+      // "ABCD" 20 high: 40 pixels of font 4, reaching 4 pixels left of the cursor.
+      {"geometric text",
+       [&] { return new Kel2DSimpleGeometricTextRep(at(-44, 0).data(), "ABCD", BOTTOM_LEFT, 20); },
+       {2}},
+      {"cross",
+       [] {
+         Kelpoint2f c(0, 0);
+         return new Kel2DCrossRep(c, 10, 10, 0);
+       },
+       {1, 1}},
+      {"frame corner",
+       [] { return new Kel2DCadreRep(Kelpoint2f(0, 0), 3, 3, 1, BOTTOM_LEFT_CADRE_CORNER); },
+       {1, 1}},
+      // "AB" in font 0 is 18 pixels: from -22 it reaches -4.
+      {"annotation text",
+       [&] { return custom(new Kel2DAnnotationTextGP(at(-22, 0).data(), "AB", BOTTOM_LEFT)); },
+       {2}},
+      {"no text",
+       [&] { return custom(new Kel2DAnnotationTextGP(at(0, 0).data(), "", BOTTOM_LEFT)); },
+       {}},
+  };
+  for (const auto& c : cases) {
+    Kel2DRep* rep = ShowOnly(Own(c.make()));
+    const int n = Pick();
+    ASSERT_EQ(n, int(c.dimensions.size())) << c.what;
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(HitAt(i).GetDimension(), c.dimensions[size_t(i)]) << c.what << " " << i;
+      EXPECT_EQ(HitAt(i).GetRep(0), rep) << c.what;
+    }
+  }
 }
 
 }  // namespace

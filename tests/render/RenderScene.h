@@ -10,7 +10,10 @@
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
 #include <kel/render/KelDriver.h>
 #include <kel/render/KelSupport.h>
+#include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/viewers/KelColorMap.h>
+#include <kel/viewpoints/KelOverlayViewpoint.h>
 
 #include <memory>
 #include <string>
@@ -104,6 +107,47 @@ class RenderScene : public testing::Test {
   std::unique_ptr<KelSupport> support;
   Kel3DViewpoint* viewpoint = nullptr;  // the support's
   Kel3DBagRep* root = nullptr;
+};
+
+// The 2D half on the same support: a 2D camera at zoom 1 (one model unit a
+// pixel, y up, the origin in the middle of the picture) showing `root2D`, and
+// the overlay (pixels from the bottom left corner) showing `overlayRoot`,
+// drawn over it.
+class Render2DScene : public RenderScene {
+ protected:
+  void SetUp() override {
+    RenderScene::SetUp();
+    if (!support) return;
+    camera2D = new Kel2DViewpoint(Kelpoint2f(0, 0), 1.0f);
+    overlay = new KelOverlayViewpoint;
+    support->AddViewpoint(camera2D, 1);
+    support->AddViewpoint(overlay, 1);
+    camera2D->AddRep(root2D);
+    overlay->AddRep(overlayRoot);
+  }
+  void TearDown() override {
+    if (camera2D) camera2D->RemoveRep(root2D);
+    if (overlay) overlay->RemoveRep(overlayRoot);
+    RenderScene::TearDown();
+    root2D->Destroy();
+    overlayRoot->Destroy();
+  }
+  // The pixel of a model point of the 2D camera, from the top left corner.
+  Rgb PixelAt2D(float x, float y) const { return Pixel(kWidth / 2 + int(x), kHeight / 2 - int(y)); }
+  // The entry of the support's colour map, in bytes.
+  Rgb Entry(int i) const {
+    int r = 0, g = 0, b = 0;
+    support->GetColorMap()->GetColor(i, &r, &g, &b);
+    return {r, g, b};
+  }
+  static bool Near(const Rgb& a, const Rgb& b) {
+    return std::abs(a.r - b.r) < 8 && std::abs(a.g - b.g) < 8 && std::abs(a.b - b.b) < 8;
+  }
+
+  Kel2DViewpoint* camera2D = nullptr;  // the support's
+  KelOverlayViewpoint* overlay = nullptr;
+  Kel2DBagRep* root2D = new Kel2DBagRep;
+  Kel2DBagRep* overlayRoot = new Kel2DBagRep;
 };
 
 }  // namespace kelrender

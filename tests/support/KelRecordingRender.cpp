@@ -2,6 +2,7 @@
 
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/images/KelPixelImage.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
@@ -85,6 +86,42 @@ void KelRecordingRender::PopMatrix(KelRender* child) {
 }
 void KelRecordingRender::SetForeground(const int& colourIndex) {
   Record("SetForeground " + std::to_string(colourIndex));
+}
+void KelRecordingRender::SetForegroundRGBA(const int rgba) {
+  Record("SetForegroundRGBA " + std::to_string(rgba));
+}
+void KelRecordingRender::DrawDynamicGP(KelDynamicGP& gp) {
+  Record("DrawDynamicGP");
+  if (immediate) gp.ImmediateDraw(*this, GetViewpoint(), GetViewport());
+}
+void KelRecordingRender::ImmediateDraw2DPolyline(const float* points, const int count) {
+  Record("ImmediateDraw2DPolyline " + std::to_string(count));
+  shapes2D.push_back({"polyline", std::vector<float>(points, points + 2 * count)});
+}
+void KelRecordingRender::ImmediateDraw2DPolygon(const float* points, const int count,
+                                                const int filled) {
+  Record("ImmediateDraw2DPolygon " + std::to_string(count) + " " + std::to_string(filled));
+  shapes2D.push_back(
+      {"polygon " + std::to_string(filled), std::vector<float>(points, points + 2 * count)});
+}
+void KelRecordingRender::ImmediateDraw2DImagePixel(const float* position,
+                                                   const KelPixelImage* image, const int mode) {
+  int w = 0, h = 0;
+  image->GetSize(w, h);
+  Record("ImmediateDraw2DImagePixel");
+  shapes2D.push_back(
+      {"image " + std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(mode),
+       {position[0], position[1]}});
+}
+void KelRecordingRender::LookThrough(KelViewpoint& camera, float width, float height,
+                                     float pixelsPerMM) {
+  _width = width;
+  _height = height;
+  _mmInSupportUnit = pixelsPerMM;
+  _sagPrecision = 0.5f;
+  camera.CreateViewportFrom(0.5f * width, 0.5f * height, 0.5f * width, 0.5f * height, width, height,
+                            pixelsPerMM, 1.0f);
+  BeginDraw(camera);
 }
 
 KelCameraRender::KelCameraRender(float mmRatio) {

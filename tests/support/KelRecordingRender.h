@@ -1,4 +1,4 @@
-// A render that records the calls 3D drawing makes, in order, as one line of
+// A render that records the calls drawing makes, in order, as one line of
 // text each ("Draw3DFace", "SetForeground 251", "PushMatrix", ...). Tests compare the
 // log against the stream a pass must produce. It has no camera, so every
 // volume is visible and never too small unless a test says otherwise; a
@@ -37,6 +37,22 @@ class KelRecordingRender : public KelRender {
   // The matrices pushed, in order (first 16 coefficients of each).
   std::vector<std::vector<float>> pushedMatrices;
 
+  // What the immediate 2D operations draw, in order: "polyline" or
+  // "polygon <fill>" with the (x, y) points, or "image <width>x<height>
+  // <mode>" with the position.
+  struct Shape2D {
+    std::string kind;
+    std::vector<float> points;
+  };
+  std::vector<Shape2D> shapes2D;
+  // DrawDynamicGP also has the primitive draw itself at once.
+  int immediate = 0;
+  // Without a camera: model units of one pixel.
+  void SetModelPerPixel(float model) { _scaleFactor = model; }
+  // Sees through `camera` in a window of the given size: its culling
+  // viewport is the whole window (BeginDraw on it; EndDraw to finish).
+  void LookThrough(KelViewpoint& camera, float width, float height, float pixelsPerMM);
+
   int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                  const KelRep& rep) override;
   int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
@@ -58,13 +74,19 @@ class KelRecordingRender : public KelRender {
   void Draw3DFace(Kel3DFaceGP&) override { Record("Draw3DFace"); }
   void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Record("Draw3DPlanarFace"); }
   void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override;
-  void DrawDynamicGP(KelDynamicGP&) override { Record("DrawDynamicGP"); }
+  void Draw2DLine(Kel2DLineGP&) override { Record("Draw2DLine"); }
+  void DrawDynamicGP(KelDynamicGP& gp) override;
+  void ImmediateDraw2DPolyline(const float* points, const int count) override;
+  void ImmediateDraw2DPolygon(const float* points, const int count, const int filled) override;
+  void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
+                                 const int mode) override;
   KelRender* PushMatrix(Kel4x4Matrix& m) override;
   KelRender* PushMatrix(Kel3x3Matrix& m) override;
   void PopMatrix(KelRender* child) override;
   void PushReference() override { Record("PushReference"); }
   void PopReference() override { Record("PopReference"); }
   void SetForeground(const int& colourIndex) override;
+  void SetForegroundRGBA(const int rgba) override;
   void SetFurtiveOn() override { Record("SetFurtiveOn"); }
 
   void Record(const std::string& line) { _log->push_back(line); }

@@ -85,6 +85,7 @@ class KelCullingRender : public KelRepRender {
     Kel2DViewport viewport2D;
     float modelSag = 0.0f;
     float modelCullingSize = 0.0f;
+    float scaleFactor = 1.0f;
   };
   static constexpr int kInlineLevels = 50;
 

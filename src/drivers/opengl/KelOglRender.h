@@ -33,6 +33,11 @@ class KelOglRender : public KelGraphicRender {
   void SetFurtiveOn() override;
   void SetFurtiveOff() override;
 
+  void Draw2DMarker(Kel2DMarkerGP& gp) override;
+  void Draw2DRectangle(Kel2DRectangleGP& gp) override;
+  void Draw2DLine(Kel2DLineGP& gp) override;
+  void Draw2DAnnotationText(Kel2DAnnotationTextGP& gp) override;
+  void Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP& gp) override;
   void Draw3DMarker(Kel3DMarkerGP& gp) override;
   void Draw3DPolyline(Kel3DPolylineGP& gp) override;
   void Draw3DLine(Kel3DLineGP& gp) override;
@@ -46,6 +51,7 @@ class KelOglRender : public KelGraphicRender {
   void ImmediateDraw3DPolyline(const float* points, const int count) override;
   void ImmediateDraw3DAnnotationText(const float* position, const char* text,
                                      AnchorPoint anchor) override;
+  // A non-zero mode blends an RGBA image by its alpha.
   void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
                                  const int mode) override;
   void ImmediateDraw2DPolyline(const float* points, const int count) override;
@@ -80,6 +86,11 @@ class KelOglRender : public KelGraphicRender {
   void ApplyColour() const;
   void ApplyLineAttributes() const;
   void SetLighting(bool on) const;
+  // Marker symbols at n points of `dimension` (2 or 3) floats.
+  void DrawMarkers(const float* points, int n, int dimension, int type);
+  void Draw2DText(const float* position, const char* text, AnchorPoint anchor, int font);
+  // Every turn of the outline to the same side, once around.
+  static int IsConvex(const float* points, int n);
   void DrawFaceArrays(const Kel3DFaceGP& gp, const float* oneNormal);
   void DrawText(const float* window, const char* text, AnchorPoint anchor, int font);
   void BeginWindowSpace() const;
