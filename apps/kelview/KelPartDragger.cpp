@@ -36,14 +36,15 @@ KelPartDragger::KelPartDragger(KelCommand* father, KelViewer& viewer, Kel3DBagRe
                            nullptr);
   AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelEndManipulate(), &KelPartDragger::Ended,
                            nullptr);
-  if (KelDialog* menu = _viewer.GetContextualMenu()) {
-    AddAnalyseNotificationCB(MenuButton(menu, "translatePart", "Translate"),
-                             KelDlgNotification::DLG_ACTIVATE(), &KelPartDragger::TranslateChosen,
-                             nullptr);
-    AddAnalyseNotificationCB(MenuButton(menu, "rotatePart", "Rotate"),
-                             KelDlgNotification::DLG_ACTIVATE(), &KelPartDragger::RotateChosen,
-                             nullptr);
-  }
+}
+
+void KelPartDragger::AddMenuItems(KelDialog& menu) {
+  AddAnalyseNotificationCB(MenuButton(&menu, "translatePart", "Translate"),
+                           KelDlgNotification::DLG_ACTIVATE(), &KelPartDragger::TranslateChosen,
+                           nullptr);
+  AddAnalyseNotificationCB(MenuButton(&menu, "rotatePart", "Rotate"),
+                           KelDlgNotification::DLG_ACTIVATE(), &KelPartDragger::RotateChosen,
+                           nullptr);
 }
 
 KelPartDragger::~KelPartDragger() {

@@ -22,6 +22,7 @@
 
 class Kel3DBagRep;
 class Kel3DManipulator;
+class KelDialog;
 class KelRep;
 class KelViewer;
 
@@ -35,6 +36,9 @@ class KelPartDragger : public KelCommand {
   KelPartDragger(const KelPartDragger&) = delete;
   KelPartDragger& operator=(const KelPartDragger&) = delete;
 
+  // "Translate" and "Rotate" items in `menu` (the viewer's contextual menu),
+  // acting on the part last selected.
+  void AddMenuItems(KelDialog& menu);
   // Gives `part` the manipulator of `kind` in place of the previous one;
   // false (and no manipulator) when the part cannot move.
   bool Choose(Kind kind, KelRep* part);

@@ -163,6 +163,7 @@ int KelViewApp::Open() {
   // What no dialog analyses (the contextual menu's items, the window's
   // closing) goes up through the dragger to this application.
   _document->SetFather(_dragger);
+  if (KelDlgContextualMenu* menu = _viewer->GetContextualMenu()) _dragger->AddMenuItems(*menu);
 
   _document->SetVisibility(KelDlgShown);
   return KELAPP_OK;
