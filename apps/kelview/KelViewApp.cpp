@@ -2,6 +2,7 @@
 
 #include "KelAppStatus.h"
 #include "KelImageFileWriter.h"
+#include "KelPartDragger.h"
 #include "KelSceneContent.h"
 #include "KelSceneFraming.h"
 #include "KelViewEditor.h"
@@ -65,6 +66,15 @@ void QuitActivated(Widget, XtPointer app, XtPointer) {
 void FrameAllActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->FrameAll();
 }
+void TranslateActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->DragSelected(KelPartDragger::Translate);
+}
+void RotateActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->DragSelected(KelPartDragger::Rotate);
+}
+void CancelDragActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->CancelDrag();
+}
 
 // A push button of a pulldown, with its key as a Motif accelerator.
 Widget MenuItem(Widget pane, const char* name, const char* label, char mnemonic,
@@ -97,6 +107,7 @@ KelViewApp::KelViewApp(const KelViewOptions& options, std::ostream& out, std::os
     : KelCommand(KelString("kelview")), _options(options), _out(out), _err(err) {}
 
 KelViewApp::~KelViewApp() {
+  delete _dragger;
   if (_manipulator) {
     RemoveAnalyseNotificationCB(nullptr, "KelManipulatorNotification");
     delete _manipulator;
@@ -147,6 +158,12 @@ int KelViewApp::Open() {
                            nullptr);
   _editor = new KelViewEditor(*viewpoint, _options.verbose ? &_out : nullptr);
   _viewer->SetViewpointEditor(_editor);
+  _dragger =
+      new KelPartDragger(this, *_viewer, *_scene.GetRoot(), _options.verbose ? &_out : nullptr);
+  // What no dialog analyses (the contextual menu's items, the window's
+  // closing) goes up through the dragger to this application.
+  _document->SetFather(_dragger);
+  if (KelDlgContextualMenu* menu = _viewer->GetContextualMenu()) _dragger->AddMenuItems(*menu);
 
   _document->SetVisibility(KelDlgShown);
   return KELAPP_OK;
@@ -207,6 +224,10 @@ void KelViewApp::BuildMenuBar(Widget mainWindow) {
   MenuItem(file, "quit", "Quit", 'Q', "Ctrl<Key>q", "Ctrl+Q", QuitActivated, this);
   Widget view = Pulldown(bar, "view", "View", 'V');
   MenuItem(view, "frameAll", "Frame All", 'F', "<Key>f", "F", FrameAllActivated, this);
+  Widget edit = Pulldown(bar, "edit", "Edit", 'E');
+  MenuItem(edit, "translatePart", "Translate", 'T', "<Key>t", "T", TranslateActivated, this);
+  MenuItem(edit, "rotatePart", "Rotate", 'R', "<Key>r", "R", RotateActivated, this);
+  MenuItem(edit, "cancelDrag", "Cancel Drag", 'C', "<Key>Escape", "Esc", CancelDragActivated, this);
   XtManageChild(bar);
   XtVaSetValues(mainWindow, XmNmenuBar, bar, nullptr);
 }
@@ -272,6 +293,20 @@ void KelViewApp::Frame() {
       _viewer->GetGraphicWindow() ? _viewer->GetGraphicWindow()->GetRatioWH() : 1.0f);
   _scene.AimLights(*viewpoint);
   _viewer->Draw();
+}
+
+void KelViewApp::DragSelected(int kind) {
+  if (!_dragger) return;
+  if (_dragger->Choose(static_cast<KelPartDragger::Kind>(kind), _selected))
+    SetStatus(kind == KelPartDragger::Translate
+                  ? "Translate: drag the part with the left button, Escape puts it back"
+                  : "Rotate: drag the part with the left button, Escape puts it back");
+  else
+    SetStatus("Select a placed part to drag it");
+}
+
+void KelViewApp::CancelDrag() {
+  if (_dragger) _dragger->Cancel();
 }
 
 void KelViewApp::Updated(const char*, KelCallbackManager*, KelNotification*, void*, long) {
@@ -372,6 +407,7 @@ void KelViewApp::SetStatus(const std::string& text) {
 void KelViewApp::Select(KelNotification* notification) {
   KelRep* was = _selected;
   _selected = PartOf(notification);
+  if (_dragger) _dragger->Follow(_selected);
   ShowHighlight(was);
   ShowHighlight(_selected);
   auto* vue = dynamic_cast<KelVueNotification*>(notification);
