@@ -34,7 +34,55 @@ V Encode(const V& source, long bytesPerRow, long rows, long capacity) {
   return out;
 }
 
+// The decoder byte by byte: the oracle of the inlined copies.
+Decoded PlainDecode(const V& source, long bytesPerRow, long rows) {
+  Decoded d{0, 0, 0, V(static_cast<size_t>(bytesPerRow * rows), 0xEE)};
+  size_t in = 0;
+  for (; d.rows < rows && d.status == 0; ++d.rows) {
+    for (long filled = 0; filled < bytesPerRow && d.status == 0;) {
+      if (in >= source.size()) {
+        d.status = PACKBITS_SHORT_DATA;
+        break;
+      }
+      const unsigned n = source[in++];
+      const long count = n < 128 ? long(n) + 1 : 257 - long(n);
+      if (n == 128)
+        d.status = PACKBITS_BAD_CONTROL;
+      else if (filled + count > bytesPerRow)
+        d.status = PACKBITS_RUN_PAST_ROW;
+      else if (in + (n < 128 ? count : 1) > source.size())
+        d.status = PACKBITS_SHORT_DATA;
+      for (long k = 0; k < count && d.status == 0; ++k)
+        d.bytes[static_cast<size_t>(d.rows * bytesPerRow + filled++)] = source[n < 128 ? in++ : in];
+      if (n > 128 && d.status == 0) ++in;
+    }
+    if (d.status) break;
+  }
+  d.answer = d.status ? 1 : 0;
+  return d;
+}
+
 }  // namespace
+
+TEST(PackBits, DecodesAsThePlainByteLoop) {
+  std::mt19937 random(5);
+  for (int trial = 0; trial < 3000; ++trial) {
+    // Well-formed streams of runs of every length, cut or corrupted now and then.
+    const long bytesPerRow = 1 + static_cast<long>(random() % 300), rows = 1 + random() % 4;
+    V image(static_cast<size_t>(bytesPerRow * rows));
+    for (size_t i = 0; i < image.size(); ++i)
+      image[i] = random() % 3 ? static_cast<unsigned char>(random()) : (i ? image[i - 1] : 0);
+    V packed = Encode(image, bytesPerRow, rows, 2 * bytesPerRow * rows + 2);
+    if (trial % 3 == 1) packed.resize(random() % packed.size());
+    if (trial % 3 == 2) packed[random() % packed.size()] = static_cast<unsigned char>(random());
+    const Decoded expected = PlainDecode(packed, bytesPerRow, rows);
+    const Decoded d = Decode(packed, bytesPerRow, rows);
+    ASSERT_EQ(d.answer, expected.answer) << trial;
+    ASSERT_EQ(d.rows, expected.rows) << trial;
+    ASSERT_EQ(d.status, expected.status) << trial;
+    ASSERT_EQ(d.bytes, expected.bytes) << trial;
+  }
+}
 
 TEST(PackBits, DecodesLiteralAndRepeatRuns) {
   // 254: 3 x AA; 2: 3 literals; 253: 4 x AA; 3: 4 literals; 247: 10 x AA.
