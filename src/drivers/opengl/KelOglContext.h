@@ -5,6 +5,10 @@
 
 #include <EGL/egl.h>
 
+#include <memory>
+
+class KelOglBufferCache;
+
 class KelOglContext {
  public:
   // Null, with a message on the standard error stream, when no context or
@@ -18,6 +22,8 @@ class KelOglContext {
   int MakeCurrent();
   int GetWidth() const { return _width; }
   int GetHeight() const { return _height; }
+  // The buffer objects of the primitives drawn in this context.
+  KelOglBufferCache& GetBuffers() { return *_buffers; }
 
  private:
   KelOglContext() = default;
@@ -28,4 +34,5 @@ class KelOglContext {
   unsigned _depth = 0;
   int _width = 0;
   int _height = 0;
+  std::unique_ptr<KelOglBufferCache> _buffers;
 };

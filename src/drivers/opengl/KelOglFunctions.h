@@ -33,6 +33,10 @@ struct KelOglFunctions {
   PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
   PFNGLWINDOWPOS3FPROC WindowPos3f = nullptr;
   PFNGLDRAWRANGEELEMENTSPROC DrawRangeElements = nullptr;
+  PFNGLGENBUFFERSPROC GenBuffers = nullptr;
+  PFNGLBINDBUFFERPROC BindBuffer = nullptr;
+  PFNGLBUFFERDATAPROC BufferData = nullptr;
+  PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
 
   // Needs a current context; 0 when one is missing.
   static int Load();
