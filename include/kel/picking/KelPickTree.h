@@ -78,10 +78,23 @@ class KelPickTree : public KelPrimitiveCache {
     std::uint32_t link;  // leaf: LEAF | leaf number; inner: the right child
   };
   static constexpr std::uint32_t LEAF = 1u << 31;
+  static constexpr int GRID = 65535;
   static constexpr int LEAF_SIZE = 8;
 
   KelPickTree();
-  // `box(part, lo, hi)` gives a part's box; the parts are in _parts.
+  // The grid over [low, high], where every part's box lies.
+  void SetGrid(const float* low, const float* high);
+  // A box on the grid, padded. Rounded down and up it is not always outwards,
+  // but never by more than a rounding, far inside the padding.
+  void Quantize(const float* low, const float* high, std::uint16_t* qlow,
+                std::uint16_t* qhigh) const {
+    for (int k = 0; k < 3; ++k) {
+      qlow[k] = static_cast<std::uint16_t>((low[k] - (_base[k] + _pad)) * _inverse[k]);
+      const int q = static_cast<int>((high[k] - (_base[k] - _pad)) * _inverse[k]) + 1;
+      qhigh[k] = static_cast<std::uint16_t>(q < GRID ? q : GRID);
+    }
+  }
+  // `box(part, qlo, qhi)` gives a part's box on the grid; the parts are in _parts.
   template <class BoxOf>
   void Build(BoxOf box);
   template <class Visit>
@@ -96,5 +109,7 @@ class KelPickTree : public KelPrimitiveCache {
   std::vector<std::uint32_t> _stripStarts;
   double _base[3] = {0, 0, 0};
   double _step[3] = {1, 1, 1};
+  double _inverse[3] = {1, 1, 1};
+  double _pad = 0.0;
   unsigned _sourceVersion = 0;
 };
