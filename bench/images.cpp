@@ -267,7 +267,7 @@ void SgiFileMagick(benchmark::State& state) {
   MagickCoreGenesis(nullptr, MagickFalse);
   SetMagickResourceLimit(ThreadResource, 1);
   ExceptionInfo* e = AcquireExceptionInfo();
-  Image* picture = ConstituteImage(kSide, kSide, "RGB", CharPixel, image.data(), e);
+  ::Image* picture = ConstituteImage(kSide, kSide, "RGB", CharPixel, image.data(), e);
   if (!picture) {
     state.SkipWithError("ImageMagick cannot hold the image");
     return;
