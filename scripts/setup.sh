@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev libxt-dev libmotif-dev libxtst-dev libxpm-dev libspnav-dev
+  libx11-dev libxt-dev libmotif-dev libxtst-dev libxpm-dev libspnav-dev libxres-dev libxfixes-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   xvfb xauth xdotool x11-utils
   libtiff-tools netpbm imagemagick

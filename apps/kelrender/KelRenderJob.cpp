@@ -1,6 +1,7 @@
 #include "KelRenderJob.h"
 
 #include "KelDefaultScene.h"
+#include "KelDrawingSheet.h"
 #include "KelImageFileWriter.h"
 #include "KelMeshLoader.h"
 #include "KelRenderOptions.h"
@@ -13,6 +14,7 @@
 #include <kel/render/KelSupport.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/viewers/KelColorMap.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <algorithm>
@@ -64,10 +66,14 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   // before the support deletes it.
   std::unique_ptr<KelSupport> support;
   KelRenderScene scene;
+  std::unique_ptr<KelDrawingSheet> sheet;
 
   const Clock::time_point loadStart = Clock::now();
   std::string description;
-  if (options.input.empty()) {
+  if (options.sheet2D) {
+    sheet = std::make_unique<KelDrawingSheet>();
+    description = "2D drawing sheet";
+  } else if (options.input.empty()) {
     // Axes in proportion to the picture, as a person would draw them.
     KelDefaultScene::Build(scene, std::max(10, std::min(options.width, options.height) / 14));
     description = "default assembly";
@@ -86,9 +92,9 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   const double loadMs = Milliseconds(loadStart, Clock::now());
 
   const Kel3DBoundingSphere sphere = scene.GetRoot()->GetBoundingElement();
-  if (!(sphere.GetRadius() > 0.0f) || !std::isfinite(sphere.GetRadius()) ||
-      !std::isfinite(sphere.GetCenter()[0]) || !std::isfinite(sphere.GetCenter()[1]) ||
-      !std::isfinite(sphere.GetCenter()[2])) {
+  if (!sheet && (!(sphere.GetRadius() > 0.0f) || !std::isfinite(sphere.GetRadius()) ||
+                 !std::isfinite(sphere.GetCenter()[0]) || !std::isfinite(sphere.GetCenter()[1]) ||
+                 !std::isfinite(sphere.GetCenter()[2]))) {
     err << "kelrender: nothing to frame: the scene has no finite extent\n";
     return KELRENDER_INPUT_MALFORMED;
   }
@@ -108,17 +114,23 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
     colours->SetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, int(options.background[0]),
                       int(options.background[1]), int(options.background[2]));
 
-  auto* viewpoint = new Kel3DViewpoint;
-  support->AddViewpoint(viewpoint, 1);
-  scene.Attach(*viewpoint);
-  Keldirection3f sight, up;
-  ViewDirections(options.azimuth, options.elevation, sight, up);
-  viewpoint->Set(Kelpoint3f(sphere.GetCenter()), sight, up);
-  viewpoint->SetProjectionType(options.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
   float width = 0, height = 0;
   support->GetWidthAndHeight(width, height);
-  viewpoint->Reframe(width, height, support->GetMMInSupportUnit(), support->GetRatioWH());
-  scene.AimLights(*viewpoint);
+  if (sheet) {
+    auto* camera = new Kel2DViewpoint;
+    support->AddViewpoint(camera, 1);
+    sheet->Attach(*camera, width, height, support->GetMMInSupportUnit(), support->GetRatioWH());
+  } else {
+    auto* viewpoint = new Kel3DViewpoint;
+    support->AddViewpoint(viewpoint, 1);
+    scene.Attach(*viewpoint);
+    Keldirection3f sight, up;
+    ViewDirections(options.azimuth, options.elevation, sight, up);
+    viewpoint->Set(Kelpoint3f(sphere.GetCenter()), sight, up);
+    viewpoint->SetProjectionType(options.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
+    viewpoint->Reframe(width, height, support->GetMMInSupportUnit(), support->GetRatioWH());
+    scene.AimLights(*viewpoint);
+  }
   const double setupMs = Milliseconds(setupStart, Clock::now());
 
   // The support's Draw(), in two timed halves.
@@ -138,8 +150,12 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   const double writeMs = Milliseconds(writeStart, Clock::now());
 
   out << "kelrender: " << description << "\n"
-      << "  " << options.width << " x " << options.height << " pixels, view " << options.view
-      << ", " << (options.parallel ? "parallel" : "conic") << " projection\n";
+      << "  " << options.width << " x " << options.height << " pixels, ";
+  if (sheet)
+    out << "framed in 2D\n";
+  else
+    out << "view " << options.view << ", " << (options.parallel ? "parallel" : "conic")
+        << " projection\n";
   Report(out, "load", loadMs);
   Report(out, "setup", setupMs);
   Report(out, "cull", Milliseconds(cullStart, drawStart));

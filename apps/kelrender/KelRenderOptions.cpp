@@ -58,6 +58,7 @@ const char* KelRenderOptions::Usage() {
          "                          front, 90,0 right, 0,90 top)\n"
          "  -p, --projection TYPE   conic (default) or parallel\n"
          "  -b, --background COLOR  #rrggbb or r,g,b with 0-255 components (default #2e3440)\n"
+         "      --2d                the built-in 2D drawing sheet instead of a 3D scene\n"
          "  -h, --help              show this help\n"
          "\n"
          "Exit status: 0 done, 1 drawing failed, 2 bad command line or unknown image\n"
@@ -149,6 +150,10 @@ bool KelRenderOptions::Parse(int argc, const char* const* argv, std::string& err
     if (arg == "-h" || arg == "--help") {
       help = true;
       return true;
+    }
+    if (arg == "--2d") {
+      sheet2D = true;
+      continue;
     }
     // "--name=value" or "--name value" (short options take the next word).
     std::string name = arg, value;

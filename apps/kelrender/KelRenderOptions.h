@@ -24,7 +24,8 @@ class KelRenderOptions {
   bool parallel = false;
   unsigned char background[3] = {46, 52, 64};
   std::string output = "kelrender.png";
-  std::string input;  // empty: the default scene
+  std::string input;     // empty: the default scene
+  bool sheet2D = false;  // --2d: the built-in 2D drawing sheet
   bool help = false;
 
   // Azimuth and elevation of a named view; false for an unknown name.

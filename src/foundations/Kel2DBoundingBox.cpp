@@ -76,8 +76,9 @@ Kel2DBoundingBox& Kel2DBoundingBox::operator*=(const Kel3x3Matrix& m) {
     ymax = std::max(ymax, p.y);
   }
   SetExtents(xmin, xmax, ymin, ymax);
-  const double s = m.GetScaling();
-  if (s < 0.999 || s > 1.001) _sizeMM *= m.GetScaling();
+  // The size in millimetres is on the screen: the matrix does not change it.
+  // Scaled with the box, a bag shrunk by its matrix would be culled while its
+  // symbols still reach into the view.
   return *this;
 }
 

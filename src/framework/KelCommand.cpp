@@ -17,15 +17,22 @@ void eraseValue(std::vector<T*>& v, T* p) {
 }
 }  // namespace
 
+KelCommand* KelCommand::_firstLive = nullptr;
+KelCommand* KelCommand::_lastLive = nullptr;
+
 KelCommand::KelCommand(KelCommand* father, const KelString& name) : _name(name) {
+  Link();
   SetFather(father);
 }
 
 KelCommand::KelCommand(const KelCommand& other) : KelEventSubscriber(other), _name(other._name) {
+  Link();
   SetFather(other._father);
 }
 
 KelCommand::~KelCommand() {
+  (_previousLive ? _previousLive->_nextLive : _firstLive) = _nextLive;
+  (_nextLive ? _nextLive->_previousLive : _lastLive) = _previousLive;
   KelCleaner::Forget(this);
   for (KelCommand* child : _children) child->_father = nullptr;
   if (_father) eraseValue(_father->_children, this);
@@ -33,6 +40,12 @@ KelCommand::~KelCommand() {
     if (listener != this) listener->ForgetSender(this);
   for (const Analyser& a : _analysers)
     if (a.live && a.sender && a.sender != this) eraseValue(a.sender->_listeners, this);
+}
+
+void KelCommand::Link() {
+  _previousLive = _lastLive;
+  (_lastLive ? _lastLive->_nextLive : _firstLive) = this;
+  _lastLive = this;
 }
 
 void KelCommand::SetFather(KelCommand* father) {
@@ -148,6 +161,28 @@ void KelCommand::Purge() {
 
 void* KelCommand::SendCommandSpecificObject(const char*, KelNotification*) {
   return nullptr;
+}
+
+int KelCommand::SaveState(KelNotification* event, KelMarshal&) {
+  return event ? 2 : 1;
+}
+
+int KelCommand::RestoreState(const char*, KelMarshal&) {
+  return 4;
+}
+
+KelCommand* KelCommand::FindCommand(const char* name, int rank) {
+  if (!name || rank < 0) return nullptr;
+  for (KelCommand* c = _firstLive; c; c = c->_nextLive)
+    if (c->_name.GetText() == name && rank-- == 0) return c;
+  return nullptr;
+}
+
+int KelCommand::GetNameRank() const {
+  int rank = 0;
+  for (const KelCommand* c = _firstLive; c != this; c = c->_nextLive)
+    if (c->_name == _name) ++rank;
+  return rank;
 }
 
 void KelCommand::RequestDelayedDestruction() {

@@ -10,6 +10,12 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/picking/KelPickPathList.h>
 #include <kel/picking/KelPickTree.h>
+#include <kel/primitives/Kel2DAnnotationTextGP.h>
+#include <kel/primitives/Kel2DImagePixelGP.h>
+#include <kel/primitives/Kel2DLineGP.h>
+#include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DRectangleGP.h>
+#include <kel/primitives/Kel2DSimpleGeometricTextGP.h>
 #include <kel/primitives/Kel3DAnnotationTextGP.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
@@ -523,7 +529,10 @@ void KelPickingRender::DrawWireframe3DCylinder(Kel3DCylinderGP& gp) {
 }
 
 void KelPickingRender::DrawDynamicGP(KelDynamicGP& gp) {
-  gp.ImmediateDraw(*this, _viewpointCopy, _viewportCopy);
+  if (const auto* image = dynamic_cast<const Kel2DImagePixelGP*>(&gp))
+    Pick2DImage(*image);
+  else
+    gp.ImmediateDraw(*this, _viewpointCopy, _viewportCopy);
 }
 
 void KelPickingRender::GetTextBox(AnchorPoint anchor, const float width, const float height,
@@ -628,6 +637,26 @@ void KelPickingRender::Pick2DSegments(const float* points, const int count, cons
   }
 }
 
+void KelPickingRender::Draw2DLine(Kel2DLineGP& gp) {
+  Pick2DSegments(gp.GetPoints(), gp.GetNbPoints(), 2);
+}
+
+void KelPickingRender::Draw2DMarker(Kel2DMarkerGP& gp) {
+  Pick2DMarker(gp.GetPoints(), gp.GetNbPoints());
+}
+
+void KelPickingRender::Draw2DRectangle(Kel2DRectangleGP& gp) {
+  Pick2DRectangle(gp.GetXMin(), gp.GetXMax(), gp.GetYMin(), gp.GetYMax(), gp.GetMode() == 1);
+}
+
+void KelPickingRender::Draw2DAnnotationText(Kel2DAnnotationTextGP& gp) {
+  Pick2DText(gp.GetPosition(), gp.GetText(), gp.GetAnchor(), 0);
+}
+
+void KelPickingRender::Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP& gp) {
+  Pick2DGeometricText(gp.GetPosition(), gp.GetText(), gp.GetAnchor(), gp.GetHeight());
+}
+
 void KelPickingRender::ImmediateDraw2DPolyline(const float* points, const int count) {
   Pick2DSegments(points, count, 1);
 }
@@ -694,7 +723,7 @@ void KelPickingRender::Pick2DRectangle(const float xmin, const float xmax, const
 
 void KelPickingRender::Pick2DText(const float* position, const char* text, AnchorPoint anchor,
                                   const int font) {
-  if (!position || !text || !_characterFont || !_current2DViewport) return;
+  if (!position || !text || !*text || !_characterFont || !_current2DViewport) return;
   int w = 0, h = 0, descent = 0;
   _characterFont->GetCharacterSize(font, &w, &h, &descent);
   const float width = static_cast<float>(std::strlen(text)) * static_cast<float>(w);
@@ -712,11 +741,15 @@ void KelPickingRender::Pick2DText(const float* position, const char* text, Ancho
 
 void KelPickingRender::Pick2DGeometricText(const float* position, const char* text,
                                            AnchorPoint anchor, const float height) {
-  if (!_characterFont) return;
-  const float modelPerPixel = GetPixelFromModelRatio();
-  const int pixels =
-      modelPerPixel > 0.0f ? static_cast<int>(std::lround(height / modelPerPixel)) : 0;
-  Pick2DText(position, text, anchor, _characterFont->GetFontNumber(pixels));
+  Pick2DText(position, text, anchor, GetGeometricFontNumber(height));
+}
+
+void KelPickingRender::Pick2DImage(const Kel2DImagePixelGP& gp) {
+  float xmin, xmax, ymin, ymax;
+  if (!_current2DViewport || !gp.GetModelBox(&xmin, &xmax, &ymin, &ymax)) return;
+  if (_current2DViewport->IsOutside(Kel2DViewport(xmin, xmax, ymin, ymax))) return;
+  SetPickPath(_nearPoint, 2.0f);
+  AddPickPath();
 }
 
 void KelPickingRender::ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
@@ -751,6 +784,7 @@ KelPickingRender::Level& KelPickingRender::SaveLevel() {
   if (_current2DViewport) level.viewport2D = *_current2DViewport;
   level.modelSag = _modelSag;
   level.modelCullingSize = _modelCullingSize;
+  level.scaleFactor = _scaleFactor;
   level.nearPoint = _nearPoint;
   level.farPoint = _farPoint;
   level.ray = _ray;
@@ -796,6 +830,7 @@ void KelPickingRender::PopMatrix(KelRender*) {
   if (_current2DViewport) *_current2DViewport = level.viewport2D;
   _modelSag = level.modelSag;
   _modelCullingSize = level.modelCullingSize;
+  _scaleFactor = level.scaleFactor;
   _nearPoint = level.nearPoint;
   _farPoint = level.farPoint;
   _ray = level.ray;

@@ -264,6 +264,7 @@ KelCullingRender::Level& KelCullingRender::OpenLevel() {
   level.saved = 0;
   level.modelSag = _modelSag;
   level.modelCullingSize = _modelCullingSize;
+  level.scaleFactor = _scaleFactor;
   return level;
 }
 
@@ -394,6 +395,7 @@ void KelCullingRender::PopMatrix(KelRender*) {
     _cameraDepth = kept;
   }
   _cameraBehind = _current3DViewpoint && _cameraDepth < _depth;
+  _scaleFactor = level.scaleFactor;
   if (!_displayList) return;
   for (int list = 0; list < KelDisplayList::NB_LISTS; ++list) {
     if (_recorded[list] > _depth) {

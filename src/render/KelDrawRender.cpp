@@ -50,64 +50,66 @@ inline KelGraphicPrimitive* Primitive(const intptr_t value) {
   return reinterpret_cast<KelGraphicPrimitive*>(value);
 }
 
-// The entries that draw one primitive, on the render of the innermost matrix.
-// The operand is the value of the OP_VALUE entry before, if any.
-inline void DrawPrimitive(KelRender& top, const int opcode, KelGraphicPrimitive* gp,
+// Draws the entry on the render of the innermost matrix when it is a
+// primitive; false for the entries that change the replay's state. The operand
+// is the value of the OP_VALUE entry before, if any. Primitives, the bulk of a
+// list, go through one switch.
+inline bool DrawPrimitive(KelRender& top, const int opcode, KelGraphicPrimitive* gp,
                           const intptr_t operand) {
   switch (opcode) {
     case KelDisplayList::OP_3D_POLYLINE:
       top.Draw3DPolyline(*static_cast<Kel3DPolylineGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_MARKER:
       top.Draw3DMarker(*static_cast<Kel3DMarkerGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_LIGHT_SOURCE:
       top.DrawLightSource(*reinterpret_cast<Kel3DLightSourceGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_LINE:
       top.Draw3DLine(*static_cast<Kel3DLineGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_FACE:
       top.Draw3DFace(*static_cast<Kel3DFaceGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_PLANAR_FACE:
       top.Draw3DPlanarFace(*static_cast<Kel3DPlanarFaceGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_EDGE:
       top.Draw3DEdge(*static_cast<Kel3DEdgeGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_CYLINDER:
       top.Draw3DCylinder(*static_cast<Kel3DCylinderGP*>(gp), static_cast<int>(operand));
-      break;
+      return true;
     case KelDisplayList::OP_WIREFRAME_3D_CYLINDER:
       top.DrawWireframe3DCylinder(*static_cast<Kel3DCylinderGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_3D_ANNOTATION_TEXT:
       top.Draw3DAnnotationText(*reinterpret_cast<Kel3DAnnotationTextGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_POLYLINE:
       top.Draw2DPolyline(*reinterpret_cast<Kel2DPolylineGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_RECTANGLE:
       top.Draw2DRectangle(*reinterpret_cast<Kel2DRectangleGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_LINE:
       top.Draw2DLine(*reinterpret_cast<Kel2DLineGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_POLYGON:
       top.Draw2DPolygon(*reinterpret_cast<Kel2DPolygonGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_SIMPLE_GEOMETRIC_TEXT:
       top.Draw2DSimpleGeometricText(*reinterpret_cast<Kel2DSimpleGeometricTextGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_ANNOTATION_TEXT:
       top.Draw2DAnnotationText(*reinterpret_cast<Kel2DAnnotationTextGP*>(gp));
-      break;
+      return true;
     case KelDisplayList::OP_2D_MARKER:
       top.Draw2DMarker(*reinterpret_cast<Kel2DMarkerGP*>(gp));
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
 }
 
@@ -132,6 +134,7 @@ void KelDrawRender::DrawDL(KelDisplayList& dl, ELEMENT_TYPE type) {
   for (int i = 0; i < count; ++i) {
     KelRender& top = *_stack.back();
     const intptr_t value = values[i];
+    if (DrawPrimitive(top, opcodes[i], Primitive(value), operand)) continue;
     switch (opcodes[i]) {
       case KelDisplayList::OP_VALUE:
         operand = value;
@@ -175,7 +178,6 @@ void KelDrawRender::DrawDL(KelDisplayList& dl, ELEMENT_TYPE type) {
         top.SetPolygonOffsetOff();
         break;
       default:
-        DrawPrimitive(top, opcodes[i], Primitive(value), operand);
         break;
     }
   }

@@ -4,10 +4,13 @@
 #include <kel/foundations/Kel3DBoundingSphere.h>
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/primitives/Kel2DPolygonGP.h>
+#include <kel/primitives/Kel2DPolylineGP.h>
 #include <kel/primitives/Kel3DAnnotationTextGP.h>
 #include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/render/KelSupport.h>
+#include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel2DViewport.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
@@ -46,20 +49,20 @@ void KelRender::InheritForeground(int colour) {
     return;
   }
   if (_forcedDepth > 0) --_forcedDepth;
-  if (_forcedDepth > 0) {
-    const int outer = _forcedColors[std::min(_forcedDepth, kForcedStackSize) - 1];
-    _inheritedForeground = 0;
-    SetForeground(outer);
-    _inheritedForeground = 1;
-    return;
-  }
+  _inheritedForeground = _forcedDepth > 0 ? 1 : 0;
+  RestoreForeground();
+}
+
+void KelRender::RestoreForeground() {
+  const int forcing = _inheritedForeground;
   _inheritedForeground = 0;
-  if (_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR) {
+  if (_forcedDepth > 0)
+    SetForeground(_forcedColors[std::min(_forcedDepth, kForcedStackSize) - 1]);
+  else if (_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR)
     SetForegroundRGBA(_currentAttribute.SecondWord());
-  } else {
-    const int c = _currentAttribute.color;
-    SetForeground(c);
-  }
+  else
+    SetForeground(int(_currentAttribute.color));
+  _inheritedForeground = forcing;
 }
 
 void KelRender::InheritElementType(ELEMENT_TYPE, int) {}
@@ -67,7 +70,7 @@ void KelRender::SetSensitivity(int sensitivity) {
   _sensitivity = sensitivity;
 }
 
-int KelRender::AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView) {
+inline int KelRender::AcceptIfShown(const KelGraphicAttributeSet& a, const int outsideView) {
   if (outsideView || (a.flags & KelGraphicAttributeSet::TEMPORY_HIDDEN)) return 0;
   SetCurrentAttribute(a);
   return 1;
@@ -158,10 +161,12 @@ void KelRender::Draw3DPolyline(Kel3DPolylineGP& gp) {
 void KelRender::Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) {
   ImmediateDraw3DAnnotationText(gp.GetPosition(), gp.GetText(), gp.GetAnchor());
 }
-// The 2D polyline and polygon forward to their immediate operations once
-// those primitives exist.
-void KelRender::Draw2DPolyline(Kel2DPolylineGP&) {}
-void KelRender::Draw2DPolygon(Kel2DPolygonGP&) {}
+void KelRender::Draw2DPolyline(Kel2DPolylineGP& gp) {
+  ImmediateDraw2DPolyline(gp.GetPoints(), gp.GetNbPoints());
+}
+void KelRender::Draw2DPolygon(Kel2DPolygonGP& gp) {
+  ImmediateDraw2DPolygon(gp.GetPoints(), gp.GetNbPoints(), gp.GetMode());
+}
 void KelRender::Draw3DEdge(Kel3DEdgeGP&) {}
 void KelRender::DrawLightSource(Kel3DLightSourceGP&) {}
 void KelRender::Draw3DFace(Kel3DFaceGP&) {}
@@ -227,8 +232,20 @@ int KelRender::IsToSmall(const Kel2DBoundingBox& box) const {
   if (box.GetState() >= 2) return 0;
   float xmin, xmax, ymin, ymax;
   box.GetParameter(&xmin, &xmax, &ymin, &ymax);
-  const float s = (xmax - xmin) > (ymax - ymin) ? (xmax - xmin) : (ymax - ymin);
+  // The parts of constant screen size grow the box on every side.
+  const float s =
+      std::max(xmax - xmin, ymax - ymin) + 2.0f * box.GetSizeMM() * GetMMFromModelRatio();
+  // A point, as a sphere of radius 0, is never too small.
+  if (s == 0.0f) return 0;
   return s < Get2DModelCulling() ? 1 : 0;
+}
+
+int KelRender::GetGeometricFontNumber(const float height) const {
+  const float modelPerPixel = GetPixelFromModelRatio();
+  if (!_characterFont || !(modelPerPixel > 0.0f) || !(height > 0.0f)) return 0;
+  // Past any font's size the largest fits.
+  const float pixels = std::min(height / modelPerPixel, 1.0e6f);
+  return _characterFont->GetFontNumber(static_cast<int>(std::lround(pixels)));
 }
 
 void KelRender::GetWidthAndHeight(float& width, float& height) const {
@@ -457,6 +474,9 @@ KelRender& KelRender::operator*=(const Kel3x3Matrix& m) {
   if (_current2DViewport) *_current2DViewport *= inverse;
   _modelCullingSize *= s;
   _modelSag *= s;
+  // A pixel in the Rep's frame: screen-sized parts (symbols, texts, images)
+  // keep their size inside scaled bags.
+  _scaleFactor *= s;
   if (_current2DViewpoint) *_current2DViewpoint *= inverse;
   return *this;
 }

@@ -3,7 +3,9 @@
 #include <kel/primitives/KelGraphicPrimitive.h>
 #include <kel/render/KelCullingRender.h>
 #include <kel/render/KelDisplayList.h>
+#include <kel/reps/KelGraphicAttributeSet.h>
 #include <kel/viewers/KelCharacterFont.h>
+#include <kel/viewers/KelColorMap.h>
 #include <kel/viewpoints/KelViewpoint.h>
 
 KelCharacterFont* KelSupport::_characterFont = nullptr;
@@ -92,6 +94,16 @@ void KelSupport::Swap() {}
 // A font set by the application wins; otherwise every support shares one.
 KelCharacterFont* KelSupport::GetCharacterFont() const {
   return _characterFont ? _characterFont : KelCharacterFont::GetSharedFont();
+}
+
+void KelSupport::GetBackgroundColor(float* r, float* g, float* b) const {
+  if (_colorMap) {
+    _colorMap->GetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, r, g, b);
+    return;
+  }
+  if (r) *r = 0.0f;
+  if (g) *g = 0.0f;
+  if (b) *b = 0.0f;
 }
 
 void KelSupport::AddClippingPlane(const float* point, const float* normal) {

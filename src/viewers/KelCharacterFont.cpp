@@ -1,5 +1,6 @@
 #include <kel/viewers/KelCharacterFont.h>
 
+#include <X11/Xlib.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -28,6 +29,9 @@ const FontChoice kChoices[KelCharacterFont::NB_FONTS] = {
      3},
     {"ORVEXGEOMETRICFONTNAME4", "-misc-fixed-medium-r-normal--20-200-75-75-c-100-iso8859-1", 10, 20,
      4}};
+
+// The server's and the font directories' last resort.
+const char* const kLastResort = "fixed";
 
 const char* const kFontDirectories[] = {"/usr/share/fonts/X11/misc", "/usr/share/fonts/X11/75dpi",
                                         "/usr/share/fonts/X11/100dpi"};
@@ -145,14 +149,20 @@ struct KelCharacterFont::Font {
   }
 };
 
-KelCharacterFont::KelCharacterFont() {
+KelCharacterFont::KelCharacterFont() : KelCharacterFont(nullptr) {}
+
+KelCharacterFont::KelCharacterFont(const char* const* defaultNames) {
   // The choice is made now; the files are read at the first measure.
   for (int i = 0; i < NB_FONTS; ++i) {
     const char* wanted = std::getenv(kChoices[i].variable);
     _wanted[i] = wanted ? wanted : "";
+    _defaults[i] = defaultNames && defaultNames[i] ? defaultNames[i] : kChoices[i].name;
   }
 }
-KelCharacterFont::~KelCharacterFont() = default;
+
+KelCharacterFont::~KelCharacterFont() {
+  ReleaseXFonts();
+}
 
 KelCharacterFont* KelCharacterFont::GetSharedFont() {
   // Kept for the life of the process, like the X fonts of a window.
@@ -167,29 +177,27 @@ void KelCharacterFont::Load() const {
   const int haveLibrary = FT_Init_FreeType(&library) == 0;
   for (int i = 0; i < NB_FONTS; ++i) {
     auto font = std::make_unique<Font>();
-    const FontChoice& choice = kChoices[i];
-    const char* wanted = _wanted[i].c_str();
-    std::string path;
-    if (*wanted) {
-      path = FindFontFile(wanted);
-      font->name = wanted;
-      if (path.empty() || !haveLibrary || !font->Read(library, path)) path.clear();
-    }
-    if (path.empty()) {
-      font->name = choice.name;
-      path = FindFontFile(choice.name);
-      if (path.empty() || !haveLibrary || !font->Read(library, path)) {
-        std::fprintf(stderr, "KelCharacterFont::Load: font %s not found.\n", choice.name);
-        path.clear();
-      }
-    }
-    font->loaded = path.empty() ? 0 : 1;
-    if (!font->loaded) {
+    // The variable's font, its default, then the last resort.
+    const std::string candidates[3] = {_wanted[i], _defaults[i], kLastResort};
+    for (int k = 0; k < 3 && !font->loaded; ++k) {
+      if (candidates[k].empty()) continue;
+      const std::string path = FindFontFile(candidates[k].c_str());
       *font = Font();
-      font->name = choice.name;
-      font->width = choice.width;
-      font->height = choice.height;
-      font->descent = choice.descent;
+      if (path.empty() || !haveLibrary || !font->Read(library, path)) continue;
+      font->name = candidates[k];
+      font->loaded = 1;
+      if (k == 2)
+        std::fprintf(stderr, "KelCharacterFont::Load: font %s not found, %s used.\n",
+                     _defaults[i].c_str(), kLastResort);
+    }
+    if (!font->loaded) {
+      // Nothing readable: measure as the built-in default would, draw nothing.
+      std::fprintf(stderr, "KelCharacterFont::Load: font %s not found.\n", _defaults[i].c_str());
+      *font = Font();
+      font->name = _defaults[i];
+      font->width = kChoices[i].width;
+      font->height = kChoices[i].height;
+      font->descent = kChoices[i].descent;
     }
     _fonts.push_back(std::move(font));
   }
@@ -244,4 +252,43 @@ const KelCharacterFont::Glyph* KelCharacterFont::GetGlyph(const int i,
   if (i < 0 || i >= NB_FONTS || !_fonts[i]->loaded) return nullptr;
   const Glyph& g = _fonts[i]->glyphs[c];
   return g.advance > 0 || g.bits ? &g : nullptr;
+}
+
+int KelCharacterFont::LoadXFonts(Display* display) {
+  ReleaseXFonts();
+  if (!display) return 0;
+  Load();
+  _display = display;
+  int count = 0;
+  for (int i = 0; i < NB_FONTS; ++i) {
+    const char* names[3] = {_fonts[i]->name.c_str(), _defaults[i].c_str(), kLastResort};
+    for (const char* name : names) {
+      if (!*name || std::strlen(name) > 255) continue;
+      if ((_xFonts[i] = XLoadQueryFont(display, name))) break;
+    }
+    if (_xFonts[i])
+      ++count;
+    else
+      std::fprintf(stderr, "KelCharacterFont::LoadXFonts: font %s not found.\n",
+                   _fonts[i]->name.c_str());
+  }
+  return count;
+}
+
+void KelCharacterFont::ReleaseXFonts() {
+  for (void*& f : _xFonts) {
+    if (f && _display) XFreeFont(_display, static_cast<XFontStruct*>(f));
+    f = nullptr;
+  }
+  _display = nullptr;
+}
+
+unsigned long KelCharacterFont::GetXFont(const int i) const {
+  if (i < 0 || i >= NB_FONTS || !_xFonts[i]) return 0;
+  return static_cast<XFontStruct*>(_xFonts[i])->fid;
+}
+
+void KelCharacterFont::SetFont(const int i, GC& gc) const {
+  const unsigned long font = GetXFont(i);
+  if (font && gc && _display) XSetFont(_display, gc, font);
 }

@@ -1,4 +1,5 @@
 #include <kel/render/KelDisplayList.h>
+#include <kel/viewers/GetTimeInMilliseconds.h>
 #include <kel/viewers/KelTimeStampedEvent.h>
 #include <kel/viewpoints/KelViewpoint.h>
 
@@ -97,7 +98,7 @@ void KelViewpoint::Modify() {
 
 void KelViewpoint::StartAnimation(void* data) {
   if (_animationCounter == 0 && _callbackManager) {
-    KelTimeStampedEvent event(KelTimeStampedEvent::CurrentTime());
+    KelTimeStampedEvent event(GetTimeStampInMilliseconds());
     _callbackManager->DispatchCallbacks(VIEWPOINT_ANIMATION_STARTED(), &event, data);
   }
   ++_animationCounter;
@@ -110,7 +111,7 @@ void KelViewpoint::StopAnimation(void* data) {
     return;
   }
   if (--_animationCounter == 0 && _callbackManager) {
-    KelTimeStampedEvent event(KelTimeStampedEvent::CurrentTime());
+    KelTimeStampedEvent event(GetTimeStampInMilliseconds());
     _callbackManager->DispatchCallbacks(VIEWPOINT_ANIMATION_STOPED(), &event, data);
   }
 }

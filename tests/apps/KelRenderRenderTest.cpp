@@ -125,6 +125,12 @@ TEST_F(KelRenderPictures, DefaultAssemblyMatchesItsReference) {
   ExpectMatchesReference(png, "default");
 }
 
+TEST_F(KelRenderPictures, DrawingSheetMatchesItsReference) {
+  const std::string png = Path("sheet.png");
+  KEL_REQUIRE_DRAWN(Render({"--2d"}, png));
+  ExpectMatchesReference(png, "sheet_2d");
+}
+
 TEST_F(KelRenderPictures, StlAndObjWrittenByTheTestMatchTheirReferences) {
   const std::string stl = Path("bracket.stl"), obj = Path("nut.obj");
   kelrendertest::WriteBinaryStl(stl, kelrendertest::Bracket());

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "KelTestEnv.h"
+
 namespace {
 
 const double PI = KelMath::PI;
@@ -18,14 +20,10 @@ Keldirection3f InXY(double degrees) {
 }
 
 void ExpectPoint(const Kelpoint3f& p, float x, float y, float z) {
-  EXPECT_NEAR(p.x, x, 1e-5f);
-  EXPECT_NEAR(p.y, y, 1e-5f);
-  EXPECT_NEAR(p.z, z, 1e-5f);
+  keltest::ExpectXYZ(p, x, y, z, 1e-5);
 }
 void ExpectPoint(const KelMathPoint& p, double x, double y, double z) {
-  EXPECT_NEAR(p.x, x, 1e-12);
-  EXPECT_NEAR(p.y, y, 1e-12);
-  EXPECT_NEAR(p.z, z, 1e-12);
+  keltest::ExpectXYZ(p, x, y, z, 1e-12);
 }
 
 TEST(MathAngles, SpecialAngleMeansParallelOrOppositeWithinTolerance) {

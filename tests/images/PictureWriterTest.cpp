@@ -1,17 +1,23 @@
+// The picture writer against the independent decoder of PictureTestFiles.h,
+// read back through the readers, and the compression codes and date texts it
+// uses.
 #include <kel/images/ripicrdt.h>
 #include <kel/images/ripicrhd.h>
 #include <kel/images/ripicwdt.h>
 
+#include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <random>
-#include <regex>
 #include <string>
 
 #include "PictureTestFiles.h"
+#include "ripiccod.h"
+#include "ripicdat.h"
 
 namespace {
 
 using pictest::Bytes;
-using PictureWriterTest = pictest::PictureTest;
 
 // Three planes of width x height: a photograph-like mix of smooth areas, runs
 // and noise, so that blocks come out both compressed and raw.
@@ -20,81 +26,44 @@ Bytes MixedPlanes(int width, int height, unsigned seed) {
   Bytes planes(3 * static_cast<size_t>(width) * height);
   for (int c = 0; c < 3; ++c)
     for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) {
-        const size_t at = (static_cast<size_t>(c) * height + y) * width + x;
-        if ((y / 7 + c) % 3 == 0)
-          planes[at] = static_cast<unsigned char>(random());
-        else
-          planes[at] = static_cast<unsigned char>((x / 300 + y / 5 + c * 40) & 0xFF);
-      }
+      for (int x = 0; x < width; ++x)
+        planes[(static_cast<size_t>(c) * height + y) * width + x] = static_cast<unsigned char>(
+            (y / 7 + c) % 3 == 0 ? random() : (x / 300 + y / 5 + c * 40) & 0xFF);
   return planes;
 }
 
-std::string Write(const std::string& name, int width, int height, Bytes& planes, int* answer) {
-  const std::string path = keltest::OutputPath(name);
-  int code = 1, size[2] = {width, height};
-  *answer = ripicwdt(path.c_str(), &code, size, planes.data());
-  return path;
+int Write(const std::string& path, int width, int height, Bytes& planes, int code = 1) {
+  int size[2] = {width, height};
+  return ripicwdt(path.c_str(), &code, size, planes.data());
 }
 
-TEST_F(PictureWriterTest, SmallImageMatchesHandMadeFile) {
-  // 3 x 2: red compresses (runs of 3), green does not (stored raw), blue does.
-  Bytes planes = {10, 10, 10, 20, 20, 20, 1, 2, 3, 4, 5, 6, 7, 7, 7, 7, 7, 7};
-  int answer = 0;
-  const std::string path = Write("picture-3x2.pic", 3, 2, planes, &answer);
-  ASSERT_EQ(answer, 0);
-
-  pictest::FileBuilder expected;
-  expected.Preamble(1, "STU     3 X    2");
-  expected.Description(0, 1, 4, 36);
-  expected.PixelHeader(3, 2, 10407, 1, 6, 0);
-  expected.Item({3, 10, 3, 20});
-  expected.Item({1, 2, 3, 4, 5, 6});
-  expected.Item({3, 7, 3, 7});
-  expected.End();
-  Bytes actual = pictest::Load(path);
-  ASSERT_EQ(actual.size(), expected.bytes.size());
-  // The date item's body (bytes 320..347) holds today's date.
-  const std::string date(actual.begin() + 320, actual.begin() + 348);
-  EXPECT_TRUE(std::regex_match(
-      date, std::regex("(SUNDAY|MONDAY |TUESDAY|WEDNESDAY|THURSDAY|FRIDAY|SATURDAY) [A-Z]+ "
-                       "[0-9]{1,2}, [0-9]{4} *")))
-      << date;
-  std::copy(expected.bytes.begin() + 320, expected.bytes.begin() + 348, actual.begin() + 320);
-  EXPECT_EQ(actual, expected.bytes);
-}
-
-TEST_F(PictureWriterTest, OracleAgreesOnLayoutAndPixels) {
-  struct Case {
-    int width, height, linesPerBlock, blocks;
-  };
+TEST(PictureWriter, OracleAgreesOnLayoutAndPixels) {
   // 1024 wide: 256 lines per block; 700: 374; one full-width line per block;
-  // 1 x 1, whose one-byte blocks are stored raw (description 0, 1, 4, 36).
+  // 1 x 1, whose one-byte blocks are stored raw.
   int rawBlocks = 0, packedBlocks = 0;
-  for (const Case& c : {Case{1024, 600, 256, 3}, Case{700, 800, 374, 3}, Case{262144, 2, 1, 2},
-                        Case{5, 7, 7, 1}, Case{300, 1, 1, 1}, Case{1, 1, 1, 1}}) {
-    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-    Bytes planes = MixedPlanes(c.width, c.height, static_cast<unsigned>(c.width + c.height));
-    int answer = 0;
-    const std::string path = Write("picture-oracle.pic", c.width, c.height, planes, &answer);
-    ASSERT_EQ(answer, 0);
+  for (auto [width, height, lines, blocks] : {std::array{1024, 600, 256, 3},
+                                              {700, 800, 374, 3},
+                                              {262144, 2, 1, 2},
+                                              {5, 7, 7, 1},
+                                              {300, 1, 1, 1},
+                                              {1, 1, 1, 1}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    Bytes planes = MixedPlanes(width, height, static_cast<unsigned>(width + height));
+    const std::string path = keltest::OutputPath("picture-oracle.pic");
+    ASSERT_EQ(Write(path, width, height, planes), 0);
     pictest::Picture p;
-    ASSERT_EQ(pictest::Decode(pictest::Load(path), p), "");
+    ASSERT_EQ(pictest::Decode(keltest::ReadBytes(path), p), "");
     char stu[32];
-    std::snprintf(stu, sizeof stu, "STU %5d X%5d", c.width, c.height);
+    std::snprintf(stu, sizeof stu, "STU %5d X%5d", width, height);
     EXPECT_EQ(p.header, std::string(80, ' ') + std::string(stu).substr(0, 16) + "PIXEL   " +
                             std::string(56, '\0') + std::string(80, ' '));
     EXPECT_EQ(p.date.size(), 28u);
-    Bytes product = pictest::Text("MIRKA SOLUTIONS V4  RELEASE 1.5 FR 4.1.5");
-    product.resize(80, 0);
-    EXPECT_EQ(p.product, product);
+    EXPECT_EQ(p.product, pictest::Text("MIRKA SOLUTIONS V4  RELEASE 1.5 FR 4.1.5", 80));
     EXPECT_EQ(p.creation, pictest::Text("CREATION : MIRKA - RENDENRING APPICATION"));
-    const int raw = c.width * c.linesPerBlock;
-    EXPECT_EQ((std::vector<int>{p.descriptionCount, p.kindHigh, p.kindLow, p.items, p.largestItem}),
-              (std::vector<int>{1, 0, 1, 3 * c.blocks + 1, std::max(raw, 36)}));
-    const std::vector<int> header(p.pixelHeader, p.pixelHeader + 9);
-    EXPECT_EQ(header, (std::vector<int>{c.width, c.height, 1, 10407, c.blocks, raw, 0, 4, 0}));
-    EXPECT_EQ(p.blocks.size(), 3u * c.blocks);
+    EXPECT_EQ(p.descriptionCount, 1);
+    EXPECT_EQ(p.description, pictest::Ints({1, 3 * blocks + 1, std::max(width * lines, 36)}));
+    EXPECT_EQ(p.pixelHeader,
+              pictest::Ints({width, height, 1, 10407, blocks, width * lines, 0, 4, 0}));
     EXPECT_EQ(p.planes, planes);
     for (const Bytes& end : p.endItems) EXPECT_EQ(end, Bytes(32, 255));
     for (bool raw : p.rawBlocks) ++(raw ? rawBlocks : packedBlocks);
@@ -103,60 +72,80 @@ TEST_F(PictureWriterTest, OracleAgreesOnLayoutAndPixels) {
   EXPECT_GT(packedBlocks, 0);
 }
 
-TEST_F(PictureWriterTest, ReadersReturnWholeImageAndWindows) {
+TEST(PictureWriter, ReadersReturnWholeImageAndWindows) {
   const int width = 1024, height = 600;
   Bytes planes = MixedPlanes(width, height, 3);
-  int answer = 0;
-  const std::string path = Write("picture-windows.pic", width, height, planes, &answer);
-  ASSERT_EQ(answer, 0);
-
+  const std::string path = keltest::OutputPath("picture-windows.pic");
+  ASSERT_EQ(Write(path, width, height, planes), 0);
   int code = 0, size[2] = {-1, -1};
   ASSERT_EQ(ripicrhd(path.c_str(), &code, size), 0);
   EXPECT_EQ((std::vector<int>{code, size[0], size[1]}), (std::vector<int>{1, width, height}));
-
-  struct Window {
-    int column, line, width, height;
-  };
   // Whole image; across both block boundaries (lines 256/257 and 512/513); the
   // last pixel; a single line inside the second block.
-  for (const Window& w : {Window{1, 1, width, height}, Window{1000, 250, 25, 300},
-                          Window{width, height, 1, 1}, Window{3, 300, 700, 1}}) {
-    SCOPED_TRACE(std::to_string(w.column) + "," + std::to_string(w.line));
-    Bytes out(3 * static_cast<size_t>(w.width) * w.height, 0xEE);
-    int origin[2] = {w.column, w.line}, wanted[2] = {w.width, w.height};
+  for (auto [column, line, w, h] : {std::array{1, 1, width, height},
+                                    {1000, 250, 25, 300},
+                                    {width, height, 1, 1},
+                                    {3, 300, 700, 1}}) {
+    Bytes out(3 * static_cast<size_t>(w) * h, 0xEE), expected;
+    int origin[2] = {column, line}, wanted[2] = {w, h};
     ASSERT_EQ(ripicrdt(path.c_str(), &code, origin, wanted, out.data()), 0);
-    Bytes expected;
     for (int c = 0; c < 3; ++c)
-      for (int y = w.line - 1; y < w.line - 1 + w.height; ++y) {
+      for (int y = line - 1; y < line - 1 + h; ++y) {
         const auto row = planes.begin() + static_cast<long>((c * height + y) * width);
-        expected.insert(expected.end(), row + w.column - 1, row + w.column - 1 + w.width);
+        expected.insert(expected.end(), row + column - 1, row + column - 1 + w);
       }
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out, expected) << column << "," << line;
   }
 }
 
-TEST_F(PictureWriterTest, RefusalsLeaveFilesAlone) {
+TEST(PictureWriter, RefusalsLeaveFilesAlone) {
   const std::string path = keltest::OutputPath("picture-refused.pic");
-  {
-    std::ofstream keep(path);
-    keep << "precious";
-  }
+  keltest::WriteBytes(path, pictest::Text("precious"));
   Bytes planes(3 * 4, 1);
-  int code = 2, size[2] = {2, 2};
-  EXPECT_EQ(ripicwdt(path.c_str(), &code, size, planes.data()), -5);
-  code = 1;
-  for (auto bad : {std::pair<int, int>{0, 2}, {2, 0}, {-3, 2}, {262145, 1}}) {
-    size[0] = bad.first;
-    size[1] = bad.second;
-    EXPECT_EQ(ripicwdt(path.c_str(), &code, size, planes.data()), -11);
-  }
-  EXPECT_EQ(pictest::Load(path), pictest::Text("precious"));
-
-  size[0] = size[1] = 2;
-  EXPECT_EQ(ripicwdt(keltest::OutputPath("no-such-dir/x.pic").c_str(), &code, size, planes.data()),
-            -5);
+  EXPECT_EQ(Write(path, 2, 2, planes, 2), -5);
+  for (auto [w, h] : {std::pair{0, 2}, {2, 0}, {-3, 2}, {262145, 1}})
+    EXPECT_EQ(Write(path, w, h, planes), -11);
+  EXPECT_EQ(keltest::ReadBytes(path), pictest::Text("precious"));
+  EXPECT_EQ(Write(keltest::OutputPath("no-such-dir/x.pic"), 2, 2, planes), -5);
   // A device that is always full: the failure shows at a write or at the close.
-  EXPECT_EQ(ripicwdt("/dev/full", &code, size, planes.data()), -1);
+  EXPECT_EQ(Write("/dev/full", 2, 2, planes), -1);
+}
+
+TEST(PictureBlocks, CompressionCodeAndDateTexts) {
+  // Code to organisation {components, bits, bits, bits}, compressed, algorithm.
+  auto decode = [](int code) {
+    int org[4] = {}, compressed = -1, algorithm = -1, status = -9;
+    const int answer = ripiccod(0, &code, org, &compressed, &algorithm, &status);
+    return std::vector<int>{answer, org[0], org[1], org[2], org[3], compressed, algorithm};
+  };
+  EXPECT_EQ(decode(10407), (std::vector<int>{0, 3, 8, 8, 8, 1, 7}));
+  EXPECT_EQ(decode(20508), (std::vector<int>{0, 1, 16, 0, 0, 1, 8}));
+  EXPECT_EQ(decode(2), (std::vector<int>{0, 1, 16, 0, 0, 1, 2})) << "old code";
+  for (int bad : {10507, 30407, 10307, 10, -5}) EXPECT_EQ(decode(bad)[0], -2) << bad;
+  int code = 0, algorithm = 7, status = 0, compressed = 0, org[4] = {1, 8, 0, 0};
+  ASSERT_EQ(ripiccod(1, &code, org, &compressed, &algorithm, &status), 0);
+  EXPECT_EQ(code, 20400);
+
+  std::tm t{};
+  t.tm_year = 2020 - 1900, t.tm_mon = 8, t.tm_mday = 30, t.tm_wday = 3, t.tm_yday = 273;
+  t.tm_hour = 14, t.tm_min = 5, t.tm_sec = 9;
+  auto text = [&](int format) {
+    char date[40], time[12];
+    std::memset(date, '#', sizeof date);
+    std::memset(time, '#', sizeof time);
+    int f = 10 + format;
+    if (ripicdat(date, time, &f, &t) != 0) return std::string("failed");
+    EXPECT_EQ(std::string(time, 9), "14.05.09#");
+    return std::string(date, 29);
+  };
+  // The writer's date item is format 4; format 0 counts the days of a leap year.
+  EXPECT_EQ(text(0), "2020.274#####################");
+  EXPECT_EQ(text(4), "WEDNESDAY SEPTEMBER 30, 2020#");
+  t.tm_wday = 1, t.tm_mon = 2, t.tm_mday = 2;
+  EXPECT_EQ(text(4), "MONDAY  MARCH 2, 2020       #");
+  EXPECT_EQ(text(5), "failed");
+  t.tm_mon = 12;
+  EXPECT_EQ(text(1), "failed");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Builds small TIFF files by hand, in either byte order, for the reader tests;
-// and the byte-file helpers the image tests share.
+// and the pixel helpers the image tests share.
 #pragma once
 
 #include <kel/images/KelPixelImage.h>
+
+#include "KelTestEnv.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,25 +13,6 @@
 #include <vector>
 
 namespace keltest {
-
-inline bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-inline std::vector<unsigned char> ReadBytes(const std::string& path) {
-  std::vector<unsigned char> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  unsigned char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
-}
 
 inline std::vector<unsigned char> ImagePixels(const KelPixelImage& image) {
   int w, h;

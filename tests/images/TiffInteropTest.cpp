@@ -1,3 +1,5 @@
+// TIFF files of the library read by libtiff, netpbm and ImageMagick, and files
+// of those tools read by the library.
 #include <kel/images/ReadTIFFPixelImage.h>
 #include <kel/images/WriteTIFFPixelImage.h>
 #include <kel/images/tiffr.h>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "InteropTools.h"
-#include "KelTestEnv.h"
 
 using namespace keltest;
 
@@ -23,58 +24,36 @@ std::string Out(const std::string& name) {
 class TiffInterop : public testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"tiffinfo", "tiffcp", "tiffcmp", "tiffset"})
-      KEL_REQUIRE(ToolExists(tool), std::string("libtiff-tools: ") + tool);
-    for (const char* tool : {"pnmtotiff", "tifftopnm", "pnmquant"})
-      KEL_REQUIRE(ToolExists(tool), std::string("netpbm: ") + tool);
-    KEL_REQUIRE(ToolExists(kConvert), "ImageMagick: /usr/bin/convert");
+    KEL_REQUIRE_TOOLS("tiffinfo", "tiffcp", "tiffcmp", "tiffset", "pnmtotiff", "tifftopnm",
+                      "pnmquant", "ppmtopgm", "pgmtopbm", "ppmtoppm", kConvert);
   }
-
-  // Decodes a file with a tool into netpbm form.
-  static Pnm Decode(const std::string& command) {
-    Pnm pnm;
-    EXPECT_TRUE(ParsePnm(Capture(command), pnm)) << command;
-    return pnm;
-  }
-
-  static std::unique_ptr<KelPixelImage> Read(const std::string& path) {
-    return std::unique_ptr<KelPixelImage>(ReadTIFFPixelImage(path.c_str(), ReadWrite));
-  }
-
-  static int Code(const std::string& path) {
-    long size[2] = {0, 0}, type = 0;
-    return tiffr(path.c_str(), 1, size, &type, nullptr);
+  // The library's pixels of a file, or nothing.
+  static std::vector<unsigned char> Read(const std::string& path) {
+    std::unique_ptr<KelPixelImage> image(ReadTIFFPixelImage(path.c_str(), ReadWrite));
+    return image ? ImagePixels(*image) : std::vector<unsigned char>();
   }
 };
-
-}  // namespace
 
 TEST_F(TiffInterop, LibraryFilesReadByTheTools) {
   for (auto [w, h] : std::vector<std::pair<int, int>>{{37, 23}, {1, 1}, {131, 7}}) {
     const std::string tag = std::to_string(w) + "x" + std::to_string(h);
-    const Pnm photo = MakePhoto(w, h, 3, 11u * w + h);
+    const Ppm photo = MakePhoto(w, h, 11u * w + h);
     const std::string ppm = Out(tag + ".ppm"), chunky = Out(tag + "_chunky.tif"),
-                      planar = Out(tag + "_planar.tif");
-    ASSERT_TRUE(WritePnm(ppm, photo));
+                      planar = Out(tag + "_planar.tif"), reference = Out(tag + "_ref.tif");
+    ASSERT_TRUE(WritePpm(ppm, photo));
     std::vector<unsigned char> stored = photo.StoredRGB();
     KelPixelImage image(w, h, PixelImageRGB, stored.data());
     ASSERT_EQ(WriteTIFFPixelImage(&image, chunky.c_str(), CodingNone), 0);
-
     // Planes run from the top row, as tiffw expects.
     std::vector<unsigned char> planes(3 * static_cast<size_t>(w) * h);
-    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i)
-      for (size_t c = 0; c < 3; ++c) planes[c * w * h + i] = photo.samples[3 * i + c];
+    for (size_t i = 0; i < planes.size(); ++i) planes[i % 3 * w * h + i / 3] = photo.samples[i];
     long size[2] = {w, h}, type = 1;
     ASSERT_EQ(tiffw(planar.c_str(), size, &type, reinterpret_cast<char*>(planes.data())), 0);
-
     for (const std::string& file : {chunky, planar}) {
-      const Pnm decoded = Decode("tifftopnm " + Quote(file));
-      EXPECT_EQ((std::vector<int>{decoded.width, decoded.height}), (std::vector<int>{w, h}));
-      EXPECT_EQ(decoded.samples, photo.samples) << file;
-      EXPECT_EQ(Decode(kConvert + " " + Quote(file) + " ppm:-").samples, photo.samples) << file;
+      EXPECT_EQ(ReadPpm("tifftopnm " + Quote(file)).samples, photo.samples) << file;
+      EXPECT_EQ(ReadPpm(kConvert + " " + Quote(file) + " ppm:-").samples, photo.samples) << file;
     }
     // Same tags and scanlines as the tools' own file of the same picture.
-    const std::string reference = Out(tag + "_reference.tif");
     ASSERT_EQ(Shell("pnmtotiff -truecolor -rowsperstrip " + std::to_string(h) + " " + Quote(ppm) +
                     " > " + Quote(reference)),
               0);
@@ -83,109 +62,94 @@ TEST_F(TiffInterop, LibraryFilesReadByTheTools) {
 }
 
 TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
-  const int w = 37, h = 23;
-  const std::string H = std::to_string(h);
-  const Pnm photo = MakePhoto(w, h, 3, 5), grey = MakePhoto(w, h, 1, 6), bits = MakeBits(29, 9);
-  const std::string ppm = Out("photo.ppm"), pgm = Out("grey.pgm"), pbm = Out("bits.pbm");
-  ASSERT_TRUE(WritePnm(ppm, photo) && WritePnm(pgm, grey) && WritePnm(pbm, bits));
-  const std::string base = Out("base.tif");
+  const std::string H = "23", ppm = Out("photo.ppm"), pgm = Out("grey.pgm"), pbm = Out("bits.pbm"),
+                    base = Out("base.tif");
+  ASSERT_TRUE(WritePpm(ppm, MakePhoto(37, 23, 5)));
+  ASSERT_EQ(Shell("ppmtopgm " + Quote(ppm) + " > " + Quote(pgm) + " && pgmtopbm -threshold " +
+                  Quote(pgm) + " > " + Quote(pbm)),
+            0);
   ASSERT_EQ(
       Shell("pnmtotiff -truecolor -rowsperstrip " + H + " " + Quote(ppm) + " > " + Quote(base)), 0);
-
-  struct Case {
-    std::string name, command;
-    std::vector<unsigned char> expected;
-    std::string order;  // "MM", "II" or empty
-  };
-  std::vector<Case> cases;
-  const auto tiffcp = [&](const std::string& name, const std::string& options,
-                          const std::string& from, std::vector<unsigned char> expected) {
-    cases.push_back({name, "tiffcp " + options + " " + Quote(from) + " " + Quote(Out(name)),
-                     std::move(expected), options[1] == 'B' ? "MM" : "II"});
-  };
+  // name, command writing it (without its output file), source picture, first two bytes.
+  std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases;
   for (std::string order : {"-B", "-L"}) {
+    const std::string mark = order == "-B" ? "MM" : "II";
     for (std::string compression : {"none", "packbits"})
-      tiffcp("rgb" + order + compression + ".tif",
-             order + " -c " + compression + " -p contig -r " + H, base, photo.StoredRGB());
-    tiffcp("planar" + order + ".tif", order + " -c none -p separate -r " + H, base,
-           photo.StoredRGB());
+      cases.emplace_back(
+          "rgb" + order + compression + ".tif",
+          "tiffcp " + order + " -c " + compression + " -p contig -r " + H + " " + Quote(base), ppm,
+          mark);
+    cases.emplace_back("planar" + order + ".tif",
+                       "tiffcp " + order + " -c none -p separate -r " + H + " " + Quote(base), ppm,
+                       mark);
   }
   for (std::string endian : {"msb", "lsb"})
     for (std::string compression : {"None", "RLE"})
-      cases.push_back({"im_" + endian + compression + ".tif",
-                       kConvert + " " + Quote(ppm) + " -define tiff:endian=" + endian +
-                           " -compress " + compression + " -define tiff:rows-per-strip=" + H + " " +
-                           Quote(Out("im_" + endian + compression + ".tif")),
-                       photo.StoredRGB(), endian == "msb" ? "MM" : "II"});
+      cases.emplace_back("im_" + endian + compression + ".tif",
+                         kConvert + " " + Quote(ppm) + " -define tiff:endian=" + endian +
+                             " -compress " + compression + " -define tiff:rows-per-strip=" + H,
+                         ppm, endian == "msb" ? "MM" : "II");
   for (std::string photometric : {"-minisblack", "-miniswhite"})
     for (std::string compression : {"-none", "-packbits"})
-      for (const auto& [source, pnm, kind] :
-           {std::make_tuple(pgm, &grey, "grey"), std::make_tuple(pbm, &bits, "bilevel")}) {
-        const std::string name = kind + photometric + compression + ".tif",
-                          rows = std::to_string(pnm->height);
-        cases.push_back({name,
-                         "pnmtotiff " + photometric + " " + compression + " -rowsperstrip " + rows +
-                             " " + Quote(source) + " > " + Quote(Out(name)),
-                         pnm->StoredRGB(), ""});
-        tiffcp("mm_" + name, "-B -r " + rows, Out(name), pnm->StoredRGB());
-      }
-  // Orientation 4: the rows come from the bottom and are stored as they come.
-  for (auto [orientation, options] :
-       {std::make_pair(4, "-B -c none -r "), std::make_pair(1, "-L -c packbits -r ")}) {
-    const std::string name = "orientation" + std::to_string(orientation) + ".tif";
-    tiffcp(name, options + H, base, photo.StoredRGB(orientation == 4));
-    cases.back().command +=
-        " && tiffset -s 274 " + std::to_string(orientation) + " " + Quote(Out(name));
-  }
-
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ASSERT_EQ(Shell(c.command), 0) << c.command;
-    const std::string path = Out(c.name);
-    if (!c.order.empty()) {
-      const std::vector<unsigned char> head = ReadBytes(path);
-      ASSERT_GE(head.size(), 2u);
-      EXPECT_EQ(std::string(head.begin(), head.begin() + 2), c.order);
-    }
-    auto image = Read(path);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(ImagePixels(*image), c.expected);
-  }
-
+      for (const std::string& source : {pgm, pbm})
+        for (std::string order : {"", "-B"}) {
+          const std::string name =
+              "grey" + photometric + compression + order + std::to_string(source == pbm) + ".tif";
+          const std::string native = Out("native_" + name);
+          cases.emplace_back(name,
+                             "pnmtotiff " + photometric + " " + compression + " -rowsperstrip " +
+                                 H + " " + Quote(source) + " > " + Quote(native) + " && tiffcp " +
+                                 order + " -r " + H + " " + Quote(native),
+                             source, order.empty() ? "" : "MM");
+        }
   // Palette files of a picture reduced to 50 colours of 8 bits, so that the
   // 16-bit colour maps hold each colour exactly.
   const std::string reduced = Out("reduced.ppm");
   ASSERT_EQ(Shell("pnmquant 50 " + Quote(ppm) + " > " + Quote(reduced)), 0);
-  Pnm colours;
-  ASSERT_TRUE(ParsePnm(Capture("cat " + Quote(reduced)), colours));
-  const std::vector<std::pair<std::string, std::string>> palettes = {
-      {"palette_netpbm.tif", "pnmtotiff -rowsperstrip " + H + " " + Quote(reduced) + " > "},
-      {"palette_im.tif",
-       kConvert + " " + Quote(reduced) +
-           " -type Palette -compress none -define tiff:endian=msb -define tiff:rows-per-strip=" +
-           H + " "},
-      {"palette_mm_packbits.tif",
-       "tiffcp -B -c packbits -r " + H + " " + Quote(Out("palette_netpbm.tif")) + " "},
-  };
-  for (const auto& [name, command] : palettes) {
+  const std::string native = Out("palette_native.tif");
+  cases.emplace_back("palette_netpbm.tif",
+                     "pnmtotiff -rowsperstrip " + H + " " + Quote(reduced) + " > " + Quote(native) +
+                         " && tiffcp -B -c packbits -r " + H + " " + Quote(native),
+                     reduced, "MM");
+  cases.emplace_back("palette_im.tif",
+                     kConvert + " " + Quote(reduced) +
+                         " -type Palette -compress none -define tiff:endian=msb "
+                         "-define tiff:rows-per-strip=" +
+                         H,
+                     reduced, "MM");
+  for (const auto& [name, command, source, mark] : cases) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(Shell(command + Quote(Out(name))), 0) << command;
-    ASSERT_NE(Capture("tiffinfo " + Quote(Out(name))).find("palette color"), std::string::npos);
-    auto image = Read(Out(name));
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(ImagePixels(*image), colours.StoredRGB());
+    const std::string path = Out(name);
+    ASSERT_EQ(Shell(command + " " + Quote(path)), 0) << command;
+    const std::vector<unsigned char> head = ReadBytes(path);
+    if (!mark.empty()) {
+      EXPECT_EQ(std::string(head.begin(), head.begin() + 2), mark);
+    }
+    if (name.rfind("palette", 0) == 0) {
+      EXPECT_EQ(Shell("tiffinfo " + Quote(path) + " | grep -q 'palette color'"), 0);
+    }
+    const std::vector<unsigned char> expected = ReadPpm("ppmtoppm < " + Quote(source)).StoredRGB();
+    ASSERT_EQ(expected.size(), 3u * 37 * 23);
+    EXPECT_EQ(Read(path), expected);
+  }
+  // Orientation 4: the rows come from the bottom and are stored as they come.
+  for (auto [orientation, options] : {std::pair{4, "-B -c none -r "}, {1, "-L -c packbits -r "}}) {
+    const std::string path = Out("orientation" + std::to_string(orientation) + ".tif");
+    ASSERT_EQ(Shell(std::string("tiffcp ") + options + H + " " + Quote(base) + " " + Quote(path) +
+                    " && tiffset -s 274 " + std::to_string(orientation) + " " + Quote(path)),
+              0);
+    EXPECT_EQ(Read(path), ReadPpm("ppmtoppm < " + Quote(ppm)).StoredRGB(orientation == 4));
   }
 }
 
 TEST_F(TiffInterop, RefusedVariantsGiveTheirCodes) {
-  const int w = 37, h = 23;
-  const std::string H = std::to_string(h);
-  const std::string ppm = Out("refused.ppm"), pgm = Out("refused.pgm"),
-                    base = Out("refused_base.tif");
-  ASSERT_TRUE(WritePnm(ppm, MakePhoto(w, h, 3, 9)) && WritePnm(pgm, MakePhoto(w, h, 1, 10)));
+  const std::string H = "23", ppm = Out("refused.ppm"), pgm = Out("refused.pgm"),
+                    base = Out("refused_base.tif"), define = " -define tiff:rows-per-strip=23 ";
+  ASSERT_TRUE(WritePpm(ppm, MakePhoto(37, 23, 9)));
   ASSERT_EQ(
-      Shell("pnmtotiff -truecolor -rowsperstrip " + H + " " + Quote(ppm) + " > " + Quote(base)), 0);
-  const std::string define = " -define tiff:rows-per-strip=" + H + " ";
+      Shell("ppmtopgm " + Quote(ppm) + " > " + Quote(pgm) +
+            " && pnmtotiff -truecolor -rowsperstrip " + H + " " + Quote(ppm) + " > " + Quote(base)),
+      0);
   const std::vector<std::tuple<std::string, std::string, int>> cases = {
       {"lzw.tif", "tiffcp -c lzw -r " + H + " " + Quote(base), 7},
       {"strips.tif", "tiffcp -c none -r 4 " + Quote(base), 10},
@@ -201,11 +165,12 @@ TEST_F(TiffInterop, RefusedVariantsGiveTheirCodes) {
   for (const auto& [name, command, code] : cases) {
     SCOPED_TRACE(name);
     ASSERT_EQ(Shell(command + " " + Quote(Out(name))), 0) << command;
-    EXPECT_EQ(Code(Out(name)), code);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Read(Out(name)), nullptr);
+    EXPECT_TRUE(Read(Out(name)).empty());
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind(
                   "RC when reading TIFF file is = " + std::to_string(code) + "\n", 0),
               0u);
   }
 }
+
+}  // namespace

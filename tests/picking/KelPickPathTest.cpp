@@ -7,88 +7,9 @@
 #include <kel/picking/KelPickPathList.h>
 #include <kel/reps/Kel3DRep.h>
 
-#include <sstream>
 #include <vector>
 
 namespace {
-
-TEST(KelPickPath, LoadReplacesTheRepOfTheCurrentLevel) {
-  Kel3DRep a, b, c;
-  KelPickPath path(static_cast<KelViewpoint*>(nullptr));
-  path.Load(&a);
-  path.Load(&a);
-  EXPECT_EQ(path.Size(), 1);
-  path.Push();
-  path.Load(&b);
-  path.Load(&c);  // a sibling of b takes its place
-  ASSERT_EQ(path.Size(), 2);
-  EXPECT_EQ(path.GetRep(0), &a);
-  EXPECT_EQ(path.GetRep(1), &c);
-  path.SetManipulatedRep();
-  EXPECT_EQ(path.GetManipulatedRep(), &c);
-  path.Pop();
-  EXPECT_EQ(path.Size(), 1);
-  EXPECT_EQ(path.GetLevel(), 0);
-  EXPECT_EQ(path.GetManipulatedRep(), nullptr);  // index 1 no longer in the path
-  path.Load(static_cast<const KelRep*>(nullptr));
-  EXPECT_EQ(path.Size(), 0);
-  path.Pop();
-  path.Pop();  // never below -1
-  EXPECT_EQ(path.GetLevel(), -1);
-}
-
-TEST(KelPickPath, WalksStopAtTheCurrentLevel) {
-  Kel3DRep a, b;
-  KelPickPath path(&a);
-  path.Push();
-  path.Load(&b);
-  path.InitToLeafRep();
-  EXPECT_EQ(path.NextFatherRep(), &b);
-  EXPECT_EQ(path.NextFatherRep(), &a);
-  EXPECT_EQ(path.NextFatherRep(), nullptr);
-  // A level pushed with no Rep loaded below it: the walk starts at the leaf.
-  path.Push();
-  path.InitToLeafRep();
-  EXPECT_EQ(path.NextFatherRep(), &b);
-  path.InitToTopRep();
-  EXPECT_EQ(path.NextChildRep(), &a);
-  EXPECT_EQ(path.NextChildRep(), &b);
-  EXPECT_EQ(path.NextChildRep(), nullptr);
-}
-
-TEST(KelPickPath, CopiesKeepTheHitAndTheLevel) {
-  Kel3DRep a;
-  KelPickPath path(&a);
-  path.Load(4);
-  path.SetDeep(0.25f);
-  path.SetMatrix(Kel4x4Matrix(Kelvector3f(5, 0, 0)));
-  path.SetIntersection(Kelpoint3f(1, 2, 3));
-  KelPickPath assigned(static_cast<KelViewpoint*>(nullptr));
-  assigned = path;
-  for (const KelPickPath* p : {&assigned, &path}) {
-    const KelPickPath copy(*p);
-    EXPECT_EQ(copy.GetTopRep(), &a);
-    EXPECT_EQ(copy.GetCurrentSubElement(), 4);
-    EXPECT_EQ(copy.GetDeep(), 0.25f);
-    EXPECT_EQ(copy.GetGlobalIntersection(), Kelpoint3f(6, 2, 3));
-  }
-}
-
-TEST(KelPickPath, TextForm) {
-  Kel3DRep a, b;
-  KelPickPath path(&a);
-  path.Push();
-  path.Load(&b);
-  path.SetDimension(2.0f);
-  path.SetZBuffer(1);
-  path.SetDeep(0.5f);
-  path.SetIntersection(Kelpoint3f(1.5f, -2.0f, 0.0f));
-  std::ostringstream out;
-  out << path;
-  EXPECT_EQ(out.str(),
-            " KelPickPath : nbRep = 2, dimension = 2, zbuffer = 1, furtive = 0, deep = 0.5, "
-            "inter = (1.5, -2, 0)");
-}
 
 KelPickPath* Hit(float deep, float dimension, int zBuffer, int overlay = 0) {
   auto* p = new KelPickPath(static_cast<KelViewpoint*>(nullptr));

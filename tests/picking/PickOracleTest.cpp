@@ -144,16 +144,15 @@ TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
   const Kel4x4Matrix scale(Kelvector3f(1.25f, 0, 0), Kelvector3f(0, 1.25f, 0),
                            Kelvector3f(0, 0, 1.25f), Kelvector3f(0.2f, -0.1f, -1.0f));
   const Kel4x4Matrix placement = turn * scale;
-  auto* leaf = new GPLeaf(Kelpoint3f(0, 0, 0), 6.0f);
-  leaf->gps.push_back(mesh.Face());
+  auto* leaf = new GPLeaf({mesh.Face()}, Kelpoint3f(0, 0, 0), 6.0f);
   auto* bag = new Kel3DBagRep;
   bag->SetMatrix(placement);
   bag->AddChild(*leaf);
   const std::vector<Triangle> world = mesh.World(placement);
 
-  PickingTestSupport support;
+  keltest::TestSupport support{200, 200};
   support.SetCullingPrecision(0);
-  std::unique_ptr<Kel3DViewpoint> camera(MakeTopCamera());
+  std::unique_ptr<Kel3DViewpoint> camera(keltest::TopCamera());
   camera->AddRep(bag);
 
   std::uniform_real_distribution<float> pixel(0.0f, 200.0f);

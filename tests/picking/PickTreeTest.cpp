@@ -133,13 +133,13 @@ void ExpectSameHits(const KelPickPathList& fast, const KelPickPathList& full, in
 
 TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
   Random r(20240917);
-  PickingTestSupport support;
+  keltest::TestSupport support{200, 200};
   support.SetCullingPrecision(0);
-  std::unique_ptr<Kel3DViewpoint> camera(MakeTopCamera());
+  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
   auto* root = new Kel3DBagRep;
   std::vector<Kel3DFaceGP*> faces;
   for (int k = 0; k < 4; ++k) {
-    auto* leaf = new GPLeaf(Kelpoint3f(0, 0, 0), 4.0f);
+    auto* leaf = new GPLeaf({}, Kelpoint3f(0, 0, 0), 4.0f);
     Kel3DFaceGP* face = RandomFace(r, 4.0f);
     faces.push_back(face);
     const std::vector<float> points = RandomPoints(r, 600, 4.0f);
@@ -203,10 +203,10 @@ TEST(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
     }
   auto* face = new Kel3DFaceGP(v.data(), int(v.size()), nullptr, 0, t.data(), int(t.size() / 3),
                                nullptr, 0, nullptr, nullptr, 0, nullptr);
-  auto* leaf = new GPLeaf(Kelpoint3f(0, 0, 1), 3.0f);
+  auto* leaf = new GPLeaf({}, Kelpoint3f(0, 0, 1), 3.0f);
   leaf->gps.push_back(face);
-  PickingTestSupport support;
-  std::unique_ptr<Kel3DViewpoint> camera(MakeTopCamera());
+  keltest::TestSupport support{200, 200};
+  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
   camera->AddRep(leaf);
   auto depth = [&] {
     KelPickPathList list;

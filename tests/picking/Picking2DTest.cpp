@@ -6,8 +6,23 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/picking/KelPickPathList.h>
 #include <kel/picking/KelPickingRender.h>
+#include <kel/primitives/Kel2DAnnotationTextGP.h>
+#include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DRectangleGP.h>
+#include <kel/reps/Kel2DArcCircleRep.h>
+#include <kel/reps/Kel2DArrowSymbolRep.h>
 #include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DCadreRep.h>
+#include <kel/reps/Kel2DCrossRep.h>
+#include <kel/reps/Kel2DCurveRep.h>
+#include <kel/reps/Kel2DCustomRep.h>
+#include <kel/reps/Kel2DImagePixelRep.h>
+#include <kel/reps/Kel2DLineRep.h>
+#include <kel/reps/Kel2DPointRep.h>
+#include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel2DRep.h>
+#include <kel/reps/Kel2DSimpleGeometricTextRep.h>
+#include <kel/reps/Kel2DSymbolRep.h>
 #include <kel/viewers/KelCharacterFont.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
 
@@ -34,37 +49,15 @@ class Leaf2D : public Kel2DRep {
   std::function<void(KelPickingRender&)> draw;
 };
 
-class Picking2DTest : public ::testing::Test {
+class Picking2DTest : public PickScene<Kel2DViewpoint, Kel2DRep> {
  protected:
-  Picking2DTest() : camera(new Kel2DViewpoint(Kelpoint2f(0, 0), 1.0f)) {
-    support.SetCullingPrecision(0);
-  }
-  ~Picking2DTest() override {
-    hits.Reset();
-    for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
-  }
+  Picking2DTest() : PickScene(std::make_unique<Kel2DViewpoint>(Kelpoint2f(0, 0), 1.0f)) {}
   Leaf2D& Leaf(std::function<void(KelPickingRender&)> draw, float xmin = -100, float xmax = 100,
                float ymin = -100, float ymax = 100) {
-    auto* leaf = new Leaf2D(xmin, xmax, ymin, ymax);
+    auto* leaf = Show(Own(new Leaf2D(xmin, xmax, ymin, ymax)));
     leaf->draw = std::move(draw);
-    owned.push_back(leaf);
-    camera->AddRep(leaf);
     return *leaf;
   }
-  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
-    hits.Reset();
-    KelPickingRender render(support, size, x, y, hits);
-    render.BeginDraw(*camera);
-    render.Draw(*camera);
-    render.EndDraw(*camera);
-    return hits.GetPathCount();
-  }
-  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
-
-  PickingTestSupport support;
-  std::unique_ptr<Kel2DViewpoint> camera;
-  KelPickPathList hits;
-  std::vector<Kel2DRep*> owned;
 };
 
 TEST_F(Picking2DTest, SegmentsAreClippedToThePickRectangle) {
@@ -150,12 +143,9 @@ TEST_F(Picking2DTest, BagsMatricesAndSkippedReps) {
     seen = r.GetNearPoint();
     r.Pick2DMarker(local, 1);
   };
-  auto* bag = new Kel2DBagRep;
+  auto* bag = Show(Own(new Kel2DBagRep));
   bag->SetMatrix(Kel3x3Matrix(Kelvector2f(100, 50)));
-  bag->AddChild(*leaf);
-  owned.push_back(leaf);
-  owned.push_back(bag);
-  camera->AddRep(bag);
+  bag->AddChild(*Own(leaf));
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(seen, Kelpoint3f(-100, -50, 0));
   KelPickPath& hit = HitAt(0);
@@ -196,43 +186,97 @@ TEST_F(Picking2DTest, SubElementBoxesAndSensitivity) {
   EXPECT_EQ(HitAt(0).GetCurrentSubElement(), 4);
 }
 
-TEST_F(Picking2DTest, TextBoxes) {
-  // The default fonts: 0 is 9 x 15 pixels, 2 is 6 x 10 and 4 is 10 x 20.
-  ASSERT_EQ(support.GetCharacterFont()->GetFontNumber(20), 4);
-  auto text = [&](float x, float y, const char* s, AnchorPoint anchor) {
-    camera->GetRepList().Free();
-    const float at[2] = {x, y};
-    Leaf([=](KelPickingRender& r) { r.Pick2DText(at, s, anchor, 0); }, -1, 1, -1, 1);
-    return Pick();
+// Each kind of 2D Rep through its primitive's typed operation: the number of
+// hits (each hit part adds a path) and their dimensions, worked out by hand.
+TEST_F(Picking2DTest, EveryKindOfRepWithTheDimensionOfItsHits) {
+  KelPixelImage image(10, 6, PixelImageRGB);
+  image.SetXPixelSize(1.0f);
+  image.SetYPixelSize(1.0f);
+  auto custom = [](KelGraphicPrimitive* gp) {
+    return new Kel2DCustomRep(gp, KelGraphicAttributeSet());
   };
-  // At zoom 1000 a pixel is 0.001 model units, the pick rectangle
-  // [-0.005, 0.005]^2, and "AB" 18 pixels wide: from 22 pixels left of the
-  // cursor it reaches 4 pixels left of it, from 24 pixels it stops at 6.
-  camera->SetZoom(1000.0f);
-  const float px = 0.001f;
-  EXPECT_EQ(text(-22 * px, 0, "AB", BOTTOM_LEFT), 1);
-  EXPECT_EQ(text(-24 * px, 0, "AB", BOTTOM_LEFT), 0);
-  // The box lies above and right of a BOTTOM_LEFT position, below and left of
-  // a TOP_RIGHT one: from (-2, 6) pixels the first starts 1 pixel above the
-  // rectangle, the second covers the cursor.
-  EXPECT_EQ(text(-2 * px, 6 * px, "AB", BOTTOM_LEFT), 0);
-  EXPECT_EQ(text(-2 * px, 6 * px, "AB", TOP_RIGHT), 1);
-  // Centred boxes move by whole pixels: "ABC" (27 pixels) starts 13 pixels
-  // left of its position, and 7 of the 15 pixels lie below it.
-  EXPECT_EQ(text(18.2f * px, 0, "ABC", MIDDLE_CENTER), 0);
-  EXPECT_EQ(text(17.8f * px, 0, "ABC", MIDDLE_CENTER), 1);
-  EXPECT_EQ(text(0, 12.2f * px, "ABC", MIDDLE_CENTER), 0);
-  EXPECT_EQ(text(0, 11.8f * px, "ABC", MIDDLE_CENTER), 1);
-
-  // A geometric text takes the font of its height in pixels: at zoom 1,
-  // "ABCD" 20 high is 40 pixels wide in font 4 and reaches the rectangle from
-  // 44 pixels left of the cursor; 10 high, in font 2, it is 24 wide.
-  camera->SetZoom(1.0f);
-  for (float height : {20.0f, 10.0f}) {
-    camera->GetRepList().Free();
-    const float at[2] = {-44, 0};
-    Leaf([=](KelPickingRender& r) { r.Pick2DGeometricText(at, "ABCD", BOTTOM_LEFT, height); });
-    EXPECT_EQ(Pick(), height == 20.0f ? 1 : 0) << height;
+  auto at = [](float x, float y) { return std::vector<float>{x, y}; };
+  const float corner1[2] = {-20, -20}, corner2[2] = {20, 20};
+  const float triangle[6] = {-30, -10, 0, 30, 30, -10};
+  const float flat[6] = {-20, 1, 0, 1, 20, 1};
+  const int three = 3;
+  const struct {
+    const char* what;
+    std::function<Kel2DRep*()> make;
+    std::vector<float> dimensions;
+  } cases[] = {
+      // Both ends outside, the middle across the rectangle.
+      {"crossing segment",
+       [] {
+         const float p[4] = {-10, 8, 8, -10};
+         return new Kel2DLineRep(p);
+       },
+       {1}},
+      {"filled triangle", [&] { return new Kel2DPolygonRep(triangle, 3, 1); }, {2}},
+      // Made for a tolerance of 1 (the render's is 0.5): both segments; for 0.1,
+      // every 2nd point, one segment.
+      {"curve", [&] { return new Kel2DCurveRep(1.0f, 1, 3, &three, flat); }, {1, 1}},
+      {"thinned curve", [&] { return new Kel2DCurveRep(0.1f, 1, 3, &three, flat); }, {1}},
+      {"point inside",
+       [&] { return new Kel2DPointRep(at(4.5f, -4.5f).data(), DEFAULT_SYMBOL); },
+       {0}},
+      // Radius 18 about (20, 0): the 2.86 to 3.42 radians inside, one segment
+      // angle of 0.47 (sag 0.5): 3 points, 2 segments.
+      {"arc", [&] { return new Kel2DArcCircleRep(at(20, 0).data(), 18, 0, 6.2831855f); }, {1, 1}},
+      {"arc away", [&] { return new Kel2DArcCircleRep(at(20, 0).data(), 18, 1.5f, 2.3f); }, {}},
+      // Radius 3 about (7, 0): 2.30 to 3.98 radians inside, segments of 1.17.
+      {"circle", [&] { return new Kel2DSymbolRep(at(7, 0).data(), 6, CIRCLE_SYMBOL); }, {1, 1}},
+      {"disc", [&] { return new Kel2DSymbolRep(at(2, 0).data(), 6, FILLED_DISC_SYMBOL); }, {2}},
+      // The background fill, then the four sides of the outline.
+      {"hollow square",
+       [&] { return new Kel2DSymbolRep(at(0, 0).data(), 4, HOLLOW_SQUARE_SYMBOL); },
+       {2, 1, 1, 1, 1}},
+      // Tip at (2, 0), barbs at (-4, +-3).
+      {"filled arrowhead",
+       [&] {
+         return new Kel2DArrowSymbolRep(at(2, 0).data(), at(1, 0).data(), 6, std::atan(0.5f),
+                                        FILLED_TRIANGLE_ARROW_SYMBOL);
+       },
+       {2}},
+      // "ABCD" 20 high: 40 pixels of font 4, reaching 4 pixels left of the cursor.
+      {"geometric text",
+       [&] { return new Kel2DSimpleGeometricTextRep(at(-44, 0).data(), "ABCD", BOTTOM_LEFT, 20); },
+       {2}},
+      {"image reaching -4",
+       [&] { return new Kel2DImagePixelRep(at(-14, 0).data(), &image, 0); },
+       {2}},
+      {"cross",
+       [] {
+         Kelpoint2f c(0, 0);
+         return new Kel2DCrossRep(c, 10, 10, 0);
+       },
+       {1, 1}},
+      {"frame corner",
+       [] { return new Kel2DCadreRep(Kelpoint2f(0, 0), 3, 3, 1, BOTTOM_LEFT_CADRE_CORNER); },
+       {1, 1}},
+      {"filled rectangle", [&] { return custom(new Kel2DRectangleGP(corner1, corner2, 1)); }, {2}},
+      {"markers",
+       [&] {
+         const float p[4] = {1, 1, 9, 9};
+         return custom(new Kel2DMarkerGP(p, 2, DEFAULT_SYMBOL, 1));
+       },
+       {0}},
+      // "AB" in font 0 is 18 pixels: from -22 it reaches -4.
+      {"annotation text",
+       [&] { return custom(new Kel2DAnnotationTextGP(at(-22, 0).data(), "AB", BOTTOM_LEFT)); },
+       {2}},
+      {"no text",
+       [&] { return custom(new Kel2DAnnotationTextGP(at(0, 0).data(), "", BOTTOM_LEFT)); },
+       {}},
+  };
+  for (const auto& c : cases) {
+    Kel2DRep* rep = ShowOnly(Own(c.make()));
+    const int n = Pick();
+    ASSERT_EQ(n, int(c.dimensions.size())) << c.what;
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(HitAt(i).GetDimension(), c.dimensions[size_t(i)]) << c.what << " " << i;
+      EXPECT_EQ(HitAt(i).GetRep(0), rep) << c.what;
+    }
   }
 }
 

@@ -2,9 +2,8 @@
 
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMath.h>
-#include <kel/picking/KelPickPath.h>
-#include <kel/picking/KelPickPathList.h>
 #include <kel/picking/KelPickingRender.h>
+#include <kel/primitives/Kel3DAnnotationTextGP.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
@@ -14,399 +13,338 @@
 #include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/reps/Kel3DBagRep.h>
-#include <kel/viewpoints/Kel3DViewport.h>
+#include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/reps/Kel3DCylinderRep.h>
+#include <kel/reps/Kel3DLineRep.h>
+#include <kel/reps/Kel3DPointRep.h>
+#include <kel/reps/Kel3DSimpleSphereRep.h>
+#include <kel/reps/KelSurfacicRep.h>
 
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include "PickingTestScene.h"
 
 namespace {
 
-constexpr float kEps = 1e-4f;
+using keltest::ExpectXYZ;
+using keltest::SquareFace;
 constexpr unsigned char kFaces = 0x30;  // element kind 3
-constexpr unsigned char kNotPickable = KelGraphicAttributeSet::NOT_PICKABLE;
-constexpr unsigned char kHidden = KelGraphicAttributeSet::TEMPORY_HIDDEN;
+const float kPx = PixelAt(0.0f);        // one pixel at z = 0
 
-KelGraphicAttributeSet Flags(unsigned char flags) {
-  KelGraphicAttributeSet a;
-  a.flags = flags;
-  return a;
+Kel3DFaceGP* Face(std::vector<float> v, std::vector<int> t) {
+  return new Kel3DFaceGP(v.data(), int(v.size()), nullptr, 0, t.data(), int(t.size() / 3), nullptr,
+                         0, nullptr, nullptr, 0, nullptr);
 }
-
-// A square of side 2s in the plane z = h around (cx, cy), two triangles
-// counter-clockwise seen from +z.
-Kel3DFaceGP* Square(float cx, float cy, float h, float s) {
-  const float v[12] = {cx - s, cy - s, h, cx + s, cy - s, h, cx + s, cy + s, h, cx - s, cy + s, h};
-  const int t[6] = {0, 3, 6, 0, 6, 9};
-  return new Kel3DFaceGP(v, 12, nullptr, 0, t, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
-}
-
-Kel4x4Matrix Translation(float x, float y, float z) {
-  return Kel4x4Matrix(Kelvector3f(x, y, z));
-}
-
-class PickingRenderTest : public ::testing::Test {
- protected:
-  PickingRenderTest() : camera(MakeTopCamera()) { support.SetCullingPrecision(0); }
-  ~PickingRenderTest() override {
-    hits.Reset();
-    for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
-  }
-
-  GPLeaf& Leaf(std::vector<KelGraphicPrimitive*> gps, Kelpoint3f centre = Kelpoint3f(0, 0, 0),
-               float radius = 3.0f, unsigned char flags = 0) {
-    auto* leaf = new GPLeaf(centre, radius);
-    leaf->SetGraphicAttributeSet(Flags(flags));
-    leaf->gps = std::move(gps);
-    owned.push_back(leaf);
-    return *leaf;
-  }
-  Kel3DBagRep& Bag(std::vector<Kel3DRep*> children, const Kel4x4Matrix* m = nullptr) {
-    auto* bag = new Kel3DBagRep;
-    if (m) bag->SetMatrix(*m);
-    for (Kel3DRep* c : children) bag->AddChild(*c);
-    owned.push_back(bag);
-    return *bag;
-  }
-  void Show(Kel3DRep& rep) { camera->AddRep(&rep); }
-  void ShowOnly(Kel3DRep& rep) {
-    camera->GetRepList().Free();
-    Show(rep);
-  }
-
-  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
-    hits.Reset();
-    KelPickingRender render(support, size, x, y, hits);
-    render.BeginDraw(*camera);
-    render.Draw(*camera);
-    EXPECT_EQ(render.GetMatrixDepth(), 0);
-    EXPECT_LE(render.GetCurrentPath()->GetLevel(), 0);  // back at the top
-    render.EndDraw(*camera);
-    return hits.GetPathCount();
-  }
-  KelPickPath& HitAt(int i) { return *hits.GetPickPathList()[i]; }
-
-  PickingTestSupport support;
-  std::unique_ptr<Kel3DViewpoint> camera;
-  KelPickPathList hits;
-  std::vector<Kel3DRep*> owned;
-};
-
-// Point or direction.
-template <class V>
-void Expect3(const V& p, float x, float y, float z, float eps = kEps) {
-  EXPECT_NEAR(p.x, x, eps);
-  EXPECT_NEAR(p.y, y, eps);
-  EXPECT_NEAR(p.z, z, eps);
-}
-
-TEST_F(PickingRenderTest, FaceHitKeepsTheNearestTriangleAndPicksBackFaces) {
-  // Two squares in one face, at z = 0 and z = 1, the upper one listed first
-  // and wound clockwise seen from the eye (a back face).
-  const float v[24] = {-1, -1, 1, -1, 1,  1, 1, 1, 1, 1,  -1, 1,
-                       -1, -1, 0, 1,  -1, 0, 1, 1, 0, -1, 1,  0};
-  const int t[12] = {0, 3, 6, 0, 6, 9, 12, 15, 18, 12, 18, 21};
-  GPLeaf& leaf =
-      Leaf({new Kel3DFaceGP(v, 24, nullptr, 0, t, 4, nullptr, 0, nullptr, nullptr, 0, nullptr)},
-           Kelpoint3f(0, 0, 0), 3.0f, kFaces);
-  Show(leaf);
-  ASSERT_EQ(Pick(), 1);
-  KelPickPath& hit = HitAt(0);
-  EXPECT_NEAR(hit.GetDeep(), DepthAt(1.0f), 1e-6f);
-  Expect3(hit.GetIntersection(), 0, 0, 1);
-  Expect3(hit.GetNormal(), 0, 0, -1);  // the back face's own normal
-  EXPECT_EQ(hit.GetDimension(), 2.0f);
-  EXPECT_EQ(hit.GetZBuffer(), 1);
-  EXPECT_EQ(hit.GetTopRep(), &leaf);
-  EXPECT_EQ(hit.GetViewpoint(), camera.get());
-  EXPECT_EQ(Pick(100.0f + 1.5f / PixelAt(1.0f), 100.0f), 0);
-}
-
-TEST_F(PickingRenderTest, FansStripsAndPlanarFaceNormal) {
-  // A fan and a strip side by side at z = 0: x in [-2, 0] and [0, 2].
-  const float v[18] = {-2, -1, 0, 0, -1, 0, 0, 1, 0, -2, 1, 0, 2, -1, 0, 2, 1, 0};
-  const int fan[4] = {0, 3, 6, 9};
-  const int fanLength[1] = {4};
-  const int strip[4] = {3, 12, 6, 15};
-  const int stripLength[1] = {4};
-  Show(Leaf(
-      {new Kel3DFaceGP(v, 18, nullptr, 0, nullptr, 0, strip, 1, stripLength, fan, 1, fanLength)}));
-  const float px = PixelAt(0.0f);
-  // Both triangles of the strip, and the fan, give the same upward normal.
-  for (float x : {-1.5f, 0.7f, 1.7f}) {
-    ASSERT_EQ(Pick(100.0f + x / px, 100.0f + 0.5f / px), 1) << x;
-    Expect3(HitAt(0).GetIntersection(), x, -0.5f, 0.0f, 1e-3f);
-    Expect3(HitAt(0).GetNormal(), 0, 0, 1);
-  }
-
-  // A planar face hands its own normal over, whatever its winding.
-  const float n[3] = {0.0f, 0.0f, 2.0f};
-  const float w[9] = {-1, -1, 2, -1, 1, 2, 1, 0, 2};
-  const int t[3] = {0, 3, 6};
-  ShowOnly(Leaf({new Kel3DPlanarFaceGP(w, 9, n, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr)}));
-  ASSERT_EQ(Pick(), 1);
-  Expect3(HitAt(0).GetNormal(), 0, 0, 1);
-  EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(2.0f), 1e-6f);
-}
-
-TEST_F(PickingRenderTest, TriangleTestRequiresDepthStrictlyBetweenThePlanes) {
-  KelPickingRender render(support, 5, 100.0f, 100.0f, hits);
-  render.BeginDraw(*camera);
-  const Kelpoint3f n = render.GetNearPoint();
-  Expect3(n, 0, 0, 9);
-  Expect3(render.GetFarPoint(), 0, 0, -90, 1e-3f);
-  // A triangle around the near point, in the near plane: t = 0.
-  const float a[3] = {n.x - 1, n.y - 1, n.z}, b[3] = {n.x + 1, n.y - 1, n.z},
-              c[3] = {n.x, n.y + 1, n.z};
-  EXPECT_EQ(render.PickTriangle3D(a, b, c, nullptr), 0);
-  // The ray along the triangle's plane, and a triangle beyond the far plane.
-  const float e[3] = {0, -1, 5}, f[3] = {0, 1, 5}, g[3] = {0, 0, -5};
-  EXPECT_EQ(render.PickTriangle3D(e, f, g, nullptr), 0);
-  const float h[3] = {-1, -1, -95}, i[3] = {1, -1, -95}, j[3] = {0, 1, -95};
-  EXPECT_EQ(render.PickTriangle3D(h, i, j, nullptr), 0);
-  EXPECT_EQ(render.GetCurrentPath()->GetDeep(), 1.0f);
-  render.EndDraw(*camera);
-}
-
-TEST_F(PickingRenderTest, LineCrossingTheSquareIsPickedAtItsClippedMiddle) {
-  const float seg[12] = {0.05f, -5, 0, 0.05f, 5, 0,   // crosses the square, no end inside
-                         3,     -5, 0, 3,     5, 0};  // wholly outside
-  Show(Leaf({new Kel3DLineGP(seg, 4, 1)}));
-  ASSERT_EQ(Pick(), 1);
-  KelPickPath& hit = HitAt(0);
-  Expect3(hit.GetIntersection(), 0.05f, 0.0f, 0.0f, 1e-3f);
-  Expect3(hit.GetNormal(), 0, 1, 0);  // the tangent stands for the normal
-  EXPECT_EQ(hit.GetDimension(), 1.0f);
-  EXPECT_EQ(hit.GetZBuffer(), 0);
-  // The square is 5 pixels on each side of the cursor: a line 6 pixels away
-  // is missed, one 4 pixels away is not.
-  const float px = PixelAt(0.0f);
-  const float side[12] = {6 * px, -5, 0, 6 * px, 5, 0, 4 * px, -5, 0, 4 * px, 5, 0};
-  ShowOnly(Leaf({new Kel3DLineGP(side, 2, 1)}));
-  EXPECT_EQ(Pick(), 0);
-  Show(Leaf({new Kel3DPolylineGP(side + 6, 2, 1)}));
-  ASSERT_EQ(Pick(), 1);
-  EXPECT_NEAR(HitAt(0).GetIntersection().x, 4 * px, 1e-4f);
-}
-
-TEST_F(PickingRenderTest, MarkerPointsAndPickSquareSize) {
-  const float px = PixelAt(0.0f);
-  // The first point is 7 pixels off, the second 4.5 pixels off along x.
-  const float points[6] = {7 * px, 0, 0, 4.5f * px, 0, 0};
-  Show(Leaf({new Kel3DMarkerGP(points, 2, DEFAULT_SYMBOL, 1)}));
-  ASSERT_EQ(Pick(100, 100, 5), 1);
-  KelPickPath& hit = HitAt(0);
-  Expect3(hit.GetIntersection(), 4.5f * px, 0, 0);
-  EXPECT_EQ(hit.GetDimension(), 0.0f);
-  EXPECT_NEAR(hit.GetDeep(), DepthAt(0.0f), 1e-6f);
-  EXPECT_EQ(Pick(100, 100, 4), 0);
-  EXPECT_EQ(Pick(100, 100, 8), 1);  // stops at the first point hit
-  Expect3(HitAt(0).GetIntersection(), 7 * px, 0, 0);
-}
-
-TEST_F(PickingRenderTest, EdgeSegmentsOfAFace) {
-  // An edge along the face's vertices (-2, 0) -> (2, 0) -> (2, 0.2).
-  const float v[12] = {-2, 0, 0, 2, 0, 0, 2, 0.2f, 0, -2, 0.2f, 0};
-  const int t[6] = {0, 3, 6, 0, 6, 9};
-  auto* face = new Kel3DFaceGP(v, 12, nullptr, 0, t, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
-  const int along[3] = {0, 3, 6};
-  Show(Leaf({new Kel3DEdgeGP(face, nullptr, along, 3), face}));
-  ASSERT_EQ(Pick(), 2);
-  // Segments are taken from the last: (2, 0.2) -> (2, 0) is missed, then
-  // (2, 0) -> (-2, 0) is hit, its tangent pointing from the later point.
-  EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
-  Expect3(HitAt(0).GetTangent(), -1, 0, 0);
-  Expect3(HitAt(0).GetIntersection(), 0, 0, 0, 1e-3f);
-  EXPECT_EQ(HitAt(1).GetDimension(), 2.0f);
-  // Half a unit above: the edge and the face are both missed.
-  EXPECT_EQ(Pick(100.0f, 100.0f - 0.5f / PixelAt(0.0f)), 0);
-}
-
+// A circle of radius 1 in the plane x = -2, one point at the top (z = 1),
+// along x over 4.
 Kel3DCylinderGP* CylinderAlongX(int n) {
-  // Circle in the plane x = -2 of radius 1, one point at the top (z = 1).
   std::vector<float> p(3 * n);
   for (int i = 0; i < n; ++i) {
     const double a = KelMath::PI / 2 + 2 * KelMath::PI * i / n;
-    p[3 * i] = -2;
-    p[3 * i + 1] = static_cast<float>(std::cos(a));
-    p[3 * i + 2] = static_cast<float>(std::sin(a));
+    p[3 * i] = -2, p[3 * i + 1] = float(std::cos(a)), p[3 * i + 2] = float(std::sin(a));
   }
   const float direction[3] = {1, 0, 0}, base[3] = {-2, 0, 0};
   return new Kel3DCylinderGP(p.data(), n, direction, 4.0f, base, 1.0f);
 }
 
-TEST_F(PickingRenderTest, CylinderSideAndCaps) {
+class Picking : public PickScene<Kel3DViewpoint, Kel3DRep> {
+ protected:
+  Picking() : PickScene(keltest::TopCamera()) {}
+  GPLeaf* Leaf(std::vector<KelGraphicPrimitive*> gps, Kelpoint3f centre = Kelpoint3f(0, 0, 0),
+               float radius = 3.0f, unsigned char flags = 0) {
+    auto* leaf = Own(new GPLeaf(std::move(gps), centre, radius));
+    leaf->Flags(flags);
+    return leaf;
+  }
+  Kel3DBagRep* Bag(std::vector<Kel3DRep*> children, const Kel4x4Matrix* m = nullptr) {
+    auto* bag = Own(new Kel3DBagRep);
+    if (m) bag->SetMatrix(*m);
+    for (Kel3DRep* c : children) bag->AddChild(*c);
+    return bag;
+  }
+};
+
+TEST_F(Picking, FacesKeepTheNearestTriangleWithTheNormalItFaces) {
+  // Two squares in one face, at z = 0 and z = 1, the upper one listed first
+  // and wound clockwise seen from the eye: its own normal points down.
+  GPLeaf* leaf = Show(Leaf({Face({-1, -1, 1, -1, 1,  1, 1, 1, 1, 1,  -1, 1,  //
+                                  -1, -1, 0, 1,  -1, 0, 1, 1, 0, -1, 1,  0},
+                                 {0, 3, 6, 0, 6, 9, 12, 15, 18, 12, 18, 21})},
+                           Kelpoint3f(0, 0, 0), 3.0f, kFaces));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(1), 0, 0, 1, 2}));
+  ExpectXYZ(HitAt(0).GetNormal(), 0, 0, -1);
+  EXPECT_EQ(HitAt(0).GetZBuffer(), 1);
+  EXPECT_EQ(HitAt(0).GetTopRep(), leaf);
+  EXPECT_EQ(HitAt(0).GetViewpoint(), camera.get());
+  EXPECT_EQ(Pick(100.0f + 1.5f / PixelAt(1.0f), 100.0f), 0);
+
+  // A fan and a strip side by side at z = 0, x in [-2, 0] and [0, 2]: both
+  // triangles of the strip, and the fan, give the same upward normal.
+  const float v[18] = {-2, -1, 0, 0, -1, 0, 0, 1, 0, -2, 1, 0, 2, -1, 0, 2, 1, 0};
+  const int fan[4] = {0, 3, 6, 9}, strip[4] = {3, 12, 6, 15}, four = 4;
+  ShowOnly(Leaf({new Kel3DFaceGP(v, 18, nullptr, 0, nullptr, 0, strip, 1, &four, fan, 1, &four)}));
+  for (float x : {-1.5f, 0.7f, 1.7f}) {
+    ASSERT_EQ(Pick(100.0f + x / kPx, 100.0f + 0.5f / kPx), 1) << x;
+    EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(0), x, -0.5f, 0, 2}, 1e-3f));
+    ExpectXYZ(HitAt(0).GetNormal(), 0, 0, 1);
+  }
+  // A planar face hands its own normal over, whatever its winding.
+  const float n[3] = {0.0f, 0.0f, 2.0f}, w[9] = {-1, -1, 2, -1, 1, 2, 1, 0, 2};
+  const int t[3] = {0, 3, 6};
+  ShowOnly(Leaf({new Kel3DPlanarFaceGP(w, 9, n, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr)}));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(2), 0, 0, 2, 2}));
+  ExpectXYZ(HitAt(0).GetNormal(), 0, 0, 1);
+
+  // The ray never meets a triangle in the near plane (t = 0), one it runs
+  // along, or one beyond the far plane.
+  KelPickingRender render(support, 5, 100.0f, 100.0f, hits);
+  render.BeginDraw(*camera);
+  ExpectXYZ(render.GetNearPoint(), 0, 0, 9);
+  ExpectXYZ(render.GetFarPoint(), 0, 0, -90, 1e-3);
+  const float a[3] = {-1, -1, 9}, b[3] = {1, -1, 9}, c[3] = {0, 1, 9};
+  const float e[3] = {0, -1, 5}, f[3] = {0, 1, 5}, g[3] = {0, 0, -5};
+  const float h[3] = {-1, -1, -95}, i[3] = {1, -1, -95}, j[3] = {0, 1, -95};
+  EXPECT_EQ(render.PickTriangle3D(a, b, c, nullptr) + render.PickTriangle3D(e, f, g, nullptr) +
+                render.PickTriangle3D(h, i, j, nullptr),
+            0);
+  render.EndDraw(*camera);
+}
+
+TEST_F(Picking, LinesMarkersAndEdgesWithinThePickSquare) {
+  // A segment crossing the square with no end inside, one wholly outside: the
+  // first is picked at its clipped middle, its tangent standing for the normal.
+  const float seg[12] = {0.05f, -5, 0, 0.05f, 5, 0, 3, -5, 0, 3, 5, 0};
+  Show(Leaf({new Kel3DLineGP(seg, 4, 1)}));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(0), 0.05f, 0, 0, 1}, 1e-3f));
+  ExpectXYZ(HitAt(0).GetNormal(), 0, 1, 0);
+  EXPECT_EQ(HitAt(0).GetZBuffer(), 0);
+  // The square is 5 pixels on each side of the cursor: a line 6 pixels away
+  // is missed, one 4 pixels away is not.
+  const float side[12] = {6 * kPx, -5, 0, 6 * kPx, 5, 0, 4 * kPx, -5, 0, 4 * kPx, 5, 0};
+  ShowOnly(Leaf({new Kel3DLineGP(side, 2, 1)}));
+  EXPECT_EQ(Pick(), 0);
+  Show(Leaf({new Kel3DPolylineGP(side + 6, 2, 1)}));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_NEAR(HitAt(0).GetIntersection().x, 4 * kPx, 1e-4f);
+
+  // Marker points 7 and 4.5 pixels off along x; the pick stops at the first hit.
+  const float points[6] = {7 * kPx, 0, 0, 4.5f * kPx, 0, 0};
+  ShowOnly(Leaf({new Kel3DMarkerGP(points, 2, DEFAULT_SYMBOL, 1)}));
+  ASSERT_EQ(Pick(100, 100, 5), 1);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(0), 4.5f * kPx, 0, 0, 0}));
+  EXPECT_EQ(Pick(100, 100, 4), 0);
+  ASSERT_EQ(Pick(100, 100, 8), 1);
+  EXPECT_NEAR(HitAt(0).GetIntersection().x, 7 * kPx, 1e-4f);
+
+  // An edge along the face's vertices (-2, 0) -> (2, 0) -> (2, 0.2): segments
+  // are taken from the last, so the hit's tangent points from the later point.
+  Kel3DFaceGP* face = Face({-2, 0, 0, 2, 0, 0, 2, 0.2f, 0, -2, 0.2f, 0}, {0, 3, 6, 0, 6, 9});
+  const int along[3] = {0, 3, 6};
+  ShowOnly(Leaf({new Kel3DEdgeGP(face, nullptr, along, 3), face}));
+  ASSERT_EQ(Pick(), 2);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(0), 0, 0, 0, 1}, 1e-3f));
+  ExpectXYZ(HitAt(0).GetTangent(), -1, 0, 0);
+  EXPECT_EQ(HitAt(1).GetDimension(), 2.0f);
+  EXPECT_EQ(Pick(100.0f, 100.0f - 0.5f / kPx), 0) << "half a unit above: both missed";
+}
+
+TEST_F(Picking, CylinderSideAndCaps) {
   Show(Leaf({CylinderAlongX(12)}));
   ASSERT_EQ(Pick(), 1);
-  Expect3(HitAt(0).GetIntersection(), 0, 0, 1);
-  EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(1.0f), 1e-6f);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(1), 0, 0, 1, 2}));
   // Standing along z: the ray meets the top cap, whose normal is the axis.
   const float p[12] = {1, 0, -1, 0, 1, -1, -1, 0, -1, 0, -1, -1};
   const float up[3] = {0, 0, 1}, base[3] = {0, 0, -1};
   ShowOnly(Leaf({new Kel3DCylinderGP(p, 4, up, 2.0f, base, 1.0f)}));
   ASSERT_EQ(Pick(), 1);
-  Expect3(HitAt(0).GetIntersection(), 0, 0, 1);
-  Expect3(HitAt(0).GetNormal(), 0, 0, 1);
+  ExpectXYZ(HitAt(0).GetIntersection(), 0, 0, 1);
+  ExpectXYZ(HitAt(0).GetNormal(), 0, 0, 1);
   // 300 points is what a cylinder primitive holds at most.
   ShowOnly(Leaf({CylinderAlongX(300)}));
   testing::internal::CaptureStdout();
   ASSERT_EQ(Pick(), 1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  Expect3(HitAt(0).GetIntersection(), 0, 0, 1);
+  ExpectXYZ(HitAt(0).GetIntersection(), 0, 0, 1);
 }
 
-TEST_F(PickingRenderTest, PathsThroughBagsCarryTheirMatrices) {
+TEST_F(Picking, PathsThroughBagsCarryTheirMatrices) {
   // outer: moved down 3; inner: scaled by 2 about the origin, then moved by
   // (2, 0, 0); the leaf's square lies at local (-1, 0, 1.5) -> world (0, 0, 0).
-  const Kel4x4Matrix down = Translation(0, 0, -3);
+  const Kel4x4Matrix down(Kelvector3f(0, 0, -3));
   const Kel4x4Matrix inner(Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2),
                            Kelvector3f(2, 0, 0));
-  GPLeaf& leaf = Leaf({Square(-1, 0, 1.5f, 0.5f)}, Kelpoint3f(-1, 0, 1.5f), 1.0f, kFaces);
-  Kel3DBagRep& in = Bag({&leaf}, &inner);
-  Kel3DBagRep& out = Bag({&in}, &down);
-  GPLeaf& sibling = Leaf({Square(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces);
-  Show(out);
-  Show(sibling);
+  GPLeaf* leaf = Leaf({SquareFace(-1, 0, 1.5f, 0.5f)}, Kelpoint3f(-1, 0, 1.5f), 1.0f, kFaces);
+  Kel3DBagRep* in = Bag({leaf}, &inner);
+  Kel3DBagRep* out = Show(Bag({in}, &down));
+  Show(Leaf({SquareFace(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces));
   ASSERT_EQ(Pick(), 2);
   KelPickPath& hit = HitAt(0);
   ASSERT_EQ(hit.Size(), 3);
-  EXPECT_EQ(hit.GetRep(0), &out);
-  EXPECT_EQ(hit.GetRep(1), &in);
-  EXPECT_EQ(hit.GetRep(2), &leaf);
-  Expect3(hit.GetIntersection(), -1, 0, 1.5f);
-  Expect3(hit.GetGlobalIntersection(), 0, 0, 0);
-  Expect3(hit.GetGlobalNormal(), 0, 0, 1);
-  EXPECT_NEAR(hit.GetDeep(), DepthAt(0.0f), 1e-5f);  // depth does not change with the frame
+  EXPECT_EQ(hit.GetRep(0), out);
+  EXPECT_EQ(hit.GetRep(1), in);
+  EXPECT_EQ(hit.GetRep(2), leaf);
+  // The depth does not change with the frame.
+  EXPECT_THAT(Seen(hit), Near({DepthAt(0), -1, 0, 1.5f, 2}));
+  ExpectXYZ(hit.GetGlobalIntersection(), 0, 0, 0);
+  ExpectXYZ(hit.GetGlobalNormal(), 0, 0, 1);
   // The sibling after the bags is seen in the world frame again.
   ASSERT_EQ(HitAt(1).Size(), 1);
-  Expect3(HitAt(1).GetIntersection(), 0, 0, -1);
+  ExpectXYZ(HitAt(1).GetIntersection(), 0, 0, -1);
 }
 
-TEST_F(PickingRenderTest, NotPickableHiddenAndInsensitiveRepsGiveNothing) {
-  GPLeaf& aid = Leaf({Square(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f, kNotPickable);
-  Show(aid);
+TEST_F(Picking, NotPickableHiddenInsensitiveAndEmptyRepsGiveNothing) {
+  GPLeaf* aid = Show(Leaf({SquareFace(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f,
+                          KelGraphicAttributeSet::NOT_PICKABLE));
   EXPECT_EQ(Pick(), 0);
-  EXPECT_EQ(aid.drawn, 0);
+  EXPECT_EQ(aid->drawn, 0);
   // The same flag on a bag hides its whole subtree from the pick.
-  camera->RemoveRep(&aid);
-  GPLeaf& leaf = Leaf({Square(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f);
-  Kel3DBagRep& bag = Bag({&leaf});
-  bag.SetGraphicAttributeSet(Flags(kNotPickable));
-  Show(bag);
+  GPLeaf* leaf = Leaf({SquareFace(0, 0, 0, 1)}, Kelpoint3f(0, 0, 0), 2.0f);
+  Kel3DBagRep* bag = ShowOnly(Bag({leaf}));
+  bag->SetGraphicAttributeSet(keltest::Look(253, KelGraphicAttributeSet::NOT_PICKABLE));
   EXPECT_EQ(Pick(), 0);
-  bag.SetGraphicAttributeSet(Flags(0));
-  leaf.SetGraphicAttributeSet(Flags(kHidden));
+  bag->SetGraphicAttributeSet(keltest::Look(253));
+  leaf->Flags(KelGraphicAttributeSet::TEMPORY_HIDDEN);
   EXPECT_EQ(Pick(), 0);
-  leaf.SetGraphicAttributeSet(Flags(0));
+  leaf->Flags(0);
   ASSERT_EQ(Pick(), 1);
-  leaf.onDraw = [](KelRender& r) { r.SetSensitivity(0); };
+  leaf->onDraw = [](KelRender& r) { r.SetSensitivity(0); };
   EXPECT_EQ(Pick(), 0);
-}
-
-TEST_F(PickingRenderTest, SmallLeafWhollyInsideIsPickedAtItsCentre) {
-  support.SetCullingPrecision(2);  // the leaf is too small to be drawn
-  const float px = PixelAt(0.0f);
-  // Its face would be missed by the ray: only the whole-leaf pick can hit.
-  GPLeaf& small = Leaf({Square(2 * px, 0, 0, 0.1f * px)}, Kelpoint3f(2 * px, 0, 0), 0.5f * px);
-  Show(small);
-  ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(small.drawn, 0);
-  KelPickPath& hit = HitAt(0);
-  Expect3(hit.GetIntersection(), 2 * px, 0, 0);
-  EXPECT_EQ(hit.GetDimension(), 0.0f);
-  EXPECT_NEAR(hit.GetDeep(), DepthAt(0.0f), 1e-6f);
-  // Normal from the near point (0, 0, 9) to the point.
-  const float len = std::sqrt(4 * px * px + 81.0f);
-  Expect3(hit.GetNormal(), 2 * px / len, 0, -9.0f / len);
-  // Crossing the square's side: tested primitive by primitive (and missed).
-  camera->RemoveRep(&small);
-  Show(Leaf({Square(4.5f * px, 0, 0, 0.1f * px)}, Kelpoint3f(4.5f * px, 0, 0), 3 * px));
+  // An empty volume, whole or as a sub-element.
+  GPLeaf* empty = ShowOnly(Leaf({SquareFace(0, 0, 0, 1)}));
+  empty->ResetBoundingElement();
   EXPECT_EQ(Pick(), 0);
-  // A bag wholly inside is descended.
-  camera->RemoveRep(static_cast<Kel3DRep*>(owned.back()));
-  support.SetCullingPrecision(0);
-  GPLeaf& leaf = Leaf({Square(0, 0, 0, px)}, Kelpoint3f(0, 0, 0), 1.5f * px, kFaces);
-  Show(Bag({&leaf}));
-  ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(leaf.drawn, 1);
-  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);  // the face, not the volume
-}
-
-TEST_F(PickingRenderTest, EmptyVolumeIsNeverPicked) {
-  auto* empty = new GPLeaf;  // default sphere: empty, centre (0, 0, 0), radius 1
-  empty->gps.push_back(Square(0, 0, 0, 1));
-  owned.push_back(empty);
-  Show(*empty);
-  EXPECT_EQ(Pick(), 0);
-  // The same for the sub-element form.
-  GPLeaf& leaf = Leaf({}, Kelpoint3f(0, 0, 0), 3.0f);
-  leaf.onDraw = [](KelRender& r) {
+  ShowOnly(Leaf({}))->onDraw = [](KelRender& r) {
     r.IsDrawable(KelGraphicAttributeSet(), Kel3DBoundingSphere(), 2);
   };
-  Show(leaf);
   EXPECT_EQ(Pick(), 0);
 }
 
-TEST_F(PickingRenderTest, SubElementsAreRecordedAndForgottenByTheNextRep) {
-  const float px = PixelAt(0.0f);
-  auto* face = Square(0, 0, 0, 1);
-  GPLeaf& surface = Leaf({}, Kelpoint3f(0, 0, 0), 3.0f, kFaces);
-  surface.onDraw = [&](KelRender& r) {
-    const float far[3] = {10, 10, 0};
-    const float centre[3] = {0, 0, 0};
-    const float tiny[3] = {2 * px, 0, 0};
-    const KelGraphicAttributeSet a = Flags(kFaces);
+TEST_F(Picking, SmallLeafWhollyInsideIsPickedAtItsCentre) {
+  support.SetCullingPrecision(2);  // the leaf is too small to be drawn
+  // Its face would be missed by the ray: only the whole-leaf pick can hit.
+  GPLeaf* small =
+      Show(Leaf({SquareFace(2 * kPx, 0, 0, 0.1f * kPx)}, Kelpoint3f(2 * kPx, 0, 0), 0.5f * kPx));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(small->drawn, 0);
+  EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(0), 2 * kPx, 0, 0, 0}));
+  // Normal from the near point (0, 0, 9) to the point.
+  const float len = std::sqrt(4 * kPx * kPx + 81.0f);
+  ExpectXYZ(HitAt(0).GetNormal(), 2 * kPx / len, 0, -9.0f / len);
+  // Crossing the square's side: tested primitive by primitive (and missed).
+  ShowOnly(Leaf({SquareFace(4.5f * kPx, 0, 0, 0.1f * kPx)}, Kelpoint3f(4.5f * kPx, 0, 0), 3 * kPx));
+  EXPECT_EQ(Pick(), 0);
+  // A bag wholly inside is descended.
+  support.SetCullingPrecision(0);
+  GPLeaf* leaf = Leaf({SquareFace(0, 0, 0, kPx)}, Kelpoint3f(0, 0, 0), 1.5f * kPx, kFaces);
+  ShowOnly(Bag({leaf}));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(leaf->drawn, 1);
+  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f) << "the face, not the volume";
+}
+
+TEST_F(Picking, SubElementsFurtiveRepsAndDynamicPrimitives) {
+  KelGraphicPrimitive* face = Leaf({SquareFace(0, 0, 0, 1)})->gps[0];  // drawn by the surface
+  GPLeaf* surface = Show(Leaf({}, Kelpoint3f(0, 0, 0), 3.0f, kFaces));
+  surface->onDraw = [&](KelRender& r) {
+    const float far[3] = {10, 10, 0}, centre[3] = {0, 0, 0}, tiny[3] = {2 * kPx, 0, 0};
+    const KelGraphicAttributeSet a = keltest::Look(253, kFaces);
     // Sub-element 0 lies outside, 1 crosses the square, 2 is wholly inside.
     EXPECT_EQ(r.IsDrawable(a, far, 1.0f, 0), 0);
     if (r.IsDrawable(a, centre, 1.5f, 1)) face->Draw(r);
-    EXPECT_EQ(r.IsDrawable(a, tiny, 0.5f * px, 2), 0);
+    EXPECT_EQ(r.IsDrawable(a, tiny, 0.5f * kPx, 2), 0);
   };
-  GPLeaf& plain = Leaf({Square(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces);
-  Show(surface);
-  Show(plain);
-  ASSERT_EQ(Pick(), 3);
-  EXPECT_EQ(HitAt(0).GetCurrentSubElement(), 1);
-  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);
-  EXPECT_EQ(HitAt(1).GetCurrentSubElement(), 2);
-  EXPECT_EQ(HitAt(1).GetDimension(), 0.0f);
-  EXPECT_EQ(HitAt(2).GetTopRep(), &plain);
-  EXPECT_EQ(HitAt(2).GetCurrentSubElement(), -1);
-  KelGraphicPrimitive::Destroy(face);
-}
-
-TEST_F(PickingRenderTest, FurtiveRepsAreMarked) {
-  Show(Leaf({Square(0, 0, 0, 1)}));
-  GPLeaf& furtive = Leaf({Square(0, 0, 1, 1)});
-  camera->AddFurtiveRep(&furtive);
-  ASSERT_EQ(Pick(), 2);
-  EXPECT_EQ(HitAt(0).GetFurtive(), 0);
-  EXPECT_EQ(HitAt(1).GetTopRep(), &furtive);
-  EXPECT_EQ(HitAt(1).GetFurtive(), 1);
-}
-
-class CountingDynamicGP : public KelDynamicGP {
- public:
-  void ImmediateDraw(KelRender& render, const KelViewpoint* viewpoint,
-                     const KelViewport* viewport) override {
-    ++calls;
-    seenViewpoint = viewpoint == render.GetViewpoint();
-    seenViewport = viewport == render.GetViewport();
-    const float line[6] = {-1, 0, 0, 1, 0, 0};
-    render.ImmediateDraw3DPolyline(line, 2);
+  GPLeaf* plain = Show(Leaf({SquareFace(0, 0, -1, 1)}, Kelpoint3f(0, 0, -1), 2.0f, kFaces));
+  GPLeaf* furtive = Leaf({SquareFace(0, 0, 1, 1)});
+  camera->AddFurtiveRep(furtive);
+  ASSERT_EQ(Pick(), 4);
+  const int subElements[4] = {1, 2, -1, -1}, dimensions[4] = {2, 0, 2, 2};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(HitAt(i).GetCurrentSubElement(), subElements[i]) << i;
+    EXPECT_EQ(HitAt(i).GetDimension(), dimensions[i]) << i;
+    EXPECT_EQ(HitAt(i).GetFurtive(), i == 3) << i;
   }
-  int calls = 0;
-  bool seenViewpoint = false, seenViewport = false;
-};
+  EXPECT_EQ(HitAt(2).GetTopRep(), plain);
 
-TEST_F(PickingRenderTest, DynamicPrimitivesDrawAtOnceWithTheRenderCopies) {
-  auto* dynamic = new CountingDynamicGP;
-  Show(Leaf({dynamic}));
+  // A dynamic primitive draws at once, with the render's copies of the camera.
+  struct Dynamic : KelDynamicGP {
+    bool sawCopies = false;
+    void ImmediateDraw(KelRender& r, const KelViewpoint* v, const KelViewport* p) override {
+      sawCopies = v == r.GetViewpoint() && p == r.GetViewport();
+      const float line[6] = {-1, 0, 0, 1, 0, 0};
+      r.ImmediateDraw3DPolyline(line, 2);
+    }
+  }* dynamic = new Dynamic;
+  camera->RemoveFurtiveRep(furtive);
+  ShowOnly(Leaf({dynamic}));
   ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(dynamic->calls, 1);
-  EXPECT_TRUE(dynamic->seenViewpoint);
-  EXPECT_TRUE(dynamic->seenViewport);
+  EXPECT_TRUE(dynamic->sawCopies);
+}
+
+TEST_F(Picking, SimpleRepsAndSurfaceSubElements) {
+  // A cube of side 2 around the origin: its top and its bottom are hit, the
+  // top first once sorted, each with its side's outward normal.
+  Show(Own(new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
+                              Kelvector3f(0, 0, 2), 4)));
+  ASSERT_EQ(Pick(), 2);
+  hits.SortGraphicAttributeSet();
+  EXPECT_THAT((std::vector<float>{HitAt(0).GetDeep(), HitAt(0).GetNormal().z, HitAt(1).GetDeep(),
+                                  HitAt(1).GetNormal().z}),
+              Near({DepthAt(1), 1, DepthAt(-1), -1}, 1e-5f));
+  // A sphere at its pole, a line, and a point without extent picked as a whole.
+  ShowOnly(Own(new Kel3DSimpleSphereRep(Kelpoint3f(0, 0, 0), 1.0f, 16)));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(1.0f), 1e-5f);
+  ShowOnly(Own(new Kel3DLineRep(Kelpoint3f(-1, 0, 0.5f), Kelpoint3f(1, 0, 0.5f))));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(0.5f), 1e-5f);
+  ShowOnly(Own(new Kel3DPointRep(Kelpoint3f(0.05f, 0, 0), DEFAULT_SYMBOL)));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetIntersection(), Kelpoint3f(0.05f, 0, 0));
+  // A cylinder lying along x, radius 1: the top of its side.
+  ShowOnly(Own(new Kel3DCylinderRep(Kelpoint3f(-2, 0, 0), Kelpoint3f(2, 0, 0), 1.0f)));
+  ASSERT_EQ(Pick(), 1);
+  EXPECT_NEAR(HitAt(0).GetIntersection().z, 0.95f, 0.05f);
+
+  // Faces and edges of a surface are sub-elements, faces first: the edge
+  // through the ray, then the faces from near to far, although the Rep's own
+  // attribute is of element kind 0.
+  auto kind = [](unsigned char k) {
+    return new KelGraphicAttributeSet(keltest::Look(253, k << 4));
+  };
+  auto* surface = ShowOnly(Own(new KelSurfacicRep));
+  Kel3DFaceGP* low = SquareFace(0, 0, 0, 1);
+  surface->AddGeomFace(low, kind(3));
+  surface->AddGeomFace(SquareFace(0, 0, 1, 1), kind(3));
+  const int across[2] = {0, 3}, diagonal[2] = {0, 6};  // away from the ray, through it
+  surface->AddGeomEdge(new Kel3DEdgeGP(low, nullptr, across, 2), kind(0));
+  surface->AddGeomEdge(new Kel3DEdgeGP(low, nullptr, diagonal, 2), kind(0));
+  surface->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 0, -2), 4.0f, 0.0f));
+  ASSERT_EQ(Pick(), 3);
+  hits.SortGraphicAttributeSet();
+  const int numbers[3] = {3, 1, 0};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(HitAt(i).GetCurrentSubElement(), numbers[i]) << i;
+  EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
+}
+
+TEST_F(Picking, AnnotationTextFacesTheScreen) {
+  // "AB" is 18 x 15 pixels in the default font.
+  auto text = [&](float x, float y, AnchorPoint anchor) {
+    const float at[3] = {x * kPx, y * kPx, 0.0f};
+    ShowOnly(Leaf({new Kel3DAnnotationTextGP(at, "AB", anchor)}, Kelpoint3f(0, 0, 0), 1.0f));
+    return Pick();
+  };
+  ASSERT_EQ(text(-10, -3, BOTTOM_LEFT), 1);
+  EXPECT_NEAR(HitAt(0).GetDeep(), DepthAt(0.0f), 1e-6f);
+  EXPECT_NEAR(HitAt(0).GetNormal().z, 1.0f, 1e-6f);
+  EXPECT_EQ(text(1, -3, BOTTOM_LEFT), 0);  // starts right of the ray
+  EXPECT_EQ(text(1, 1, TOP_RIGHT), 1);
+  EXPECT_EQ(text(-1, 1, TOP_RIGHT), 0);  // ends left of the ray
+  EXPECT_EQ(text(8.5f, 0, MIDDLE_CENTER), 1);
+  EXPECT_EQ(text(9.5f, 0, MIDDLE_CENTER), 0);
 }
 
 }  // namespace

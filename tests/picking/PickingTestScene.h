@@ -1,52 +1,20 @@
-// The camera looks from (0, 0, 10) down -z in a 200 x 200 window, near 1, far 100,
-// half angle 15 degrees: the centre ray runs from (0, 0, 9) to (0, 0, -90).
+// A pick scene: a 200 x 200 window and the camera of the test. With
+// keltest::TopCamera the centre ray runs from (0, 0, 9) to (0, 0, -90).
 #pragma once
 
-#include <kel/foundations/Kel3DBoundingSphere.h>
-#include <kel/primitives/KelGraphicPrimitive.h>
-#include <kel/render/KelRender.h>
-#include <kel/render/KelSupport.h>
-#include <kel/reps/Kel3DRep.h>
-#include <kel/viewpoints/Kel3DViewpoint.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
 
-#include <functional>
-#include <utility>
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <vector>
 
-class PickingTestSupport : public KelSupport {
- public:
-  PickingTestSupport() : KelSupport(200, 200) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
+#include "KelTestEnv.h"
+#include "KelTestScene.h"
 
-class GPLeaf : public Kel3DRep {
- public:
-  GPLeaf(const Kelpoint3f& centre, float radius) {
-    SetBoundingElement(Kel3DBoundingSphere(centre, radius, 0.0f));
-  }
-  GPLeaf() = default;  // empty volume
-  ~GPLeaf() override {
-    for (KelGraphicPrimitive* gp : gps) KelGraphicPrimitive::Destroy(gp);
-  }
-  void DrawShading(KelRender& render, int inside) override {
-    if (!OkToDraw(render, &inside)) return;
-    ++drawn;
-    if (onDraw) onDraw(render);
-    for (KelGraphicPrimitive* gp : gps) gp->Draw(render);
-  }
-  std::vector<KelGraphicPrimitive*> gps;
-  std::function<void(KelRender&)> onDraw;
-  int drawn = 0;
-};
-
-inline Kel3DViewpoint* MakeTopCamera() {
-  auto* camera = new Kel3DViewpoint(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1),
-                                    Keldirection3f(0, 1, 0), 1.0f, 100.0f, CONIC_PROJECTION, 10.0f);
-  camera->SetFrontClipping(1, 1.0f);
-  camera->SetBackClipping(1, 100.0f);
-  return camera;
-}
+using keltest::GPLeaf;
+using keltest::Near;
 
 // Depth along the centre ray, and width of one pixel, at height z.
 inline float DepthAt(float z) {
@@ -55,3 +23,46 @@ inline float DepthAt(float z) {
 inline float PixelAt(float z) {
   return (10.0f - z) * 0.267949192f / 100.0f;
 }
+
+// Depth, intersection and dimension of a hit.
+inline std::vector<float> Seen(const KelPickPath& p) {
+  const Kelpoint3f i = p.GetIntersection();
+  return {p.GetDeep(), i.x, i.y, i.z, p.GetDimension()};
+}
+
+template <class Viewpoint, class Rep>
+class PickScene : public ::testing::Test {
+ protected:
+  explicit PickScene(std::unique_ptr<Viewpoint> c) : camera(std::move(c)) {
+    support.SetCullingPrecision(0);
+  }
+  ~PickScene() override {
+    hits.Reset();
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
+  }
+  // The scene deletes what it owns, last first.
+  template <class R>
+  R* Own(R* rep) {
+    owned.push_back(rep);
+    return rep;
+  }
+  template <class R>
+  R* Show(R* rep) {
+    camera->AddRep(rep);
+    return rep;
+  }
+  template <class R>
+  R* ShowOnly(R* rep) {
+    camera->GetRepList().Free();
+    return Show(rep);
+  }
+  int Pick(float x = 100.0f, float y = 100.0f, int size = 5) {
+    return keltest::Pick(support, *camera, hits, x, y, size);
+  }
+  KelPickPath& HitAt(int i) { return keltest::HitAt(hits, i); }
+
+  keltest::TestSupport support{200, 200};
+  std::unique_ptr<Viewpoint> camera;
+  KelPickPathList hits;
+  std::vector<Rep*> owned;
+};

@@ -8,41 +8,27 @@
 #include <vector>
 
 #include "KelRecordingRender.h"
+#include "KelTestScene.h"
 
 namespace {
 
-// Logs its deletion (and its drawing) under its name.
-class CountedGP : public KelGraphicPrimitive {
- public:
-  static std::vector<std::string> deleted;
-
-  explicit CountedGP(std::string name) : _name(std::move(name)) {}
-  ~CountedGP() override { deleted.push_back(_name); }
-  void Draw(KelRender& render) override {
-    static_cast<KelRecordingRender&>(render).Record("Draw " + _name);
-  }
-
- private:
-  std::string _name;
-};
-std::vector<std::string> CountedGP::deleted;
+using keltest::NamedGP;
+using Names = std::vector<std::string>;
 
 // Releases another primitive from its destructor, as a Rep does with its GPs.
-class ReleasingGP : public CountedGP {
+class ReleasingGP : public NamedGP {
  public:
   ReleasingGP(std::string name, KelGraphicPrimitive* other)
-      : CountedGP(std::move(name)), _other(other) {}
+      : NamedGP(std::move(name)), _other(other) {}
   ~ReleasingGP() override { KelGraphicPrimitive::Destroy(_other); }
 
  private:
   KelGraphicPrimitive* _other;
 };
 
-using Names = std::vector<std::string>;
-
 class KelGraphicPrimitiveTest : public ::testing::Test {
  protected:
-  void SetUp() override { CountedGP::deleted.clear(); }
+  void SetUp() override { NamedGP::deleted.clear(); }
   void TearDown() override {
     // Every test leaves the process-wide state as it found it.
     EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
@@ -50,85 +36,55 @@ class KelGraphicPrimitiveTest : public ::testing::Test {
   }
 };
 
-TEST_F(KelGraphicPrimitiveTest, DestroyWithoutLockDeletesAtOnceAndIgnoresNull) {
-  KelGraphicPrimitive::Destroy(new CountedGP("a"));
-  EXPECT_EQ(CountedGP::deleted, Names{"a"});
-
+TEST_F(KelGraphicPrimitiveTest, LockedDestructionWaitsForTheLastUnlockInRequestOrder) {
+  KelGraphicPrimitive::Destroy(new NamedGP("now"));
   KelGraphicPrimitive::Destroy(nullptr);
+  EXPECT_EQ(NamedGP::deleted, Names{"now"});
+
+  auto* twice = new NamedGP("twice");
   KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Lock();
+  KelGraphicPrimitive::Destroy(new NamedGP("a"));
+  KelGraphicPrimitive::Destroy(twice);
+  KelGraphicPrimitive::Destroy(twice);  // parked once
   KelGraphicPrimitive::Destroy(nullptr);
-  KelGraphicPrimitive::Unlock();  // the fixture checks nothing was parked
-}
-
-TEST_F(KelGraphicPrimitiveTest, NestedLocksDeleteAtTheLastUnlockInRequestOrder) {
-  KelGraphicPrimitive::Lock();
-  KelGraphicPrimitive::Lock();
-  KelGraphicPrimitive::Destroy(new CountedGP("a"));
-  KelGraphicPrimitive::Destroy(new CountedGP("b"));
   KelGraphicPrimitive::Unlock();
-  EXPECT_TRUE(CountedGP::deleted.empty());
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 2);
-
+  EXPECT_EQ(NamedGP::deleted, Names{"now"});
   KelGraphicPrimitive::Unlock();
-  EXPECT_EQ(CountedGP::deleted, (Names{"a", "b"}));
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 0);
-}
-
-TEST_F(KelGraphicPrimitiveTest, SixthDeferredPrimitiveGrowsTheListFromFiveToTen) {
-  KelGraphicPrimitive::Lock();
-  for (int i = 0; i < 5; ++i) KelGraphicPrimitive::Destroy(new CountedGP(std::to_string(i)));
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 5);
-  KelGraphicPrimitive::Destroy(new CountedGP("5"));
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Capacity(), 10);
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 6);
-  KelGraphicPrimitive::Unlock();
-  EXPECT_EQ(CountedGP::deleted, (Names{"0", "1", "2", "3", "4", "5"}));
-}
-
-TEST_F(KelGraphicPrimitiveTest, PrimitiveDestroyedTwiceWhileLockedIsDeletedOnce) {
-  auto* a = new CountedGP("a");
-  KelGraphicPrimitive::Lock();
-  KelGraphicPrimitive::Destroy(a);
-  KelGraphicPrimitive::Destroy(a);
-  KelGraphicPrimitive::Unlock();
-  EXPECT_EQ(CountedGP::deleted, Names{"a"});
+  EXPECT_EQ(NamedGP::deleted, (Names{"now", "a", "twice"}));
 }
 
 TEST_F(KelGraphicPrimitiveTest, UnbalancedUnlockDoesNotDisableTheNextLock) {
   KelGraphicPrimitive::Unlock();
   KelGraphicPrimitive::Unlock();
-  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
-
   // A counter left below 0 would make this Lock() leave deletion immediate.
   KelGraphicPrimitive::Lock();
-  KelGraphicPrimitive::Destroy(new CountedGP("a"));
-  EXPECT_TRUE(CountedGP::deleted.empty());
+  KelGraphicPrimitive::Destroy(new NamedGP("a"));
+  EXPECT_TRUE(NamedGP::deleted.empty());
   KelGraphicPrimitive::Unlock();
-  EXPECT_EQ(CountedGP::deleted, Names{"a"});
+  EXPECT_EQ(NamedGP::deleted, Names{"a"});
 }
 
 TEST_F(KelGraphicPrimitiveTest, ParkedPrimitiveReleasingAnotherOnDeletion) {
-  auto* inner = new CountedGP("inner");
+  auto* inner = new NamedGP("inner");
   KelGraphicPrimitive::Lock();
   KelGraphicPrimitive::Destroy(new ReleasingGP("outer", inner));
-  KelGraphicPrimitive::Destroy(new CountedGP("last"));
+  KelGraphicPrimitive::Destroy(new NamedGP("last"));
   KelGraphicPrimitive::Unlock();
   // "outer" logs itself after its destructor body has released "inner".
-  EXPECT_EQ(CountedGP::deleted, (Names{"inner", "outer", "last"}));
+  EXPECT_EQ(NamedGP::deleted, (Names{"inner", "outer", "last"}));
 }
 
 TEST_F(KelGraphicPrimitiveTest, BagDrawsInOrderAndDeletesItsChildrenEvenWhenLocked) {
-  KelGraphicPrimitive* children[3] = {new CountedGP("a"), new CountedGP("b"), new CountedGP("c")};
+  KelGraphicPrimitive* children[3] = {new NamedGP("a"), new NamedGP("b"), new NamedGP("c")};
   auto* bag = new KelBagGP(3, children);
   children[0] = children[1] = children[2] = nullptr;  // the bag copied the pointers
-
   KelRecordingRender render;
   bag->Draw(render);
   EXPECT_EQ(render.Joined(), "Draw a, Draw b, Draw c");
-
   KelGraphicPrimitive::Lock();
   KelGraphicPrimitive::Delete(bag);
-  EXPECT_EQ(CountedGP::deleted, (Names{"a", "b", "c"}));
+  EXPECT_EQ(NamedGP::deleted, (Names{"a", "b", "c"}));
   KelGraphicPrimitive::Unlock();
 }
 

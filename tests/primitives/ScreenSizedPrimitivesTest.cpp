@@ -20,67 +20,7 @@
 namespace {
 
 constexpr double kPi = KelMath::PI;
-constexpr float kSize = 500.0f;       // window width and height, pixels
-constexpr float kPixelsPerMM = 4.0f;  // pixels per screen millimetre
-
-// A recording render that keeps what the dynamic primitives draw. Without a
-// camera one millimetre is `mmRatio` model units everywhere; LookFrom puts a
-// conic camera on the z axis, looking at the origin.
-class ScreenRender : public KelRecordingRender {
- public:
-  explicit ScreenRender(float mmRatio = 1.0f) { _scaleFactor = mmRatio; }
-  ~ScreenRender() override {
-    if (_camera) EndDraw(*_camera);
-  }
-
-  void LookFrom(float distance) {
-    if (_camera) EndDraw(*_camera);
-    _width = _height = kSize;
-    _mmInSupportUnit = kPixelsPerMM;
-    _sagPrecision = 2.0f;
-    _camera = std::make_unique<Kel3DViewpoint>(Kelpoint3f(0, 0, distance), Keldirection3f(0, 0, -1),
-                                               Keldirection3f(0, 1, 0), 1.0f, 100000.0f,
-                                               CONIC_PROJECTION, distance);
-    _camera->AddRep(&_target);
-    _camera->CreateViewportFrom(kSize / 2, kSize / 2, kSize / 2, kSize / 2, kSize, kSize,
-                                kPixelsPerMM, 1.0f);
-    BeginDraw(*_camera);
-  }
-  // Pixel position of a model point through the camera.
-  Kelpoint2f Pixel(const float* p) const {
-    Kelpoint2f out;
-    _camera->ComputePixelFromModel(Kelpoint3f(p), out, kSize, kSize, kPixelsPerMM, 1.0f);
-    return out;
-  }
-
-  void DrawDynamicGP(KelDynamicGP& gp) override {
-    Record("DrawDynamicGP");
-    gp.ImmediateDraw(*this, GetViewpoint(), GetViewport());
-  }
-  void ImmediateDraw3DPolyline(const float* points, const int count) override {
-    polylines.emplace_back(points, points + 3 * count);
-  }
-  void ImmediateDraw3DAnnotationText(const float* position, const char* text,
-                                     AnchorPoint anchor) override {
-    texts.push_back({std::vector<float>(position, position + 3), text, anchor});
-  }
-
-  struct Text {
-    std::vector<float> position;
-    std::string text;
-    AnchorPoint anchor;
-  };
-  std::vector<std::vector<float>> polylines;
-  std::vector<Text> texts;
-
- private:
-  class Target : public Kel3DRep {
-   public:
-    Target() { SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 0, 0), 1.0f, 0.0f)); }
-  };
-  Target _target;
-  std::unique_ptr<Kel3DViewpoint> _camera;
-};
+using ScreenRender = KelCameraRender;
 
 float Distance(const float* a, const float* b) {
   return (Kelpoint3f(a) - Kelpoint3f(b)).Norm();
@@ -271,16 +211,6 @@ TEST(ScreenSizedArc, SegmentCountsAndDegenerateArcs) {
   camera.LookFrom(100.0f);  // tolerated sag about 0.21, 200 radii
   small.Draw(camera);
   EXPECT_TRUE(camera.polylines.empty());
-}
-
-TEST(ScreenSizedAnnotationText, KeepsItsOwnCopies) {
-  float position[3] = {1, 2, 3};
-  char text[] = "label";
-  Kel3DAnnotationTextGP gp(position, text, TOP_RIGHT);
-  position[0] = 9;
-  text[0] = 'X';
-  EXPECT_EQ(gp.GetPosition()[0], 1.0f);
-  EXPECT_STREQ(gp.GetText(), "label");
 }
 
 }  // namespace

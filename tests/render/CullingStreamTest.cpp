@@ -1,3 +1,4 @@
+// The display-list stream a culling pass records, worked out entry by entry.
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
@@ -6,389 +7,270 @@
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/render/KelCullingRender.h>
 #include <kel/render/KelDisplayList.h>
-#include <kel/render/KelSupport.h>
 #include <kel/reps/Kel3DBagRep.h>
-#include <kel/reps/Kel3DRep.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
-#include <kel/viewpoints/Kel3DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewport.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <utility>
 #include <vector>
+
+#include "KelTestEnv.h"
+#include "KelTestScene.h"
 
 namespace {
 
-using Entry = std::pair<int, std::intptr_t>;  // opcode, value
-using Stream = std::vector<Entry>;
+using DL = KelDisplayList;
+using keltest::GPLeaf;
+using keltest::Stream;
+using Entry = Stream::value_type;
+using A = KelGraphicAttributeSet;
+using keltest::Look;
 
-Stream StreamOf(const KelDisplayList& dl, int list) {
-  Stream s;
-  for (int i = 0; i < dl.GetCount(list); ++i)
-    s.emplace_back(dl.GetOpcode(list, i), dl.GetValue(list, i));
-  return s;
-}
-
-template <class T>
-std::intptr_t V(const T& object) {
-  return reinterpret_cast<std::intptr_t>(&object);
-}
-
-KelGraphicAttributeSet Attribute(unsigned char colour, unsigned char flags) {
-  KelGraphicAttributeSet a;
-  a.color = colour;
-  a.flags = flags;
+A Rgba(unsigned char r, unsigned char g, unsigned char b, unsigned char alpha) {
+  A a;
+  a.color = A::RGBA_COLOR;
+  a.rgba[0] = r, a.rgba[1] = g, a.rgba[2] = b, a.rgba[3] = alpha;
   return a;
 }
-
-KelGraphicAttributeSet Rgba(unsigned char r, unsigned char g, unsigned char b,
-                            unsigned char alpha) {
-  KelGraphicAttributeSet a;
-  a.color = KelGraphicAttributeSet::RGBA_COLOR;
-  a.rgba[0] = r;
-  a.rgba[1] = g;
-  a.rgba[2] = b;
-  a.rgba[3] = alpha;
+// Entries: an attribute (with the RGBA operand before it when it has one), a
+// face, a push of a 4x4 matrix recorded at `value`, a pop, an operand.
+Stream Attr(const A& a = A()) {
+  if (a.color == A::RGBA_COLOR)
+    return {{DL::OP_VALUE, a.SecondWord()}, {DL::OP_ATTRIBUTE, a.FirstWord()}};
+  return {{DL::OP_ATTRIBUTE, a.FirstWord()}};
+}
+Entry Face(const Kel3DFaceGP& f) {
+  return {DL::OP_3D_FACE, keltest::Address(f)};
+}
+Entry Push(std::intptr_t value) {
+  return {DL::OP_PUSH_MATRIX_4X4, value};
+}
+const Entry kPop{DL::OP_POP_MATRIX, 0};
+template <class... E>
+Stream S(E... entries) {
+  return Stream{entries...};
+}
+Stream operator+(Stream a, const Stream& b) {
+  a.insert(a.end(), b.begin(), b.end());
   return a;
 }
-
-std::intptr_t Word(const KelGraphicAttributeSet& a) {
-  return a.FirstWord();
-}
-const std::intptr_t kDefault = Word(KelGraphicAttributeSet());
-
-class TestSupport : public KelSupport {
- public:
-  TestSupport() : KelSupport(200, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
-
-// A leaf that draws the primitives it is given.
-class GPLeaf : public Kel3DRep {
- public:
-  GPLeaf(Kelpoint3f centre, float radius) {
-    SetBoundingElement(Kel3DBoundingSphere(centre, radius, 0.0f));
-  }
-  void DrawShading(KelRender& render, int inside) override {
-    int flag = inside;
-    if (!OkToDraw(render, &flag)) return;
-    if (onDraw) onDraw(render);
-    for (KelGraphicPrimitive* gp : gps) gp->Draw(render);
-  }
-  std::vector<KelGraphicPrimitive*> gps;
-  std::function<void(KelRender&)> onDraw;
-};
-
-class TestDynamicGP : public KelDynamicGP {
- public:
-  void ImmediateDraw(KelRender&, const KelViewpoint*, const KelViewport*) override {}
-};
 
 Kelpoint3f EyeOf(KelRender& render) {
   return render.GetCurrent3DViewpoint()->GetOrigin();
 }
 
-class CullingStreamTest : public ::testing::Test {
+class CullingStream : public ::testing::Test {
  protected:
-  // An eye at z = 10 looking down -z at the origin.
-  CullingStreamTest()
-      : viewpoint(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0), 1.0f,
-                  100.0f, CONIC_PROJECTION, 10.0f) {}
-
-  GPLeaf& Leaf(const KelGraphicAttributeSet& a, std::vector<KelGraphicPrimitive*> gps,
+  GPLeaf* Leaf(const A& a, std::vector<KelGraphicPrimitive*> gps,
                Kelpoint3f centre = Kelpoint3f(0, 0, 0), float radius = 1.0f) {
-    auto leaf = std::make_unique<GPLeaf>(centre, radius);
+    auto* leaf = new GPLeaf(std::move(gps), centre, radius);
     leaf->SetGraphicAttributeSet(a);
-    leaf->gps = std::move(gps);
-    GPLeaf& ref = *leaf;
-    reps.push_back(std::move(leaf));
-    return ref;
+    leaf->owned = false;
+    reps.emplace_back(leaf);
+    return leaf;
   }
-  Kel3DBagRep& Bag(const Kelvector3f& translation, std::vector<Kel3DRep*> children,
-                   const KelGraphicAttributeSet& a = KelGraphicAttributeSet()) {
-    auto bag = std::make_unique<Kel3DBagRep>();
-    bag->SetGraphicAttributeSet(a);
+  Kel3DBagRep* Bag(const Kelvector3f& translation, std::vector<Kel3DRep*> children) {
+    auto* bag = new Kel3DBagRep;
     bag->SetMatrix(Kel4x4Matrix(translation));
     for (Kel3DRep* c : children) bag->AddChild(*c);
-    Kel3DBagRep& ref = *bag;
-    reps.push_back(std::move(bag));
-    return ref;
+    reps.emplace_back(bag);
+    return bag;
   }
-  void Cull(KelViewpoint& v) {
-    KelCullingRender render(support);
-    render.BeginDraw(v);
-    render.Draw(v);
-    render.EndDraw(v);
-    EXPECT_EQ(render.GetMatrixDepth(), 0);
+  // Culls the viewpoint's Reps; answers list `l`.
+  Stream Cull(int l = 5) {
+    keltest::Cull(support, *camera);
+    return List(l);
   }
-  const KelDisplayList& DL() const { return *viewpoint.GetDisplayList(); }
+  Stream List(int l) const { return keltest::StreamOf(*camera->GetDisplayList(), l); }
 
-  TestSupport support;
+  keltest::TestSupport support;
   Kel3DFaceGP f1, f2, f3, f4, f5, f6, f7, f8;
-  Kel3DLineGP line;
   std::vector<std::unique_ptr<Kel3DRep>> reps;
-  Kel3DViewpoint viewpoint;
+  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
 };
 
-TEST_F(CullingStreamTest, RoutesByElementKindAndTransparency) {
-  viewpoint.AddRep(&Leaf(Attribute(253, 0x30), {&f1}));  // closed volume
-  viewpoint.AddRep(&Leaf(Attribute(253, 0xB0), {&f2}));  // closed volume, transparent
-  viewpoint.AddRep(&Leaf(Attribute(253, 0x20), {&f3}));  // kind 2
-  viewpoint.AddRep(&Leaf(Attribute(253, 0xA0), {&f4}));  // kind 2, transparent
-  viewpoint.AddRep(&Leaf(Attribute(253, 0x10), {&f5}));  // kind 1
-  viewpoint.AddRep(&Leaf(Attribute(253, 0x90), {&f6}));  // kind 1, transparent
-  viewpoint.AddRep(&Leaf(Attribute(253, 0x80), {&f7}));  // kind 0, transparent
-  viewpoint.AddRep(&Leaf(Attribute(9, 0x00), {&f8}));
-  Cull(viewpoint);
-
-  ASSERT_NE(viewpoint.GetDisplayList(), nullptr);
-  EXPECT_EQ(DL().GetType(), DISPLAY_LIST_3D);
+TEST_F(CullingStream, RoutesByElementKindAndTransparency) {
+  // Closed volumes (kind 3) go to list 1, kind 2 to list 2, transparent closed
+  // volumes and kind 2 to list 3, kind 1 to list 4, the rest to list 5.
+  const A looks[8] = {Look(253, 0x30), Look(253, 0xB0), Look(253, 0x20), Look(253, 0xA0),
+                      Look(253, 0x10), Look(253, 0x90), Look(253, 0x80), Look(9, 0x00)};
+  Kel3DFaceGP* faces[8] = {&f1, &f2, &f3, &f4, &f5, &f6, &f7, &f8};
+  for (int i = 0; i < 8; ++i) camera->AddRep(Leaf(looks[i], {faces[i]}));
   // Each list began with the default attribute, which the first change replaced.
-  EXPECT_EQ(StreamOf(DL(), 0), Stream{});
-  EXPECT_EQ(StreamOf(DL(), 1), (Stream{{10, Word(Attribute(253, 0x30))}, {8, V(f1)}}));
-  EXPECT_EQ(StreamOf(DL(), 2), (Stream{{10, Word(Attribute(253, 0x20))}, {8, V(f3)}}));
-  EXPECT_EQ(StreamOf(DL(), 3), (Stream{{10, Word(Attribute(253, 0xB0))},
-                                       {8, V(f2)},
-                                       {10, Word(Attribute(253, 0xA0))},
-                                       {8, V(f4)}}));
-  EXPECT_EQ(StreamOf(DL(), 4), (Stream{{10, Word(Attribute(253, 0x10))},
-                                       {8, V(f5)},
-                                       {10, Word(Attribute(253, 0x90))},
-                                       {8, V(f6)}}));
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, Word(Attribute(253, 0x80))},
-                                       {8, V(f7)},
-                                       {10, Word(Attribute(9, 0x00))},
-                                       {8, V(f8)}}));
-
+  EXPECT_EQ(Cull(0), Stream{});
+  EXPECT_EQ(List(1), Attr(looks[0]) + S(Face(f1)));
+  EXPECT_EQ(List(2), Attr(looks[2]) + S(Face(f3)));
+  EXPECT_EQ(List(3), Attr(looks[1]) + S(Face(f2)) + Attr(looks[3]) + S(Face(f4)));
+  EXPECT_EQ(List(4), Attr(looks[4]) + S(Face(f5)) + Attr(looks[5]) + S(Face(f6)));
+  EXPECT_EQ(List(5), Attr(looks[6]) + S(Face(f7)) + Attr(looks[7]) + S(Face(f8)));
   // The next frame starts again from the default attribute in lists 1 to 5.
-  viewpoint.GetDisplayList()->Reset();
-  viewpoint.GetRepList().Free();
-  Cull(viewpoint);
-  EXPECT_EQ(StreamOf(DL(), 0), Stream{});
-  for (int l = 1; l <= 5; ++l) EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}})) << l;
+  camera->GetDisplayList()->Reset();
+  camera->GetRepList().Free();
+  EXPECT_EQ(Cull(0), Stream{});
+  for (int l = 1; l <= 5; ++l) EXPECT_EQ(List(l), Attr()) << l;
 }
 
-TEST_F(CullingStreamTest, AttributeChangesCollapseAndRgbaCarriesItsOperand) {
-  const KelGraphicAttributeSet red = Rgba(200, 10, 20, 255);
-  viewpoint.AddRep(&Leaf(Attribute(5, 0), {&f1}));
-  viewpoint.AddRep(&Leaf(Attribute(5, 0), {&f2}));  // same: nothing recorded
-  viewpoint.AddRep(&Leaf(red, {&f3}));
-  viewpoint.AddRep(&Leaf(red, {&f4}));
-  viewpoint.AddRep(&Leaf(Attribute(5, 0), {&f5}));
-  viewpoint.AddRep(&Leaf(Attribute(7, 0), {}));  // nothing drawn with it
-  viewpoint.AddRep(&Leaf(Attribute(8, 0), {&f6}));
-  Cull(viewpoint);
+TEST_F(CullingStream, AttributeChangesCollapseAndRgbaCarriesItsOperand) {
+  const A red = Rgba(200, 10, 20, 255);
+  for (auto [a, f] : {std::pair{Look(5, 0), &f1},
+                      {Look(5, 0), &f2},
+                      {red, &f3},
+                      {red, &f4},
+                      {Look(5, 0), &f5},
+                      {Look(7, 0), nullptr},
+                      {Look(8, 0), &f6}})
+    camera->AddRep(
+        Leaf(a, f ? std::vector<KelGraphicPrimitive*>{f} : std::vector<KelGraphicPrimitive*>{}));
+  // Same attribute: nothing recorded; one that draws nothing is replaced.
+  EXPECT_EQ(Cull(), Attr(Look(5, 0)) + S(Face(f1), Face(f2)) + Attr(red) + S(Face(f3), Face(f4)) +
+                        Attr(Look(5, 0)) + S(Face(f5)) + Attr(Look(8, 0)) + S(Face(f6)));
 
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, Word(Attribute(5, 0))},
-                                       {8, V(f1)},
-                                       {8, V(f2)},
-                                       {99, red.SecondWord()},
-                                       {10, Word(red)},
-                                       {8, V(f3)},
-                                       {8, V(f4)},
-                                       {10, Word(Attribute(5, 0))},
-                                       {8, V(f5)},
-                                       {10, Word(Attribute(8, 0))},
-                                       {8, V(f6)}}));
+  // Each viewpoint's list opens with the default attribute, so the leaf must
+  // set its colour again even though the render last saw the same one.
+  Kel3DViewpoint second(*camera);
+  second.AddRep(Leaf(red, {&f7}));
+  KelCullingRender render(support);
+  for (KelViewpoint* v :
+       {static_cast<KelViewpoint*>(camera.get()), static_cast<KelViewpoint*>(&second)}) {
+    render.BeginDraw(*v);
+    render.Draw(*v);
+    render.EndDraw(*v);
+  }
+  EXPECT_EQ(keltest::StreamOf(*second.GetDisplayList(), 5), Attr() + Attr(red) + S(Face(f7)));
 }
 
-TEST_F(CullingStreamTest, MatricesAreCopiedAndTheCameraComesBack) {
+TEST_F(CullingStream, MatricesAreCopiedAndTheCameraComesBack) {
   // The bag moves its leaf by +1000 in x; the leaf sits at the world origin.
-  std::vector<Kelpoint3f> eyes;
-  GPLeaf& inner = Leaf(KelGraphicAttributeSet(), {&f1}, Kelpoint3f(-1000, 0, 0));
-  inner.onDraw = [&](KelRender& r) { eyes.push_back(EyeOf(r)); };
-  Kel3DBagRep& bag = Bag(Kelvector3f(1000, 0, 0), {&inner});
   // A sibling after the bag is seen only if the viewport came back too.
-  GPLeaf& after = Leaf(KelGraphicAttributeSet(), {&f2});
-  after.onDraw = [&](KelRender& r) { eyes.push_back(EyeOf(r)); };
-  viewpoint.AddRep(&bag);
-  viewpoint.AddRep(&after);
-  Cull(viewpoint);
-
+  std::vector<Kelpoint3f> eyes;
+  GPLeaf* inner = Leaf(A(), {&f1}, Kelpoint3f(-1000, 0, 0));
+  GPLeaf* after = Leaf(A(), {&f2});
+  inner->onDraw = after->onDraw = [&](KelRender& r) { eyes.push_back(EyeOf(r)); };
+  Kel3DBagRep* bag = Bag(Kelvector3f(1000, 0, 0), {inner});
+  camera->AddRep(bag);
+  camera->AddRep(after);
+  const Stream s = Cull();
   ASSERT_EQ(eyes.size(), 2u);
-  EXPECT_FLOAT_EQ(eyes[0].x, -1000.0f);
-  EXPECT_FLOAT_EQ(eyes[0].z, 10.0f);
-  EXPECT_FLOAT_EQ(eyes[1].x, 0.0f);
-  EXPECT_FLOAT_EQ(eyes[1].z, 10.0f);
-
-  const Stream s = StreamOf(DL(), 5);
+  keltest::ExpectXYZ(eyes[0], -1000, 0, 10);
+  keltest::ExpectXYZ(eyes[1], 0, 0, 10);
   ASSERT_EQ(s.size(), 6u);
   const std::intptr_t matrix = s[1].second;
-  EXPECT_EQ(
-      s, (Stream{{10, kDefault}, {20, matrix}, {8, V(f1)}, {21, 0}, {10, kDefault}, {8, V(f2)}}));
-  EXPECT_NE(matrix, V(*bag.GetMatrix()));
+  EXPECT_EQ(s, Attr() + S(Push(matrix), Face(f1), kPop) + Attr() + S(Face(f2)));
   // Nothing drawn in lists 1 to 4: the push and pop vanished there.
-  for (int l = 1; l <= 4; ++l) EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}})) << l;
+  for (int l = 1; l <= 4; ++l) EXPECT_EQ(List(l), Attr()) << l;
+  // The application drops the matrix before the frame is drawn: the copy stays.
+  bag->ResetMatrix();
+  EXPECT_FLOAT_EQ(reinterpret_cast<const Kel4x4Matrix*>(matrix)->GetCoefficient(3, 0), 1000.0f);
 
-  // The application drops the matrix before the frame is drawn.
-  bag.ResetMatrix();
-  const auto* copy = reinterpret_cast<const Kel4x4Matrix*>(matrix);
-  EXPECT_FLOAT_EQ(copy->GetCoefficient(3, 0), 1000.0f);
-  EXPECT_FLOAT_EQ(copy->GetCoefficient(0, 0), 1.0f);
+  // The pop gives back the RGBA attribute with its operand.
+  const A blue = Rgba(0, 0, 255, 128);
+  camera->GetRepList().Free();
+  camera->GetDisplayList()->Reset();
+  camera->AddRep(Bag(Kelvector3f(0, 0, 0), {Leaf(blue, {&f3})}));
+  const Stream t = Cull();
+  ASSERT_EQ(t.size(), 8u);
+  EXPECT_EQ(t, Attr() + S(Push(t[1].second)) + Attr(blue) + S(Face(f3), kPop) + Attr(blue));
 }
 
-TEST_F(CullingStreamTest, PopGivesBackAnRgbaAttributeWithItsOperand) {
-  const KelGraphicAttributeSet blue = Rgba(0, 0, 255, 128);
-  GPLeaf& inner = Leaf(blue, {&f1});
-  viewpoint.AddRep(&Bag(Kelvector3f(0, 0, 0), {&inner}));
-  Cull(viewpoint);
-
-  const Stream s = StreamOf(DL(), 5);
-  ASSERT_EQ(s.size(), 8u);
-  EXPECT_EQ(s, (Stream{{10, kDefault},
-                       {20, s[1].second},
-                       {99, blue.SecondWord()},
-                       {10, Word(blue)},
-                       {8, V(f1)},
-                       {21, 0},
-                       {99, blue.SecondWord()},
-                       {10, Word(blue)}}));
-}
-
-TEST_F(CullingStreamTest, NestingDeeperThanFiftyMatrices) {
+TEST_F(CullingStream, NestingDeeperThanFiftyMatrices) {
   constexpr int kDepth = 60;
   std::vector<Kelpoint3f> eyes;
-  GPLeaf& leaf = Leaf(KelGraphicAttributeSet(), {&f1}, Kelpoint3f(-kDepth, 0, 0));
-  leaf.onDraw = [&](KelRender& r) { eyes.push_back(EyeOf(r)); };
-  Kel3DRep* child = &leaf;
-  for (int i = 0; i < kDepth; ++i) child = &Bag(Kelvector3f(1, 0, 0), {child});
-  viewpoint.AddRep(child);
-  GPLeaf& after = Leaf(KelGraphicAttributeSet(), {&f2});
-  after.onDraw = [&](KelRender& r) { eyes.push_back(EyeOf(r)); };
-  viewpoint.AddRep(&after);
-  Cull(viewpoint);
-
+  GPLeaf* leaf = Leaf(A(), {&f1}, Kelpoint3f(-kDepth, 0, 0));
+  GPLeaf* after = Leaf(A(), {&f2});
+  leaf->onDraw = after->onDraw = [&](KelRender& r) { eyes.push_back(EyeOf(r)); };
+  Kel3DRep* child = leaf;
+  for (int i = 0; i < kDepth; ++i) child = Bag(Kelvector3f(1, 0, 0), {child});
+  camera->AddRep(child);
+  camera->AddRep(after);
+  const Stream s = Cull();
   ASSERT_EQ(eyes.size(), 2u);
   EXPECT_FLOAT_EQ(eyes[0].x, -60.0f);
   EXPECT_FLOAT_EQ(eyes[1].x, 0.0f);
-
-  const Stream s = StreamOf(DL(), 5);
-  ASSERT_EQ(s.size(), 1u + kDepth + 1u + 2u * kDepth + 1u);
-  EXPECT_EQ(s[0], (Entry{10, kDefault}));
+  Stream expected = Attr();
   for (int i = 1; i <= kDepth; ++i) {
-    ASSERT_EQ(s[i].first, 20) << i;
-    EXPECT_FLOAT_EQ(reinterpret_cast<const Kel4x4Matrix*>(s[i].second)->GetCoefficient(3, 0), 1.0f);
+    expected.push_back(Push(s[i].second));
+    EXPECT_FLOAT_EQ(reinterpret_cast<const Kel4x4Matrix*>(s[i].second)->GetCoefficient(3, 0), 1);
   }
-  EXPECT_EQ(s[kDepth + 1], (Entry{8, V(f1)}));
-  for (int i = 0; i < kDepth; ++i) {
-    EXPECT_EQ(s[kDepth + 2 + 2 * i], (Entry{21, 0})) << i;
-    EXPECT_EQ(s[kDepth + 3 + 2 * i], (Entry{10, kDefault})) << i;
-  }
-  EXPECT_EQ(s.back(), (Entry{8, V(f2)}));
-  for (int l = 1; l <= 4; ++l) EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}})) << l;
-  EXPECT_EQ(DL().GetNbMatrices(), kDepth);
+  expected.push_back(Face(f1));
+  for (int i = 0; i < kDepth; ++i) expected = expected + S(kPop) + Attr();
+  EXPECT_EQ(s, expected + S(Face(f2)));
+  EXPECT_EQ(camera->GetDisplayList()->GetNbMatrices(), kDepth);
 }
 
-TEST_F(CullingStreamTest, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
-  TestDynamicGP d1, d2, d3;
-  GPLeaf& inner = Leaf(KelGraphicAttributeSet(), {&d1, &d2}, Kelpoint3f(0, -5, 0));
-  viewpoint.AddRep(&Bag(Kelvector3f(0, 5, 0), {&inner}));
-  viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&d3}));
-  Cull(viewpoint);
-
-  const Stream s = StreamOf(DL(), 5);
+TEST_F(CullingStream, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
+  struct Dynamic : KelDynamicGP {
+    void ImmediateDraw(KelRender&, const KelViewpoint*, const KelViewport*) override {}
+  } d1, d2, d3;
+  camera->AddRep(Bag(Kelvector3f(0, 5, 0), {Leaf(A(), {&d1, &d2}, Kelpoint3f(0, -5, 0))}));
+  camera->AddRep(Leaf(A(), {&d3}));
+  const Stream s = Cull();
   ASSERT_EQ(s.size(), 13u);
   const std::intptr_t v1 = s[2].second, p1 = s[3].second, v2 = s[10].second, p2 = s[11].second;
   // One pair of copies until the next matrix.
-  EXPECT_EQ(s, (Stream{{10, kDefault},
-                       {20, s[1].second},
-                       {30, v1},
-                       {31, p1},
-                       {32, V(d1)},
-                       {30, v1},
-                       {31, p1},
-                       {32, V(d2)},
-                       {21, 0},
-                       {10, kDefault},
-                       {30, v2},
-                       {31, p2},
-                       {32, V(d3)}}));
+  const auto dynamic = [](std::intptr_t v, std::intptr_t p, const KelDynamicGP& d) {
+    return Stream{{DL::OP_DYNAMIC_VIEWPOINT, v},
+                  {DL::OP_DYNAMIC_VIEWPORT, p},
+                  {DL::OP_DYNAMIC_GP, keltest::Address(d)}};
+  };
+  EXPECT_EQ(s, Attr() + S(Push(s[1].second)) + dynamic(v1, p1, d1) + dynamic(v1, p1, d2) + S(kPop) +
+                   Attr() + dynamic(v2, p2, d3));
   EXPECT_NE(v1, v2);
-  EXPECT_NE(p1, p2);
-  EXPECT_EQ(DL().GetNbCameraCopies(), 4);
-
+  EXPECT_EQ(camera->GetDisplayList()->GetNbCameraCopies(), 4);
   auto* camera1 = dynamic_cast<Kel3DViewpoint*>(reinterpret_cast<KelViewpoint*>(v1));
   auto* camera2 = dynamic_cast<Kel3DViewpoint*>(reinterpret_cast<KelViewpoint*>(v2));
-  ASSERT_NE(camera1, nullptr);
-  ASSERT_NE(camera2, nullptr);
+  ASSERT_TRUE(camera1 && camera2);
   EXPECT_FLOAT_EQ(camera1->GetOrigin().y, -5.0f);
-  EXPECT_FLOAT_EQ(camera2->GetOrigin().y, 0.0f);
-  auto* viewport2 = dynamic_cast<Kel3DViewport*>(reinterpret_cast<KelViewport*>(p2));
-  ASSERT_NE(viewport2, nullptr);
-  EXPECT_EQ(viewport2->GetNbPlanes(), 6);
-
+  EXPECT_EQ(dynamic_cast<Kel3DViewport*>(reinterpret_cast<KelViewport*>(p2))->GetNbPlanes(), 6);
   // The viewer moves on before drawing: the recorded camera stays.
-  viewpoint.SetOrigin(Kelpoint3f(0, 0, 50));
+  camera->SetOrigin(Kelpoint3f(0, 0, 50));
   EXPECT_FLOAT_EQ(camera2->GetOrigin().z, 10.0f);
-
-  // A copy of the list owns copies of its own.
-  KelDisplayList copy(DL());
-  const Stream c = StreamOf(copy, 5);
-  ASSERT_EQ(c.size(), s.size());
+  // A copy of the list owns copies of its own, which outlive the original's.
+  KelDisplayList copy(*camera->GetDisplayList());
+  const Stream c = keltest::StreamOf(copy, 5);
   EXPECT_NE(c[2].second, v1);
   EXPECT_EQ(c[5].second, c[2].second);
-  EXPECT_NE(c[11].second, p2);
-  EXPECT_EQ(c[12].second, V(d3));
-  auto* copied = dynamic_cast<Kel3DViewpoint*>(reinterpret_cast<KelViewpoint*>(c[2].second));
-  ASSERT_NE(copied, nullptr);
-  EXPECT_FLOAT_EQ(copied->GetOrigin().y, -5.0f);
-
-  viewpoint.GetDisplayList()->Reset();
-  EXPECT_EQ(DL().GetNbCameraCopies(), 0);
-  EXPECT_FLOAT_EQ(copied->GetOrigin().y, -5.0f);
+  camera->GetDisplayList()->Reset();
+  EXPECT_FLOAT_EQ(reinterpret_cast<Kel3DViewpoint*>(c[2].second)->GetOrigin().y, -5.0f);
 }
 
-TEST_F(CullingStreamTest, CylinderOperandTellsWhereTheEyeIs) {
+TEST_F(CullingStream, CylinderOperandTellsWhereTheEyeIs) {
   const float circle[] = {1, 0, 0, 0, 1, 0, -1, 0, 0, 0, -1, 0};
-  const float up[] = {0, 0, 1}, down[] = {0, 0, -1};
-  const float base[] = {0, 0, 0}, high[] = {0, 0, 12};
+  const float up[] = {0, 0, 1}, down[] = {0, 0, -1}, base[] = {0, 0, 0}, high[] = {0, 0, 12};
   // (base - eye) . direction: -10, 10, 2.
-  Kel3DCylinderGP c1(circle, 4, up, 1.0f, base, 1.0f);
-  Kel3DCylinderGP c2(circle, 4, down, 1.0f, base, 1.0f);
-  Kel3DCylinderGP c3(circle, 4, up, 1.0f, high, 1.0f);
-  viewpoint.AddRep(&Leaf(KelGraphicAttributeSet(), {&c1, &c2, &c3}));
-  Cull(viewpoint);
-  EXPECT_EQ(
-      StreamOf(DL(), 5),
-      (Stream{{10, kDefault}, {99, 2}, {17, V(c1)}, {99, 1}, {17, V(c2)}, {99, 1}, {17, V(c3)}}));
+  Kel3DCylinderGP c1(circle, 4, up, 1.0f, base, 1.0f), c2(circle, 4, down, 1.0f, base, 1.0f),
+      c3(circle, 4, up, 1.0f, high, 1.0f);
+  camera->AddRep(Leaf(A(), {&c1, &c2, &c3}));
+  const auto cylinder = [](int operand, const Kel3DCylinderGP& c) {
+    return Stream{{DL::OP_VALUE, operand}, {DL::OP_3D_CYLINDER, keltest::Address(c)}};
+  };
+  EXPECT_EQ(Cull(), Attr() + cylinder(2, c1) + cylinder(1, c2) + cylinder(1, c3));
 }
 
-TEST_F(CullingStreamTest, HighlightAndFurtiveBrackets) {
-  const KelGraphicAttributeSet highlighted = Attribute(253, KelGraphicAttributeSet::HIGHLIGHTED);
-  GPLeaf& inner = Leaf(KelGraphicAttributeSet(), {&f1});
-  auto bag = std::make_unique<Kel3DBagRep>();
-  bag->SetGraphicAttributeSet(highlighted);
-  bag->AddChild(inner);
-  viewpoint.AddRep(bag.get());
-  reps.push_back(std::move(bag));
-  viewpoint.AddFurtiveRep(&Leaf(KelGraphicAttributeSet(), {&line}));
-  Cull(viewpoint);
-
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, kDefault},
-                                       {60, 251},
-                                       {10, kDefault},
-                                       {8, V(f1)},
-                                       {60, 0},
-                                       {33, 0},
-                                       {7, V(line)},
-                                       {34, 0}}));
+TEST_F(CullingStream, HighlightFurtiveForcedListsAndPolygonOffset) {
+  Kel3DLineGP line;
+  Kel3DBagRep* bag = Bag(Kelvector3f(0, 0, 0), {Leaf(A(), {&f1})});
+  bag->ResetMatrix();
+  bag->HighLightOn();
+  camera->AddRep(bag);
+  camera->AddFurtiveRep(Leaf(A(), {&line}));
   // The bag's own attribute was replaced by the leaf's; the furtive bracket
   // vanished where nothing was drawn in it.
-  for (int l = 1; l <= 4; ++l)
-    EXPECT_EQ(StreamOf(DL(), l), (Stream{{10, kDefault}, {60, 251}, {60, 0}})) << l;
-}
+  const Stream forced{{DL::OP_INHERIT_FOREGROUND, 251}}, released{{DL::OP_INHERIT_FOREGROUND, 0}};
+  EXPECT_EQ(Cull(),
+            Attr() + forced + Attr() + S(Face(f1)) + released +
+                S(Entry{DL::OP_FURTIVE_ON, 0}, Entry{DL::OP_3D_LINE, keltest::Address(line)},
+                  Entry{DL::OP_FURTIVE_OFF, 0}));
+  for (int l = 1; l <= 4; ++l) EXPECT_EQ(List(l), Attr() + forced + released) << l;
 
-TEST_F(CullingStreamTest, ForcedElementListAndPolygonOffset) {
+  camera->GetDisplayList()->Reset();
   KelCullingRender render(support);
-  render.BeginDraw(viewpoint);
+  render.BeginDraw(*camera);
   EXPECT_EQ(render.GetCurrentElementList(), 5);
   render.InheritElementType(ELEMENT_TRANSPARENT, 1);
-  render.SetCurrentAttribute(Attribute(253, 0x10));  // kind 1, but forced
+  render.SetCurrentAttribute(Look(253, 0x10));  // kind 1, but forced
   render.Draw3DFace(f1);
   render.SetPolygonOffsetOn();
   render.InheritElementType(ELEMENT_DEFAULT_LIST, 1);
@@ -396,41 +278,17 @@ TEST_F(CullingStreamTest, ForcedElementListAndPolygonOffset) {
   render.InheritElementType(ELEMENT_LIGHT_SOURCES, 0);  // back to the attribute's list
   EXPECT_EQ(render.GetCurrentElementList(), 4);
   render.SetPolygonOffsetOff();
-  render.EndDraw(viewpoint);
-
-  EXPECT_EQ(StreamOf(DL(), 3), (Stream{{10, Word(Attribute(253, 0x10))}, {8, V(f1)}, {37, 0}}));
-  EXPECT_EQ(StreamOf(DL(), 5), (Stream{{10, kDefault}, {8, V(f2)}}));
-  EXPECT_EQ(StreamOf(DL(), 4), (Stream{{10, kDefault}, {38, 0}}));
+  render.EndDraw(*camera);
+  EXPECT_EQ(List(3), Attr(Look(253, 0x10)) + S(Face(f1), Entry{DL::OP_POLYGON_OFFSET_ON, 0}));
+  EXPECT_EQ(List(5), Attr() + S(Face(f2)));
+  EXPECT_EQ(List(4), Attr() + S(Entry{DL::OP_POLYGON_OFFSET_OFF, 0}));
 }
 
-TEST_F(CullingStreamTest, EachViewpointStartsFromTheDefaultAttribute) {
-  const KelGraphicAttributeSet red = Rgba(255, 0, 0, 255);
-  Kel3DViewpoint second(viewpoint);
-  viewpoint.AddRep(&Leaf(red, {&f1}));
-  second.AddRep(&Leaf(red, {&f2}));
-
-  KelCullingRender render(support);
-  for (KelViewpoint* v :
-       {static_cast<KelViewpoint*>(&viewpoint), static_cast<KelViewpoint*>(&second)}) {
-    render.BeginDraw(*v);
-    render.Draw(*v);
-    render.EndDraw(*v);
-  }
-  // The second list opens with the default attribute, so the leaf must set
-  // its colour again even though the render last saw the same one.
-  EXPECT_EQ(StreamOf(*second.GetDisplayList(), 5),
-            (Stream{{10, kDefault}, {99, red.SecondWord()}, {10, Word(red)}, {8, V(f2)}}));
-}
-
-TEST_F(CullingStreamTest, TwoDimensionalListsTakeEverythingInListSix) {
+TEST_F(CullingStream, TwoDimensionalListsTakeEverythingInListSix) {
   Kel2DViewpoint flat;
-  GPLeaf& leaf = Leaf(Attribute(253, 0x30), {&f1}, Kelpoint3f(0, 0, 0), 1000.0f);
-  flat.GetRepList().Append(&leaf);
-
+  flat.GetRepList().Append(Leaf(Look(253, 0x30), {&f1}, Kelpoint3f(0, 0, 0), 1000.0f));
   KelCullingRender render(support);
   render.BeginDraw(flat);
-  ASSERT_NE(flat.GetDisplayList(), nullptr);
-  EXPECT_EQ(flat.GetDisplayList()->GetType(), DISPLAY_LIST_2D);
   EXPECT_EQ(render.GetCurrentElementList(), 6);
   render.Draw(flat);
   render.InheritElementType(ELEMENT_CLOSED_VOLUMES, 1);
@@ -440,23 +298,17 @@ TEST_F(CullingStreamTest, TwoDimensionalListsTakeEverythingInListSix) {
   local->Draw3DFace(f2);
   render.PopMatrix(local);
   render.EndDraw(flat);
-
-  const Stream s = StreamOf(*flat.GetDisplayList(), 6);
+  const Stream s = keltest::StreamOf(*flat.GetDisplayList(), 6);
   ASSERT_EQ(s.size(), 6u);
-  EXPECT_EQ(s, (Stream{{10, Word(Attribute(253, 0x30))},
-                       {8, V(f1)},
-                       {22, s[2].second},
-                       {8, V(f2)},
-                       {21, 0},
-                       {10, Word(Attribute(253, 0x30))}}));
-  const auto* copy = reinterpret_cast<const Kel3x3Matrix*>(s[2].second);
-  EXPECT_NE(copy, &m);
-  EXPECT_FLOAT_EQ(copy->GetTranslation().y, 4.0f);
+  EXPECT_EQ(s, Attr(Look(253, 0x30)) +
+                   S(Face(f1), Entry{DL::OP_PUSH_MATRIX_3X3, s[2].second}, Face(f2), kPop) +
+                   Attr(Look(253, 0x30)));
+  EXPECT_FLOAT_EQ(reinterpret_cast<const Kel3x3Matrix*>(s[2].second)->GetTranslation().y, 4.0f);
 }
 
-TEST_F(CullingStreamTest, UnbalancedPopIsRefused) {
+TEST_F(CullingStream, UnbalancedPopAndListsOutOfRangeAreRefused) {
   KelCullingRender render(support);
-  render.BeginDraw(viewpoint);
+  render.BeginDraw(*camera);
   testing::internal::CaptureStderr();
   render.PopMatrix(&render);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -465,9 +317,16 @@ TEST_F(CullingStreamTest, UnbalancedPopIsRefused) {
   // A push left open at the end of a pass is released with the render.
   Kel4x4Matrix m(Kelvector3f(1, 2, 3));
   render.PushMatrix(m);
-  EXPECT_EQ(render.GetMatrixDepth(), 1);
-  render.EndDraw(viewpoint);
-  for (int l = 1; l <= 5; ++l) EXPECT_EQ(StreamOf(DL(), l).size(), 2u) << l;
+  render.EndDraw(*camera);
+  for (int l = 1; l <= 5; ++l) EXPECT_EQ(List(l).size(), 2u) << l;
+  // Lists a display list does not have, or past the range, take nothing.
+  KelDisplayList dl3, dl2(DISPLAY_LIST_2D);
+  dl2.AddElem(5, 7, DL::OP_3D_FACE);
+  dl3.AddElem(6, 7, DL::OP_3D_FACE);
+  dl3.AddElem(-1, 7, DL::OP_3D_FACE);
+  dl3.AddElem(9, 7, DL::OP_3D_FACE);
+  EXPECT_EQ(dl2.GetCount(5) + dl2.GetCount(6) + dl3.GetCount(6), 0);
+  EXPECT_EQ(dl3.GetOpcodes(6), nullptr);
 }
 
 }  // namespace

@@ -19,26 +19,14 @@
 
 #include "KelTestDriver.h"
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 
 namespace {
 
-class FaceLeaf : public Kel3DRep {
- public:
-  explicit FaceLeaf(const Kelpoint3f& c) {
-    const float v[9] = {c.x - 1, c.y - 1, c.z, c.x + 1, c.y - 1, c.z, c.x, c.y + 1, c.z};
-    const float n[3] = {0, 0, 1};
-    const int t[3] = {0, 3, 6};
-    _face = new Kel3DFaceGP(v, 9, n, 3, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr);
-    SetBoundingElement(Kel3DBoundingSphere(c, 1.0f, 0.0f));
-  }
-  ~FaceLeaf() override { KelGraphicPrimitive::Destroy(_face); }
-  void DrawShading(KelRender& render, int inside) override {
-    if (OkToDraw(render, &inside)) _face->Draw(render);
-  }
-
- private:
-  Kel3DFaceGP* _face;
-};
+// A leaf holding a square face around c.
+keltest::GPLeaf* FaceLeaf(const Kelpoint3f& c) {
+  return new keltest::GPLeaf({keltest::SquareFace(c.x, c.y, c.z, 1.0f)}, c, 1.0f);
+}
 
 class Frame : public testing::Test {
  protected:
@@ -76,10 +64,10 @@ class Frame : public testing::Test {
 TEST_F(Frame, CullsThenReplaysTheListsInTheirFixedOrder) {
   // root: leaf A (colour 5) and bag B moved by (10, 0, 0) holding leaf C.
   root = new Kel3DBagRep;
-  auto* a = new FaceLeaf(Kelpoint3f(0, 0, 0));
+  auto* a = FaceLeaf(Kelpoint3f(0, 0, 0));
   a->SetColor(5);
   auto* b = new Kel3DBagRep;
-  b->AddChild(*new FaceLeaf(Kelpoint3f(0, 0, 0)));
+  b->AddChild(*FaceLeaf(Kelpoint3f(0, 0, 0)));
   b->SetMatrix(Kel4x4Matrix(Kelvector3f(10, 0, 0)));
   root->AddChild(*a);
   root->AddChild(*b);
@@ -102,9 +90,9 @@ TEST_F(Frame, HighlightOfAnInnerBagGivesTheOuterColourBack) {
   root->GetGraphicAttributeSet().flags |= KelGraphicAttributeSet::SECOND_MARK;
   auto* inner = new Kel3DBagRep;
   inner->HighLightOn();
-  inner->AddChild(*new FaceLeaf(Kelpoint3f(0, 0, 0)));
+  inner->AddChild(*FaceLeaf(Kelpoint3f(0, 0, 0)));
   root->AddChild(*inner);
-  root->AddChild(*new FaceLeaf(Kelpoint3f(4, 0, 0)));
+  root->AddChild(*FaceLeaf(Kelpoint3f(4, 0, 0)));
   DrawFrame();
   // In the default list: 252 forced, 251 forced, face, back to 252, face, released.
   const std::string s = Joined();

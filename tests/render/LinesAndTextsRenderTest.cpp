@@ -11,11 +11,9 @@
 namespace {
 
 using kelrender::GPLeaf;
-using kelrender::RenderScene;
-using kelrender::Rgb;
 
 // Straight-on camera: model x to the right, z up, one model unit 10 pixels.
-class LinesAndTexts : public RenderScene {
+class LinesAndTexts : public kelrender::RenderScene {
  protected:
   void SetUp() override {
     RenderScene::SetUp();
@@ -24,114 +22,95 @@ class LinesAndTexts : public RenderScene {
     viewpoint->SetProjectionType(PARALLEL_PROJECTION);
     viewpoint->SetFocus(40.0f);
   }
-  bool IsWhite(int x, int y) const {
-    const Rgb c = Pixel(x, y);
-    return c.r > 200 && c.g > 200 && c.b > 200;
+  // A horizontal line at height z with its line attributes.
+  void Line(float z, unsigned char type, unsigned char width) {
+    const float points[6] = {-9, 0, z, 9, 0, z};
+    GPLeaf* leaf = Add(new GPLeaf({new Kel3DLineGP(points, 2, 1)}, Kelpoint3f(0, 0, z), 9.0f), 3);
+    leaf->GetGraphicAttributeSet().lineAttribute1 = type;
+    leaf->GetGraphicAttributeSet().lineAttribute2 = width;
+  }
+  // The white pixels of the columns 40 to 200 on `rows` rows from height z.
+  std::vector<int> WhiteRows(float z, int rows) const {
+    int x, y;
+    ToPixel(Kelpoint3f(0, 0, z), x, y);
+    std::vector<int> counts;
+    for (int cx = 40; cx < 200; ++cx) {
+      int n = 0;
+      for (int dy = 0; dy < rows; ++dy) n += Pixel(cx, y - rows / 2 + dy).White();
+      counts.push_back(n);
+    }
+    return counts;
   }
 };
 
 TEST_F(LinesAndTexts, MarkersLinesAndPolylinesWithLineAttributes) {
-  // Row of the ten marker types.
+  // A row of the ten marker types, a solid polyline, a thick dashed line and a
+  // dotted one.
   std::vector<KelGraphicPrimitive*> markers;
   for (int t = 1; t <= 10; ++t) {
     const float p[3] = {-9.0f + 2.0f * (t - 1), 0, 5};
     markers.push_back(new Kel3DMarkerGP(p, 1, SymbolType(t), 1));
   }
-  auto* markerLeaf = new GPLeaf(markers, Kelpoint3f(0, 0, 5), 10.0f);
-  markerLeaf->SetColor(7);
-  // A solid polyline, a thick dashed line and a dotted one.
+  Add(new GPLeaf(markers, Kelpoint3f(0, 0, 5), 10.0f), 7);
   const float zigzag[15] = {-9, 0, 2, -5, 0, 3, -1, 0, 1, 3, 0, 3, 8, 0, 1};
-  auto* polyline = new GPLeaf({new Kel3DPolylineGP(zigzag, 5, 1)}, Kelpoint3f(0, 0, 2), 9.0f);
-  polyline->SetColor(3);
-  const float dashed[6] = {-9, 0, -2, 9, 0, -2};
-  auto* dashes = new GPLeaf({new Kel3DLineGP(dashed, 2, 1)}, Kelpoint3f(0, 0, -2), 9.0f);
-  dashes->SetColor(3);
-  dashes->SetLineAttributes(2, 3);
-  const float dotted[6] = {-9, 0, -5, 9, 0, -5};
-  auto* dots = new GPLeaf({new Kel3DLineGP(dotted, 2, 1)}, Kelpoint3f(0, 0, -5), 9.0f);
-  dots->SetColor(3);
-  dots->SetLineAttributes(3, 1);
-  root->AddChild(*markerLeaf);
-  root->AddChild(*polyline);
-  root->AddChild(*dashes);
-  root->AddChild(*dots);
+  Add(new GPLeaf({new Kel3DPolylineGP(zigzag, 5, 1)}, Kelpoint3f(0, 0, 2), 9.0f), 3);
+  Line(-2, 2, 3);
+  Line(-5, 3, 1);
   Draw();
-
-  int x, y;
-  // The dashed line is 3 pixels thick and broken: along it some columns are
-  // empty, and a drawn column has 3 lit rows.
-  ToPixel(Kelpoint3f(0, 0, -2), x, y);
-  int emptyColumns = 0, thick = 0;
-  for (int cx = 40; cx < 200; ++cx) {
-    int rows = 0;
-    for (int dy = -3; dy <= 3; ++dy) rows += IsWhite(cx, y + dy);
-    emptyColumns += rows == 0;
-    thick = std::max(thick, rows);
-  }
-  EXPECT_GT(emptyColumns, 40);
-  EXPECT_EQ(thick, 3);
+  // The dashed line is 3 pixels thick and broken: some columns are empty.
+  const std::vector<int> dashed = WhiteRows(-2, 7);
+  EXPECT_GT(std::count(dashed.begin(), dashed.end(), 0), 40);
+  EXPECT_EQ(*std::max_element(dashed.begin(), dashed.end()), 3);
   // The dotted line: about every other pair of pixels, one row.
-  ToPixel(Kelpoint3f(0, 0, -5), x, y);
-  int lit = 0;
-  for (int cx = 40; cx < 200; ++cx) lit += IsWhite(cx, y) || IsWhite(cx, y + 1);
+  const std::vector<int> dotted = WhiteRows(-5, 2);
+  const long lit = std::count_if(dotted.begin(), dotted.end(), [](int n) { return n > 0; });
   EXPECT_GT(lit, 50);
   EXPECT_LT(lit, 110);
-  // Markers: a plus has its centre and arms lit, the square (type 4) its
-  // border but not its centre, the filled square (5) its centre.
-  ToPixel(Kelpoint3f(-9, 0, 5), x, y);
-  const Rgb plus = Pixel(x, y);
+  // Markers: a plus has its centre lit, the square (type 4) its border but not
+  // its centre, the filled square (5) its centre.
+  int x, y;
+  const kelrender::Rgb plus = PixelAt(Kelpoint3f(-9, 0, 5));
   EXPECT_GT(plus.r + plus.g, 300);
   ToPixel(Kelpoint3f(-3, 0, 5), x, y);
-  EXPECT_TRUE(IsBackground(x, y));
-  EXPECT_FALSE(IsBackground(x + 3, y));
-  ToPixel(Kelpoint3f(-1, 0, 5), x, y);
-  EXPECT_FALSE(IsBackground(x, y));
+  EXPECT_TRUE(Pixel(x, y).Dark());
+  EXPECT_FALSE(Pixel(x + 3, y).Dark());
+  EXPECT_FALSE(PixelAt(Kelpoint3f(-1, 0, 5)).Dark());
   ExpectMatchesReference("markers_and_lines");
 }
 
 TEST_F(LinesAndTexts, AnnotationTextsSitOnTheirAnchor) {
-  const float middleLeft[3] = {-8, 0, 4};
-  const float topRight[3] = {8, 0, -2};
-  auto* texts = new GPLeaf({new Kel3DAnnotationTextGP(middleLeft, "Kelvis 3D", MIDDLE_LEFT),
-                            new Kel3DAnnotationTextGP(topRight, "gyp", TOP_RIGHT)},
-                           Kelpoint3f(0, 0, 0), 10.0f);
-  texts->SetColor(3);
+  const float middleLeft[3] = {-8, 0, 4}, topRight[3] = {8, 0, -2};
+  Add(new GPLeaf({new Kel3DAnnotationTextGP(middleLeft, "Kelvis 3D", MIDDLE_LEFT),
+                  new Kel3DAnnotationTextGP(topRight, "gyp", TOP_RIGHT)},
+                 Kelpoint3f(0, 0, 0), 10.0f),
+      3);
   const float cross[12] = {-9, 0, 4, -7, 0, 4, 7, 0, -2, 9, 0, -2};
-  auto* marks = new GPLeaf({new Kel3DLineGP(cross, 4, 1)}, Kelpoint3f(0, 0, 0), 10.0f);
-  marks->SetColor(4);
-  root->AddChild(*marks);
-  root->AddChild(*texts);
+  Add(new GPLeaf({new Kel3DLineGP(cross, 4, 1)}, Kelpoint3f(0, 0, 0), 10.0f), 4);
   Draw();
+  KEL_REQUIRE(KelCharacterFont::GetSharedFont()->IsLoaded(0), "xfonts-base");
   int w = 0, h = 0, d = 0;
   KelCharacterFont::GetSharedFont()->GetCharacterSize(0, &w, &h, &d);
-  KEL_REQUIRE(KelCharacterFont::GetSharedFont()->IsLoaded(0), "xfonts-base");
-  // The ink of each text lies in its box: "Kelvis 3D" starts at the anchor
-  // and is centred on it vertically; "gyp" ends at its anchor and hangs
-  // below it.
-  auto inkBox = [&](int x0, int x1, int y0, int y1, int& left, int& right, int& top, int& bottom) {
-    left = x1, right = x0, top = y1, bottom = y0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x)
-        if (IsWhite(x, y)) {
-          left = std::min(left, x), right = std::max(right, x);
-          top = std::min(top, y), bottom = std::max(bottom, y);
+  // The box of the white ink around an anchor: left, right, top, bottom.
+  auto ink = [&](const Kelpoint3f& anchor, int left, int right, int up, int down) {
+    int ax, ay, box[4] = {1000, -1, 1000, -1};
+    ToPixel(anchor, ax, ay);
+    for (int y = ay - up; y < ay + down; ++y)
+      for (int x = ax - left; x < ax + right; ++x)
+        if (Pixel(x, y).White()) {
+          box[0] = std::min(box[0], x - ax), box[1] = std::max(box[1], x - ax);
+          box[2] = std::min(box[2], y - ay), box[3] = std::max(box[3], y - ay);
         }
+    return std::vector<int>(box, box + 4);
   };
-  int ax, ay, left, right, top, bottom;
-  ToPixel(Kelpoint3f(-8, 0, 4), ax, ay);
-  inkBox(ax - 20, ax + 120, ay - 20, ay + 20, left, right, top, bottom);
-  EXPECT_GE(left, ax);
-  EXPECT_LT(left, ax + 3);
-  EXPECT_LT(right, ax + 9 * w);
-  EXPECT_GT(right, ax + 8 * w);
-  EXPECT_GE(top, ay - (h - h / 2));
-  EXPECT_LT(bottom, ay + h / 2 + 1);
-  ToPixel(Kelpoint3f(8, 0, -2), ax, ay);
-  inkBox(ax - 60, ax + 20, ay - 20, ay + 30, left, right, top, bottom);
-  EXPECT_LE(right, ax);
-  EXPECT_GE(left, ax - 3 * w);
-  EXPECT_GE(top, ay);
-  EXPECT_LE(bottom, ay + h);
+  // "Kelvis 3D" starts at the anchor and is centred on it vertically; "gyp"
+  // ends at its anchor and hangs below it.
+  const std::vector<int> kelvis = ink(Kelpoint3f(-8, 0, 4), 20, 120, 20, 20);
+  EXPECT_TRUE(kelvis[0] >= 0 && kelvis[0] < 3) << kelvis[0];
+  EXPECT_TRUE(kelvis[1] > 8 * w && kelvis[1] < 9 * w) << kelvis[1];
+  EXPECT_TRUE(kelvis[2] >= -(h - h / 2) && kelvis[3] < h / 2 + 1);
+  const std::vector<int> gyp = ink(Kelpoint3f(8, 0, -2), 60, 20, 20, 30);
+  EXPECT_TRUE(gyp[1] <= 0 && gyp[0] >= -3 * w);
+  EXPECT_TRUE(gyp[2] >= 0 && gyp[3] <= h);
   ExpectMatchesReference("annotation_texts");
 }
 

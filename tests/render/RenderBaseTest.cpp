@@ -6,23 +6,21 @@
 //   model sag = 0.5 pixel -> 0.00267949 at depth 1.
 #include <gtest/gtest.h>
 
+#include <kel/foundations/Kel2DBoundingBox.h>
+#include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/render/KelRender.h>
 #include <kel/render/KelSupport.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <cmath>
 #include <memory>
 
-namespace {
+#include "KelTestScene.h"
 
-class PlainSupport : public KelSupport {
- public:
-  PlainSupport() : KelSupport(100, 100) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
+namespace {
 
 class Camera : public testing::Test {
  protected:
@@ -47,7 +45,7 @@ class Camera : public testing::Test {
     return Kel3DBoundingSphere(Kelpoint3f(x, y, z), r, 0.0f);
   }
 
-  PlainSupport support;
+  keltest::TestSupport support{100, 100};
   std::unique_ptr<Kel3DViewpoint> viewpoint;
   Kel3DBagRep anchor;
   KelGraphicAttributeSet attributes;
@@ -66,18 +64,6 @@ TEST_F(Camera, VisibilityAgainstTheSidePlanes) {
   KelGraphicAttributeSet hidden;
   hidden.flags = KelGraphicAttributeSet::TEMPORY_HIDDEN;
   EXPECT_EQ(render->IsDrawable(hidden, Sphere(0, 0, 0, 0.5f), anchor), 0);
-}
-
-TEST_F(Camera, ZoomNarrowsOrWidensTheCulledWindow) {
-  // Zoom 0.5: the view reaches y = 2 x 2.679 = 5.359 at depth 10.
-  viewpoint->SetZoom(0.5f);
-  auto wide = Begin();
-  EXPECT_EQ(wide->IsDrawable(attributes, Sphere(0, 4.5f, 0, 0.3f), anchor), 1);
-  // Zoom 2: it reaches 1.340; (0, 2, 0) is 0.654 outside the side plane.
-  viewpoint->SetZoom(2.0f);
-  auto narrow = Begin();
-  EXPECT_EQ(narrow->IsDrawable(attributes, Sphere(0, 2.0f, 0, 0.3f), anchor), 0);
-  EXPECT_EQ(narrow->IsDrawable(attributes, Sphere(0, 1.2f, 0, 0.3f), anchor), 1);
 }
 
 TEST_F(Camera, CullingSizeGrowsWithDepth) {
@@ -130,17 +116,6 @@ TEST_F(Camera, BackFacesOfClosedVolumesOnlyAndNotUnderAClippingPlane) {
   EXPECT_EQ(clipped->IsSeen(point, away), 1);
 }
 
-TEST_F(Camera, ClippingPlaneKeepsTheSideItsNormalPointsTo) {
-  const float point[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
-  support.AddClippingPlane(point, normal);
-  auto render = Begin();
-  EXPECT_EQ(render->IsDrawable(attributes, Sphere(0, 0, 0.5f, 0.3f), anchor), 1);
-  EXPECT_EQ(render->IsDrawable(attributes, Sphere(0, 0, -0.5f, 0.3f), anchor), 0);
-  support.RemoveClippingPlane();
-  auto open = Begin();
-  EXPECT_EQ(open->IsDrawable(attributes, Sphere(0, 0, -0.5f, 0.3f), anchor), 1);
-}
-
 TEST_F(Camera, PushedMatrixMovesTheCameraIntoTheLocalFrame) {
   auto render = Begin();
   // A bag translated by (0, 3, 0): its local origin is world (0, 3, 0).
@@ -164,6 +139,33 @@ TEST_F(Camera, PushedMatrixMovesTheCameraIntoTheLocalFrame) {
   KelRender* degenerate = render->PushMatrix(flat);
   EXPECT_EQ(degenerate->IsDrawable(attributes, Sphere(0, 0, 0, 0.5f), anchor), 1);
   render->PopMatrix(degenerate);
+}
+
+// A 2D camera at zoom 1 on the same support: one model unit a pixel and a
+// millimetre, culling size 2.
+TEST(Camera2D, BoxesCountTheirMillimetresAndPointsAreNeverTooSmall) {
+  keltest::TestSupport support{100, 100};
+  Kel2DViewpoint camera(Kelpoint2f(0, 0), 1.0f);
+  camera.CreateViewportFrom(50, 50, 50, 50, 100, 100, 1, 1);
+  KelRender render(support);
+  render.BeginDraw(camera);
+  EXPECT_EQ(render.IsToSmall(Kel2DBoundingBox(0, 1, 0, 1)), 1);
+  EXPECT_EQ(render.IsToSmall(Kel2DBoundingBox(0, 2, 0, 1)), 0);
+  Kel2DBoundingBox point(5, 5, 5, 5);
+  EXPECT_EQ(render.IsToSmall(point), 0);
+  // A symbol 1.5 millimetres about its point spans 3 pixels; 0.5 only 1.
+  point.SetSizeMM(1.5f);
+  EXPECT_EQ(render.IsToSmall(point), 0);
+  point.SetSizeMM(0.5f);
+  EXPECT_EQ(render.IsToSmall(point), 1);
+  // Inside a bag shrunk by 4 a pixel is 4 local units: the millimetres too.
+  Kel3x3Matrix quarter(Kelvector2f(0.25f, 0), Kelvector2f(0, 0.25f), Kelpoint2f(0, 0));
+  KelRender* local = render.PushMatrix(quarter);
+  EXPECT_FLOAT_EQ(local->GetMMFromModelRatio(), 4.0f);
+  EXPECT_EQ(local->IsToSmall(Kel2DBoundingBox(0, 6, 0, 6)), 1);
+  EXPECT_EQ(local->IsToSmall(point), 1);
+  render.PopMatrix(local);
+  render.EndDraw(camera);
 }
 
 }  // namespace

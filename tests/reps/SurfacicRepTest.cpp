@@ -1,7 +1,9 @@
-#include <kel/foundations/Kel3DBoundingSphere.h>
+// The surfacic Rep: its faces and edges drawn one by one, by path or by level
+// of detail, and merged into one face.
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
+#include <kel/render/KelDisplayList.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/KelRepPath.h>
 #include <kel/reps/KelSurfacicRep.h>
@@ -15,35 +17,33 @@
 #include <vector>
 
 #include "KelRecordingRender.h"
+#include "KelTestScene.h"
 
 namespace {
 
+using DL = KelDisplayList;
+using keltest::Stream;
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 
 KelGraphicAttributeSet* Attributes(unsigned char colour, unsigned char flags = 0) {
-  auto* a = new KelGraphicAttributeSet;
-  a->color = colour;
-  a->flags = flags;
-  return a;
+  return new KelGraphicAttributeSet(keltest::Look(colour, flags));
 }
-
-// A unit square in the plane z = 0 with its lower left corner at (x, y): two
-// triangles, one normal per vertex.
+std::intptr_t Word(unsigned char colour, unsigned char flags = 0) {
+  return keltest::Look(colour, flags).FirstWord();
+}
+// A unit square with its lower left corner at (x, y) in the plane z = 0.
 Kel3DFaceGP* Square(float x, float y) {
-  const float v[12] = {x, y, 0, x + 1, y, 0, x + 1, y + 1, 0, x, y + 1, 0};
-  const float n[12] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
-  const int tri[6] = {0, 3, 6, 0, 6, 9};
-  return new Kel3DFaceGP(v, 12, n, 12, tri, 2, nullptr, 0, nullptr, nullptr, 0, nullptr);
+  return keltest::SquareFace(x + 0.5f, y + 0.5f, 0, 0.5f);
 }
-
 Kel3DEdgeGP* EdgeOf(Kel3DFaceGP* face) {
   const int indices[2] = {0, 3};
   return new Kel3DEdgeGP(face, nullptr, indices, 2);
 }
 
-// Records which face or edge is drawn, the sub-element numbers asked about, the
-// spheres of the per-face tests, and answers "outside" for chosen faces.
+// Names the faces and edges it draws, logs the sub-element numbers asked
+// about and the spheres of the per-face tests, and answers "outside" for
+// chosen numbers.
 class SurfaceRender : public KelRecordingRender {
  public:
   SurfaceRender() {
@@ -53,12 +53,12 @@ class SurfaceRender : public KelRecordingRender {
   std::map<const void*, std::string> names;
   std::vector<int> outsideNumbers;
 
-  int IsDrawable(const KelGraphicAttributeSet& a, const float* centre, const float radius,
+  int IsDrawable(const KelGraphicAttributeSet& a, const float* c, const float r,
                  const int n) override {
-    Record("sphere " + std::to_string(n) + " " + Num(centre[0]) + " " + Num(centre[1]) + " " +
-           Num(radius));
-    for (int o : outsideNumbers)
-      if (o == n) return 0;
+    char line[80];
+    std::snprintf(line, sizeof line, "sphere %d %g %g %g", n, c[0], c[1], r);
+    Record(line);
+    if (std::count(outsideNumbers.begin(), outsideNumbers.end(), n)) return 0;
     return KelRender::IsDrawable(a);
   }
   int IsDrawable(const KelGraphicAttributeSet& a, const int n) override {
@@ -71,19 +71,9 @@ class SurfaceRender : public KelRecordingRender {
   // The log without the colour changes.
   std::string Drawn() const {
     std::string s;
-    for (const std::string& line : GetLog()) {
-      if (line.rfind("SetForeground", 0) == 0) continue;
-      if (!s.empty()) s += ", ";
-      s += line;
-    }
+    for (const std::string& line : GetLog())
+      if (line.rfind("SetForeground", 0) != 0) s += (s.empty() ? "" : ", ") + line;
     return s;
-  }
-
- private:
-  static std::string Num(float f) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", f);
-    return b;
   }
 };
 
@@ -98,15 +88,21 @@ class SurfacicRepTest : public ::testing::Test {
       render.names[faces[i]] = "face " + std::to_string(i);
     }
     for (int j = 0; j < 2; ++j) {
-      edges[j] = EdgeOf(faces[j]);
-      rep.AddGeomEdge(edges[j], Attributes(static_cast<unsigned char>(20 + j)));
-      render.names[edges[j]] = "edge " + std::to_string(j);
+      Kel3DEdgeGP* edge = EdgeOf(faces[j]);
+      rep.AddGeomEdge(edge, Attributes(static_cast<unsigned char>(20 + j)));
+      render.names[edge] = "edge " + std::to_string(j);
     }
     rep.SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(2.5f, 0.5f, 0), 3.0f, 0.0f));
   }
-  std::string DrawPath(const std::vector<int>& numbers) {
+  std::string Drawn(int inside) {
+    render.ClearLog();
+    rep.DrawShading(render, inside);
+    return render.Drawn();
+  }
+  std::string DrawPath(const std::vector<int>& numbers, KelRep* after = nullptr) {
     KelRepPath path;
     path.AddRep(rep);
+    if (after) path.AddRep(*after);
     list<int> subElements;
     for (int s : numbers) subElements.Append(s);
     path.SetSubElementList(subElements);
@@ -119,44 +115,30 @@ class SurfacicRepTest : public ::testing::Test {
 
   KelSurfacicRep rep;
   Kel3DFaceGP* faces[3];
-  Kel3DEdgeGP* edges[2];
   SurfaceRender render;
 };
 
 TEST_F(SurfacicRepTest, DrawsEdgesThenFacesLastFirstCullingFacesOneByOneUnlessInside) {
   // Face i is the square [2i, 2i + 1] x [0, 1]: sphere centre (2i + 0.5, 0.5), radius sqrt(0.5).
   render.outsideNumbers = {1};
-  rep.DrawShading(render, 0);
-  EXPECT_EQ(render.Drawn(),
+  EXPECT_EQ(Drawn(0),
             "IsDrawable volume, flags 4, edge 1, flags 3, edge 0, "
             "sphere 2 4.5 0.5 0.707107, face 2, sphere 1 2.5 0.5 0.707107, "
             "sphere 0 0.5 0.5 0.707107, face 0");
-
   // An ancestor wholly inside the view: no volume test at all, faces by flags.
-  render.ClearLog();
-  rep.DrawShading(render, 1);
-  EXPECT_EQ(render.Drawn(),
+  EXPECT_EQ(Drawn(1),
             "IsDrawable flags, flags 4, edge 1, flags 3, edge 0, "
             "flags 2, face 2, flags 1, face 1, flags 0, face 0");
-}
-
-TEST_F(SurfacicRepTest, HiddenRepOrElementsAndSwitchedOffKindsAreNotDrawn) {
+  // Hidden elements and switched-off kinds are not drawn.
   rep.GetFaceAttributes(0)->flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
   rep.GetEdgeAttributes(1)->flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
   render.SetEdge(0);
-  rep.DrawShading(render, 1);
-  EXPECT_EQ(render.Drawn(), "IsDrawable flags, flags 2, face 2, flags 1, face 1, flags 0");
-
+  EXPECT_EQ(Drawn(1), "IsDrawable flags, flags 2, face 2, flags 1, face 1, flags 0");
   render.SetEdge(1);
   render.SetMesh(0);
-  render.ClearLog();
-  rep.DrawShading(render, 1);
-  EXPECT_EQ(render.Drawn(), "IsDrawable flags, flags 4, flags 3, edge 0");
-
+  EXPECT_EQ(Drawn(1), "IsDrawable flags, flags 4, flags 3, edge 0");
   render.outside = 1;
-  render.ClearLog();
-  rep.DrawShading(render, 0);
-  EXPECT_EQ(render.Drawn(), "IsDrawable volume");
+  EXPECT_EQ(Drawn(0), "IsDrawable volume");
 }
 
 TEST_F(SurfacicRepTest, PathNumbersFacesThenEdgesAndSkipsUnknownNumbers) {
@@ -170,19 +152,18 @@ TEST_F(SurfacicRepTest, PathNumbersFacesThenEdgesAndSkipsUnknownNumbers) {
   EXPECT_EQ(DrawPath({}), "SetForeground 21, edge 1");
   // Not the end of its path: nothing.
   Kel3DBagRep other;
-  KelRepPath path;
-  path.AddRep(rep);
-  path.AddRep(other);
-  path.InitToTopRep();
-  path.NextChildRep();
-  render.ClearLog();
-  rep.DrawPath(render, 0, path);
-  EXPECT_EQ(render.Joined(), "");
+  EXPECT_EQ(DrawPath({}, &other), "");
 }
 
-TEST_F(SurfacicRepTest, HighlightAndHideReachEveryAttributeSet) {
+TEST_F(SurfacicRepTest, HighlightAndHideReachEveryAttributeSetAndShowingRestoresTheBounds) {
   rep.AddLOD(Square(0, 0), Attributes(30), 0.5f);
   rep.GetFaceAttributes(1)->flags |= KelGraphicAttributeSet::SECOND_MARK;
+  // The surface spans x in [0, 5]; its sibling sits far along y.
+  auto* sibling = new KelSurfacicRep;
+  sibling->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 100, 0), 1.0f, 0.0f));
+  Kel3DBagRep bag;
+  bag.AddChild(rep);
+  bag.AddChild(*sibling);
   rep.HighLightOn();
   rep.TemporyNoshowOn();
   const KelGraphicAttributeSet* sets[] = {&rep.GetGraphicAttributeSet(), rep.GetFaceAttributes(0),
@@ -190,35 +171,22 @@ TEST_F(SurfacicRepTest, HighlightAndHideReachEveryAttributeSet) {
                                           rep.GetEdgeAttributes(0),      rep.GetEdgeAttributes(1),
                                           rep.GetLODAttributes(1)};
   for (const KelGraphicAttributeSet* a : sets) EXPECT_EQ(a->flags & 0x0A, 0x0A);
-  rep.HighLightOff();
-  rep.TemporyNoshowOff();
-  for (const KelGraphicAttributeSet* a : sets) EXPECT_EQ(a->flags & 0x0A, 0);
-  EXPECT_EQ(rep.GetFaceAttributes(1)->flags, KelGraphicAttributeSet::SECOND_MARK);
-}
-
-TEST_F(SurfacicRepTest, ShowingAgainPutsTheRepBackIntoItsBagsBounds) {
-  // The surface spans x in [0, 5]; its sibling sits far along y.
-  auto* sibling = new KelSurfacicRep;
-  sibling->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 100, 0), 1.0f, 0.0f));
-  Kel3DBagRep bag;
-  bag.AddChild(rep);
-  bag.AddChild(*sibling);
-
-  rep.TemporyNoshowOn();
   EXPECT_FLOAT_EQ(bag.GetBoundingElement().GetRadius(), 1.0f);
   // The sibling moves while the surface is hidden.
   sibling->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 50, 0), 1.0f, 0.0f));
   bag.ComputeBoundingElement();
+  rep.HighLightOff();
   rep.TemporyNoshowOff();
+  for (const KelGraphicAttributeSet* a : sets) EXPECT_EQ(a->flags & 0x0A, 0);
+  EXPECT_EQ(rep.GetFaceAttributes(1)->flags, KelGraphicAttributeSet::SECOND_MARK);
   EXPECT_TRUE(bag.GetBoundingElement().IsInside(
       Kel3DBoundingSphere(Kelpoint3f(2.5f, 0.5f, 0), 2.9f, 0.0f)));
-
   bag.RemoveChild(rep);
   bag.RemoveChild(*sibling);
   sibling->Destroy();
 }
 
-TEST_F(SurfacicRepTest, RefusesBadArgumentsWithTheirMessages) {
+TEST_F(SurfacicRepTest, RefusesBadArgumentsAndKeepsPrimitivesThroughADrawingPass) {
   auto* face = Square(0, 0);
   auto* attributes = Attributes(1);
   CaptureStderr();
@@ -238,176 +206,195 @@ TEST_F(SurfacicRepTest, RefusesBadArgumentsWithTheirMessages) {
             "KelSurfacicRep::SetGeomSag: Element sag must be strictly positive.\n");
   EXPECT_EQ(rep.GetNbFaces() + rep.GetNbEdges() + rep.GetNbLODs(), 3 + 2 + 0);
   EXPECT_FLOAT_EQ(rep.GetGeomSag(), 0.25f);
-  // Refused arguments stay the caller's.
-  KelGraphicPrimitive::Destroy(face);
-  delete attributes;
-}
+  delete attributes;  // refused arguments stay the caller's
 
-TEST(SurfacicRepDestroyTest, PrimitivesWaitForTheEndOfADrawingPass) {
-  auto* rep = new KelSurfacicRep;
-  auto* face = Square(0, 0);
-  rep->AddGeomFace(face, Attributes(1));
-  rep->AddGeomEdge(EdgeOf(face), Attributes(1));
-  rep->AddLOD(Square(0, 0), Attributes(1), 1.0f);
+  auto* doomed = new KelSurfacicRep;
+  doomed->AddGeomFace(face, Attributes(1));
+  doomed->AddGeomEdge(EdgeOf(face), Attributes(1));
+  doomed->AddLOD(Square(0, 0), Attributes(1), 1.0f);
   KelGraphicPrimitive::Lock();
-  rep->Destroy();
+  doomed->Destroy();
   EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 3);
   KelGraphicPrimitive::Unlock();
-  EXPECT_EQ(KelGraphicPrimitive::_listOfGraphicPrimitive.Count(), 0);
 }
 
-// ---- GroupFaces
+// A surface of radius 1 around the origin seen by an eye on the z axis,
+// looking down -z, with a half field angle of 45 degrees on a support 100
+// pixels high: one pixel at depth d spans d / 50 model units. With a sag
+// precision of 2 pixels the on-screen sag at depth d is 2 * d / 50 = 0.04 d
+// (the radius term vanishes), and the culling size 2 * d / 50 as well.
+class SurfacicCullingTest : public ::testing::Test {
+ protected:
+  SurfacicCullingTest() {
+    support.SetSagPrecision(2.0f);
+    rep->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 0, 0), 1.0f, 0.0f));
+  }
+  ~SurfacicCullingTest() override { rep->Destroy(); }
+  Stream Cull(float distance, int list = 5) {
+    Kel3DViewpoint viewpoint(Kelpoint3f(0, 0, distance), Keldirection3f(0, 0, -1),
+                             Keldirection3f(0, 1, 0), 0.1f, 1000.0f, CONIC_PROJECTION, distance);
+    viewpoint.SetAngle(45.0f);
+    viewpoint.AddRep(rep);
+    keltest::Cull(support, viewpoint);
+    return keltest::StreamOf(*viewpoint.GetDisplayList(), list);
+  }
+  static Stream Drawn(std::intptr_t word, std::vector<KelGraphicPrimitive*> gps, int op = 0) {
+    Stream s{{DL::OP_ATTRIBUTE, word}};
+    for (KelGraphicPrimitive* gp : gps)
+      s.emplace_back(op ? op : DL::OP_3D_FACE, keltest::Address(*gp));
+    return s;
+  }
 
-struct Merged {
-  float* v = nullptr;
-  float* n = nullptr;
-  int* tri = nullptr;
-  int* st = nullptr;
-  int* stl = nullptr;
-  int* fa = nullptr;
-  int* fal = nullptr;
-  int nv = -1, nn = -1, ntri = -1, nst = -1, nfa = -1;
-
-  explicit Merged(KelSurfacicRep& rep) {
-    rep.GroupFaces(&v, &nv, &n, &nn, &tri, &ntri, &st, &nst, &stl, &fa, &nfa, &fal);
-  }
-  ~Merged() {
-    delete[] v;
-    delete[] n;
-    delete[] tri;
-    delete[] st;
-    delete[] stl;
-    delete[] fa;
-    delete[] fal;
-  }
-  std::vector<float> Vertices() const { return {v, v + nv}; }
-  std::vector<float> Normals() const { return {n, n + nn}; }
-  std::vector<int> Triangles() const { return {tri, tri + 3 * ntri}; }
-  int Empty() const {
-    return nv == 0 && nn == 0 && ntri == 0 && nst == 0 && nfa == 0 && !v && !n && !tri && !st &&
-           !stl && !fa && !fal;
-  }
+  keltest::TestSupport support;
+  KelSurfacicRep* rep = new KelSurfacicRep;
 };
 
-// Hands out the arrays it is given: another face's vertices with no count of
-// its own (a face sharing data), or copies made for each call.
-class HandOutFaceGP : public Kel3DBoundingGP {
-  template <class T>
-  static T* Copy(const T* p, int count) {
-    return std::copy(p, p + count, new T[count]) - count;
-  }
+TEST_F(SurfacicCullingTest, ChoosesTheLevelWhoseSagTheScreenCanShow) {
+  // Faces of sag 0.01, levels of sag 0.1 and 0.5; every look is of colour 7.
+  Kel3DFaceGP *f0 = Square(-1, -1), *f1 = Square(0, 0), *lod1 = Square(-1, 0),
+              *lod2 = Square(0, -1);
+  rep->AddGeomFace(f0, Attributes(7));
+  rep->AddGeomFace(f1, Attributes(7));
+  rep->SetGeomSag(0.01f);
+  rep->AddLOD(lod1, Attributes(7), 0.1f);
+  rep->AddLOD(lod2, Attributes(7), 0.5f);
+  // Depth 2: sag 0.08, below 0.1: the faces, last first. Depth 5: sag 0.2,
+  // the first level. Depth 20: sag 0.8, above 0.5: the second level (culling
+  // size 0.8, below the radius 1). Depth 30: culling size 1.2, too small: the
+  // list keeps its default attribute only.
+  EXPECT_EQ(Cull(2), Drawn(Word(7), {f1, f0}));
+  EXPECT_EQ(Cull(5), Drawn(Word(7), {lod1}));
+  EXPECT_EQ(Cull(20), Drawn(Word(7), {lod2}));
+  EXPECT_EQ(Cull(30), Drawn(Word(253), {}));
+  rep->SetLODMode(0);  // levels switched off: the faces at any distance
+  EXPECT_EQ(Cull(20), Drawn(Word(7), {f1, f0}));
+  rep->SetLODMode(1);
+  // 98 levels are chosen from; the 99th is one too many.
+  for (int k = 3; k <= 98; ++k) rep->AddLOD(Square(0, 0), Attributes(7), 0.001f * k);
+  EXPECT_EQ(Cull(20), Drawn(Word(7), {rep->GetLODFace(98)}));
+  rep->AddLOD(Square(0, 0), Attributes(7), 1.0f);
+  CaptureStderr();
+  EXPECT_EQ(Cull(20), Drawn(Word(7), {f1, f0}));
+  EXPECT_EQ(GetCapturedStderr(),
+            "KelSurfacicRep::DrawShading: Can't manage more than 100 LODs, sorry.\n");
+}
 
+TEST_F(SurfacicCullingTest, FacesAndEdgesGoToTheListsOfTheirElementKinds) {
+  Kel3DFaceGP *closed = Square(-1, -1), *glass = Square(0, 0), *plain = Square(-1, 0),
+              *far = Square(0, 0);
+  rep->AddGeomFace(closed, Attributes(3, 0x30));
+  rep->AddGeomFace(glass, Attributes(4, 0xB0));
+  rep->AddGeomFace(plain, Attributes(5));
+  Kel3DEdgeGP* wire = EdgeOf(closed);
+  rep->AddGeomEdge(wire, Attributes(6, 0x10));
+  rep->AddLOD(far, Attributes(8, 0x30), 0.1f);  // a far level drawn as a closed volume
+  support.SetEdge(1);
+  EXPECT_EQ(Cull(2, 1), Drawn(Word(3, 0x30), {closed}));
+  EXPECT_EQ(Cull(2, 3), Drawn(Word(4, 0xB0), {glass}));
+  EXPECT_EQ(Cull(2, 4), Drawn(Word(6, 0x10), {wire}, DL::OP_3D_EDGE));
+  EXPECT_EQ(Cull(2, 5), Drawn(Word(5), {plain}));
+  // From afar the level replaces the faces; the edges stay.
+  EXPECT_EQ(Cull(5, 1), Drawn(Word(8, 0x30), {far}));
+  EXPECT_EQ(Cull(5, 3), Drawn(Word(253), {}));
+  EXPECT_EQ(Cull(5, 4), Drawn(Word(6, 0x10), {wire}, DL::OP_3D_EDGE));
+}
+
+// Hands out the arrays it is given, as a face whose data another face owns
+// (no vertex count of its own), or as copies made for each call.
+class HandOutFaceGP : public Kel3DBoundingGP {
  public:
-  HandOutFaceGP(const float* v, int nv, const float* n, int nn, std::vector<int> tri,
-                int allocate = 0)
-      : _v(v), _nv(nv), _n(n), _nn(nn), _tri(std::move(tri)), _allocate(allocate) {}
+  HandOutFaceGP(const float* v, int nv, std::vector<int> tri, bool made = false)
+      : _v(v), _nv(nv), _tri(std::move(tri)), _made(made) {}
   void Get(int* allocate, float** v, int* nv, float** n, int* nn, int** tri, int* ntri, int** st,
            int* nst, int** stl, int** fa, int* nfa, int** fal) override {
     Kel3DBoundingGP::Get(allocate, v, nv, n, nn, tri, ntri, st, nst, stl, fa, nfa, fal);
-    *allocate = _allocate;
-    *nv = _nv;
-    *nn = _nn;
-    *ntri = static_cast<int>(_tri.size() / 3);
-    *v = _allocate ? Copy(_v, _nv) : const_cast<float*>(_v);
-    *n = _allocate ? Copy(_n, _nn) : const_cast<float*>(_n);
-    *tri = _allocate ? Copy(_tri.data(), int(_tri.size())) : _tri.data();
+    *allocate = _made;
+    *nv = *nn = _nv;
+    *ntri = 1;
+    *v = _made ? std::copy(_v, _v + 9, new float[9]) - 9 : const_cast<float*>(_v);
+    *n = _made ? std::copy(_v, _v + 9, new float[9]) - 9 : const_cast<float*>(_v);
+    *tri = _made ? std::copy(_tri.begin(), _tri.end(), new int[3]) - 3 : _tri.data();
   }
 
  private:
   const float* _v;
   int _nv;
-  const float* _n;
-  int _nn;
   std::vector<int> _tri;
-  int _allocate;
+  bool _made;
 };
 
-TEST(SurfacicRepGroupTest, LaysFacesOutInOrderWithShiftedIndicesAndOneNormalPerVertex) {
+// The merged vertices, normals, triangles, strips and fans, or "empty".
+std::string Merge(KelSurfacicRep& rep) {
+  float *v = nullptr, *n = nullptr;
+  int *tri = nullptr, *st = nullptr, *stl = nullptr, *fa = nullptr, *fal = nullptr;
+  int nv = -1, nn = -1, ntri = -1, nst = -1, nfa = -1;
+  rep.GroupFaces(&v, &nv, &n, &nn, &tri, &ntri, &st, &nst, &stl, &fa, &nfa, &fal);
+  std::string s;
+  auto put = [&s](const char* name, auto* p, int count) {
+    s += name;
+    for (int i = 0; i < count; ++i) s += " " + std::to_string(int(p[i] * 10));
+    s += ";";
+  };
+  if (nv == 0 && !v && !n && !tri && !st && !fa && ntri + nst + nfa == 0)
+    s = "empty";
+  else {
+    put("v", v, nv), put("n", n, nn), put("t", tri, 3 * ntri);
+    put("s", st, nst ? stl[0] : 0), put("f", fa, nfa ? fal[0] : 0);
+  }
+  delete[] v, delete[] n, delete[] tri, delete[] st, delete[] stl, delete[] fa, delete[] fal;
+  return s;
+}
+
+TEST(SurfacicRepGroup, LaysFacesOutInOrderWithShiftedIndicesOrRefusesThem) {
+  // Face 0: a square, per-vertex normals, one strip; face 1: a planar triangle
+  // (one normal for three vertices) as a triangle and a fan; face 2: no normal.
   KelSurfacicRep rep;
-  // Face 0: the unit square, per-vertex normals, one strip of 4.
-  const float v0[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
-  const float n0[12] = {0, 0, 1, 0, 0.6f, 0.8f, 0, 0, 1, 0, 0, 1};
-  const int strip0[4] = {0, 3, 6, 9};
-  const int stripLength0 = 4;
-  rep.AddGeomFace(
-      new Kel3DFaceGP(v0, 12, n0, 12, nullptr, 0, strip0, 1, &stripLength0, nullptr, 0, nullptr),
-      Attributes(1));
-  // Face 1: a planar triangle (one normal), as a triangle and as a fan.
-  const float v1[9] = {5, 0, 0, 6, 0, 0, 5, 1, 0};
-  const float n1[3] = {0, 1, 0};
-  const int tri1[3] = {0, 3, 6};
-  const int fan1[3] = {6, 0, 3};
-  const int fanLength1 = 3;
-  rep.AddGeomFace(
-      new Kel3DPlanarFaceGP(v1, 9, n1, tri1, 1, nullptr, 0, nullptr, fan1, 1, &fanLength1),
-      Attributes(2));
-  // Face 2: a triangle without any normal.
-  const float v2[9] = {7, 0, 0, 8, 0, 0, 7, 1, 0};
-  const int tri2[3] = {6, 3, 0};
+  const float v0[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0}, n0[12] = {0, 0, 1, 0, 0, 1};
+  const float v1[9] = {5, 0, 0, 6, 0, 0, 5, 1, 0}, n1[3] = {0, 1, 0}, v2[9] = {7, 0, 0};
+  const int strip[4] = {0, 3, 6, 9}, four = 4, tri1[3] = {0, 3, 6}, fan[3] = {6, 0, 3}, three = 3,
+            tri2[3] = {6, 3, 0};
+  rep.AddGeomFace(new Kel3DFaceGP(v0, 12, n0, 12, nullptr, 0, strip, 1, &four, nullptr, 0, nullptr),
+                  Attributes(1));
+  rep.AddGeomFace(new Kel3DPlanarFaceGP(v1, 9, n1, tri1, 1, nullptr, 0, nullptr, fan, 1, &three),
+                  Attributes(2));
   rep.AddGeomFace(
       new Kel3DFaceGP(v2, 9, nullptr, 0, tri2, 1, nullptr, 0, nullptr, nullptr, 0, nullptr),
       Attributes(3));
+  // Face 1 starts at coordinate 12, face 2 at 21; values shown times ten.
+  EXPECT_EQ(Merge(rep),
+            "v 0 0 0 10 0 0 0 10 0 10 10 0 50 0 0 60 0 0 50 10 0 70 0 0 0 0 0 0 0 0;"
+            "n 0 0 10 0 0 10 0 0 0 0 0 0 0 10 0 0 10 0 0 10 0 0 0 0 0 0 0 0 0 0;"
+            "t 120 150 180 270 240 210;s 0 30 60 90;f 180 120 150;");
 
-  Merged m(rep);
-  ASSERT_EQ(m.nv, 30);
-  ASSERT_EQ(m.nn, 30);
-  std::vector<float> vertices(v0, v0 + 12);
-  vertices.insert(vertices.end(), v1, v1 + 9);
-  vertices.insert(vertices.end(), v2, v2 + 9);
-  EXPECT_EQ(m.Vertices(), vertices);
-  std::vector<float> normals(n0, n0 + 12);
-  for (int k = 0; k < 3; ++k) normals.insert(normals.end(), n1, n1 + 3);
-  normals.insert(normals.end(), 9, 0.0f);
-  EXPECT_EQ(m.Normals(), normals);
-  // Face 1 starts at coordinate 12, face 2 at 21.
-  EXPECT_EQ(m.Triangles(), (std::vector<int>{12, 15, 18, 27, 24, 21}));
-  ASSERT_EQ(m.nst + m.nfa, 2);
-  EXPECT_EQ(std::vector<int>(m.st, m.st + 4), (std::vector<int>{0, 3, 6, 9}));
-  EXPECT_EQ(std::vector<int>(m.fa, m.fa + 3), (std::vector<int>{18, 12, 15}));
-  EXPECT_EQ(m.stl[0] + m.fal[0], 4 + 3);
-}
-
-TEST(SurfacicRepGroupTest, SharingFacesTakeTheOffsetOfTheFaceThatOwnsTheData) {
+  // Faces sharing the data of another take its offset; data made for the
+  // call is released (checked by the leak checker).
   const float v[18] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 9, 9, 9, 8, 8, 8, 7, 7, 7};
-  const float n[18] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
-  KelSurfacicRep rep;
-  // Made for each call: the merge must release it (checked by the leak checker).
-  rep.AddGeomFace(new HandOutFaceGP(v + 9, 9, n + 9, 9, {0, 3, 6}, 1), Attributes(1));
-  rep.AddGeomFace(new HandOutFaceGP(v, 9, n, 9, {0, 3, 6}), Attributes(1));
-  rep.AddGeomFace(new HandOutFaceGP(v, 0, n, 0, {6, 3, 0}), Attributes(1));
-  Merged m(rep);
-  ASSERT_EQ(m.nv, 18);
-  EXPECT_EQ(m.Vertices(),
-            (std::vector<float>{9, 9, 9, 8, 8, 8, 7, 7, 7, 0, 0, 0, 1, 0, 0, 1, 1, 0}));
-  EXPECT_EQ(m.Triangles(), (std::vector<int>{0, 3, 6, 9, 12, 15, 15, 12, 9}));
-}
-
-TEST(SurfacicRepGroupTest, RefusesSharingThatCannotBeMerged) {
-  const float v[9] = {0, 0, 0, 1, 0, 0, 1, 1, 0};
-  const float w[9] = {0, 0, 1, 1, 0, 1, 1, 1, 1};
-  const float n[9] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-  struct Case {
-    std::vector<const float*> sharers;
-    const char* message;
-  } cases[] = {{{v, w},
-                "Only ONE vertex and ONE normal reference allowed for every faces in the Rep when "
-                "sharing data"},
-               {{w},
-                "Some faces are sharing data that do not belong to the SurfacicRep. This is "
-                "not correct"}};
-  for (const Case& c : cases) {
-    KelSurfacicRep rep;
-    rep.AddGeomFace(new HandOutFaceGP(v, 9, n, 9, {0, 3, 6}), Attributes(1));
-    for (const float* s : c.sharers)
-      rep.AddGeomFace(new HandOutFaceGP(s, 0, n, 0, {0, 3, 6}), Attributes(1));
+  KelSurfacicRep shared;
+  shared.AddGeomFace(new HandOutFaceGP(v + 9, 9, {0, 3, 6}, true), Attributes(1));
+  shared.AddGeomFace(new HandOutFaceGP(v, 9, {0, 3, 6}), Attributes(1));
+  shared.AddGeomFace(new HandOutFaceGP(v, 0, {6, 3, 0}), Attributes(1));
+  EXPECT_EQ(Merge(shared).rfind("v 90 90 90 80 80 80 70 70 70 0 0 0 10 0 0 10 10 0;", 0), 0u);
+  EXPECT_NE(Merge(shared).find("t 0 30 60 90 120 150 150 120 90;"), std::string::npos);
+  // Two sharers of different data, or data of no face of the Rep: refused.
+  const std::pair<std::vector<const float*>, const char*> refused[] = {
+      {{v, v + 9},
+       "Only ONE vertex and ONE normal reference allowed for every faces in the Rep when sharing "
+       "data"},
+      {{v + 9},
+       "Some faces are sharing data that do not belong to the SurfacicRep. This is not "
+       "correct"}};
+  for (const auto& [sharers, message] : refused) {
+    KelSurfacicRep bad;
+    bad.AddGeomFace(new HandOutFaceGP(v, 9, {0, 3, 6}), Attributes(1));
+    for (const float* p : sharers)
+      bad.AddGeomFace(new HandOutFaceGP(p, 0, {0, 3, 6}), Attributes(1));
     CaptureStderr();
-    Merged m(rep);
-    EXPECT_EQ(GetCapturedStderr(), std::string("KelSurfacicRep::GroupFaces: ") + c.message +
+    EXPECT_EQ(Merge(bad), "empty");
+    EXPECT_EQ(GetCapturedStderr(), std::string("KelSurfacicRep::GroupFaces: ") + message +
                                        ". Exiting with an empty result.\n");
-    EXPECT_TRUE(m.Empty());
   }
   KelSurfacicRep empty;
-  EXPECT_TRUE(Merged(empty).Empty());
+  EXPECT_EQ(Merge(empty), "empty");
 }
 
 }  // namespace

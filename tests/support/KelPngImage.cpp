@@ -4,7 +4,13 @@
 
 #include <png.h>
 
+#include <gtest/gtest.h>
+
+#include "KelTestEnv.h"
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -42,4 +48,41 @@ bool KelPngImage::Write(const KelPixelImage& image, const std::string& path) {
   const int stride = w * (f == PixelImageRGBA ? 4 : 3);
   return png_image_write_to_file(&png, path.c_str(), 0, image.GetPixelsToRead(), -stride,
                                  nullptr) != 0;
+}
+
+void keltest::ExpectMatchesReference(const KelPixelImage& image, const std::string& reference,
+                                     const std::string& name) {
+  const char* update = std::getenv("KEL_UPDATE_REFERENCES");
+  if (update && std::string(update) == "1") {
+    EXPECT_TRUE(KelPngImage::Write(image, reference)) << reference;
+    return;
+  }
+  std::unique_ptr<KelPixelImage> expected(KelPngImage::Read(reference));
+  ASSERT_NE(expected, nullptr) << "no reference " << reference
+                               << " (KEL_UPDATE_REFERENCES=1 makes it)";
+  int w = 0, h = 0, ew = 0, eh = 0;
+  image.GetSize(w, h);
+  expected->GetSize(ew, eh);
+  ASSERT_TRUE(w == ew && h == eh && image.GetFormat() == PixelImageRGB &&
+              expected->GetFormat() == PixelImageRGB)
+      << reference;
+  constexpr int kTolerance = 24;
+  KelPixelImage diff(w, h, PixelImageRGB);
+  unsigned char* d = diff.GetPixelsToModify();
+  const unsigned char *a = image.GetPixelsToRead(), *e = expected->GetPixelsToRead();
+  int differing = 0;
+  for (int i = 0; i < 3 * w * h; i += 3) {
+    int worst = 0;
+    for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(a[i + c] - e[i + c]));
+    differing += worst > kTolerance;
+    const auto faded = static_cast<unsigned char>((e[i] + e[i + 1] + e[i + 2]) / 9);
+    d[i] = worst > kTolerance ? 255 : faded;
+    d[i + 1] = d[i + 2] = worst > kTolerance ? 0 : faded;
+  }
+  if (differing > w * h / 200) {
+    KelPngImage::Write(image, OutputPath(name + ".actual.png"));
+    KelPngImage::Write(diff, OutputPath(name + ".diff.png"));
+    ADD_FAILURE() << name << ": " << differing << " pixels differ from the reference; see "
+                  << OutputPath(name + ".diff.png");
+  }
 }

@@ -1,7 +1,8 @@
-// A render that records every call it receives, in order, as one line of text
-// each ("Draw3DFace", "SetForeground 251", "PushMatrix", ...). Tests compare the
+// A render that records the calls drawing makes, in order, as one line of
+// text each ("Draw3DFace", "SetForeground 251", "PushMatrix", ...). Tests compare the
 // log against the stream a pass must produce. It has no camera, so every
-// volume is visible and never too small unless a test says otherwise.
+// volume is visible and never too small unless a test says otherwise; a
+// KelCameraRender has one.
 #pragma once
 
 #include <kel/render/KelRender.h>
@@ -9,6 +10,10 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class Kel3DViewpoint;
+class Kel3DRep;
+class Kelpoint2f;
 
 class KelRecordingRender : public KelRender {
  public:
@@ -32,6 +37,22 @@ class KelRecordingRender : public KelRender {
   // The matrices pushed, in order (first 16 coefficients of each).
   std::vector<std::vector<float>> pushedMatrices;
 
+  // What the immediate 2D operations draw, in order: "polyline" or
+  // "polygon <fill>" with the (x, y) points, or "image <width>x<height>
+  // <mode>" with the position.
+  struct Shape2D {
+    std::string kind;
+    std::vector<float> points;
+  };
+  std::vector<Shape2D> shapes2D;
+  // DrawDynamicGP also has the primitive draw itself at once.
+  int immediate = 0;
+  // Without a camera: model units of one pixel.
+  void SetModelPerPixel(float model) { _scaleFactor = model; }
+  // Sees through `camera` in a window of the given size: its culling
+  // viewport is the whole window (BeginDraw on it; EndDraw to finish).
+  void LookThrough(KelViewpoint& camera, float width, float height, float pixelsPerMM);
+
   int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
                  const KelRep& rep) override;
   int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
@@ -46,26 +67,19 @@ class KelRecordingRender : public KelRender {
   void SetSensitivity(int sensitivity) override;
   void SetCurrentAttribute(const KelGraphicAttributeSet& a) override;
   using KelRender::SetCurrentAttribute;
-  void Draw2DMarker(Kel2DMarkerGP&) override { Record("Draw2DMarker"); }
-  void Draw2DRectangle(Kel2DRectangleGP&) override { Record("Draw2DRectangle"); }
-  void Draw2DLine(Kel2DLineGP&) override { Record("Draw2DLine"); }
-  void Draw2DPolyline(Kel2DPolylineGP&) override { Record("Draw2DPolyline"); }
-  void Draw2DPolygon(Kel2DPolygonGP&) override { Record("Draw2DPolygon"); }
-  void Draw2DAnnotationText(Kel2DAnnotationTextGP&) override { Record("Draw2DAnnotationText"); }
-  void Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP&) override {
-    Record("Draw2DSimpleGeometricText");
-  }
   void Draw3DMarker(Kel3DMarkerGP&) override { Record("Draw3DMarker"); }
   void Draw3DPolyline(Kel3DPolylineGP&) override { Record("Draw3DPolyline"); }
-  void Draw3DLine(Kel3DLineGP&) override { Record("Draw3DLine"); }
+  void Draw3DLine(Kel3DLineGP& gp) override;
   void Draw3DEdge(Kel3DEdgeGP&) override { Record("Draw3DEdge"); }
-  void DrawLightSource(Kel3DLightSourceGP&) override { Record("DrawLightSource"); }
   void Draw3DFace(Kel3DFaceGP&) override { Record("Draw3DFace"); }
   void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Record("Draw3DPlanarFace"); }
-  void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override;
-  void DrawWireframe3DCylinder(Kel3DCylinderGP&) override { Record("DrawWireframe3DCylinder"); }
-  void Draw3DAnnotationText(Kel3DAnnotationTextGP&) override { Record("Draw3DAnnotationText"); }
-  void DrawDynamicGP(KelDynamicGP&) override { Record("DrawDynamicGP"); }
+  void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override;
+  void Draw2DLine(Kel2DLineGP&) override { Record("Draw2DLine"); }
+  void DrawDynamicGP(KelDynamicGP& gp) override;
+  void ImmediateDraw2DPolyline(const float* points, const int count) override;
+  void ImmediateDraw2DPolygon(const float* points, const int count, const int filled) override;
+  void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
+                                 const int mode) override;
   KelRender* PushMatrix(Kel4x4Matrix& m) override;
   KelRender* PushMatrix(Kel3x3Matrix& m) override;
   void PopMatrix(KelRender* child) override;
@@ -73,12 +87,43 @@ class KelRecordingRender : public KelRender {
   void PopReference() override { Record("PopReference"); }
   void SetForeground(const int& colourIndex) override;
   void SetForegroundRGBA(const int rgba) override;
-  void SetLineAttributes(const int& a2, const int& a1) override;
   void SetFurtiveOn() override { Record("SetFurtiveOn"); }
-  void SetFurtiveOff() override { Record("SetFurtiveOff"); }
 
   void Record(const std::string& line) { _log->push_back(line); }
 
  private:
   std::shared_ptr<Log> _log;
+};
+
+// A recording render looking through a conic camera on the z axis at the
+// origin (LookFrom): kSize pixels square at kPixelsPerMM pixels a millimetre,
+// a sag precision of 2 pixels, meshes shown. Before LookFrom one millimetre is
+// `mmRatio` model units everywhere. Dynamic primitives draw at once, and what
+// they draw is kept.
+class KelCameraRender : public KelRecordingRender {
+ public:
+  static constexpr float kSize = 500.0f, kPixelsPerMM = 4.0f;
+
+  explicit KelCameraRender(float mmRatio = 1.0f);
+  ~KelCameraRender() override;
+  void LookFrom(float distance);
+  // Pixel position of a model point through the camera.
+  Kelpoint2f Pixel(const float* model) const;
+
+  void DrawDynamicGP(KelDynamicGP& gp) override;
+  void ImmediateDraw3DPolyline(const float* points, const int count) override;
+  void ImmediateDraw3DAnnotationText(const float* position, const char* text,
+                                     AnchorPoint anchor) override;
+
+  struct Text {
+    std::vector<float> position;
+    std::string text;
+    AnchorPoint anchor;
+  };
+  std::vector<std::vector<float>> polylines;
+  std::vector<Text> texts;
+
+ private:
+  std::unique_ptr<Kel3DViewpoint> _camera;
+  std::unique_ptr<Kel3DRep> _target;  // frames the near and far planes
 };

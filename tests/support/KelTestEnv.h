@@ -1,11 +1,14 @@
 // Shared helpers of the test programs.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace keltest {
 
@@ -22,6 +25,38 @@ inline std::string DataPath(const std::string& name) {
 // A path in the running test's own output folder (output/<Suite>.<Test>/), so
 // that tests run in parallel never share a file. Created on first use.
 std::string OutputPath(const std::string& name);
+
+// Matches numbers within eps of the expected ones, in order.
+inline auto Near(std::vector<float> expected, float eps = 1e-4f) {
+  return testing::Pointwise(testing::FloatNear(eps), std::move(expected));
+}
+
+// Checks the coordinates of a point, vector or direction.
+template <class P>
+void ExpectXYZ(const P& p, double x, double y, double z, double eps = 1e-4) {
+  EXPECT_NEAR(p.x, x, eps);
+  EXPECT_NEAR(p.y, y, eps);
+  EXPECT_NEAR(p.z, z, eps);
+}
+
+inline bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+inline std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::vector<unsigned char> bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  unsigned char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(f);
+  return bytes;
+}
 
 }  // namespace keltest
 

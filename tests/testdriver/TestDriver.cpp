@@ -1,11 +1,12 @@
-// A graphics driver for the tests: its support draws nothing and its render
-// writes every call of the draw pass, in order, into one log that tests read
-// through kelTestDriverLog().
+// A graphics driver for the tests: its support and window draw nothing and its
+// render writes every call of the draw pass, in order, into one log that tests
+// read through kelTestDriverLog().
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/render/KelDriver.h>
 #include <kel/render/KelGraphicRender.h>
 #include <kel/render/KelSupport.h>
+#include <kel/viewers/KelGraphicWindow.h>
 
 #include <string>
 #include <vector>
@@ -29,6 +30,14 @@ class RecordingGraphicRender : public KelGraphicRender {
   void EndDraw(KelViewpoint& v) override {
     Log().push_back("EndDraw");
     KelGraphicRender::EndDraw(v);
+  }
+  void BeginDrawLeft(KelViewpoint& v, const int mode, const float distance) override {
+    Log().push_back("BeginDrawLeft " + std::to_string(mode) + " " + std::to_string(distance));
+    KelGraphicRender::BeginDraw(v);
+  }
+  void BeginDrawRight(KelViewpoint& v, const int mode, const float distance) override {
+    Log().push_back("BeginDrawRight " + std::to_string(mode) + " " + std::to_string(distance));
+    KelGraphicRender::BeginDraw(v);
   }
   void BeginDrawDL(ELEMENT_TYPE t) override {
     Log().push_back("BeginDrawDL " + std::to_string(int(t)));
@@ -83,6 +92,20 @@ class RecordingSupport : public KelSupport {
   }
 };
 
+// A graphic window that draws nothing and writes down its buffer calls.
+class RecordingWindow : public KelGraphicWindow {
+ public:
+  RecordingWindow(int w, int h) : KelGraphicWindow(w, h) {}
+  int MakeCurrent() override { return 1; }
+  void ReadPixels() override {}
+  KelRender* CreateDrawingRender() override { return new RecordingGraphicRender(*this); }
+  void Clear() override { Log().push_back("Clear"); }
+  void Swap() override { Log().push_back("Swap"); }
+  void ClearLeft() override { Log().push_back("ClearLeft"); }
+  void ClearRight() override { Log().push_back("ClearRight"); }
+  void SwapStereo() override { Log().push_back("SwapStereo"); }
+};
+
 }  // namespace
 
 extern "C" {
@@ -95,6 +118,10 @@ KelSupport* createDriverSupport(KelSupport*, KelPixelImage* image) {
   int w = 64, h = 64;
   if (image) image->GetSize(w, h);
   return new RecordingSupport(w, h);
+}
+
+KelGraphicWindow* createDriverGraphicWindow(const int w, const int h) {
+  return new RecordingWindow(w, h);
 }
 
 XVisualInfo* findDriverVisual(Display*) {

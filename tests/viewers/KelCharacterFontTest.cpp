@@ -2,10 +2,11 @@
 // uses and the glyphs the driver draws.
 #include <gtest/gtest.h>
 
-#include <kel/render/KelSupport.h>
 #include <kel/viewers/KelCharacterFont.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "KelTestEnv.h"
 
@@ -16,46 +17,27 @@ bool BaseFontsInstalled() {
   return probe.IsLoaded(0) != 0;
 }
 
-class PlainSupport : public KelSupport {
- public:
-  PlainSupport() : KelSupport(10, 10) {}
-  int MakeCurrent() override { return 1; }
-  void ReadPixels() override {}
-};
-
-TEST(KelCharacterFont, SupportsShareOneFont) {
-  KelCharacterFont* font = KelCharacterFont::GetSharedFont();
-  ASSERT_NE(font, nullptr);
-  EXPECT_EQ(KelCharacterFont::GetSharedFont(), font);
-  PlainSupport a, b;
-  EXPECT_EQ(a.GetCharacterFont(), font);
-  EXPECT_EQ(b.GetCharacterFont(), font);
-}
-
-TEST(KelCharacterFont, DefaultFontsHaveTheirCellSizes) {
-  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
-  KelCharacterFont font;
-  const int expected[5][3] = {{9, 15, 3}, {5, 8, 1}, {6, 10, 2}, {9, 15, 3}, {10, 20, 4}};
-  for (int i = 0; i < 5; ++i) {
-    int w = 0, h = 0, d = 0;
+// Width, height and descent of each font.
+std::vector<int> Sizes(const KelCharacterFont& font, std::vector<int> numbers) {
+  std::vector<int> sizes;
+  for (int i : numbers) {
+    int w = -1, h = -1, d = -1;
     font.GetCharacterSize(i, &w, &h, &d);
-    EXPECT_EQ(w, expected[i][0]) << "font " << i;
-    EXPECT_EQ(h, expected[i][1]) << "font " << i;
-    EXPECT_EQ(d, expected[i][2]) << "font " << i;
-    EXPECT_EQ(font.GetFontOffset(i), d);
-    EXPECT_TRUE(font.IsLoaded(i));
+    sizes.insert(sizes.end(), {w, h, d});
   }
-  EXPECT_EQ(font.GetNbFonts(), 5);
+  return sizes;
 }
 
-TEST(KelCharacterFont, FontNumberIsTheLargestGeometricFontThatFits) {
+TEST(KelCharacterFont, DefaultFontsAndTheGeometricFontThatFits) {
   KelCharacterFont font;
   // Heights 8, 10, 15, 20 (also when the files are missing: the defaults').
-  EXPECT_EQ(font.GetFontNumber(7), 0);
-  EXPECT_EQ(font.GetFontNumber(8), 1);
-  EXPECT_EQ(font.GetFontNumber(14), 2);
-  EXPECT_EQ(font.GetFontNumber(15), 3);
-  EXPECT_EQ(font.GetFontNumber(1000), 4);
+  for (auto [height, number] : {std::pair{7, 0}, {8, 1}, {14, 2}, {15, 3}, {1000, 4}})
+    EXPECT_EQ(font.GetFontNumber(height), number) << height;
+  EXPECT_EQ(Sizes(font, {5, -1}), std::vector<int>(6, 0)) << "out of range";
+  EXPECT_EQ(font.GetGlyph(7, 'A'), nullptr);
+  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
+  EXPECT_EQ(Sizes(font, {0, 1, 2, 3, 4}),
+            (std::vector<int>{9, 15, 3, 5, 8, 1, 6, 10, 2, 9, 15, 3, 10, 20, 4}));
 }
 
 TEST(KelCharacterFont, GlyphsAreBitmapsOnTheBaseline) {
@@ -97,26 +79,24 @@ TEST(KelCharacterFont, VariablesChooseFontsAndBadNamesFallBack) {
   unsetenv("ORVEXFONTNAME");
   unsetenv("ORVEXGEOMETRICFONTNAME1");
   unsetenv("ORVEXGEOMETRICFONTNAME2");
-  int w, h, d;
-  font.GetCharacterSize(0, &w, &h, &d);
-  EXPECT_EQ(w, 7);
-  EXPECT_EQ(h, 13);
-  font.GetCharacterSize(1, &w, &h, &d);
-  EXPECT_EQ(h, 8);
+  EXPECT_EQ(Sizes(font, {0, 1, 2}), (std::vector<int>{7, 13, 2, 5, 8, 1, 6, 13, 2}));
   EXPECT_STREQ(font.GetFontName(1), "-misc-fixed-medium-r-normal--8-80-75-75-c-50-iso8859-1");
-  font.GetCharacterSize(2, &w, &h, &d);
-  EXPECT_EQ(w, 6);
-  EXPECT_EQ(h, 13);
 }
 
-TEST(KelCharacterFont, OutOfRangeFontsMeasureNothing) {
-  KelCharacterFont font;
-  int w = -1, h = -1, d = -1;
-  font.GetCharacterSize(5, &w, &h, &d);
-  EXPECT_EQ(w + h + d, 0);
-  font.GetCharacterSize(-1, &w, &h, &d);
-  EXPECT_EQ(w + h + d, 0);
-  EXPECT_EQ(font.GetGlyph(7, 'A'), nullptr);
+TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
+  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
+  const char* defaults[5] = {nullptr, nullptr, "-no-such-default-*", nullptr, nullptr};
+  testing::internal::CaptureStderr();
+  KelCharacterFont font(defaults);
+  EXPECT_EQ(font.GetNbFonts(), 5);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "KelCharacterFont::Load: font -no-such-default-* not found, fixed used.\n");
+  EXPECT_STREQ(font.GetFontName(2), "fixed");
+  EXPECT_EQ(Sizes(font, {2}), (std::vector<int>{6, 13, 2}));  // fixed is 6x13
+  EXPECT_NE(font.GetGlyph(2, 'A'), nullptr);
+  // Font numbers still go by index: heights 8, 13, 15, 20.
+  for (auto [height, number] : {std::pair{12, 1}, {13, 2}, {15, 3}})
+    EXPECT_EQ(font.GetFontNumber(height), number) << height;
 }
 
 }  // namespace

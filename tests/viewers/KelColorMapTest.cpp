@@ -13,33 +13,6 @@ void ExpectColor(const KelColorMap& map, int i, float r, float g, float b) {
   EXPECT_NEAR(B, b, 1e-5) << "entry " << i;
 }
 
-TEST(KelColorMap, DefaultTable) {
-  KelColorMap map;
-  ExpectColor(map, 0, 0, 0, 0);
-  ExpectColor(map, 1, 0.26f, 0.4f, 0.33f);
-  ExpectColor(map, 2, 1, 0.46f, 0);
-  ExpectColor(map, 3, 1, 1, 1);
-  ExpectColor(map, 6, 0, 0.4f, 1);
-  ExpectColor(map, 7, 0.86f, 0.86f, 0);
-  ExpectColor(map, 8, 0.06f, 0.06f, 0.06f);
-  ExpectColor(map, 12, 0.33f, 0.26f, 0.26f);
-  ExpectColor(map, 21, 0.93f, 0.93f, 0.93f);
-  ExpectColor(map, 32, 0.66f, 0, 0);
-  ExpectColor(map, 48, 0, 0.73f, 0);
-  ExpectColor(map, 64, 0, 0, 0.8f);
-  ExpectColor(map, 96, 0.93f, 0, 0.93f);
-  ExpectColor(map, 112, 0, 1, 1);
-  ExpectColor(map, 128, 0.5f, 0.06f, 0.5f);
-  ExpectColor(map, 157, 0.5f, 0.5f, 1);
-  ExpectColor(map, 158, 0.5f, 0.5f, 0.5f);
-  ExpectColor(map, 244, 0.5f, 0.5f, 0.5f);
-  ExpectColor(map, 251, 1, 0.46f, 0);
-  ExpectColor(map, 252, 0.26f, 0.4f, 0.33f);
-  ExpectColor(map, 253, 1, 1, 1);
-  ExpectColor(map, 254, 0, 0, 0);
-  ExpectColor(map, 255, 0, 0, 0);
-}
-
 TEST(KelColorMap, IntegerColoursAndBadIndices) {
   KelColorMap map;
   map.SetColor(40, 255, 51, 0);

@@ -22,8 +22,8 @@ class Kel2DBoundingBox : public KelBoundingElement {
 
   Kel2DBoundingBox& operator=(const Kel2DBoundingBox& b) = default;
   Kel2DBoundingBox& operator+=(const Kel2DBoundingBox& b);
-  // Encloses the four transformed corners; the size in millimetres follows the
-  // matrix's scaling when it is not 1.
+  // Encloses the four transformed corners; the size in millimetres, a size on
+  // the screen, stays.
   Kel2DBoundingBox& operator*=(const Kel3x3Matrix& m);
 
   // b lies wholly outside this box.

@@ -13,6 +13,7 @@
 #include <vector>
 
 class KelCommand;
+class KelMarshal;
 class KelNotification;
 
 // An analyser: a member function of the receiving command, given the sender,
@@ -71,6 +72,22 @@ class KelCommand : public KelEventSubscriber {
   // about `notification`, or null. Nothing here.
   virtual void* SendCommandSpecificObject(const char* className, KelNotification* notification);
 
+  // Record and replay (KelRecord). SaveState writes into `marshal` what
+  // replaying `event` needs and answers 0; it answers 1 for a null event and 2
+  // for an event it does not record, and then nothing it wrote is kept.
+  virtual int SaveState(KelNotification* event, KelMarshal& marshal);
+  // Reads back what SaveState wrote for an event of class `eventClass` (its
+  // ClassName) and acts on it, building the event itself; answers 0, or 4 for
+  // a class it does not replay. Test marshal.GetError() before acting: the
+  // record is outside data.
+  virtual int RestoreState(const char* eventClass, KelMarshal& marshal);
+
+  // Among the live commands named `name`, oldest first, the one at `rank`, or
+  // null. A replay finds its commands this way.
+  static KelCommand* FindCommand(const char* name, int rank = 0);
+  // This command's rank among the live commands of its name, oldest first.
+  int GetNameRank() const;
+
   // Destroys this command (created with new) at once when no notification is
   // being processed, otherwise when the outermost processing ends. Later calls
   // change nothing, so callbacks that its destructor runs may request it again.
@@ -90,6 +107,13 @@ class KelCommand : public KelEventSubscriber {
   };
   void ForgetSender(KelCommand* sender);
   void Purge();
+  void Link();
+
+  // Every live command, in the order of construction.
+  static KelCommand* _firstLive;
+  static KelCommand* _lastLive;
+  KelCommand* _previousLive = nullptr;
+  KelCommand* _nextLive = nullptr;
 
   KelCommand* _father = nullptr;
   KelString _name;

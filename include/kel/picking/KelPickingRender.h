@@ -36,6 +36,7 @@
 
 class KelPickPath;
 class KelPickPathList;
+class Kel2DImagePixelGP;
 class KelPickTree;
 
 class KelPickingRender : public KelRepRender {
@@ -81,6 +82,12 @@ class KelPickingRender : public KelRepRender {
   void Draw3DPlanarFace(Kel3DPlanarFaceGP& gp) override;
   void Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) override;
   void DrawWireframe3DCylinder(Kel3DCylinderGP& gp) override;
+  void Draw2DMarker(Kel2DMarkerGP& gp) override;
+  void Draw2DRectangle(Kel2DRectangleGP& gp) override;
+  void Draw2DLine(Kel2DLineGP& gp) override;
+  void Draw2DAnnotationText(Kel2DAnnotationTextGP& gp) override;
+  void Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP& gp) override;
+  // A placed image is tested as its model rectangle, without resampling it.
   void DrawDynamicGP(KelDynamicGP& gp) override;
   void ImmediateDraw3DPolyline(const float* points, const int count) override;
   void ImmediateDraw3DAnnotationText(const float* position, const char* text,
@@ -143,6 +150,9 @@ class KelPickingRender : public KelRepRender {
   // position, as the driver draws it: the offsets in pixels of its lower left
   // corner (x to the right, y up). The box's bottom is the bottom of the
   // descent.
+  // The model rectangle of a placed image; dimension 2.
+  void Pick2DImage(const Kel2DImagePixelGP& gp);
+
   static void GetTextBox(AnchorPoint anchor, const float width, const float height, float* left,
                          float* bottom);
 
@@ -169,6 +179,7 @@ class KelPickingRender : public KelRepRender {
     Kel2DViewport viewport2D;
     float modelSag = 0.0f;
     float modelCullingSize = 0.0f;
+    float scaleFactor = 1.0f;
     Kelpoint3f nearPoint, farPoint;
     Kelvector3f ray;
     Kel4x4Matrix matrix;

@@ -107,6 +107,7 @@ class KelCullingRender : public KelRepRender {
     Kel4x4Matrix inverse;
     const Kel4x4Matrix* matrix = nullptr;
     std::intptr_t copy = 0;
+    float scaleFactor = 1.0f;
   };
   static constexpr int kInlineLevels = 50;
 

@@ -170,6 +170,13 @@ class KelRender : protected KelRenderPassState {
   void SetEdge(int on);
   int IsDrawingLeft() const;
   int IsInheritingForeground() const { return _inheritedForeground; }
+  // Sends the colour in force again after a primitive drew in another one:
+  // the colour an enclosing bag forces (the forcing goes on), else the
+  // current attribute's RGBA word or colour index.
+  void RestoreForeground();
+  // The font a geometric text `height` model units high is drawn and picked
+  // in: the geometric font of its height in pixels (KelCharacterFont).
+  int GetGeometricFontNumber(const float height) const;
   int GetSensitivity() const { return _sensitivity; }
   KelViewpoint* GetViewpoint() const {
     Camera3D();

@@ -50,6 +50,8 @@ class KelSupport : public KelCallbackManager {
   KelColorMap* GetColorMap() const { return _colorMap; }
   // The font all supports share.
   KelCharacterFont* GetCharacterFont() const;
+  // Entry 254 of the colour map; black without one.
+  void GetBackgroundColor(float* r, float* g, float* b) const;
   int IsMeshSeen() const { return _meshSeen; }
   int IsOutLineSeen() const { return _outLineSeen; }
   int IsEdgeSeen() const { return _edgeSeen; }

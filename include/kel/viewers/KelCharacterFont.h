@@ -4,11 +4,20 @@
 // bitmaps are read from the X font files themselves (the fonts.dir catalogues
 // of the X font directories, through FreeType), so that off-screen drawing,
 // window drawing and picking measure texts alike without a display.
+//
+// A font whose variable names nothing readable falls back to its default; a
+// default that cannot be read either is replaced by "fixed", at the same index
+// (one message on the standard error stream per font replaced). On a display,
+// LoadXFonts loads the same names as X fonts for the window's GC.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
+
+// Xlib's own declarations, without its macros (its None clashes with others).
+typedef struct _XDisplay Display;
+typedef struct _XGC* GC;
 
 class KelCharacterFont {
  public:
@@ -29,6 +38,9 @@ class KelCharacterFont {
   // Reads the variables; no file is read until a metric or a glyph is asked
   // for.
   KelCharacterFont();
+  // The same with other default names (NB_FONTS of them), for sites whose
+  // servers lack the misc-fixed fonts.
+  explicit KelCharacterFont(const char* const* defaultNames);
   virtual ~KelCharacterFont();
   KelCharacterFont(const KelCharacterFont&) = delete;
   KelCharacterFont& operator=(const KelCharacterFont&) = delete;
@@ -55,11 +67,27 @@ class KelCharacterFont {
   // Glyph of character c (ISO 8859-1) in font i; null when it has none.
   const Glyph* GetGlyph(const int i, const unsigned char c) const;
 
+  // Loads the five fonts on `display` by the names in use (GetFontName), the
+  // default and finally "fixed" standing in for a name the server lacks.
+  // Fonts loaded on another display before are freed first. Answers the
+  // number of fonts loaded.
+  int LoadXFonts(Display* display);
+  // Frees the X fonts; call it before closing their display.
+  void ReleaseXFonts();
+  // The X font (its Font id) of index i; 0 before LoadXFonts or when none
+  // could be loaded.
+  unsigned long GetXFont(const int i) const;
+  // Sets font i on `gc`; nothing without that X font.
+  void SetFont(const int i, GC& gc) const;
+
  private:
   struct Font;
   void Load() const;
 
   std::string _wanted[NB_FONTS];
+  std::string _defaults[NB_FONTS];
+  Display* _display = nullptr;
+  void* _xFonts[NB_FONTS] = {};  // XFontStruct*
   mutable int _loaded = 0;
   mutable std::vector<std::unique_ptr<Font>> _fonts;
 };

@@ -1,5 +1,6 @@
 // A notification that carries the time it stands for, in milliseconds of the
-// time of day. Device, viewer and animation events derive from it.
+// library's clock (GetTimeInMilliseconds, stored zero-extended). Device, viewer
+// and animation events derive from it.
 #pragma once
 
 #include <kel/framework/KelNotification.h>
@@ -17,10 +18,6 @@ class KelTimeStampedEvent : public KelNotification {
 
   unsigned long GetTimeStamp() const { return _timeStamp; }
   void SetTimeStamp(unsigned long timeStamp) { _timeStamp = timeStamp; }
-
-  // Seconds x 1000 + microseconds / 1000 of the current time of day. Kept in an
-  // unsigned long: the count passed 2^31 long ago.
-  static unsigned long CurrentTime();
 
  private:
   unsigned long _timeStamp = 0;

@@ -4,12 +4,13 @@
 #include "KelOglFunctions.h"
 
 #include <EGL/eglext.h>
+#include <GL/glx.h>
 
 #include <cstdio>
 
 namespace {
 
-EGLDisplay Display() {
+EGLDisplay EglDisplay() {
   // Opened once and never terminated: other supports may still use it.
   static EGLDisplay display = [] {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
@@ -31,10 +32,20 @@ EGLDisplay Display() {
   return display;
 }
 
+// A window's GLX context current on this thread keeps EGL from binding one.
+void ReleaseGlx() {
+  if (glXGetCurrentContext()) glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+}
+
 }  // namespace
 
+void KelOglContext::ReleaseCurrent() {
+  if (eglGetCurrentContext() != EGL_NO_CONTEXT)
+    eglMakeCurrent(EglDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
 KelOglContext* KelOglContext::Create(int width, int height) {
-  EGLDisplay display = Display();
+  EGLDisplay display = EglDisplay();
   if (display == EGL_NO_DISPLAY || width <= 0 || height <= 0) return nullptr;
   if (!eglBindAPI(EGL_OPENGL_API)) {
     std::fprintf(stderr, "KelOglContext: no desktop OpenGL through EGL.\n");
@@ -60,6 +71,7 @@ KelOglContext* KelOglContext::Create(int width, int height) {
   c->_context = context;
   c->_width = width;
   c->_height = height;
+  ReleaseGlx();
   if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context) ||
       !KelOglFunctions::Load()) {
     std::fprintf(stderr, "KelOglContext: the context cannot draw.\n");
@@ -96,8 +108,9 @@ KelOglContext* KelOglContext::Create(int width, int height) {
 }
 
 KelOglContext::~KelOglContext() {
-  EGLDisplay display = Display();
+  EGLDisplay display = EglDisplay();
   if (_context == EGL_NO_CONTEXT) return;
+  ReleaseGlx();
   if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, _context)) {
     _buffers->Abandon();
     _buffers->BeginFrame();
@@ -112,9 +125,10 @@ KelOglContext::~KelOglContext() {
 
 int KelOglContext::MakeCurrent() {
   if (_context == EGL_NO_CONTEXT) return 0;
-  if (eglGetCurrentContext() != _context &&
-      !eglMakeCurrent(Display(), EGL_NO_SURFACE, EGL_NO_SURFACE, _context))
-    return 0;
+  if (eglGetCurrentContext() != _context) {
+    ReleaseGlx();
+    if (!eglMakeCurrent(EglDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, _context)) return 0;
+  }
   KelOglFunctions::Get().BindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
   glViewport(0, 0, _width, _height);
   return 1;

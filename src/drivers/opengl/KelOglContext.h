@@ -20,6 +20,9 @@ class KelOglContext {
 
   // Binds the context and its framebuffer to the calling thread.
   int MakeCurrent();
+  // Leaves no EGL context current, so that a window's GLX context can be made
+  // current (one API's context at a time on a thread).
+  static void ReleaseCurrent();
   int GetWidth() const { return _width; }
   int GetHeight() const { return _height; }
   // The buffer objects of the primitives drawn in this context.

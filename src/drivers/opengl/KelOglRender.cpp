@@ -3,6 +3,11 @@
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/images/KelPixelImage.h>
+#include <kel/primitives/Kel2DAnnotationTextGP.h>
+#include <kel/primitives/Kel2DLineGP.h>
+#include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DRectangleGP.h>
+#include <kel/primitives/Kel2DSimpleGeometricTextGP.h>
 #include <kel/primitives/Kel3DAnnotationTextGP.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
@@ -82,6 +87,7 @@ struct KelOglRender::FrameState {
   mutable int lit = -1;
   int lights = 0;
   int clipped = 0;
+  int stencil = 0;  // stencil bits of the drawing buffer
   float clipEye[4] = {0, 0, 0, 0};
   // Scratch arrays, grown once and reused by every primitive of the frame.
   std::vector<float> lines;
@@ -156,10 +162,30 @@ void KelOglRender::BeginDraw(KelViewpoint& viewpoint) {
   ApplyLineAttributes();
 }
 
+void KelOglRender::BeginDrawLeft(KelViewpoint& viewpoint, const int, const float distance) {
+  _eyeOffset = -0.5f * distance;
+  BeginDraw(viewpoint);
+  _eyeOffset = 0.0f;
+}
+
+void KelOglRender::BeginDrawRight(KelViewpoint& viewpoint, const int, const float distance) {
+  _eyeOffset = 0.5f * distance;
+  BeginDraw(viewpoint);
+  _eyeOffset = 0.0f;
+}
+
 void KelOglRender::LoadCamera(Kel3DViewpoint& v, const float W, const float H) {
   float l, r, b, t, n, f;
   v.GetFrustum(W, H, _mmInSupportUnit, _pixelRatio, l, r, b, t, n, f);
   if (!(f > n)) f = n + 1.0f;
+  // An eye moved by e sees the focus plane's window moved by -e, scaled to
+  // the near plane.
+  const float focus = v.GetFocusDistance();
+  if (_eyeOffset != 0.0f && v.GetProjectionType() == CONIC_PROJECTION && focus > 0.0f && n > 0.0f) {
+    const float shift = _eyeOffset * n / focus;
+    l -= shift;
+    r -= shift;
+  }
   float* p = _state->projection;
   std::fill(p, p + 16, 0.0f);
   if (v.GetProjectionType() == CONIC_PROJECTION) {
@@ -186,6 +212,7 @@ void KelOglRender::LoadCamera(Kel3DViewpoint& v, const float W, const float H) {
     p[15] = 1;
   }
   std::memcpy(_modelView, v.GetInverseMatrix().GetMatrix(), sizeof _modelView);
+  _modelView[12] -= _eyeOffset;
 }
 
 void KelOglRender::LoadCamera(Kel2DViewpoint& v, const float W, const float H) {
@@ -204,9 +231,13 @@ void KelOglRender::LoadCamera(Kel2DViewpoint& v, const float W, const float H) {
 }
 
 void KelOglRender::ResetPipeline() const {
-  // Each viewpoint has its own depth range: start its depth afresh.
+  // Each viewpoint has its own depth range: start its depth afresh. The
+  // stencil is the fill of polygons that are not convex, cleared by each.
   glDepthMask(GL_TRUE);
-  glClear(GL_DEPTH_BUFFER_BIT);
+  glGetIntegerv(GL_STENCIL_BITS, &_state->stencil);
+  glStencilMask(~0u);
+  glClear(GL_DEPTH_BUFFER_BIT | (_state->stencil ? GL_STENCIL_BUFFER_BIT : 0));
+  glDisable(GL_STENCIL_TEST);
   glDepthFunc(GL_LEQUAL);
   if (_state->is3D)
     glEnable(GL_DEPTH_TEST);
@@ -528,24 +559,27 @@ void KelOglRender::Draw3DEdge(Kel3DEdgeGP& gp) {
 }
 
 void KelOglRender::Draw3DMarker(Kel3DMarkerGP& gp) {
-  const float* p = gp.GetPoints();
-  const int n = gp.GetNbPoints();
+  DrawMarkers(gp.GetPoints(), gp.GetNbPoints(), 3, gp.GetSymbolType(),
+              gp.GetAllocate() ? &gp : nullptr);
+}
+
+void KelOglRender::DrawMarkers(const float* p, const int n, const int dimension, const int type,
+                               KelGraphicPrimitive* owner) {
   if (!p || n <= 0) return;
-  const int type = gp.GetSymbolType();
   if (type == CLOUD_POINT_SYMBOL) {
     SetLighting(false);
     glPointSize(1.0f);
-    if (_state->buffers && gp.GetAllocate()) {
+    if (_state->buffers && owner && dimension == 3) {
       const KelOglFunctions& gl = KelOglFunctions::Get();
-      gl.BindBuffer(GL_ARRAY_BUFFER, _state->buffers->Points(gp, p, n).vertices);
+      gl.BindBuffer(GL_ARRAY_BUFFER, _state->buffers->Points(*owner, p, n).vertices);
       glVertexPointer(3, GL_FLOAT, 0, nullptr);
       glDrawArrays(GL_POINTS, 0, n);
       gl.BindBuffer(GL_ARRAY_BUFFER, 0);
       return;
     }
-    glVertexPointer(3, GL_FLOAT, 0, p);
+    glVertexPointer(dimension, GL_FLOAT, 0, p);
     glDrawArrays(GL_POINTS, 0, n);
-    Sent(long(3 * sizeof(float)) * n);
+    Sent(long(dimension * sizeof(float)) * n);
     return;
   }
   const float h = static_cast<float>(
@@ -562,8 +596,10 @@ void KelOglRender::Draw3DMarker(Kel3DMarkerGP& gp) {
   };
   constexpr int kRound = 12;
   for (int i = 0; i < n; ++i) {
+    const float* q = p + dimension * i;
+    const float point[3] = {q[0], q[1], dimension == 3 ? q[2] : 0.0f};
     float w[3];
-    if (!Project(p + 3 * i, w)) continue;
+    if (!Project(point, w)) continue;
     // Pixel centres, so that one-pixel lines fall on whole pixels.
     const float x = std::floor(w[0]) + 0.5f, y = std::floor(w[1]) + 0.5f, z = w[2];
     switch (type) {
@@ -833,12 +869,61 @@ void KelOglRender::ImmediateDraw2DPolygon(const float* points, const int count, 
   if (!points || count < 2) return;
   SetLighting(false);
   glVertexPointer(2, GL_FLOAT, 0, points);
-  glDrawArrays(filled && count >= 3 ? GL_TRIANGLE_FAN : GL_LINE_LOOP, 0, count);
-  Sent(long(2 * sizeof(float)) * count);
+  if (!filled || count < 3) {
+    glDrawArrays(GL_LINE_LOOP, 0, count);
+    Sent(long(2 * sizeof(float)) * count);
+    return;
+  }
+  if (IsConvex(points, count) || !_state->stencil) {
+    glDrawArrays(GL_TRIANGLE_FAN, 0, count);
+    Sent(long(2 * sizeof(float)) * count);
+    return;
+  }
+  // Any outline: the fan flips a stencil bit on every pixel it covers, so the
+  // pixels covered an odd number of times are the inside; drawing the fan
+  // again colours those and clears the bit for the next polygon.
+  glEnable(GL_STENCIL_TEST);
+  glStencilMask(1);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDepthMask(GL_FALSE);
+  glStencilFunc(GL_ALWAYS, 0, 1);
+  glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
+  glDrawArrays(GL_TRIANGLE_FAN, 0, count);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthMask(_state->list == ELEMENT_TRANSPARENT || _state->furtive ? GL_FALSE : GL_TRUE);
+  glStencilFunc(GL_EQUAL, 1, 1);
+  glStencilOp(GL_ZERO, GL_ZERO, GL_ZERO);
+  glDrawArrays(GL_TRIANGLE_FAN, 0, count);
+  glDisable(GL_STENCIL_TEST);
+  Sent(long(2 * 2 * sizeof(float)) * count);
+}
+
+int KelOglRender::IsConvex(const float* p, const int n) {
+  // Every turn to the same side, and the outline going back and forth along
+  // x only once (a star turns one way too).
+  int sign = 0, xTurns = 0, xWay = 0;
+  for (int i = 0; i < n; ++i) {
+    const float* a = p + 2 * i;
+    const float* b = p + 2 * ((i + 1) % n);
+    const float* c = p + 2 * ((i + 2) % n);
+    const float cross = (b[0] - a[0]) * (c[1] - b[1]) - (b[1] - a[1]) * (c[0] - b[0]);
+    const int turn = cross > 0.0f ? 1 : cross < 0.0f ? -1 : 0;
+    if (turn != 0) {
+      if (sign != 0 && turn != sign) return 0;
+      sign = turn;
+    }
+    const float dx = b[0] - a[0];
+    const int way = dx > 0.0f ? 1 : dx < 0.0f ? -1 : 0;
+    if (way != 0) {
+      if (xWay != 0 && way != xWay) ++xTurns;
+      xWay = way;
+    }
+  }
+  return xTurns <= 2;
 }
 
 void KelOglRender::ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
-                                             const int) {
+                                             const int alpha) {
   if (!position || !image || !image->GetPixelsToRead()) return;
   int w = 0, h = 0;
   image->GetSize(w, h);
@@ -848,7 +933,52 @@ void KelOglRender::ImmediateDraw2DImagePixel(const float* position, const KelPix
   if (!Project(point, win)) return;
   const GLenum format = KelOglPixelFormat(*image);
   SetLighting(false);
-  // The image's first row is its bottom one, as OpenGL draws them.
-  KelOglFunctions::Get().WindowPos3f(std::floor(win[0]), std::floor(win[1]), 0.0f);
+  // In alpha mode the image's alpha blends it over what lies below.
+  const bool blend = alpha && format == GL_RGBA;
+  if (blend) glEnable(GL_BLEND);
+  // The image's first row is its bottom one, as OpenGL draws them. A corner
+  // on a pixel's edge starts at that pixel, whatever the rounding of the
+  // projection.
+  KelOglFunctions::Get().WindowPos3f(std::floor(win[0] + 0.5f), std::floor(win[1] + 0.5f), 0.0f);
   glDrawPixels(w, h, format, GL_UNSIGNED_BYTE, image->GetPixelsToRead());
+  if (blend && _state->list != ELEMENT_TRANSPARENT) glDisable(GL_BLEND);
+}
+
+// ---- 2D primitives
+
+void KelOglRender::Draw2DLine(Kel2DLineGP& gp) {
+  const int n = gp.GetNbPoints() & ~1;
+  if (!gp.GetPoints() || n < 2) return;
+  SetLighting(false);
+  glVertexPointer(2, GL_FLOAT, 0, gp.GetPoints());
+  glDrawArrays(GL_LINES, 0, n);
+}
+
+void KelOglRender::Draw2DMarker(Kel2DMarkerGP& gp) {
+  DrawMarkers(gp.GetPoints(), gp.GetNbPoints(), 2, gp.GetSymbolType());
+}
+
+void KelOglRender::Draw2DRectangle(Kel2DRectangleGP& gp) {
+  const float x0 = gp.GetXMin(), x1 = gp.GetXMax(), y0 = gp.GetYMin(), y1 = gp.GetYMax();
+  const float corners[8] = {x0, y0, x1, y0, x1, y1, x0, y1};
+  SetLighting(false);
+  glVertexPointer(2, GL_FLOAT, 0, corners);
+  glDrawArrays(gp.GetMode() == 1 ? GL_TRIANGLE_FAN : GL_LINE_LOOP, 0, 4);
+}
+
+void KelOglRender::Draw2DAnnotationText(Kel2DAnnotationTextGP& gp) {
+  Draw2DText(gp.GetPosition(), gp.GetText(), gp.GetAnchor(), 0);
+}
+
+void KelOglRender::Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP& gp) {
+  Draw2DText(gp.GetPosition(), gp.GetText(), gp.GetAnchor(),
+             GetGeometricFontNumber(gp.GetHeight()));
+}
+
+void KelOglRender::Draw2DText(const float* position, const char* text, AnchorPoint anchor,
+                              int font) {
+  const float point[3] = {position[0], position[1], 0.0f};
+  float w[3];
+  if (!text || !Project(point, w)) return;
+  DrawText(w, text, anchor, font);
 }

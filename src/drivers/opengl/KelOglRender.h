@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class KelGraphicPrimitive;
 class KelOglBufferCache;
 
 class KelOglRender : public KelGraphicRender {
@@ -23,6 +24,12 @@ class KelOglRender : public KelGraphicRender {
   ~KelOglRender() override;
 
   void BeginDraw(KelViewpoint& viewpoint) override;
+  // One eye of a stereo pair: the eye moves half the distance (model units)
+  // left or right along the camera's x axis, the axes stay parallel and the
+  // frustum shifts so that both eyes see the focus plane alike. The mode is
+  // the application's; it does not change the picture.
+  void BeginDrawLeft(KelViewpoint& viewpoint, const int mode, const float distance) override;
+  void BeginDrawRight(KelViewpoint& viewpoint, const int mode, const float distance) override;
   void EndDraw(KelViewpoint& viewpoint) override;
   void BeginDrawDL(ELEMENT_TYPE type) override;
 
@@ -34,6 +41,11 @@ class KelOglRender : public KelGraphicRender {
   void SetFurtiveOn() override;
   void SetFurtiveOff() override;
 
+  void Draw2DMarker(Kel2DMarkerGP& gp) override;
+  void Draw2DRectangle(Kel2DRectangleGP& gp) override;
+  void Draw2DLine(Kel2DLineGP& gp) override;
+  void Draw2DAnnotationText(Kel2DAnnotationTextGP& gp) override;
+  void Draw2DSimpleGeometricText(Kel2DSimpleGeometricTextGP& gp) override;
   void Draw3DMarker(Kel3DMarkerGP& gp) override;
   void Draw3DPolyline(Kel3DPolylineGP& gp) override;
   void Draw3DLine(Kel3DLineGP& gp) override;
@@ -47,6 +59,7 @@ class KelOglRender : public KelGraphicRender {
   void ImmediateDraw3DPolyline(const float* points, const int count) override;
   void ImmediateDraw3DAnnotationText(const float* position, const char* text,
                                      AnchorPoint anchor) override;
+  // A non-zero mode blends an RGBA image by its alpha.
   void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
                                  const int mode) override;
   void ImmediateDraw2DPolyline(const float* points, const int count) override;
@@ -81,6 +94,13 @@ class KelOglRender : public KelGraphicRender {
   void ApplyColour() const;
   void ApplyLineAttributes() const;
   void SetLighting(bool on) const;
+  // Marker symbols at n points of `dimension` (2 or 3) floats; a point cloud
+  // whose points its primitive owns (`owner`) is kept on the card.
+  void DrawMarkers(const float* points, int n, int dimension, int type,
+                   KelGraphicPrimitive* owner = nullptr);
+  void Draw2DText(const float* position, const char* text, AnchorPoint anchor, int font);
+  // Every turn of the outline to the same side, once around.
+  static int IsConvex(const float* points, int n);
   void DrawFaceArrays(Kel3DFaceGP& gp, const float* oneNormal);
   // A line's or polyline's points.
   void DrawPoints(Kel3DLineGP& gp, GLenum mode, int count);
@@ -98,4 +118,7 @@ class KelOglRender : public KelGraphicRender {
   int _rgbaAlpha = 0;  // alpha byte of an RGBA colour, 0 for indexed colours
   int _lineType = 1;
   int _lineWidth = 1;
+  // Eye position along the camera's x axis while BeginDrawLeft or
+  // BeginDrawRight loads the camera.
+  float _eyeOffset = 0.0f;
 };

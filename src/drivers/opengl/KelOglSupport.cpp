@@ -70,7 +70,7 @@ KelRender* KelOglSupport::CreateDrawingRender() {
 void KelOglSupport::Clear() {
   if (!MakeCurrent()) return;
   float r = 0, g = 0, b = 0;
-  if (_colorMap) _colorMap->GetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, &r, &g, &b);
+  GetBackgroundColor(&r, &g, &b);
   glDepthMask(GL_TRUE);
   glClearColor(r, g, b, 1.0f);
   glClearDepth(1.0);

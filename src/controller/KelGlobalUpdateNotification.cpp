@@ -1,0 +1,5 @@
+#include <kel/controller/KelGlobalUpdateNotification.h>
+
+KEL_IMPLEMENT_META(KelGlobalUpdateNotification, KelTimeStampedEvent)
+
+KelGlobalUpdateNotification::~KelGlobalUpdateNotification() = default;

@@ -1,0 +1,5 @@
+#include <kel/viewers/KelDeviceEvent.h>
+
+KEL_IMPLEMENT_META(KelDeviceEvent, KelTimeStampedEvent)
+
+KelDeviceEvent::~KelDeviceEvent() = default;

@@ -1,0 +1,5 @@
+#include <kel/viewers/KelMouseEvent.h>
+
+KEL_IMPLEMENT_META(KelMouseEvent, KelDeviceEvent)
+
+KelMouseEvent::~KelMouseEvent() = default;

@@ -1,0 +1,5 @@
+#include <kel/viewers/KelResizeEvent.h>
+
+KEL_IMPLEMENT_META(KelResizeEvent, KelTimeStampedEvent)
+
+KelResizeEvent::~KelResizeEvent() = default;

@@ -1,0 +1,5 @@
+#include <kel/viewers/KelUpdateEvent.h>
+
+KEL_IMPLEMENT_META(KelUpdateEvent, KelTimeStampedEvent)
+
+KelUpdateEvent::~KelUpdateEvent() = default;

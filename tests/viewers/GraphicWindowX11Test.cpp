@@ -1,0 +1,584 @@
+// Graphic windows on the X server: real GLX drawing through Mesa, real input
+// through XTest, redraws driven by their own client messages.
+#include <gtest/gtest.h>
+
+#include <kel/controller/KelGlobalUpdateNotification.h>
+#include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelEventSubscriber.h>
+#include <kel/framework/KelNotificationDispatcher.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
+#include <kel/primitives/KelGraphicPrimitive.h>
+#include <kel/render/KelDriver.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/reps/Kel3DSimpleSphereRep.h>
+#include <kel/reps/KelRepPath.h>
+#include <kel/viewers/KelCharacterFont.h>
+#include <kel/viewers/KelColorMap.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewers/KelKeyboardDevice.h>
+#include <kel/viewers/KelMouseDevice.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KelTestEnv.h"
+#include "KelXInput.h"
+#include "KelXSession.h"
+
+namespace {
+
+// Writes down what the windows publish.
+class Listener : public KelEventSubscriber {
+ public:
+  void Device(const char*, KelCallbackManager*, KelNotification* n, void*, long) {
+    std::string device = "?";
+    KelDevice* d = nullptr;
+    std::string text;
+    if (auto* p = dynamic_cast<KelPressEvent*>(n)) {
+      d = p->GetDevice();
+      text = "press " + std::to_string(p->GetButton());
+    } else if (auto* r = dynamic_cast<KelReleaseEvent*>(n)) {
+      d = r->GetDevice();
+      text = "release " + std::to_string(r->GetButton());
+    } else if (auto* m = dynamic_cast<KelMotionEvent*>(n)) {
+      d = m->GetDevice();
+      text = "motion " + std::to_string(int(m->GetX())) + " " + std::to_string(int(m->GetY()));
+    }
+    if (d) device = d->IsAKindOf("KelMouseDevice") ? "mouse " : "keyboard ";
+    actions.push_back(device + text);
+  }
+  void Update(const char*, KelCallbackManager* window, KelNotification*, void*, long) {
+    ++updates[window];
+  }
+  void Global(const char*, KelCallbackManager*, KelNotification* n, void*, long) {
+    if (n && n->IsAKindOf("KelGlobalUpdateNotification")) ++globals;
+  }
+
+  std::vector<std::string> actions;
+  std::map<KelCallbackManager*, int> updates;
+  int globals = 0;
+};
+
+// Waits for what a window does, by running the event loop.
+bool Wait(const std::function<bool()>& done) {
+  return keltest::PumpUntil(done, 20000);
+}
+
+// Counts the redraw messages a window's widget receives.
+void CountMessage(Widget, XtPointer counter, XEvent* event, Boolean*) {
+  if (event->type == ClientMessage &&
+      event->xclient.message_type == XInternAtom(event->xany.display, "AtomID", True))
+    ++*static_cast<int*>(counter);
+}
+
+class GraphicWindowX11 : public testing::Test {
+ protected:
+  struct Shown {
+    Widget shell = nullptr;
+    KelGraphicWindow* window = nullptr;
+    int messages = 0;
+  };
+
+  void SetUp() override {
+    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+    errorsBefore = KelDlgICC::GetXErrorCount();
+    KelGraphicWindow::_mult = 0;
+  }
+
+  void TearDown() override {
+    for (auto& s : shown) Close(*s);
+    KelGraphicWindow::_mult = 0;
+    if (keltest::TestDisplay()) {
+      keltest::Settle();
+      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
+    }
+  }
+
+  // A window under a shell of its own; shown and drawn once unless `map` is
+  // false.
+  Shown& Make(int width, int height, bool map = true) {
+    shown.push_back(std::make_unique<Shown>());
+    Shown& s = *shown.back();
+    s.shell = keltest::MakeTopLevel("graphicWindowTest", width, height);
+    s.window = createGraphicWindow(width, height);
+    listener.AddCallback(s.window, KelGraphicWindow::DEVICE_ACTION(), &Listener::Device, nullptr);
+    listener.AddCallback(s.window, KelGraphicWindow::GRAPHICWINDOW_UPDATE(), &Listener::Update,
+                         nullptr);
+    if (KelGraphicWindow::GetDispatcher() && !subscribed) {
+      KelGraphicWindow::GetDispatcher()->Subscribe(&listener, &Listener::Global, nullptr);
+      subscribed = true;
+    }
+    s.window->Create(s.shell);
+    XtAddEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, CountMessage,
+                      &s.messages);
+    if (map) Map(s);
+    return s;
+  }
+
+  void Map(Shown& s) {
+    XtPopup(s.shell, XtGrabNone);
+    EXPECT_TRUE(Wait([&] { return listener.updates[s.window] > 0; })) << "the first expose draws";
+    keltest::Settle();
+  }
+
+  void Close(Shown& s) {
+    delete s.window;
+    s.window = nullptr;
+    if (s.shell) XtDestroyWidget(s.shell);
+    s.shell = nullptr;
+  }
+
+  // Gives the window's widget the keyboard.
+  void Focus(Shown& s) {
+    Display* d = keltest::TestDisplay();
+    XSetInputFocus(d, XtWindow(s.window->GetDrawingAreaWidget()), RevertToParent, CurrentTime);
+    keltest::Settle();
+  }
+
+  Listener listener;
+  bool subscribed = false;
+  std::vector<std::unique_ptr<Shown>> shown;
+  int errorsBefore = 0;
+};
+
+TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
+  Shown& s = Make(120, 90);
+  Focus(s);
+  keltest::PointerTo(s.window->GetDrawingAreaWidget(), 30, 40);
+  keltest::Settle();
+  EXPECT_EQ(listener.actions, std::vector<std::string>{"mouse motion 30 40"});
+
+  // A click with Shift held: the Shift key reaches the keyboard device around
+  // the button, from the click alone.
+  keltest::HoldKey(XK_Shift_L, true);
+  keltest::Settle();
+  listener.actions.clear();
+  keltest::PressButton(1);
+  keltest::ReleaseButton(1);
+  keltest::Settle();
+  EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 12", "mouse press 1",
+                                                        "mouse release 1", "keyboard release 12"}));
+  // With Shift and Control both held, only Shift is made up.
+  keltest::HoldKey(XK_Control_L, true);
+  keltest::Settle();
+  listener.actions.clear();
+  keltest::PressButton(3);
+  keltest::ReleaseButton(3);
+  keltest::Settle();
+  EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 12", "mouse press 3",
+                                                        "mouse release 3", "keyboard release 12"}));
+  keltest::HoldKey(XK_Shift_L, false);
+  keltest::Settle();
+  listener.actions.clear();
+  keltest::PressButton(2);
+  keltest::ReleaseButton(2);
+  keltest::HoldKey(XK_Control_L, false);
+  keltest::Settle();
+  EXPECT_EQ(listener.actions,
+            (std::vector<std::string>{"keyboard press 13", "mouse press 2", "mouse release 2",
+                                      "keyboard release 13", "keyboard release 13"}));
+
+  // Key numbers; Insert, Delete and Escape count on press only; other keys
+  // are ignored.
+  listener.actions.clear();
+  const KeySym keys[] = {XK_Left,   XK_Right,  XK_Up,     XK_Down,    XK_Prior, XK_Next,
+                         XK_Insert, XK_Delete, XK_Escape, XK_Shift_R, XK_a};
+  for (KeySym k : keys) {
+    keltest::HoldKey(k, true);
+    keltest::HoldKey(k, false);
+  }
+  keltest::Settle();
+  const std::vector<std::string> expected = {
+      "keyboard press 1",   "keyboard release 1", "keyboard press 2",  "keyboard release 2",
+      "keyboard press 3",   "keyboard release 3", "keyboard press 4",  "keyboard release 4",
+      "keyboard press 5",   "keyboard release 5", "keyboard press 6",  "keyboard release 6",
+      "keyboard press 7",   "keyboard press 8",   "keyboard press 11", "keyboard press 12",
+      "keyboard release 12"};
+  EXPECT_EQ(listener.actions, expected);
+
+  // An extension event reaches the widget as a client message of its type.
+  int seen = 0;
+  auto extension = [](Widget, XtPointer seen, XEvent* e, Boolean*) {
+    if (e->type == ClientMessage && e->xclient.message_type == LASTEvent + 3)
+      ++*static_cast<int*>(seen);
+  };
+  XtAddEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
+  XEvent event{};
+  event.type = LASTEvent + 3;
+  event.xany.display = keltest::TestDisplay();
+  event.xany.window = s.window->GetWindow();
+  EXPECT_EQ(KelGraphicWindow::DispatchExtensionEvents(&event), 1);
+  EXPECT_EQ(seen, 1);
+  event.type = KeyPress;
+  EXPECT_EQ(KelGraphicWindow::DispatchExtensionEvents(&event), 0);
+  XtRemoveEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
+}
+
+TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindow) {
+  Shown& a = Make(80, 60);
+  Shown& b = Make(80, 60);
+  listener.updates.clear();
+  listener.globals = 0;
+  a.messages = b.messages = 0;
+  a.window->DrawRequest();
+  b.window->DrawRequest();
+  a.window->DrawRequest();
+  ASSERT_TRUE(Wait([&] { return listener.globals > 0; }));
+  keltest::Settle();
+  EXPECT_EQ(a.messages + b.messages, 1);
+  EXPECT_EQ(listener.updates[a.window], 1);
+  EXPECT_EQ(listener.updates[b.window], 1);
+  EXPECT_EQ(listener.globals, 1);
+}
+
+TEST_F(GraphicWindowX11, ARequestBeforeTheFirstExposeWaitsForIt) {
+  // Before the widget exists nothing is touched.
+  std::unique_ptr<KelGraphicWindow> bare(createGraphicWindow(50, 40));
+  bare->ResizeWindow(70, 30);
+  float w = 0, h = 0;
+  bare->GetWidthAndHeight(w, h);
+  EXPECT_EQ(w, 70.0f);
+  EXPECT_EQ(bare->GrabPixelImage(), nullptr);
+  bare->DrawRequest();
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
+  bare.reset();
+  // Recorded sessions replay with one geometry on every screen.
+  setenv("KELRECORDREPLAY", "1", 1);
+  bare.reset(createGraphicWindow(50, 40));
+  unsetenv("KELRECORDREPLAY");
+  EXPECT_FLOAT_EQ(bare->GetMMInSupportUnit(), 3.6f);
+  EXPECT_FLOAT_EQ(bare->GetRatioWH(), 1.0f);
+  bare.reset();
+
+  Shown& late = Make(80, 60, false);
+  late.window->DrawRequest();
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0) << "no message to window 0";
+  Map(late);
+  EXPECT_GE(listener.updates[late.window], 1);
+  // Later requests are still served.
+  listener.updates.clear();
+  late.window->DrawRequest();
+  EXPECT_TRUE(Wait([&] { return listener.updates[late.window] == 1; }));
+}
+
+TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers) {
+  Shown& a = Make(80, 60);
+  Shown& b = Make(80, 60);
+  listener.updates.clear();
+  a.window->DrawRequest();  // the message goes to a
+  b.window->DrawRequest();
+  Close(a);
+  EXPECT_TRUE(Wait([&] { return listener.updates[b.window] == 1; }));
+
+  // A culled frame waiting when its window goes: the primitive lock is given
+  // back and the other windows still redraw.
+  KelGraphicWindow::_mult = 1;
+  Shown& c = Make(80, 60);
+  keltest::Settle();
+  listener.updates.clear();
+  c.window->DrawRequest();
+  ASSERT_TRUE(Wait([&] { return c.window->HasLastDrawInformation() != 0; }));
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 1);
+  Close(c);
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+  keltest::Settle();
+  b.window->DrawRequest();
+  EXPECT_TRUE(Wait([&] { return listener.updates[b.window] == 1; }));
+  keltest::Settle();
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+
+  // A window whose widget was destroyed under it asks for nothing more.
+  KelGraphicWindow::_mult = 0;
+  XtDestroyWidget(b.shell);
+  b.shell = nullptr;
+  keltest::Settle();
+  EXPECT_EQ(b.window->GetWindow(), 0ul);
+  b.window->DrawRequest();
+  EXPECT_EQ(KelGraphicWindow::_graphicWindowToDraw.Count(), 0);
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
+}
+
+TEST_F(GraphicWindowX11, FirstExposeTakesTheBackgroundFromEntry254) {
+  shown.push_back(std::make_unique<Shown>());
+  Shown& s = *shown.back();
+  s.shell = keltest::MakeTopLevel("graphicWindowTest", 64, 48);
+  s.window = createGraphicWindow(64, 48);
+  listener.AddCallback(s.window, KelGraphicWindow::GRAPHICWINDOW_UPDATE(), &Listener::Update,
+                       nullptr);
+  s.window->GetColorMap()->SetColor(254, 0.2f, 0.4f, 0.6f);
+  s.window->Create(s.shell);
+  Map(s);
+  // The visual's masks place 8-bit components: 255 x (0.2, 0.4, 0.6) cut.
+  const XVisualInfo* v = KelGraphicWindow::_visual;
+  ASSERT_NE(v, nullptr);
+  auto place = [](unsigned long mask, unsigned long c8) {
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    return (c8 * (mask >> shift) / 255) << shift;
+  };
+  const unsigned long pixel =
+      place(v->red_mask, 51) | place(v->green_mask, 102) | place(v->blue_mask, 153);
+  XGCValues values;
+  ASSERT_TRUE(XGetGCValues(keltest::TestDisplay(), s.window->GetGC(), GCBackground, &values));
+  EXPECT_EQ(values.background, pixel);
+  // The drawn frame has the same background.
+  std::unique_ptr<KelPixelImage> grab(s.window->GrabPixelImage(10, 10, 1, 1));
+  ASSERT_NE(grab, nullptr);
+  const unsigned char* p = grab->GetPixelsToRead();
+  EXPECT_NEAR(p[0], 51, 1);
+  EXPECT_NEAR(p[1], 102, 1);
+  EXPECT_NEAR(p[2], 153, 1);
+}
+
+TEST_F(GraphicWindowX11, XFontsMeasureAsTheFontFiles) {
+  setenv("ORVEXFONTNAME", "-no-such-font-*", 1);
+  setenv("ORVEXGEOMETRICFONTNAME2", "6x13", 1);
+  KelCharacterFont font;
+  unsetenv("ORVEXFONTNAME");
+  unsetenv("ORVEXGEOMETRICFONTNAME2");
+  Display* d = keltest::TestDisplay();
+  ASSERT_EQ(font.LoadXFonts(d), 5);
+  for (int i = 0; i < 5; ++i) {
+    XFontStruct* x = XQueryFont(d, font.GetXFont(i));
+    ASSERT_NE(x, nullptr) << "font " << i;
+    int w = 0, h = 0, descent = 0;
+    font.GetCharacterSize(i, &w, &h, &descent);
+    EXPECT_EQ(XTextWidth(x, "W", 1), w) << "font " << i;
+    EXPECT_EQ(x->ascent + x->descent, h) << "font " << i;
+    EXPECT_EQ(x->descent, descent) << "font " << i;
+    XFreeFontInfo(nullptr, x, 1);
+  }
+  GC gc = XCreateGC(d, DefaultRootWindow(d), 0, nullptr);
+  font.SetFont(2, gc);
+  XGCValues values;
+  ASSERT_TRUE(XGetGCValues(d, gc, GCFont, &values));
+  EXPECT_EQ(values.font, font.GetXFont(2));
+  XFreeGC(d, gc);
+  font.ReleaseXFonts();
+  // A window's GC carries font 0.
+  Shown& s = Make(40, 30);
+  ASSERT_TRUE(XGetGCValues(d, s.window->GetGC(), GCFont, &values));
+  EXPECT_EQ(values.font, s.window->GetCharacterFont()->GetXFont(0));
+}
+
+TEST_F(GraphicWindowX11, CursorTypes) {
+  Shown& s = Make(64, 64);
+  Display* d = keltest::TestDisplay();
+  keltest::PointerTo(s.window->GetDrawingAreaWidget(), 20, 20);
+  auto image = [d] {
+    XFixesCursorImage* c = XFixesGetCursorImage(d);
+    std::vector<unsigned long> pixels;
+    if (!c) return pixels;
+    pixels.assign(c->pixels, c->pixels + c->width * c->height);
+    pixels.push_back(c->width);
+    pixels.push_back(c->height);
+    pixels.push_back(c->xhot);
+    pixels.push_back(c->yhot);
+    XFree(c);
+    return pixels;
+  };
+  s.window->SetCursorType(2);
+  keltest::Settle();
+  const std::vector<unsigned long> interdit = image();
+  ASSERT_EQ(interdit.size(), 32u * 32u + 4u);
+  EXPECT_EQ(interdit[1024 + 2], 3u);
+  EXPECT_EQ(interdit[1024 + 3], 3u);
+  // Row 5 of the no-entry sign: black edge, white, black bar, white, black.
+  const char* row5 = "*..******..*                    ";
+  for (int col = 0; col < 32; ++col) {
+    const unsigned long argb = interdit[5 * 32 + col] & 0xFFFFFFFFul;
+    const unsigned long want = row5[col] == '*'   ? 0xFF000000ul
+                               : row5[col] == '.' ? 0xFFFFFFFFul
+                                                  : 0ul;
+    EXPECT_EQ(argb, want) << "column " << col;
+  }
+  EXPECT_EQ(interdit[0] & 0xFF000000ul, 0ul);           // (0, 0) is transparent
+  EXPECT_EQ(interdit[3] & 0xFFFFFFFFul, 0xFF000000ul);  // (3, 0) black
+
+  s.window->SetCursorType(3);  // not a type: unchanged
+  keltest::Settle();
+  EXPECT_EQ(image(), interdit);
+  s.window->SetCursorType(1);
+  keltest::Settle();
+  const std::vector<unsigned long> arrow = image();
+  EXPECT_NE(arrow, interdit);
+  s.window->SetCursorType(0);
+  keltest::Settle();
+  EXPECT_NE(image(), arrow);
+}
+
+// A box and a ball seen from the front right.
+struct Scene {
+  Kel3DBagRep* root = new Kel3DBagRep;
+  explicit Scene(Kel3DViewpoint& v) {
+    root->AddChild(*new Kel3DCuboidRep(Kelpoint3f(-2, -1, -1), Kelvector3f(3, 0, 0),
+                                       Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2), 4));
+    root->AddChild(*new Kel3DSimpleSphereRep(Kelpoint3f(2, 0, 0.5f), 1.2f, 24));
+    v.GetRepList().Append(root);
+    v.Set(Kelpoint3f(0, 0, 0), Keldirection3f(-1, 1.3f, -0.8f), Keldirection3f(0, 0, 1));
+  }
+  ~Scene() { root->Destroy(); }
+};
+
+TEST_F(GraphicWindowX11, AResizedWindowShowsWhatAnOffScreenSupportDraws) {
+  Shown& s = Make(100, 80);
+  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
+  Scene scene(*v);
+  s.window->ResizeWindow(160, 122);
+  float W = 0, H = 0;
+  s.window->GetWidthAndHeight(W, H);
+  v->Reframe(W, H, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  keltest::Settle();
+  std::unique_ptr<KelPixelImage> grab(s.window->GrabPixelImage());
+  ASSERT_NE(grab, nullptr);
+  int gw = 0, gh = 0;
+  grab->GetSize(gw, gh);
+  EXPECT_EQ(gw, 160);
+  EXPECT_EQ(gh, 120);  // the top two rows are left out
+
+  KelPixelImage full(160, 122, PixelImageRGB);
+  std::unique_ptr<KelSupport> offScreen(createSupport(s.window, &full));
+  ASSERT_NE(offScreen, nullptr);
+  offScreen->Draw();
+  // Its bottom 120 rows (stored first) are the grabbed ones.
+  KelPixelImage bottom(160, 120, PixelImageRGB);
+  std::copy(full.GetPixelsToRead(), full.GetPixelsToRead() + 160 * 120 * 3,
+            bottom.GetPixelsToModify());
+  EXPECT_LE(keltest::CountDifferentPixels(*grab, bottom, 24), 160 * 120 / 200);
+  // Something was drawn: the picture is not all background.
+  KelPixelImage empty(160, 120, PixelImageRGB);
+  EXPECT_GT(keltest::CountDifferentPixels(*grab, empty, 24), 1000);
+
+  // Regions are clipped to the window.
+  std::unique_ptr<KelPixelImage> corner(s.window->GrabPixelImage(150, 110, 40, 40));
+  ASSERT_NE(corner, nullptr);
+  corner->GetSize(gw, gh);
+  EXPECT_EQ(gw, 10);
+  EXPECT_EQ(gh, 12);
+  EXPECT_EQ(s.window->GrabPixelImage(200, 0, 10, 10), nullptr);
+  EXPECT_EQ(s.window->GrabPixelImage(0, -30, 10, 10), nullptr);
+
+  // The box is under (50, 60), nothing under (5, 5).
+  KelPickPathList picked;
+  s.window->Pick(50, 60, picked);
+  ASSERT_GE(picked.GetPathCount(), 1);
+  EXPECT_EQ(picked.GetPickPathList()[0]->GetTopRep(), scene.root);
+  picked.Reset();
+  s.window->Pick(5, 5, picked);
+  EXPECT_EQ(picked.GetPathCount(), 0);
+
+  s.window->ResizeWindow(160, 2);
+  EXPECT_EQ(s.window->GrabPixelImage(), nullptr) << "nothing is left under the top two rows";
+  v->GetRepList().Remove(scene.root);
+}
+
+TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
+  Shown& s = Make(120, 90);
+  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
+  Scene scene(*v);
+  v->Reframe(120, 90, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  Display* d = keltest::TestDisplay();
+  auto shownPixels = [&] {
+    XImage* x = XGetImage(d, s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
+    std::vector<unsigned long> pixels;
+    for (int y = 0; x && y < 90; ++y)
+      for (int col = 0; col < 120; ++col) pixels.push_back(XGetPixel(x, col, y));
+    if (x) XDestroyImage(x);
+    return pixels;
+  };
+  listener.updates.clear();
+  s.window->DrawRequest();
+  ASSERT_TRUE(Wait([&] { return listener.updates[s.window] == 1; }));
+  keltest::Settle();
+  const std::vector<unsigned long> single = shownPixels();
+
+  KelGraphicWindow::_mult = 1;
+  KelGraphicWindow* w = s.window;
+  listener.updates.clear();
+  w->DrawRequest();
+  // Culled on the first message, drawn and swapped on the second.
+  ASSERT_TRUE(Wait([&] { return listener.updates[w] == 1; }));
+  EXPECT_EQ(KelGraphicWindow::_onCulling, 1);
+  // A request while that frame waits: the next message draws it and culls
+  // the new one, the one after draws that.
+  w->DrawRequest();
+  ASSERT_TRUE(Wait([&] { return listener.updates[w] == 2; }));
+  EXPECT_EQ(KelGraphicWindow::_onCulling, 1);
+  // An immediate frame meanwhile leaves the waiting one whole.
+  delete w->GrabPixelImage();
+  ASSERT_TRUE(Wait([&] { return KelGraphicWindow::_onCulling == 0; }));
+  keltest::Settle();
+  EXPECT_EQ(shownPixels(), single);
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+  v->GetRepList().Remove(scene.root);
+}
+
+TEST_F(GraphicWindowX11, DrawRepPathDrawsThePathAloneOverTheFrame) {
+  Shown& s = Make(120, 90);
+  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
+  Scene scene(*v);
+  v->Reframe(120, 90, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  v->GetRepList().Remove(scene.root);  // the frame shows nothing
+  listener.updates.clear();
+  s.window->DrawRequest();
+  ASSERT_TRUE(Wait([&] { return listener.updates[s.window] == 1; }));
+  KelRepPath path(v);
+  path.AddRep(*scene.root);
+  path.AddRep(*(*scene.root->GetChildren())[1]);  // the ball
+  s.window->DrawRepPath(path);
+  keltest::Settle();
+  Kelpoint2f ball, box;
+  v->ComputePixelFromModel(Kelpoint3f(2, 0, 0.5f), ball, 120, 90, s.window->GetMMInSupportUnit(),
+                           s.window->GetRatioWH());
+  v->ComputePixelFromModel(Kelpoint3f(-0.5f, 0, 0), box, 120, 90, s.window->GetMMInSupportUnit(),
+                           s.window->GetRatioWH());
+  XImage* x =
+      XGetImage(keltest::TestDisplay(), s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
+  ASSERT_NE(x, nullptr);
+  EXPECT_NE(XGetPixel(x, int(ball.x), int(ball.y)), 0ul) << "the ball is drawn";
+  EXPECT_EQ(XGetPixel(x, int(box.x), int(box.y)), 0ul) << "the box is not";
+  XDestroyImage(x);
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+}
+
+TEST_F(GraphicWindowX11, StereoWithoutStereoBuffersStaysMono) {
+  Shown& s = Make(40, 30);
+  EXPECT_EQ(s.window->IsStereoAvailable(), 0) << "Mesa's visuals have no stereo buffers";
+  testing::internal::CaptureStderr();
+  s.window->ActivateStereoMode(1, 0.1f);
+  const std::string message = testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("no stereo buffers"), std::string::npos);
+  EXPECT_EQ(s.window->IsStereoActivate(nullptr, nullptr), 0);
+}
+
+TEST_F(GraphicWindowX11, OpeningAndClosingWindowsLeavesNothingBehind) {
+  const int subscriptions = listener.GetSubscriptionCount();
+  std::map<std::string, int> resources;
+  for (int i = 0; i < 100; ++i) {
+    Shown& s = Make(32, 24, i % 10 == 0);
+    s.window->DrawRequest();
+    Close(s);
+    shown.pop_back();
+    keltest::Settle();
+    // The first windows make what every window shares (cursors, fonts).
+    if (i == 9) resources = keltest::OwnXResources();
+  }
+  EXPECT_EQ(keltest::OwnXResources(), resources);
+  EXPECT_EQ(KelGraphicWindow::_graphicWindowToDraw.Count(), 0);
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
+  EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
+  // The class dispatcher's subscription stays; the windows' went with them.
+  EXPECT_LE(listener.GetSubscriptionCount(), subscriptions + 1);
+}
+
+}  // namespace
