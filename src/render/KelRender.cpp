@@ -416,9 +416,13 @@ static double Depth(const Kelpoint3f& e, const Kel3DViewport* viewport,
 }
 
 float KelRender::Get3DModelCulling(const Kel3DBoundingSphere& s) const {
-  if (_current3DViewpoint && _current3DViewpoint->GetProjectionType() == 1)
+  if (!_current3DViewpoint) return _modelCullingSize;
+  if (_current3DViewpoint->GetProjectionType() == 1)
     return static_cast<float>(_modelCullingSize * Depth(Eye3D(), _current3DViewport, s));
-  return _modelCullingSize;
+  // A pixel of a parallel view spans the scale factor times the focus
+  // distance, whatever the depth: without the focus, a scene framed far
+  // smaller than one unit would be culled whole, a large one never.
+  return _modelCullingSize * std::fabs(Camera3D()->GetFocusDistance());
 }
 
 float KelRender::Get3DModelSag(const Kel3DBoundingSphere& s) const {

@@ -33,6 +33,9 @@ int KelOglFunctions::Load() {
                   Find(f.GenBuffers, "glGenBuffers") && Find(f.BindBuffer, "glBindBuffer") &&
                   Find(f.BufferData, "glBufferData") && Find(f.DeleteBuffers, "glDeleteBuffers");
   if (!ok) return 0;
+  if (!Find(f.RenderbufferStorageMultisample, "glRenderbufferStorageMultisample") ||
+      !Find(f.BlitFramebuffer, "glBlitFramebuffer"))
+    f.RenderbufferStorageMultisample = nullptr, f.BlitFramebuffer = nullptr;
   t = f;
   return 1;
 }

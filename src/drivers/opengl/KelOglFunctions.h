@@ -37,6 +37,9 @@ struct KelOglFunctions {
   PFNGLBINDBUFFERPROC BindBuffer = nullptr;
   PFNGLBUFFERDATAPROC BufferData = nullptr;
   PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
+  // Null where the renderer has no multisampling.
+  PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC RenderbufferStorageMultisample = nullptr;
+  PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
 
   // Needs a current context; 0 when one is missing.
   static int Load();
