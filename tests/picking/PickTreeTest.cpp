@@ -174,8 +174,9 @@ TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
       render.EndDraw(*camera);
     }
     ExpectSameHits(lists[0], lists[1], pick);
-    if (::testing::Test::HasFailure()) break;
     hits += lists[1].GetPathCount();
+    for (KelPickPathList& list : lists) list.Reset();  // the lists own their paths
+    if (::testing::Test::HasFailure()) break;
   }
   EXPECT_GT(hits, 10000);
   // The trees were made, in at most 16 bytes a triangle.
@@ -214,7 +215,9 @@ TEST(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
     render.BeginDraw(*camera);
     render.Draw(*camera);
     render.EndDraw(*camera);
-    return list.GetPathCount() == 1 ? list.GetPickPathList()[0]->GetDeep() : -1.0f;
+    const float deep = list.GetPathCount() == 1 ? list.GetPickPathList()[0]->GetDeep() : -1.0f;
+    list.Reset();
+    return deep;
   };
   EXPECT_NEAR(depth(), DepthAt(0.0f), 1e-6f);
   ASSERT_NE(face->FindCache(KelPickTree::Owner()), nullptr);
