@@ -1,0 +1,172 @@
+// The manipulator's state machine as its father command sees it, Rep
+// association between manipulators, and queries passed along a pick path.
+#include <gtest/gtest.h>
+
+#include <kel/framework/KelCleaner.h>
+#include <kel/framework/Kelsegment.h>
+#include <kel/manipulators/KelManipulator.h>
+#include <kel/manipulators/KelManipulatorNotification.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/reps/KelRep.h>
+#include <kel/viewers/KelViewerEvent.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "KelViewerSession.h"
+
+namespace {
+
+using keltest::NotificationLog;
+using Texts = std::vector<std::string>;
+
+// Runs the handlers named by `steps` and answers what each answered:
+// P/p (End)Preactivate, M Move, A/a (End)Activate, B BeginManipulate,
+// N Manipulate, b EndManipulate, E/e (End)Edit, C/c (End)Context.
+std::string Steps(KelManipulator& m, const char* steps, KelNotification* cause) {
+  using Handler = int (KelManipulator::*)(KelNotification*, KelManipulator*);
+  static const std::map<char, Handler> handlers = {
+      {'P', &KelManipulator::Preactivate}, {'p', &KelManipulator::EndPreactivate},
+      {'M', &KelManipulator::Move},        {'A', &KelManipulator::Activate},
+      {'a', &KelManipulator::EndActivate}, {'B', &KelManipulator::BeginManipulate},
+      {'N', &KelManipulator::Manipulate},  {'b', &KelManipulator::EndManipulate},
+      {'E', &KelManipulator::Edit},        {'e', &KelManipulator::EndEdit},
+      {'C', &KelManipulator::Context},     {'c', &KelManipulator::EndContext}};
+  std::string answers;
+  for (const char* s = steps; *s; ++s) answers += char('0' + (m.*handlers.at(*s))(cause, nullptr));
+  return answers;
+}
+
+TEST(Manipulator, EachAcceptedStepSendsItsNotificationAndRefusedOnesNothing) {
+  NotificationLog father;
+  KelManipulator m(&father, "m", nullptr);
+  KelViewerEvent e;
+  EXPECT_EQ(Steps(m, "pMAaBNbEeCc", &e), "00000000000");
+  EXPECT_TRUE(father.entries.empty());
+  // A drag; the activation outlives it until it is ended.
+  EXPECT_EQ(Steps(m, "PMABNb", &e), "111111");
+  EXPECT_EQ(m.GetDeviceState(), 1);
+  EXPECT_EQ(Steps(m, "a", &e), "1");
+  EXPECT_EQ(father.Texts(),
+            (Texts{"m:KelPreactivate", "m:KelMove", "m:KelActivate", "m:KelBeginManipulate",
+                   "m:KelManipulate", "m:KelEndManipulate", "m:KelEndActivate"}));
+  for (const auto& entry : father.entries) EXPECT_EQ(entry.cause, "KelViewerEvent");
+  EXPECT_EQ(KelCleaner::GetPendingNotificationCount(), 0) << "gone with the transaction";
+
+  // No drag nor edit before activation; the menu only from preactivation.
+  father.entries.clear();
+  EXPECT_EQ(Steps(m, "PPBECCMc", &e), "10001001");
+  // Activated without a drag, the state stays 2 past the activation's end,
+  // and the drag may still begin.
+  EXPECT_EQ(Steps(m, "PAEaEB", &e), "111101");
+  EXPECT_EQ(father.Texts(),
+            (Texts{"m:KelPreactivate", "m:KelContext", "m:KelEndContext", "m:KelPreactivate",
+                   "m:KelActivate", "m:KelEdit", "m:KelEndActivate", "m:KelBeginManipulate"}));
+}
+
+TEST(Manipulator, ResetStateAndDestroyCloseEachOpenPhaseWithoutCause) {
+  NotificationLog father;
+  KelViewerEvent e;
+  auto* m = new KelManipulator(&father, "m", nullptr);
+  Steps(*m, "PAB", &e);
+  father.entries.clear();
+  m->ResetState();
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelEndManipulate", "m:KelEndActivate"}));
+  for (const auto& entry : father.entries) EXPECT_EQ(entry.cause, "");
+  // The menu closes; state 2 is left as it is.
+  father.entries.clear();
+  Steps(*m, "PC", &e);
+  m->ResetState();
+  Steps(*m, "PA", &e);
+  m->ResetState();
+  EXPECT_EQ(m->GetInteractiveState(), 2);
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelContext", "m:KelEndContext",
+                                   "m:KelPreactivate", "m:KelActivate", "m:KelEndActivate"}));
+  father.entries.clear();
+  Steps(*m, "B", &e);
+  m->Destroy();
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelBeginManipulate", "m:KelEndManipulate"}));
+  EXPECT_EQ(father.GetChildCount(), 0);
+}
+
+TEST(Manipulator, RepsTakenOverByAnotherManipulatorStaySound) {
+  auto* rep = new KelRep;
+  auto* other = new KelRep;
+  auto* first = new KelManipulator(nullptr, rep);
+  KelManipulator second(nullptr, nullptr);
+  second.AssociateToRep(rep);
+  EXPECT_EQ(first->GetRep(), nullptr) << "the previous manipulator forgets the Rep";
+  delete first;
+  EXPECT_EQ(rep->GetManipulator(), &second);
+  // The same through the lists of further Reps.
+  auto* third = new KelManipulator(nullptr, nullptr);
+  third->AddRepToManipulate(other);
+  second.AddRepToManipulate(other);
+  second.AddRepToManipulate(other);
+  EXPECT_EQ(second.GetRepsToManipulate()->Count(), 1);
+  EXPECT_EQ(third->GetRepsToManipulate()->Count(), 0);
+  delete third;
+  EXPECT_EQ(other->GetManipulator(), &second);
+
+  // Dying Reps leave no pointer behind; a removed Rep is given back.
+  rep->Destroy();
+  EXPECT_EQ(second.GetRep(), nullptr);
+  second.RemoveRepToManipulate(other);
+  EXPECT_EQ(other->GetManipulator(), nullptr);
+  second.AddRepToManipulate(other);
+  other->Destroy();
+  EXPECT_EQ(second.GetRepsToManipulate()->Count(), 0);
+  // AssociateToRep drops the list and the Reps it held.
+  KelRep a, b;
+  second.AddRepToManipulate(&a);
+  second.AssociateToRep(&b);
+  EXPECT_EQ(a.GetManipulator(), nullptr);
+  second.AssociateToRep(nullptr);
+  EXPECT_EQ(b.GetManipulator(), nullptr);
+}
+
+// Knows one class of its own and hands the rest to the base.
+struct Answering : KelManipulator {
+  using KelManipulator::KelManipulator;
+  void* SendCommandSpecificObject(const char* className, KelNotification* n) override {
+    return className == Custom() ? this : KelManipulator::SendCommandSpecificObject(className, n);
+  }
+  static const char* Custom() { return "Custom"; }
+};
+
+TEST(Manipulator, QueriesPassUpThePickPathToTheNextManipulator) {
+  KelRep top, middle, leaf;
+  Answering upper(nullptr, &top);
+  KelManipulator lower(nullptr, &leaf), elsewhere(nullptr, nullptr);
+  KelPickPath path(static_cast<KelViewpoint*>(nullptr));
+  path.Load(&top);
+  path.Push();
+  path.Load(&middle);
+  path.Push();
+  path.Load(&leaf);
+  KelViewerEvent event(nullptr, &path);
+  KelManipulatorNotification n(&event);
+  EXPECT_EQ(lower.SendCommandSpecificObject(Answering::Custom(), &n), &upper);
+  EXPECT_EQ(elsewhere.SendCommandSpecificObject(Answering::Custom(), &n), &upper)
+      << "from off the path, through the lowest one";
+  EXPECT_EQ(upper.SendCommandSpecificObject("Other", &n), nullptr) << "nothing above";
+  // Names are compared as pointers: the same text elsewhere is another class.
+  const std::string copy = Answering::Custom();
+  EXPECT_EQ(lower.SendCommandSpecificObject(copy.c_str(), &n), nullptr);
+  EXPECT_EQ(lower.SendCommandSpecificObject(Answering::Custom(), &event), nullptr)
+      << "not an interaction notification";
+
+  // The obsolete segment query warns on every call, answer or not.
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(lower.SendCommandSpecificObject(Kelsegment::ClassName(), &n), nullptr);
+  lower.SendCommandSpecificObject(Kelsegment::ClassName(), &n);
+  const std::string notice =
+      " ----------------------------------------------------\n"
+      " - the Kelsegment notification will disappear -\n"
+      " - please replace it now with KelIndicationSegment         -\n"
+      " - before 1 december 1996        -\n";
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), notice + notice);
+}
+
+}  // namespace
