@@ -195,6 +195,19 @@ void Kel4x4Matrix::GetInvertedMatrix(Kel4x4Matrix& out) const {
   if (!(std::fabs(det) > kSingular)) return;
   const double s = 1.0 / det;
   const float(&m)[4][4] = _m;
+  // A translation's inverse: the opposite translation (the products below
+  // give the same, a zero's sign aside).
+  if (m[0][0] == 1.0f && m[1][1] == 1.0f && m[2][2] == 1.0f && m[0][1] == 0.0f && m[0][2] == 0.0f &&
+      m[1][0] == 0.0f && m[1][2] == 0.0f && m[2][0] == 0.0f && m[2][1] == 0.0f && m[0][3] == 0.0f &&
+      m[1][3] == 0.0f && m[2][3] == 0.0f) {
+    static const Array identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    const float t[3] = {-m[3][0], -m[3][1], -m[3][2]};
+    std::memcpy(out._m, identity, sizeof identity);
+    for (int j = 0; j < 3; ++j) out._m[3][j] = t[j];
+    out._determinant = 1.0f;
+    out._scaling = 1.0f;
+    return;
+  }
 
   // out may be this matrix: build the inverse aside.
   Array inv;

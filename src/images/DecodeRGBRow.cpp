@@ -1,6 +1,6 @@
 #include "DecodeRGBRow.h"
 
-#include <cstring>
+#include "ShortRuns.h"
 
 long DecodeRGBRow(const unsigned char* source, long sourceLength, unsigned char* target,
                   long width) {
@@ -12,11 +12,11 @@ long DecodeRGBRow(const unsigned char* source, long sourceLength, unsigned char*
     if (out + count > width) return -1;
     if (control & 0x80) {
       if (in + count > sourceLength) return -1;
-      std::memcpy(target + out, source + in, static_cast<size_t>(count));
+      CopyShortRun(target + out, source + in, static_cast<size_t>(count));
       in += count;
     } else {
       if (in >= sourceLength) return -1;
-      std::memset(target + out, source[in++], static_cast<size_t>(count));
+      FillShortRun(target + out, source[in++], static_cast<size_t>(count));
     }
     out += count;
   }

@@ -1,6 +1,6 @@
 #include <kel/images/PackBitDecomp.h>
 
-#include <cstring>
+#include "ShortRuns.h"
 
 int PackBitDecomp(const unsigned char* source, long sourceLength, long bytesPerRow, long* rows,
                   unsigned char* target, long* status) {
@@ -35,7 +35,7 @@ int PackBitDecomp(const unsigned char* source, long sourceLength, long bytesPerR
           code = PACKBITS_SHORT_DATA;
           break;
         }
-        std::memcpy(out + filled, source + in, static_cast<size_t>(count));
+        CopyShortRun(out + filled, source + in, static_cast<size_t>(count));
         in += count;
         filled += count;
       } else {
@@ -48,7 +48,7 @@ int PackBitDecomp(const unsigned char* source, long sourceLength, long bytesPerR
           code = PACKBITS_SHORT_DATA;
           break;
         }
-        std::memset(out + filled, source[in++], static_cast<size_t>(count));
+        FillShortRun(out + filled, source[in++], static_cast<size_t>(count));
         filled += count;
       }
     }

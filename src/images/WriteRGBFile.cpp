@@ -22,13 +22,14 @@ void Put32(unsigned char* p, std::uint32_t v) {
 
 }  // namespace
 
-int WriteRGBFile(const char* path, long* size, long storage, const unsigned char* pixels) {
-  if (!path || !size || !pixels || (storage != 0 && storage != 1)) return 4;
+int BuildRGBFile(long* size, long storage, const unsigned char* pixels,
+                 std::vector<unsigned char>& file) {
+  if (!size || !pixels || (storage != 0 && storage != 1)) return 4;
   const long width = size[0], height = size[1];
   if (width <= 0 || height <= 0 || width > 65535 || height > 65535) return 4;
   const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
 
-  std::vector<unsigned char> file;
+  file.clear();
   try {
     file.assign(storage == 0 ? 512 + 3 * w * h : 512 + 24 * h, 0);
   } catch (const std::bad_alloc&) {
@@ -72,6 +73,14 @@ int WriteRGBFile(const char* path, long* size, long storage, const unsigned char
     }
   }
 
+  return 0;
+}
+
+int WriteRGBFile(const char* path, long* size, long storage, const unsigned char* pixels) {
+  if (!path) return 4;
+  std::vector<unsigned char> file;
+  const int built = BuildRGBFile(size, storage, pixels, file);
+  if (built != 0) return built;
   FILE* f = std::fopen(path, "wb");
   if (!f) return 1;
   const bool written = std::fwrite(file.data(), 1, file.size(), f) == file.size();

@@ -9,6 +9,7 @@
 #include <kel/images/KelPixelImage.h>
 #include <kel/picking/KelPickPath.h>
 #include <kel/picking/KelPickPathList.h>
+#include <kel/picking/KelPickTree.h>
 #include <kel/primitives/Kel2DAnnotationTextGP.h>
 #include <kel/primitives/Kel2DImagePixelGP.h>
 #include <kel/primitives/Kel2DLineGP.h>
@@ -22,6 +23,7 @@
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelDynamicGP.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/viewers/KelCharacterFont.h>
@@ -41,6 +43,36 @@ constexpr unsigned char kHidden = KelGraphicAttributeSet::TEMPORY_HIDDEN;
 // from a caller stands for none.
 inline int Count(const int n) {
   return n > 0 ? n : 0;
+}
+
+// The parts a pick tree leaves to test, reused from pick to pick.
+std::vector<std::uint32_t>& Candidates() {
+  static std::vector<std::uint32_t> parts;
+  parts.clear();
+  return parts;
+}
+
+// The primitive's pick tree, made on the first call that needs it; null when
+// the primitive is too small for one.
+template <class Make>
+KelPickTree* TreeOf(KelGraphicPrimitive& gp, Make make) {
+  if (auto* tree = static_cast<KelPickTree*>(gp.FindCache(KelPickTree::Owner()))) return tree;
+  std::unique_ptr<KelPickTree> tree = make();
+  if (!tree) return nullptr;
+  KelPickTree* kept = tree.get();
+  gp.AddCache(tree.release());
+  return kept;
+}
+
+// Lines and markers that share their caller's array may see it change at any
+// time: only owned copies get a tree.
+template <class GP>
+KelPickTree* PointTreeOf(GP& gp, int segmentStep) {
+  if (!gp.GetAllocate() || gp.GetNbPoints() < KelPickTree::MIN_PARTS) return nullptr;
+  return TreeOf(gp, [&] {
+    return segmentStep ? KelPickTree::ForSegments(gp.GetPoints(), gp.GetNbPoints(), segmentStep)
+                       : KelPickTree::ForPoints(gp.GetPoints(), gp.GetNbPoints());
+  });
 }
 
 }  // namespace
@@ -289,6 +321,17 @@ int KelPickingRender::PickTriangle3D(const float* P0, const float* P1, const flo
 void KelPickingRender::Draw3DMarker(Kel3DMarkerGP& gp) {
   const float* p = gp.GetPoints();
   if (!p) return;
+  if (KelPickTree* tree = _pickTrees && _current3DViewport ? PointTreeOf(gp, 0) : nullptr) {
+    std::vector<std::uint32_t>& parts = Candidates();
+    tree->CollectInRegion(*_current3DViewport, parts);
+    for (std::uint32_t i : parts) {
+      if (PickPoint3D(p + 3 * i, 0.0f, nullptr)) {
+        AddPickPath();
+        return;
+      }
+    }
+    return;
+  }
   for (int i = 0; i < Count(gp.GetNbPoints()); ++i) {
     if (PickPoint3D(p + 3 * i, 0.0f, nullptr)) {
       AddPickPath();
@@ -307,9 +350,31 @@ void KelPickingRender::ImmediateDraw3DPolyline(const float* points, const int co
   }
 }
 
+void KelPickingRender::Draw3DPolyline(Kel3DPolylineGP& gp) {
+  if (KelPickTree* tree = _pickTrees && _current3DViewport ? PointTreeOf(gp, 1) : nullptr)
+    PickSegments(gp.GetPoints(), *tree);
+  else
+    ImmediateDraw3DPolyline(gp.GetPoints(), gp.GetNbPoints());
+}
+
+void KelPickingRender::PickSegments(const float* p, const KelPickTree& tree) {
+  std::vector<std::uint32_t>& parts = Candidates();
+  tree.CollectInRegion(*_current3DViewport, parts);
+  for (std::uint32_t i : parts) {
+    if (PickLine3D(p + 3 * (i - 1), p + 3 * i, 1.0f, nullptr)) {
+      AddPickPath();
+      return;
+    }
+  }
+}
+
 void KelPickingRender::Draw3DLine(Kel3DLineGP& gp) {
   const float* p = gp.GetPoints();
   if (!p) return;
+  if (KelPickTree* tree = _pickTrees && _current3DViewport ? PointTreeOf(gp, 2) : nullptr) {
+    PickSegments(p, *tree);
+    return;
+  }
   for (int i = 1; i < Count(gp.GetNbPoints()); i += 2) {
     if (PickLine3D(p + 3 * (i - 1), p + 3 * i, 1.0f, nullptr)) {
       AddPickPath();
@@ -338,6 +403,18 @@ void KelPickingRender::Draw3DEdge(Kel3DEdgeGP& gp) {
     tolerance += hi[k] - centre[k];
   }
   if (_current3DViewport->IsOutside(centre, tolerance)) return;
+  if (KelPickTree* tree = _pickTrees ? EdgeTreeOf(gp) : nullptr) {
+    std::vector<std::uint32_t>& parts = Candidates();
+    tree->CollectInRegion(*_current3DViewport, parts);
+    // From the last segment towards the first, as without the tree.
+    for (auto i = parts.rbegin(); i != parts.rend(); ++i) {
+      if (PickLine3D(v + index[*i], v + index[*i - 1], 1.0f, nullptr)) {
+        AddPickPath();
+        return;
+      }
+    }
+    return;
+  }
   for (int i = n - 1; i > 0; --i) {
     if (PickLine3D(v + index[i], v + index[i - 1], 1.0f, nullptr)) {
       AddPickPath();
@@ -352,10 +429,26 @@ void KelPickingRender::PickFace(Kel3DFaceGP& gp, const float* normal) {
   if (!v || nv < 3 || !_current3DViewport) return;
   // No triangle of a face beyond the pick region can meet the ray.
   if (_current3DViewport->IsOutside(gp.GetSphereCenter(), gp.GetSphereRadius())) return;
+  int hit = 0;
+  if (KelPickTree* tree =
+          _pickTrees ? TreeOf(gp, [&] { return KelPickTree::ForFace(gp); }) : nullptr) {
+    // Only the triangles whose boxes the ray meets, in the order of the full
+    // test below.
+    std::vector<std::uint32_t>& parts = Candidates();
+    const double origin[3] = {_nearPoint.x, _nearPoint.y, _nearPoint.z};
+    const double direction[3] = {_ray.x, _ray.y, _ray.z};
+    tree->CollectOnRay(origin, direction, parts);
+    for (std::uint32_t part : parts) {
+      int a, b, c;
+      tree->GetTriangle(gp, part, &a, &b, &c);
+      hit |= PickTriangle3D(v + a, v + b, v + c, normal);
+    }
+    if (hit) AddPickPath();
+    return;
+  }
   // Indices out of the vertex array are skipped rather than read.
   const int last = nv - 3;
   auto ok = [last](int i) { return i >= 0 && i <= last; };
-  int hit = 0;
   if (const int* t = gp.GetTriangles()) {
     for (int i = 0; i < Count(gp.GetNbTriangles()); ++i, t += 3)
       if (ok(t[0]) && ok(t[1]) && ok(t[2]))
@@ -472,6 +565,22 @@ void KelPickingRender::ImmediateDraw3DAnnotationText(const float* position, cons
   int hit = PickTriangle3D(c0.GetCoord(), c1.GetCoord(), c2.GetCoord(), nullptr);
   hit |= PickTriangle3D(c0.GetCoord(), c2.GetCoord(), c3.GetCoord(), nullptr);
   if (hit) AddPickPath();
+}
+
+KelPickTree* KelPickingRender::EdgeTreeOf(Kel3DEdgeGP& gp) {
+  // The edge's vertices are its face's: a tree made from older ones is made again.
+  const KelGraphicPrimitive* face = gp.GetFirstFace();
+  const unsigned version = face ? face->GetGeometryVersion() : 0;
+  auto* tree = static_cast<KelPickTree*>(gp.FindCache(KelPickTree::Owner()));
+  if (tree && tree->GetSourceVersion() == version) return tree;
+  if (gp.GetNbIndices() <= KelPickTree::MIN_PARTS) return nullptr;
+  std::unique_ptr<KelPickTree> made =
+      KelPickTree::ForIndexedSegments(gp.GetVertices(), gp.GetIndices(), gp.GetNbIndices());
+  if (!made) return nullptr;
+  made->SetSourceVersion(version);
+  tree = made.get();
+  gp.AddCache(made.release());
+  return tree;
 }
 
 // ---- 2D primitives

@@ -47,6 +47,7 @@ Kel3DFaceGP::Kel3DFaceGP(const float* vertices, const int nbVertexCoords, const 
 Kel3DFaceGP::~Kel3DFaceGP() = default;
 
 void Kel3DFaceGP::BuildTriangles(const int* triangles, const int nbTriangles) {
+  GeometryChanged();
   _triangles.reset();
   _nbTriangles = 0;
   if (!triangles || nbTriangles <= 0 || nbTriangles > INT_MAX / 3) return;
@@ -55,6 +56,7 @@ void Kel3DFaceGP::BuildTriangles(const int* triangles, const int nbTriangles) {
 }
 
 void Kel3DFaceGP::BuildStrips(const int* strips, const int nbStrips, const int* stripLengths) {
+  GeometryChanged();
   _strips.reset();
   _stripLengths.reset();
   _nbStrips = _nbStripIndices = 0;
@@ -71,6 +73,7 @@ void Kel3DFaceGP::BuildStrips(const int* strips, const int nbStrips, const int* 
 }
 
 void Kel3DFaceGP::BuildFans(const int* fans, const int nbFans, const int* fanLengths) {
+  GeometryChanged();
   _fans.reset();
   _fanLengths.reset();
   _nbFans = _nbFanIndices = 0;
@@ -112,6 +115,8 @@ void Kel3DFaceGP::GetVertices(int* allocate, float** vertices, int* nbVertexCoor
 }
 
 void Kel3DFaceGP::ComputeBox() {
+  // Called after the arrays changed: what was derived from them goes.
+  GeometryChanged();
   if (_nbVertexCoords < 3) return;
   const float* v = _vertices.get();
   float min[3] = {v[0], v[1], v[2]};

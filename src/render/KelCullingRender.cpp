@@ -79,8 +79,46 @@ int KelCullingRender::ListOf(const KelGraphicAttributeSet& a) const {
   }
 }
 
+static_assert(KelDisplayList::NB_LISTS == 7, "one count of recorded pushes per list");
+
 void KelCullingRender::Record(const std::intptr_t value, const int opcode) {
-  if (_displayList) _displayList->AddElem(_currentElementList, value, opcode);
+  RecordIn(_currentElementList, value, opcode);
+}
+
+void KelCullingRender::MatrixLists(int* first, int* last) const {
+  if (_displayList && _displayList->GetType() == DISPLAY_LIST_2D) {
+    *first = *last = ELEMENT_OVERLAY_DEFAULT;
+  } else {
+    *first = ELEMENT_CLOSED_VOLUMES;
+    *last = ELEMENT_DEFAULT;
+  }
+}
+
+void KelCullingRender::RecordIn(int list, const std::intptr_t value, const int opcode) {
+  if (!_displayList) return;
+  if (_recorded[list] < _depth) RecordPushes(list);
+  _displayList->AddElem(list, value, opcode);
+}
+
+void KelCullingRender::RecordInAll(const std::intptr_t value, const int opcode) {
+  int first, last;
+  MatrixLists(&first, &last);
+  for (int list = first; list <= last; ++list) RecordIn(list, value, opcode);
+}
+
+void KelCullingRender::RecordPushes(int list) {
+  // Lists outside those matrices go to (the lights' list) never get them.
+  int first, last;
+  MatrixLists(&first, &last);
+  if (list < first || list > last) return;
+  for (int d = _recorded[list]; d < _depth; ++d) {
+    Level& level = LevelAt(d);
+    // 3x3 pushes are in every list already.
+    if (level.flat) continue;
+    if (!level.copy) level.copy = _displayList->CopyMatrix(*level.matrix);
+    _displayList->AddElem(list, level.copy, KelDisplayList::OP_PUSH_MATRIX_4X4);
+  }
+  _recorded[list] = _depth;
 }
 
 void KelCullingRender::BeginDraw(KelViewpoint& viewpoint) {
@@ -89,6 +127,9 @@ void KelCullingRender::BeginDraw(KelViewpoint& viewpoint) {
   _dynamicViewport = nullptr;
   // Pushes left open by an earlier pass: their cameras stay as spares.
   _depth = 0;
+  _cameraDepth = 0;
+  for (int d = 0; d < _levelsUsed; ++d) LevelAt(d).saved = 0;
+  for (int& n : _recorded) n = 0;
   viewpoint.InitDisplayList();
   viewpoint.CreateViewportFrom(0.5f * _width, 0.5f * _height, 0.5f * _width, 0.5f * _height, _width,
                                _height, _mmInSupportUnit, _pixelRatio);
@@ -105,8 +146,17 @@ void KelCullingRender::BeginDraw(KelViewpoint& viewpoint) {
   KelRender::BeginDraw(viewpoint);
 }
 
+void KelCullingRender::EndDraw(KelViewpoint& viewpoint) {
+  // Pushes left open are in the lists, as if recorded when made.
+  int first, last;
+  MatrixLists(&first, &last);
+  for (int list = first; list <= last && _displayList && _depth > 0; ++list)
+    if (_recorded[list] < _depth) RecordPushes(list);
+  KelRepRender::EndDraw(viewpoint);
+}
+
 void KelCullingRender::InheritForeground(int colour) {
-  if (_displayList) _displayList->AddElem(colour, KelDisplayList::OP_INHERIT_FOREGROUND);
+  RecordInAll(colour, KelDisplayList::OP_INHERIT_FOREGROUND);
 }
 
 void KelCullingRender::InheritElementType(ELEMENT_TYPE type, int force) {
@@ -184,7 +234,7 @@ void KelCullingRender::Draw3DAnnotationText(Kel3DAnnotationTextGP& gp) {
 void KelCullingRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int) {
   // Without a 3D camera the eye is taken at the origin.
   Kelpoint3f eye(0.0f, 0.0f, 0.0f);
-  if (_current3DViewpoint) eye = _current3DViewpoint->GetOrigin();
+  if (_current3DViewpoint) eye = Eye3D();
   const float* p = gp.GetBase();
   const float* a = gp.GetDirection();
   const float s = (p[0] - eye.x) * a[0] + (p[1] - eye.y) * a[1] + (p[2] - eye.z) * a[2];
@@ -195,6 +245,7 @@ void KelCullingRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int) {
 void KelCullingRender::DrawDynamicGP(KelDynamicGP& gp) {
   if (!_displayList) return;
   if (!_dynamicCopies) {
+    Camera3D();
     _dynamicViewpoint =
         _viewpointCopy ? _displayList->DuplicateViewpoint(*_viewpointCopy) : nullptr;
     _dynamicViewport = _viewportCopy ? _displayList->DuplicateViewport(*_viewportCopy) : nullptr;
@@ -205,50 +256,111 @@ void KelCullingRender::DrawDynamicGP(KelDynamicGP& gp) {
   Record(Value(gp), KelDisplayList::OP_DYNAMIC_GP);
 }
 
-void KelCullingRender::SaveLevel() {
+KelCullingRender::Level& KelCullingRender::OpenLevel() {
   if (_depth >= kInlineLevels && _depth - kInlineLevels == static_cast<int>(_deepLevels.size()))
     _deepLevels.emplace_back();
   if (_depth == _levelsUsed) ++_levelsUsed;
   Level& level = LevelAt(_depth);
-  level.saved = _viewpointCopy != nullptr;
-  if (level.saved) {
-    // The assignment of a plain 3D camera copies every camera field; other
-    // classes are cloned.
-    const bool plain3D = typeid(*_viewpointCopy) == typeid(Kel3DViewpoint);
-    if (plain3D && level.viewpoint && typeid(*level.viewpoint) == typeid(Kel3DViewpoint)) {
-      const Kel3DViewpoint& source = static_cast<const Kel3DViewpoint&>(*_viewpointCopy);
-      *level.viewpoint3D = source;
-      if (const KelViewport* own = source.GetViewport()) level.viewpoint3D->SetViewport(*own);
-    } else {
-      delete level.viewpoint;
-      level.viewpoint = _viewpointCopy->Clone();
-      level.viewpoint2D = dynamic_cast<Kel2DViewpoint*>(level.viewpoint);
-      level.viewpoint3D = dynamic_cast<Kel3DViewpoint*>(level.viewpoint);
-    }
-  }
-  if (_current3DViewport) level.viewport3D = *_current3DViewport;
-  if (_current2DViewport) level.viewport2D = *_current2DViewport;
+  level.saved = 0;
   level.modelSag = _modelSag;
   level.modelCullingSize = _modelCullingSize;
   level.scaleFactor = _scaleFactor;
+  return level;
 }
 
-template <class Matrix>
-KelRender* KelCullingRender::PushLevel(const Matrix& m) {
+void KelCullingRender::SaveCamera(Level& level) const {
+  level.saved = 1;
+  // The assignment of a plain 3D camera copies every camera field; other
+  // classes are cloned.
+  const bool plain3D = typeid(*_viewpointCopy) == typeid(Kel3DViewpoint);
+  if (plain3D && level.viewpoint && typeid(*level.viewpoint) == typeid(Kel3DViewpoint)) {
+    const Kel3DViewpoint& source = static_cast<const Kel3DViewpoint&>(*_viewpointCopy);
+    *level.viewpoint3D = source;
+    if (const KelViewport* own = source.GetViewport()) level.viewpoint3D->SetViewport(*own);
+  } else {
+    delete level.viewpoint;
+    level.viewpoint = _viewpointCopy->Clone();
+    level.viewpoint2D = dynamic_cast<Kel2DViewpoint*>(level.viewpoint);
+    level.viewpoint3D = dynamic_cast<Kel3DViewpoint*>(level.viewpoint);
+  }
+}
+
+void KelCullingRender::SettleCamera() const {
+  // The camera takes the pushes' inverses it missed, in order, as a camera
+  // moved at each push would have: the same values. Its state at the depth it
+  // starts from is kept for the pops.
+  _cameraBehind = 0;
+  if (!_current3DViewpoint || _cameraDepth >= _depth) return;
+  Level& from = LevelAt(_cameraDepth);
+  if (!from.saved) SaveCamera(from);
+  for (int d = _cameraDepth; d < _depth; ++d) *_current3DViewpoint *= LevelAt(d).inverse;
+  _cameraDepth = _depth;
+}
+
+KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
+  static const Kel4x4Matrix identity;
   _dynamicCopies = 0;
-  SaveLevel();
-  *this *= m;
-  if (_displayList) _displayList->AddMatrix(m);
+  if (!_deferredMoves) {
+    // The whole camera moved and the push recorded in every list at once.
+    Camera3D();
+    Level& level = OpenLevel();
+    level.flat = 0;
+    level.matrix = &m;
+    level.copy = 0;
+    if (_viewpointCopy) SaveCamera(level);
+    if (_current3DViewport) level.viewport3D = *_current3DViewport;
+    KelRender::operator*=(m);
+    ++_depth;
+    _cameraDepth = _depth;
+    int first, last;
+    MatrixLists(&first, &last);
+    for (int list = first; list <= last && _displayList; ++list) RecordPushes(list);
+    return this;
+  }
+  Level& level = OpenLevel();
+  level.flat = 0;
+  level.matrix = &m;
+  level.copy = 0;
+  // What KelRender::operator*= moves, the camera aside.
+  level.inverse = identity;  // a singular matrix leaves it so
+  m.GetInvertedMatrix(level.inverse);
+  const float s = level.inverse.GetScaling();
+  if (_current3DViewport) {
+    level.viewport3D = *_current3DViewport;
+    *_current3DViewport *= level.inverse;
+  }
+  _modelCullingSize *= s;
+  _modelSag *= s;
+  if (_current3DViewpoint) {
+    level.eye = Eye3D();
+    _eye = level.inverse * level.eye;
+    _cameraBehind = 1;
+  }
   ++_depth;
   return this;
 }
 
-KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
-  return PushLevel(m);
-}
-
 KelRender* KelCullingRender::PushMatrix(Kel3x3Matrix& m) {
-  return PushLevel(m);
+  _dynamicCopies = 0;
+  // Recorded in every list at once: a 3x3 push is never cancelled by its pop.
+  if (_displayList) {
+    int first, last;
+    MatrixLists(&first, &last);
+    for (int list = first; list <= last; ++list) {
+      if (_recorded[list] < _depth) RecordPushes(list);
+      _recorded[list] = _depth + 1;
+    }
+    _displayList->AddMatrix(m);
+  }
+  Camera3D();
+  Level& level = OpenLevel();
+  level.flat = 1;
+  if (_viewpointCopy) SaveCamera(level);
+  if (_current2DViewport) level.viewport2D = *_current2DViewport;
+  KelRender::operator*=(m);
+  ++_depth;
+  _cameraDepth = _depth;
+  return this;
 }
 
 void KelCullingRender::PopMatrix(KelRender*) {
@@ -258,20 +370,39 @@ void KelCullingRender::PopMatrix(KelRender*) {
     return;
   }
   --_depth;
+  if (_depth + 1 < _levelsUsed) LevelAt(_depth + 1).saved = 0;
   Level& level = LevelAt(_depth);
-  if (level.saved && _viewpointCopy) {
-    std::swap(_viewpointCopy, level.viewpoint);
-    std::swap(_current2DViewpoint, level.viewpoint2D);
-    std::swap(_current3DViewpoint, level.viewpoint3D);
-    level.saved = 0;
+  if (level.flat) {
+    if (_current2DViewport) *_current2DViewport = level.viewport2D;
+  } else {
+    if (_current3DViewport) *_current3DViewport = level.viewport3D;
+    _eye = level.eye;
   }
-  if (_current3DViewport) *_current3DViewport = level.viewport3D;
-  if (_current2DViewport) *_current2DViewport = level.viewport2D;
   _modelSag = level.modelSag;
   _modelCullingSize = level.modelCullingSize;
+  // A camera brought below this depth goes back to the nearest depth it was
+  // kept at, and takes the pushes from there again when asked.
+  if (_cameraDepth > _depth) {
+    int kept = _depth;
+    while (kept > 0 && !LevelAt(kept).saved) --kept;
+    Level& back = LevelAt(kept);
+    if (back.saved && _viewpointCopy) {
+      std::swap(_viewpointCopy, back.viewpoint);
+      std::swap(_current2DViewpoint, back.viewpoint2D);
+      std::swap(_current3DViewpoint, back.viewpoint3D);
+      back.saved = 0;
+    }
+    _cameraDepth = kept;
+  }
+  _cameraBehind = _current3DViewpoint && _cameraDepth < _depth;
   _scaleFactor = level.scaleFactor;
   if (!_displayList) return;
-  _displayList->AddElem(0, KelDisplayList::OP_POP_MATRIX);
+  for (int list = 0; list < KelDisplayList::NB_LISTS; ++list) {
+    if (_recorded[list] > _depth) {
+      _displayList->AddElem(list, 0, KelDisplayList::OP_POP_MATRIX);
+      _recorded[list] = _depth;
+    }
+  }
   // The replay's parent render still holds the attribute of the push: give the
   // list its current one back, with its colour operand when it has one.
   if (_currentAttribute.color == KelGraphicAttributeSet::RGBA_COLOR)
@@ -286,8 +417,8 @@ void KelCullingRender::SetPolygonOffsetOff() {
   Record(0, KelDisplayList::OP_POLYGON_OFFSET_OFF);
 }
 void KelCullingRender::SetFurtiveOn() {
-  if (_displayList) _displayList->AddElem(0, KelDisplayList::OP_FURTIVE_ON);
+  RecordInAll(0, KelDisplayList::OP_FURTIVE_ON);
 }
 void KelCullingRender::SetFurtiveOff() {
-  if (_displayList) _displayList->AddElem(0, KelDisplayList::OP_FURTIVE_OFF);
+  RecordInAll(0, KelDisplayList::OP_FURTIVE_OFF);
 }

@@ -209,9 +209,13 @@ void KelDisplayList::AddElem(const std::intptr_t value, const int opcode) {
 }
 
 void KelDisplayList::AddMatrix(const Kel4x4Matrix& m) {
+  AddElem(CopyMatrix(m), OP_PUSH_MATRIX_4X4);
+}
+
+std::intptr_t KelDisplayList::CopyMatrix(const Kel4x4Matrix& m) {
   Kel4x4Matrix* copy = PoolSlot(_matrices4, _nbMatrices4, kMatrixBlock);
   *copy = m;
-  AddElem(reinterpret_cast<std::intptr_t>(copy), OP_PUSH_MATRIX_4X4);
+  return reinterpret_cast<std::intptr_t>(copy);
 }
 
 void KelDisplayList::AddMatrix(const Kel3x3Matrix& m) {

@@ -307,6 +307,7 @@ KelRender::KelRender(const KelRender& o) : KelRenderPassState(o) {
 
 void KelRender::AssignFrom(const KelRender& o) {
   if (this == &o) return;
+  o.Camera3D();
   KelRenderPassState::operator=(o);
   // A 3D camera and its viewport copy by assignment; anything else is cloned.
   const bool same3D = _current3DViewpoint && o._current3DViewpoint && _current3DViewport &&
@@ -323,6 +324,7 @@ void KelRender::AssignFrom(const KelRender& o) {
 }
 
 void KelRender::CloneCamera(const KelRender& o) {
+  o.Camera3D();
   if (o._viewpointCopy)
     SetCameraCopies(o._viewpointCopy->Clone(),
                     o._viewportCopy ? o._viewportCopy->Clone() : nullptr);
@@ -353,7 +355,16 @@ void KelRender::BeginCamera(KelViewpoint& viewpoint) {
   }
 }
 
+void KelRender::SettleCamera() const {
+  _cameraBehind = 0;
+}
+
+Kelpoint3f KelRender::Eye3D() const {
+  return _cameraBehind ? _eye : _current3DViewpoint->GetOrigin();
+}
+
 void KelRender::ReleaseCamera() {
+  _cameraBehind = 0;
   delete _viewpointCopy;
   delete _viewportCopy;
   SetCameraCopies(nullptr, nullptr);
@@ -386,20 +397,19 @@ int KelRender::IsFacing(const float* point, const float* normal) const {
   const Kelvector3f n(normal);
   float d;
   if (_current3DViewpoint->GetProjectionType() == 1)
-    d = (Kelpoint3f(point) - _current3DViewpoint->GetOrigin()) * n;
+    d = (Kelpoint3f(point) - Eye3D()) * n;
   else
-    d = _current3DViewpoint->GetSightDirection().AsVector() * n;
+    d = Camera3D()->GetSightDirection().AsVector() * n;
   return d > 0.0f ? 0 : 1;
 }
 
 // Distance of the sphere's centre in front of the eye along the first plane's
-// normal; 0 without a 3D camera.
-static double Depth(const Kel3DViewpoint* viewpoint, const Kel3DViewport* viewport,
+// normal; 0 without planes.
+static double Depth(const Kelpoint3f& e, const Kel3DViewport* viewport,
                     const Kel3DBoundingSphere& s) {
-  if (!viewpoint || !viewport || viewport->GetNbPlanes() == 0) return 0.0;
+  if (!viewport || viewport->GetNbPlanes() == 0) return 0.0;
   const float *a, *b, *c, *d;
   viewport->GetPlanes(&a, &b, &c, &d);
-  const Kelpoint3f e = viewpoint->GetOrigin();
   const float* centre = s.GetCenter();
   return double(a[0]) * (e.x - centre[0]) + double(b[0]) * (e.y - centre[1]) +
          double(c[0]) * (e.z - centre[2]);
@@ -408,29 +418,28 @@ static double Depth(const Kel3DViewpoint* viewpoint, const Kel3DViewport* viewpo
 float KelRender::Get3DModelCulling(const Kel3DBoundingSphere& s) const {
   if (!_current3DViewpoint) return _modelCullingSize;
   if (_current3DViewpoint->GetProjectionType() == 1)
-    return static_cast<float>(_modelCullingSize *
-                              Depth(_current3DViewpoint, _current3DViewport, s));
+    return static_cast<float>(_modelCullingSize * Depth(Eye3D(), _current3DViewport, s));
   // A pixel of a parallel view spans the scale factor times the focus
   // distance, whatever the depth: without the focus, a scene framed far
   // smaller than one unit would be culled whole, a large one never.
-  return _modelCullingSize * std::fabs(_current3DViewpoint->GetFocusDistance());
+  return _modelCullingSize * std::fabs(Camera3D()->GetFocusDistance());
 }
 
 float KelRender::Get3DModelSag(const Kel3DBoundingSphere& s) const {
   if (!_current3DViewpoint || _current3DViewpoint->GetProjectionType() != 1) return 0.0f;
-  const double depth = Depth(_current3DViewpoint, _current3DViewport, s);
+  const double depth = Depth(Eye3D(), _current3DViewport, s);
   return static_cast<float>(double(_modelSag) *
                             (depth + double(s.GetRadius()) * (0.5 * double(_sagPrecision) - 1.0)));
 }
 
 float KelRender::GetPixelFromModelRatio(const float* point) const {
-  if (!_current3DViewpoint) return _scaleFactor;
+  const Kel3DViewpoint* camera = Camera3D();
+  if (!camera) return _scaleFactor;
   float k;
-  if (_current3DViewpoint->GetProjectionType() == 1)
-    k = _current3DViewpoint->GetSightDirection().AsVector() *
-        (Kelpoint3f(point) - _current3DViewpoint->GetOrigin());
+  if (camera->GetProjectionType() == 1)
+    k = camera->GetSightDirection().AsVector() * (Kelpoint3f(point) - camera->GetOrigin());
   else  // the camera's frame carries the scaling of the Rep frames it was moved into
-    k = _current3DViewpoint->GetMatrix().GetScaling() * _current3DViewpoint->GetFocusDistance();
+    k = camera->GetMatrix().GetScaling() * camera->GetFocusDistance();
   return k == 0.0f ? 1.0f : std::fabs(k) * _scaleFactor;
 }
 
@@ -450,6 +459,7 @@ KelRender* KelRender::PushMatrix(Kel3x3Matrix& m) {
 }
 
 KelRender& KelRender::operator*=(const Kel4x4Matrix& m) {
+  Camera3D();
   // A fresh identity each time: a singular matrix leaves it as it is rather
   // than reusing an earlier inverse.
   Kel4x4Matrix inverse;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -55,9 +56,13 @@ Kel3DViewport::Kel3DViewport(const Kel3DViewport& v) : KelViewport(v) {
 Kel3DViewport::~Kel3DViewport() = default;
 
 Kel3DViewport& Kel3DViewport::operator=(const Kel3DViewport& v) {
+  // Whole arrays: fixed sizes copy faster than the planes in use.
   if (this != &v) {
-    _nbPlanes = 0;
-    Store(0, v._nbPlanes, v._a, v._b, v._c, v._d);
+    _nbPlanes = v._nbPlanes;
+    std::memcpy(_a, v._a, sizeof _a);
+    std::memcpy(_b, v._b, sizeof _b);
+    std::memcpy(_c, v._c, sizeof _c);
+    std::memcpy(_d, v._d, sizeof _d);
   }
   return *this;
 }
@@ -125,12 +130,16 @@ Kel3DViewport& Kel3DViewport::operator*=(const Kel4x4Matrix& m) {
                j22 = m00 * m11 - m01 * m10;
   const double det = m00 * j00 + m01 * j10 + m02 * j20;
   const bool invertible = det != 0.0 && std::isfinite(det);
+  // A translation leaves the normals as they are: the same values without the
+  // products (a zero's sign aside).
+  const bool translation = m00 == 1.0 && m11 == 1.0 && m22 == 1.0 && m01 == 0.0 && m02 == 0.0 &&
+                           m10 == 0.0 && m12 == 0.0 && m20 == 0.0 && m21 == 0.0;
   for (int i = 0; i < _nbPlanes; ++i) {
     const double a = _a[i], b = _b[i], c = _c[i];
     if (invertible) {
-      const double x = (j00 * a + j01 * b + j02 * c) / det;
-      const double y = (j10 * a + j11 * b + j12 * c) / det;
-      const double z = (j20 * a + j21 * b + j22 * c) / det;
+      const double x = translation ? a : (j00 * a + j01 * b + j02 * c) / det;
+      const double y = translation ? b : (j10 * a + j11 * b + j12 * c) / det;
+      const double z = translation ? c : (j20 * a + j21 * b + j22 * c) / det;
       const double len = std::sqrt(x * x + y * y + z * z);
       if (len > 0.0 && std::isfinite(len)) {
         _a[i] = static_cast<float>(x / len);

@@ -27,6 +27,49 @@ V Encode(const V& source, long bytesPerRow, long rows, long capacity, long expec
   return out;
 }
 
+// The decoder byte by byte: the oracle of the inlined copies.
+std::tuple<long, long, V> PlainDecode(const V& source, long bytesPerRow, long rows) {
+  V bytes(static_cast<size_t>(bytesPerRow * rows), 0xEE);
+  long status = 0, done = 0;
+  size_t in = 0;
+  for (; done < rows && status == 0; ++done) {
+    for (long filled = 0; filled < bytesPerRow && status == 0;) {
+      if (in >= source.size()) {
+        status = PACKBITS_SHORT_DATA;
+        break;
+      }
+      const unsigned n = source[in++];
+      const long count = n < 128 ? long(n) + 1 : 257 - long(n);
+      if (n == 128)
+        status = PACKBITS_BAD_CONTROL;
+      else if (filled + count > bytesPerRow)
+        status = PACKBITS_RUN_PAST_ROW;
+      else if (in + (n < 128 ? count : 1) > source.size())
+        status = PACKBITS_SHORT_DATA;
+      for (long k = 0; k < count && status == 0; ++k)
+        bytes[static_cast<size_t>(done * bytesPerRow + filled++)] = source[n < 128 ? in++ : in];
+      if (n > 128 && status == 0) ++in;
+    }
+    if (status) break;
+  }
+  return {status, done, bytes};
+}
+
+TEST(PackBits, DecodesAsThePlainByteLoop) {
+  std::mt19937 random(5);
+  for (int trial = 0; trial < 3000; ++trial) {
+    // Well-formed streams of runs of every length, cut or corrupted now and then.
+    const long bytesPerRow = 1 + static_cast<long>(random() % 300), rows = 1 + random() % 4;
+    V image(static_cast<size_t>(bytesPerRow * rows));
+    for (size_t i = 0; i < image.size(); ++i)
+      image[i] = random() % 3 ? static_cast<unsigned char>(random()) : (i ? image[i - 1] : 0);
+    V packed = Encode(image, bytesPerRow, rows, 2 * bytesPerRow * rows + 2);
+    if (trial % 3 == 1) packed.resize(random() % packed.size());
+    if (trial % 3 == 2) packed[random() % packed.size()] = static_cast<unsigned char>(random());
+    ASSERT_EQ(Decode(packed, bytesPerRow, rows), PlainDecode(packed, bytesPerRow, rows)) << trial;
+  }
+}
+
 TEST(PackBits, DecodesRunsAndRefusesMalformedData) {
   // 254: 3 x AA; 2: 3 literals; 253: 4 x AA; 3: 4 literals; 247: 10 x AA.
   const V packed = {0xFE, 0xAA, 0x02, 0x80, 0x00, 0x2A, 0xFD, 0xAA,

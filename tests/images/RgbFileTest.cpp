@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,60 @@ V RleFile(const std::vector<V>& rows) {
 std::unique_ptr<KelPixelImage> Read(const V& bytes, const std::string& name) {
   EXPECT_TRUE(keltest::WriteBytes(Out(name), bytes));
   return std::unique_ptr<KelPixelImage>(ReadRGBPixelImage(Out(name).c_str(), ReadWrite));
+}
+
+// The row scheme byte by byte: the oracle of the word-at-a-time codec.
+V PlainEncode(const V& s) {
+  const long width = static_cast<long>(s.size());
+  V out;
+  long in = 0;
+  while (in < width) {
+    long run = 1;
+    while (in + run < width && run < 127 && s[in + run] == s[in]) ++run;
+    if (run >= 3) {
+      out.insert(out.end(), {static_cast<unsigned char>(run), s[in]});
+      in += run;
+      continue;
+    }
+    long end = in + 1;
+    while (end < width && end - in < 127 &&
+           !(end + 2 < width && s[end] == s[end + 1] && s[end] == s[end + 2]))
+      ++end;
+    out.push_back(static_cast<unsigned char>(0x80 | (end - in)));
+    out.insert(out.end(), s.begin() + in, s.begin() + end);
+    in = end;
+  }
+  out.push_back(0);
+  return out;
+}
+
+TEST(RgbFile, RowCodecAgreesWithThePlainByteLoops) {
+  std::mt19937 random(11);
+  for (int trial = 0; trial < 3000; ++trial) {
+    // Runs of every length around the word size and the 127 limit.
+    V row;
+    const size_t width = 1 + random() % 700;
+    while (row.size() < width) {
+      // Noise (long literals), short runs, long runs.
+      const int kind = trial % 3 ? static_cast<int>(random() % 3) : 0;
+      const size_t run = 1 + random() % (kind == 0 ? 2 : kind == 1 ? 12 : 300);
+      const unsigned char value = static_cast<unsigned char>(random() % (kind ? 3 : 256));
+      row.insert(row.end(), std::min(run, width - row.size()), value);
+    }
+    const V expected = PlainEncode(row);
+    V packed(static_cast<size_t>(EncodedRGBRowMaxLength(static_cast<long>(width))), 0xEE);
+    const long n = EncodeRGBRow(row.data(), static_cast<long>(width), packed.data(),
+                                static_cast<long>(packed.size()));
+    ASSERT_EQ(V(packed.begin(), packed.begin() + std::max(n, 0L)), expected) << trial;
+    // Decoding writes the row and nothing past it, even when cut short.
+    const long cut = static_cast<long>(random() % (expected.size() + 1));
+    V back(width + 16, 0xEE);
+    const long decoded = DecodeRGBRow(packed.data(), cut, back.data(), static_cast<long>(width));
+    if (cut == n) {
+      ASSERT_EQ(V(back.begin(), back.begin() + decoded), row) << trial;
+    }
+    ASSERT_EQ(V(back.begin() + static_cast<long>(width), back.end()), V(16, 0xEE)) << trial;
+  }
 }
 
 TEST(RgbFile, RowCodecAndSharedRows) {

@@ -405,6 +405,10 @@ TEST_F(GraphicWindowX11, AResizedWindowShowsWhatAnOffScreenSupportDraws) {
   grab->GetSize(gw, gh);
   EXPECT_EQ(gw, 160);
   EXPECT_EQ(gh, 120);  // the top two rows are left out
+  // The geometry went to the card once: the next frame sends none.
+  EXPECT_GT(s.window->GetBytesHeldOnGPU(), 0);
+  delete s.window->GrabPixelImage();
+  EXPECT_EQ(s.window->GetBytesSentToGPU(), 0);
 
   KelPixelImage full(160, 122, PixelImageRGB);
   std::unique_ptr<KelSupport> offScreen(createSupport(s.window, &full));

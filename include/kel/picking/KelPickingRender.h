@@ -15,6 +15,11 @@
 //
 // 2D primitives are tested against the pick rectangle through the Pick2D
 // operations, which their typed operations call.
+//
+// Large faces, lines, edges and markers are picked through a tree of their
+// parts' boxes (KelPickTree) kept with the primitive: only the parts the tree
+// cannot rule out are tested, in their usual order, so the hits are those of
+// the part-by-part test, which SetPickTrees(0) brings back.
 #pragma once
 
 #include <kel/foundations/Kel3x3Matrix.h>
@@ -32,6 +37,7 @@
 class KelPickPath;
 class KelPickPathList;
 class Kel2DImagePixelGP;
+class KelPickTree;
 
 class KelPickingRender : public KelRepRender {
  public:
@@ -69,6 +75,7 @@ class KelPickingRender : public KelRepRender {
   int IsSeen(const float* point, const float* normal) override;
 
   void Draw3DMarker(Kel3DMarkerGP& gp) override;
+  void Draw3DPolyline(Kel3DPolylineGP& gp) override;
   void Draw3DLine(Kel3DLineGP& gp) override;
   void Draw3DEdge(Kel3DEdgeGP& gp) override;
   void Draw3DFace(Kel3DFaceGP& gp) override;
@@ -149,6 +156,10 @@ class KelPickingRender : public KelRepRender {
   static void GetTextBox(AnchorPoint anchor, const float width, const float height, float* left,
                          float* bottom);
 
+  // 1 (the default): large primitives are picked through their pick trees; 0:
+  // every part is tested.
+  void SetPickTrees(int on) { _pickTrees = on; }
+
   KelPickPath* GetCurrentPath() const { return _currentPath.get(); }
   KelPickPathList& GetPickPathList() const { return _list; }
   int GetPickSize() const { return _pickSize; }
@@ -185,6 +196,8 @@ class KelPickingRender : public KelRepRender {
   int IsPickable(const KelGraphicAttributeSet& a) const;
   int PickSegment2D(float x0, float y0, float x1, float y1);
   void PickFace(Kel3DFaceGP& gp, const float* normal);
+  void PickSegments(const float* points, const KelPickTree& tree);
+  KelPickTree* EdgeTreeOf(Kel3DEdgeGP& gp);
 
   std::unique_ptr<KelPickPath> _currentPath;
   KelPickPathList& _list;
@@ -198,4 +211,5 @@ class KelPickingRender : public KelRepRender {
   KelViewpoint* _viewpoint = nullptr;
   int _depth = 0;
   std::vector<Level> _levels;
+  int _pickTrees = 1;
 };

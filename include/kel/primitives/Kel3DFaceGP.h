@@ -27,6 +27,9 @@ class Kel3DFaceGP : public Kel3DBoundingGP {
            int* nbNormalCoords, int** triangles, int* nbTriangles, int** strips, int* nbStrips,
            int** stripLengths, int** fans, int* nbFans, int** fanLengths) override;
   void GetVertices(int* allocate, float** vertices, int* nbVertexCoords) override;
+  // Also the way to say that the arrays Get hands out were changed in place:
+  // what was derived from them (the pick structure, a driver's buffers) is
+  // dropped and made again from the new geometry when next needed.
   virtual void ComputeBox();
 
   int GetNbVertexCoords() const { return _nbVertexCoords; }

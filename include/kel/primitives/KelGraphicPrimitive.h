@@ -7,6 +7,7 @@
 #include <kel/framework/list.h>
 
 class KelRender;
+class KelPrimitiveCache;
 
 class KelGraphicPrimitive : public KelExtendable {
  public:
@@ -32,4 +33,24 @@ class KelGraphicPrimitive : public KelExtendable {
 
   static int _nb_lock;
   static list<KelGraphicPrimitive*> _listOfGraphicPrimitive;
+
+  // What is derived from the geometry (see KelPrimitiveCache), found by its
+  // owner; null when there is none.
+  KelPrimitiveCache* FindCache(const void* owner) const;
+  // Takes the cache; one already held for the same owner is released first.
+  void AddCache(KelPrimitiveCache* cache);
+  // Gives the cache back to its owner without releasing it (a driver whose
+  // context goes frees its buffers itself).
+  void DetachCache(KelPrimitiveCache* cache);
+  // The geometry changed: every cache is released and the version moves on.
+  void GeometryChanged();
+  // Moves on with every GeometryChanged(); derived data built from another
+  // primitive's arrays (an edge on its face's) compares it.
+  unsigned GetGeometryVersion() const { return _geometryVersion; }
+
+ private:
+  void ReleaseCaches();
+
+  KelPrimitiveCache* _caches = nullptr;
+  unsigned _geometryVersion = 0;
 };

@@ -4,11 +4,16 @@
 // into the viewpoint's display list, sorted into element lists by the kind of
 // element. Nothing is drawn.
 //
-// Matrices are applied to this render itself (PushMatrix returns it); the
-// camera in force before each push is kept on a stack that grows with the
-// nesting.
+// Matrices are applied to this render itself (PushMatrix returns it). A 4x4
+// push moves at once only what the walk below reads on every Rep (the planes
+// of the viewport, the eye point and the size scale); the rest of the camera
+// follows when something asks for it, by the same steps and so to the same
+// values. The push entry goes into an element list only when something is
+// recorded in that list below it: the lists are those an entry in every list
+// would have left once the pops cancelled the empty pushes.
 #pragma once
 
+#include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/render/KelRepRender.h>
 #include <kel/viewpoints/Kel2DViewport.h>
 #include <kel/viewpoints/Kel3DViewport.h>
@@ -27,6 +32,7 @@ class KelCullingRender : public KelRepRender {
   ~KelCullingRender() override;
 
   void BeginDraw(KelViewpoint& viewpoint) override;
+  void EndDraw(KelViewpoint& viewpoint) override;
   void InheritForeground(int colour) override;
   void InheritElementType(ELEMENT_TYPE type, int force) override;
   void SetCurrentAttribute(const KelGraphicAttributeSet& a) override;
@@ -62,6 +68,14 @@ class KelCullingRender : public KelRepRender {
   void SetFurtiveOn() override;
   void SetFurtiveOff() override;
 
+  void SettleCamera() const override;
+
+  // 1 (the default): 4x4 pushes move the camera lazily and are recorded only
+  // where needed, as above; 0: each push moves the whole camera and is
+  // recorded in every list at once. The lists and the cameras recorded are the
+  // same either way.
+  void SetDeferredMoves(int on) { _deferredMoves = on; }
+
   KelDisplayList* GetDisplayList() const { return _displayList; }
   int GetCurrentElementList() const { return _currentElementList; }
   int IsElementListForced() const { return _forcedElementList; }
@@ -72,45 +86,61 @@ class KelCullingRender : public KelRepRender {
   KelCullingRender();
 
  private:
-  // What a push changes, to be given back by the matching pop. Viewports are
-  // saved by value. The saved camera is swapped back in by the pop, and the
-  // camera it replaces stays here to be overwritten by the next push at this
-  // depth, so that a 3D pass clones once per depth, not once per matrix.
+  // The state at one depth of the matrix stack. What the push from this depth
+  // changes is kept to be given back by its pop; viewports by value. When the
+  // camera is brought past this depth its state here is kept too, swapped
+  // back in by a pop, and the camera it replaces stays here to be overwritten
+  // later, so that a pass clones once per depth, not once per matrix.
   struct Level {
-    int saved = 0;                      // the camera below holds the saved state
+    int saved = 0;                      // the camera below holds the camera at this depth
     KelViewpoint* viewpoint = nullptr;  // owned
     Kel2DViewpoint* viewpoint2D = nullptr;
     Kel3DViewpoint* viewpoint3D = nullptr;
+    int flat = 0;  // the push is 3x3
     Kel3DViewport viewport3D;
     Kel2DViewport viewport2D;
     float modelSag = 0.0f;
     float modelCullingSize = 0.0f;
+    Kelpoint3f eye;
+    // The 4x4 push's inverse, which the camera still has to take, and the
+    // pushed matrix with its copy in the display list once recorded.
+    Kel4x4Matrix inverse;
+    const Kel4x4Matrix* matrix = nullptr;
+    std::intptr_t copy = 0;
     float scaleFactor = 1.0f;
   };
   static constexpr int kInlineLevels = 50;
 
-  Level& LevelAt(int depth) {
+  Level& LevelAt(int depth) const {
     return depth < kInlineLevels ? _levels[depth] : _deepLevels[depth - kInlineLevels];
   }
-  void SaveLevel();
-  // Both PushMatrix: the camera is saved, moved into the matrix's frame and
-  // the matrix recorded.
-  template <class Matrix>
-  KelRender* PushLevel(const Matrix& m);
+  // The next level, with the sizes saved.
+  Level& OpenLevel();
+  void SaveCamera(Level& level) const;
   void ReleaseLevels();
+  // Records in one list, after the pushes not yet recorded there.
+  void RecordIn(int list, const std::intptr_t value, const int opcode);
+  // Records in every list (lists 1 to 5, or 6 of a 2D display list).
+  void RecordInAll(const std::intptr_t value, const int opcode);
+  void RecordPushes(int list);
+  // The lists matrices are recorded in.
+  void MatrixLists(int* first, int* last) const;
   int DefaultList() const;
   int ListOf(const KelGraphicAttributeSet& a) const;
   void Record(const std::intptr_t value, const int opcode);
 
   int _depth = 0;
   int _levelsUsed = 0;
-  Level _levels[kInlineLevels];
+  mutable int _cameraDepth = 0;  // the depth whose camera the camera objects hold
+  int _recorded[7] = {};         // per list, the pushes recorded in it
+  mutable Level _levels[kInlineLevels];
   // Deeper nestings; kept for the rest of the render's life.
-  std::vector<Level> _deepLevels;
+  mutable std::vector<Level> _deepLevels;
   int _dynamicCopies = 0;
   KelViewpoint* _dynamicViewpoint = nullptr;  // owned by the display list
   KelViewport* _dynamicViewport = nullptr;    // owned by the display list
   KelDisplayList* _displayList = nullptr;
   int _currentElementList = 5;
   int _forcedElementList = 0;
+  int _deferredMoves = 1;
 };

@@ -82,6 +82,9 @@ class KelDisplayList {
   // under the following pop everywhere goes back to the pool.
   void AddMatrix(const Kel4x4Matrix& m);
   void AddMatrix(const Kel3x3Matrix& m);
+  // A copy of m kept by the list, for push entries added to lists one by one
+  // (AddElem with OP_PUSH_MATRIX_4X4).
+  std::intptr_t CopyMatrix(const Kel4x4Matrix& m);
 
   // A block of `size` bytes copied from `data`, owned by the list until Reset.
   void* DuplicateElem(const void* data, const int size);

@@ -5,6 +5,7 @@
 // typed operations are empty or forward to the empty immediate operations.
 #pragma once
 
+#include <kel/framework/Kelpoint3f.h>
 #include <kel/primitives/AnchorPoint.h>
 #include <kel/render/ELEMENT_TYPE.h>
 #include <kel/reps/KelGraphicAttributeSet.h>
@@ -179,9 +180,12 @@ class KelRender : protected KelRenderPassState {
   // in: the geometric font of its height in pixels (KelCharacterFont).
   int GetGeometricFontNumber(const float height) const;
   int GetSensitivity() const { return _sensitivity; }
-  KelViewpoint* GetViewpoint() const { return _viewpointCopy; }
+  KelViewpoint* GetViewpoint() const {
+    Camera3D();
+    return _viewpointCopy;
+  }
   Kel2DViewpoint* GetCurrent2DViewpoint() const { return _current2DViewpoint; }
-  Kel3DViewpoint* GetCurrent3DViewpoint() const { return _current3DViewpoint; }
+  Kel3DViewpoint* GetCurrent3DViewpoint() const { return Camera3D(); }
   KelViewport* GetViewport() const { return _viewportCopy; }
   Kel2DViewport* GetCurrent2DViewport() const { return _current2DViewport; }
   Kel3DViewport* GetCurrent3DViewport() const { return _current3DViewport; }
@@ -200,6 +204,19 @@ class KelRender : protected KelRenderPassState {
   // A render not bound to a support: 1 pixel = 1 mm, sizes 0. For renders that
   // only record or test calls.
   KelRender();
+
+  // A render may move its 3D camera into the Reps' frames lazily (the culling
+  // render does): it then keeps the eye point up to date in _eye, sets
+  // _cameraBehind, and brings the rest of the camera up to date in
+  // SettleCamera() when something reads it. The render's own reads go through
+  // Camera3D() and Eye3D().
+  Kel3DViewpoint* Camera3D() const {
+    if (_cameraBehind) SettleCamera();
+    return _current3DViewpoint;
+  }
+  // The 3D camera's origin; the camera must be there.
+  Kelpoint3f Eye3D() const;
+  virtual void SettleCamera() const;
 
  private:
   // The verdict of the IsDrawable overloads: not drawn when outside the view
@@ -221,4 +238,6 @@ class KelRender : protected KelRenderPassState {
   KelViewport* _viewportCopy = nullptr;
   Kel2DViewport* _current2DViewport = nullptr;
   Kel3DViewport* _current3DViewport = nullptr;
+  Kelpoint3f _eye;
+  mutable int _cameraBehind = 0;
 };

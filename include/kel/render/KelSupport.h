@@ -79,6 +79,12 @@ class KelSupport : public KelCallbackManager {
   void InitViewpoints();
   void ResetDL(list<KelViewpoint*>& viewpoints);
 
+  // What a driver's support reports of the last frame it drew: the bytes of
+  // geometry (vertices, normals, indices) it sent to the graphics card, and
+  // the bytes its buffer objects hold there. 0 without a driver.
+  long GetBytesSentToGPU() const { return _bytesSentToGPU; }
+  long GetBytesHeldOnGPU() const { return _bytesHeldOnGPU; }
+
   static KelCharacterFont* _characterFont;
 
  protected:
@@ -101,4 +107,6 @@ class KelSupport : public KelCallbackManager {
   int _samples = 1;
   // A copy shares its original's viewpoints and must not delete them.
   int _ownsViewpoints = 1;
+  long _bytesSentToGPU = 0;
+  long _bytesHeldOnGPU = 0;
 };

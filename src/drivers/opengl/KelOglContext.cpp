@@ -1,5 +1,6 @@
 #include "KelOglContext.h"
 
+#include "KelOglBufferCache.h"
 #include "KelOglFunctions.h"
 
 #include <EGL/eglext.h>
@@ -107,6 +108,7 @@ KelOglContext* KelOglContext::Create(int width, int height) {
     return nullptr;
   }
   auto* c = new KelOglContext;
+  c->_buffers = std::make_unique<KelOglBufferCache>();
   c->_context = context;
   c->_width = width;
   c->_height = height;
@@ -138,6 +140,8 @@ KelOglContext::~KelOglContext() {
   if (_context == EGL_NO_CONTEXT) return;
   ReleaseGlx();
   if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, _context)) {
+    _buffers->Abandon();
+    _buffers->BeginFrame();
     const KelOglFunctions& gl = KelOglFunctions::Get();
     if (_framebuffer) gl.DeleteFramebuffers(1, &_framebuffer);
     if (_colour) gl.DeleteRenderbuffers(1, &_colour);

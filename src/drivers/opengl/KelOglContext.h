@@ -6,6 +6,10 @@
 
 #include <EGL/egl.h>
 
+#include <memory>
+
+class KelOglBufferCache;
+
 class KelOglContext {
  public:
   // Null, with a message on the standard error stream, when no context or
@@ -30,6 +34,8 @@ class KelOglContext {
   static void ReleaseCurrent();
   int GetWidth() const { return _width; }
   int GetHeight() const { return _height; }
+  // The buffer objects of the primitives drawn in this context.
+  KelOglBufferCache& GetBuffers() { return *_buffers; }
 
  private:
   KelOglContext() = default;
@@ -45,4 +51,5 @@ class KelOglContext {
   int _samples = 1;
   int _width = 0;
   int _height = 0;
+  std::unique_ptr<KelOglBufferCache> _buffers;
 };

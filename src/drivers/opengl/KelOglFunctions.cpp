@@ -29,7 +29,9 @@ int KelOglFunctions::Load() {
                   Find(f.FramebufferRenderbuffer, "glFramebufferRenderbuffer") &&
                   Find(f.CheckFramebufferStatus, "glCheckFramebufferStatus") &&
                   Find(f.WindowPos3f, "glWindowPos3f") &&
-                  Find(f.DrawRangeElements, "glDrawRangeElements");
+                  Find(f.DrawRangeElements, "glDrawRangeElements") &&
+                  Find(f.GenBuffers, "glGenBuffers") && Find(f.BindBuffer, "glBindBuffer") &&
+                  Find(f.BufferData, "glBufferData") && Find(f.DeleteBuffers, "glDeleteBuffers");
   if (!ok) return 0;
   if (!Find(f.RenderbufferStorageMultisample, "glRenderbufferStorageMultisample") ||
       !Find(f.BlitFramebuffer, "glBlitFramebuffer"))

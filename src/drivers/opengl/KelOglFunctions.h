@@ -33,6 +33,10 @@ struct KelOglFunctions {
   PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
   PFNGLWINDOWPOS3FPROC WindowPos3f = nullptr;
   PFNGLDRAWRANGEELEMENTSPROC DrawRangeElements = nullptr;
+  PFNGLGENBUFFERSPROC GenBuffers = nullptr;
+  PFNGLBINDBUFFERPROC BindBuffer = nullptr;
+  PFNGLBUFFERDATAPROC BufferData = nullptr;
+  PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
   // Null where the renderer has no multisampling.
   PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC RenderbufferStorageMultisample = nullptr;
   PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;

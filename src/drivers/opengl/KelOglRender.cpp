@@ -23,12 +23,14 @@
 #include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
+#include "KelOglBufferCache.h"
 #include "KelOglFunctions.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -57,26 +59,6 @@ void Transform(const float* m, const float* p, float w, float* out) {
 void Identity(float* m) {
   std::fill(m, m + 16, 0.0f);
   m[0] = m[5] = m[10] = m[15] = 1.0f;
-}
-
-// Every index of the array names a whole vertex below `limit` coordinates.
-bool InRange(const int* indices, int n, int limit, int& lo, int& hi) {
-  lo = limit;
-  hi = 0;
-  for (int i = 0; i < n; ++i) {
-    const int v = indices[i];
-    if (v < 0 || v > limit - 3) return false;
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
-  }
-  return n > 0;
-}
-
-void ReportBadIndices(const char* operation) {
-  static bool reported = false;
-  if (reported) return;
-  reported = true;
-  std::fprintf(stderr, "KelOglRender::%s: vertex index out of range; part not drawn.\n", operation);
 }
 
 unsigned short StipplePattern(int type) {
@@ -112,15 +94,19 @@ struct KelOglRender::FrameState {
   std::vector<float> triangles;
   std::vector<float> points;
   std::vector<float> normals;
+  std::vector<KelOglBufferCache::Run> runs;
+  // The context's buffers; null: everything from client arrays.
+  KelOglBufferCache* buffers = nullptr;
   // Renders of pushed matrices, one per depth, reused by every push of the
   // frame at that depth: a frame allocates per depth, not per matrix.
   std::vector<std::unique_ptr<KelOglRender>> children;
   int depth = 0;
 };
 
-KelOglRender::KelOglRender(const KelSupport& support)
+KelOglRender::KelOglRender(const KelSupport& support, KelOglBufferCache* buffers)
     : KelGraphicRender(support), _ownState(new FrameState) {
   _state = _ownState.get();
+  _state->buffers = buffers;
   Identity(_modelView);
   Identity(_state->projection);
   if (!_characterFont) _characterFont = KelCharacterFont::GetSharedFont();
@@ -527,39 +513,78 @@ void KelOglRender::ImmediateDraw3DPolyline(const float* points, const int count)
   SetLighting(false);
   glVertexPointer(3, GL_FLOAT, 0, points);
   glDrawArrays(GL_LINE_STRIP, 0, count);
+  Sent(long(3 * sizeof(float)) * count);
+}
+
+void KelOglRender::DrawPoints(Kel3DLineGP& gp, GLenum mode, int count) {
+  SetLighting(false);
+  // Points the primitive owns stay on the card; shared ones may change.
+  if (_state->buffers && gp.GetAllocate()) {
+    const KelOglFunctions& gl = KelOglFunctions::Get();
+    gl.BindBuffer(GL_ARRAY_BUFFER,
+                  _state->buffers->Points(gp, gp.GetPoints(), gp.GetNbPoints()).vertices);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glDrawArrays(mode, 0, count);
+    gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    return;
+  }
+  glVertexPointer(3, GL_FLOAT, 0, gp.GetPoints());
+  glDrawArrays(mode, 0, count);
+  Sent(long(3 * sizeof(float)) * count);
 }
 
 void KelOglRender::Draw3DPolyline(Kel3DPolylineGP& gp) {
-  ImmediateDraw3DPolyline(gp.GetPoints(), gp.GetNbPoints());
+  if (gp.GetPoints() && gp.GetNbPoints() >= 2) DrawPoints(gp, GL_LINE_STRIP, gp.GetNbPoints());
 }
 
 void KelOglRender::Draw3DLine(Kel3DLineGP& gp) {
   const int n = gp.GetNbPoints() & ~1;
-  if (!gp.GetPoints() || n < 2) return;
-  SetLighting(false);
-  glVertexPointer(3, GL_FLOAT, 0, gp.GetPoints());
-  glDrawArrays(GL_LINES, 0, n);
+  if (gp.GetPoints() && n >= 2) DrawPoints(gp, GL_LINES, n);
 }
 
 void KelOglRender::Draw3DEdge(Kel3DEdgeGP& gp) {
   // Indices were checked against the face when the edge was made.
   if (!gp.GetVertices() || gp.GetNbIndices() < 2) return;
   SetLighting(false);
+  // With its face's vertices on the card, the edge's indices go there too.
+  auto* face = dynamic_cast<Kel3DFaceGP*>(gp.GetFirstFace());
+  if (_state->buffers && face && face->GetVertexArray() == gp.GetVertices()) {
+    const KelOglFunctions& gl = KelOglFunctions::Get();
+    gl.BindBuffer(GL_ARRAY_BUFFER, _state->buffers->Face(*face).vertices);
+    glVertexPointer(3, GL_FLOAT, sizeof(float), nullptr);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, _state->buffers->Edge(gp).indices);
+    glDrawElements(GL_LINE_STRIP, gp.GetNbIndices(), GL_UNSIGNED_SHORT, nullptr);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    return;
+  }
   glVertexPointer(3, GL_FLOAT, sizeof(float), gp.GetVertices());
   glDrawElements(GL_LINE_STRIP, gp.GetNbIndices(), GL_UNSIGNED_SHORT, gp.GetIndices());
+  Sent(long(sizeof(std::uint16_t) + 3 * sizeof(float)) * gp.GetNbIndices());
 }
 
 void KelOglRender::Draw3DMarker(Kel3DMarkerGP& gp) {
-  DrawMarkers(gp.GetPoints(), gp.GetNbPoints(), 3, gp.GetSymbolType());
+  DrawMarkers(gp.GetPoints(), gp.GetNbPoints(), 3, gp.GetSymbolType(),
+              gp.GetAllocate() ? &gp : nullptr);
 }
 
-void KelOglRender::DrawMarkers(const float* p, const int n, const int dimension, const int type) {
+void KelOglRender::DrawMarkers(const float* p, const int n, const int dimension, const int type,
+                               KelGraphicPrimitive* owner) {
   if (!p || n <= 0) return;
   if (type == CLOUD_POINT_SYMBOL) {
     SetLighting(false);
     glPointSize(1.0f);
+    if (_state->buffers && owner && dimension == 3) {
+      const KelOglFunctions& gl = KelOglFunctions::Get();
+      gl.BindBuffer(GL_ARRAY_BUFFER, _state->buffers->Points(*owner, p, n).vertices);
+      glVertexPointer(3, GL_FLOAT, 0, nullptr);
+      glDrawArrays(GL_POINTS, 0, n);
+      gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+      return;
+    }
     glVertexPointer(dimension, GL_FLOAT, 0, p);
     glDrawArrays(GL_POINTS, 0, n);
+    Sent(long(dimension * sizeof(float)) * n);
     return;
   }
   const float h = static_cast<float>(
@@ -631,6 +656,7 @@ void KelOglRender::DrawMarkers(const float* p, const int n, const int dimension,
     }
   }
   if (lines.empty() && tris.empty()) return;
+  Sent(long(sizeof(float)) * long(lines.size() + tris.size()));
   BeginWindowSpace();
   if (!lines.empty()) {
     glVertexPointer(3, GL_FLOAT, 0, lines.data());
@@ -645,7 +671,11 @@ void KelOglRender::DrawMarkers(const float* p, const int n, const int dimension,
 
 // ---- Faces
 
-void KelOglRender::DrawFaceArrays(const Kel3DFaceGP& gp, const float* oneNormal) {
+void KelOglRender::Sent(long bytes) const {
+  if (_state->buffers) _state->buffers->Sent(bytes);
+}
+
+void KelOglRender::DrawFaceArrays(Kel3DFaceGP& gp, const float* oneNormal) {
   const float* vertices = gp.GetVertexArray();
   const int limit = gp.GetNbVertexCoords();
   if (!vertices || limit < 3) return;
@@ -653,42 +683,33 @@ void KelOglRender::DrawFaceArrays(const Kel3DFaceGP& gp, const float* oneNormal)
   const bool perVertex = !oneNormal && normals && gp.GetNbNormalCoords() >= limit;
   SetLighting(oneNormal || perVertex);
   if (oneNormal) glNormal3fv(oneNormal);
+  const KelOglFunctions& gl = KelOglFunctions::Get();
+  if (perVertex) glEnableClientState(GL_NORMAL_ARRAY);
   // Indices are positions in the coordinate array (three per vertex): with a
   // one-float stride they address the arrays as they are, without a copy.
-  glVertexPointer(3, GL_FLOAT, sizeof(float), vertices);
-  if (perVertex) {
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, sizeof(float), normals);
-  }
-  const KelOglFunctions& gl = KelOglFunctions::Get();
-  int lo, hi;
-  if (gp.GetTriangles() && gp.GetNbTriangles() > 0) {
-    const int n = 3 * gp.GetNbTriangles();
-    if (InRange(gp.GetTriangles(), n, limit, lo, hi))
-      gl.DrawRangeElements(GL_TRIANGLES, lo, hi, n, GL_UNSIGNED_INT, gp.GetTriangles());
-    else
-      ReportBadIndices("Draw3DFace");
-  }
-  const struct {
-    const int* indices;
-    const int* lengths;
-    int count;
-    GLenum mode;
-  } runs[2] = {{gp.GetStrips(), gp.GetStripLengths(), gp.GetNbStrips(), GL_TRIANGLE_STRIP},
-               {gp.GetFans(), gp.GetFanLengths(), gp.GetNbFans(), GL_TRIANGLE_FAN}};
-  for (const auto& run : runs) {
-    if (!run.indices || !run.lengths) continue;
-    const int* first = run.indices;
-    for (int k = 0; k < run.count; ++k) {
-      const int length = run.lengths[k];
-      if (length >= 3) {
-        if (InRange(first, length, limit, lo, hi))
-          gl.DrawRangeElements(run.mode, lo, hi, length, GL_UNSIGNED_INT, first);
-        else
-          ReportBadIndices("Draw3DFace");
-      }
-      first += length;
+  if (KelOglBufferCache* cache = _state->buffers) {
+    const KelOglBufferCache::Buffers& b = cache->Face(gp);
+    gl.BindBuffer(GL_ARRAY_BUFFER, b.vertices);
+    glVertexPointer(3, GL_FLOAT, sizeof(float), nullptr);
+    if (perVertex) {
+      gl.BindBuffer(GL_ARRAY_BUFFER, b.normals);
+      glNormalPointer(GL_FLOAT, sizeof(float), nullptr);
     }
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indices);
+    for (const KelOglBufferCache::Run& r : b.runs)
+      gl.DrawRangeElements(r.mode, r.lo, r.hi, r.count, GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(r.offset));
+    // Client arrays for whatever comes next.
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+  } else {
+    glVertexPointer(3, GL_FLOAT, sizeof(float), vertices);
+    if (perVertex) glNormalPointer(GL_FLOAT, sizeof(float), normals);
+    std::vector<KelOglBufferCache::Run>& runs = _state->runs;
+    KelOglBufferCache::FaceRuns(gp, runs);
+    for (const KelOglBufferCache::Run& r : runs)
+      gl.DrawRangeElements(r.mode, r.lo, r.hi, r.count, GL_UNSIGNED_INT, r.indices);
+    Sent(long(sizeof(float)) * (perVertex ? 2 : 1) * limit);
   }
   if (perVertex) glDisableClientState(GL_NORMAL_ARRAY);
 }
@@ -740,6 +761,7 @@ void KelOglRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) {
   glNormalPointer(GL_FLOAT, 0, norms.data());
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 2 * (n + 1));
   glDisableClientState(GL_NORMAL_ARRAY);
+  Sent(long(sizeof(float)) * long(verts.size() + norms.size()));
 
   std::vector<float>& ring = _state->points;
   const bool bottom = cap != 2, top = cap != 1;
@@ -757,6 +779,7 @@ void KelOglRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int cap) {
     glNormal3f(sign * a[0], sign * a[1], sign * a[2]);
     glVertexPointer(3, GL_FLOAT, 0, ring.data());
     glDrawArrays(GL_TRIANGLE_FAN, 0, n);
+    Sent(long(sizeof(float)) * long(ring.size()));
   }
 }
 
@@ -781,6 +804,7 @@ void KelOglRender::DrawWireframe3DCylinder(Kel3DCylinderGP& gp) {
   SetLighting(false);
   glVertexPointer(3, GL_FLOAT, 0, lines.data());
   glDrawArrays(GL_LINES, 0, static_cast<int>(lines.size() / 3));
+  Sent(long(sizeof(float)) * long(lines.size()));
 }
 
 void KelOglRender::DrawLightSource(Kel3DLightSourceGP& gp) {
@@ -843,6 +867,7 @@ void KelOglRender::ImmediateDraw2DPolyline(const float* points, const int count)
   SetLighting(false);
   glVertexPointer(2, GL_FLOAT, 0, points);
   glDrawArrays(GL_LINE_STRIP, 0, count);
+  Sent(long(2 * sizeof(float)) * count);
 }
 
 void KelOglRender::ImmediateDraw2DPolygon(const float* points, const int count, const int filled) {
@@ -851,10 +876,12 @@ void KelOglRender::ImmediateDraw2DPolygon(const float* points, const int count, 
   glVertexPointer(2, GL_FLOAT, 0, points);
   if (!filled || count < 3) {
     glDrawArrays(GL_LINE_LOOP, 0, count);
+    Sent(long(2 * sizeof(float)) * count);
     return;
   }
   if (IsConvex(points, count) || !_state->stencil) {
     glDrawArrays(GL_TRIANGLE_FAN, 0, count);
+    Sent(long(2 * sizeof(float)) * count);
     return;
   }
   // Any outline: the fan flips a stencil bit on every pixel it covers, so the
@@ -873,6 +900,7 @@ void KelOglRender::ImmediateDraw2DPolygon(const float* points, const int count, 
   glStencilOp(GL_ZERO, GL_ZERO, GL_ZERO);
   glDrawArrays(GL_TRIANGLE_FAN, 0, count);
   glDisable(GL_STENCIL_TEST);
+  Sent(long(2 * 2 * sizeof(float)) * count);
 }
 
 int KelOglRender::IsConvex(const float* p, const int n) {

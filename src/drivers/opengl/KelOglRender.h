@@ -1,17 +1,25 @@
 // The driver's render: replays display lists into the current OpenGL context
-// (compatibility profile, vertex arrays straight from the primitives' arrays).
+// (compatibility profile, vertex arrays). The static geometry of faces, edges
+// and the lines and point clouds that own their points is drawn from the
+// context's buffer objects (KelOglBufferCache); the rest from client arrays.
 // Renders made by PushMatrix share the frame state of the render they come
 // from; each one keeps its own model view and colour.
 #pragma once
 
 #include <kel/render/KelGraphicRender.h>
 
+#include <GL/gl.h>
+
 #include <memory>
 #include <vector>
 
+class KelGraphicPrimitive;
+class KelOglBufferCache;
+
 class KelOglRender : public KelGraphicRender {
  public:
-  explicit KelOglRender(const KelSupport& support);
+  // Without buffers everything is drawn from client arrays.
+  explicit KelOglRender(const KelSupport& support, KelOglBufferCache* buffers = nullptr);
   KelOglRender(const KelOglRender& other);
   ~KelOglRender() override;
 
@@ -86,12 +94,18 @@ class KelOglRender : public KelGraphicRender {
   void ApplyColour() const;
   void ApplyLineAttributes() const;
   void SetLighting(bool on) const;
-  // Marker symbols at n points of `dimension` (2 or 3) floats.
-  void DrawMarkers(const float* points, int n, int dimension, int type);
+  // Marker symbols at n points of `dimension` (2 or 3) floats; a point cloud
+  // whose points its primitive owns (`owner`) is kept on the card.
+  void DrawMarkers(const float* points, int n, int dimension, int type,
+                   KelGraphicPrimitive* owner = nullptr);
   void Draw2DText(const float* position, const char* text, AnchorPoint anchor, int font);
   // Every turn of the outline to the same side, once around.
   static int IsConvex(const float* points, int n);
-  void DrawFaceArrays(const Kel3DFaceGP& gp, const float* oneNormal);
+  void DrawFaceArrays(Kel3DFaceGP& gp, const float* oneNormal);
+  // A line's or polyline's points.
+  void DrawPoints(Kel3DLineGP& gp, GLenum mode, int count);
+  // Bytes of geometry sent from client arrays, counted by the buffers.
+  void Sent(long bytes) const;
   void DrawText(const float* window, const char* text, AnchorPoint anchor, int font);
   void BeginWindowSpace() const;
   void EndWindowSpace() const;

@@ -3,6 +3,7 @@
 #include <kel/images/KelPixelImage.h>
 #include <kel/viewers/KelColorMap.h>
 
+#include "KelOglBufferCache.h"
 #include "KelOglContext.h"
 #include "KelOglFunctions.h"
 #include "KelOglRender.h"
@@ -64,7 +65,7 @@ int KelOglSupport::MakeCurrent() {
 }
 
 KelRender* KelOglSupport::CreateDrawingRender() {
-  return new KelOglRender(*this);
+  return new KelOglRender(*this, _context ? &_context->GetBuffers() : nullptr);
 }
 
 void KelOglSupport::Clear() {
@@ -79,8 +80,8 @@ void KelOglSupport::Clear() {
 }
 
 void KelOglSupport::Swap() {
+  // The read-back waits for the frame's commands, issued by then: no finish.
   if (!MakeCurrent()) return;
-  glFinish();
   ReadPixels();
 }
 
@@ -89,8 +90,12 @@ void KelOglSupport::Drawing(list<KelViewpoint*>& viewpoints) {
     ResetDL(viewpoints);
     return;
   }
+  KelOglBufferCache& buffers = _context->GetBuffers();
+  buffers.BeginFrame();
   KelSupport::Drawing(viewpoints);
   Swap();
+  _bytesSentToGPU = buffers.GetBytesSent();
+  _bytesHeldOnGPU = buffers.GetBytesHeld();
 }
 
 void KelOglSupport::ReadPixels() {

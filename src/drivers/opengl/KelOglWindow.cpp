@@ -2,6 +2,7 @@
 
 #include <kel/viewers/KelColorMap.h>
 
+#include "KelOglBufferCache.h"
 #include "KelOglContext.h"
 #include "KelOglFunctions.h"
 #include "KelOglRender.h"
@@ -13,6 +14,8 @@
 KelOglWindow::KelOglWindow(int width, int height) : KelGraphicWindow(width, height) {}
 
 KelOglWindow::~KelOglWindow() {
+  // The primitives forget this context's buffers; the context frees them.
+  _buffers.reset();
   if (!_context) return;
   Display* display = GetDisplay();
   if (glXGetCurrentContext() == _context) glXMakeCurrent(display, None, nullptr);
@@ -35,6 +38,8 @@ void KelOglWindow::Exposed() {
                    _visual->visualid);
     else if (!MakeCurrent() || !KelOglFunctions::Load())
       std::fprintf(stderr, "KelOglWindow::Exposed: the GLX context cannot draw.\n");
+    else
+      _buffers = std::make_unique<KelOglBufferCache>();
   }
   // The back buffer is not kept across exposes: the whole frame is drawn again.
   DrawRequest();
@@ -52,7 +57,7 @@ int KelOglWindow::MakeCurrent() {
 }
 
 KelRender* KelOglWindow::CreateDrawingRender() {
-  return new KelOglRender(*this);
+  return new KelOglRender(*this, _buffers.get());
 }
 
 void KelOglWindow::Drawing(list<KelViewpoint*>& viewpoints) {
@@ -60,7 +65,11 @@ void KelOglWindow::Drawing(list<KelViewpoint*>& viewpoints) {
     ResetDL(viewpoints);
     return;
   }
+  if (_buffers) _buffers->BeginFrame();
   KelGraphicWindow::Drawing(viewpoints);
+  if (!_buffers) return;
+  _bytesSentToGPU = _buffers->GetBytesSent();
+  _bytesHeldOnGPU = _buffers->GetBytesHeld();
 }
 
 void KelOglWindow::ClearBuffer(unsigned buffer) {

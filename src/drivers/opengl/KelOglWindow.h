@@ -1,12 +1,17 @@
 // The driver's graphic window: draws through a GLX context made on the first
 // expose with the visual of findDriverVisual, double-buffered, presented by a
 // buffer swap. Stereo buffers are used when the visual has them; otherwise
-// ActivateStereoMode says so and drawing stays mono.
+// ActivateStereoMode says so and drawing stays mono. Static geometry is kept
+// in the context's buffer objects, as off-screen.
 #pragma once
 
 #include <kel/viewers/KelGraphicWindow.h>
 
 #include <GL/glx.h>
+
+#include <memory>
+
+class KelOglBufferCache;
 
 class KelOglWindow : public KelGraphicWindow {
  public:
@@ -39,5 +44,6 @@ class KelOglWindow : public KelGraphicWindow {
   void ClearBuffer(unsigned buffer);
 
   GLXContext _context = nullptr;
+  std::unique_ptr<KelOglBufferCache> _buffers;  // once the context can draw
   int _stereoBuffers = 0;
 };

@@ -1,0 +1,7 @@
+#include <kel/primitives/KelPrimitiveCache.h>
+
+KelPrimitiveCache::~KelPrimitiveCache() = default;
+
+void KelPrimitiveCache::Release() {
+  delete this;
+}

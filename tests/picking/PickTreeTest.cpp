@@ -1,0 +1,237 @@
+// Picks through the primitives' pick trees against the part-by-part test
+// (SetPickTrees(0)) on random scenes: the same hits, in the same order, at the
+// same points, for faces (with degenerate, sliver, duplicated and out-of-range
+// triangles), lines, polylines, edges and markers.
+#include <gtest/gtest.h>
+
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/picking/KelPickPathList.h>
+#include <kel/picking/KelPickTree.h>
+#include <kel/picking/KelPickingRender.h>
+#include <kel/primitives/Kel3DEdgeGP.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/reps/Kel3DBagRep.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "PickingTestScene.h"
+
+namespace {
+
+using Random = std::mt19937;
+
+float Uniform(Random& r, float lo, float hi) {
+  return std::uniform_real_distribution<float>(lo, hi)(r);
+}
+
+// A wavy sheet in strips, random small triangles among which degenerate,
+// sliver and repeated ones, fans, and a few parts with indices out of range.
+Kel3DFaceGP* RandomFace(Random& r, float size) {
+  std::vector<float> v;
+  std::vector<int> triangles, strips, stripLengths, fans, fanLengths;
+  auto add = [&](float x, float y, float z) {
+    v.insert(v.end(), {x, y, z});
+    return static_cast<int>(v.size()) - 3;
+  };
+  const int n = 24;
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const float x = size * (float(i) / (n - 1) - 0.5f), y = size * (float(j) / (n - 1) - 0.5f);
+      add(x, y, 0.1f * size * std::sin(3.0f * x / size) * std::cos(2.0f * y / size));
+    }
+  for (int j = 0; j + 1 < n; ++j) {
+    stripLengths.push_back(j % 7 == 3 ? 2 : 2 * n);  // a strip too short for a triangle
+    for (int i = 0; i < n && stripLengths.back() == 2 * n; ++i)
+      strips.insert(strips.end(), {3 * (j * n + i), 3 * ((j + 1) * n + i)});
+    if (stripLengths.back() == 2) strips.insert(strips.end(), {0, 3});
+  }
+  for (int t = 0; t < 700; ++t) {
+    const float cx = Uniform(r, -0.6f, 0.6f) * size, cy = Uniform(r, -0.6f, 0.6f) * size;
+    const float cz = Uniform(r, -0.3f, 0.3f) * size, s = Uniform(r, 0.01f, 0.15f) * size;
+    const int a = add(cx, cy, cz);
+    const int b = add(cx + Uniform(r, -s, s), cy + Uniform(r, -s, s), cz + Uniform(r, -s, s));
+    int c;
+    switch (t % 10) {
+      case 0:  // a point
+        c = a;
+        triangles.insert(triangles.end(), {a, a, a});
+        continue;
+      case 1:  // a segment
+        c = add(2 * v[b] - v[a], 2 * v[b + 1] - v[a + 1], 2 * v[b + 2] - v[a + 2]);
+        break;
+      case 2:  // a sliver along ab
+        c = add(0.5f * (v[a] + v[b]) + 1e-5f * s, 0.5f * (v[a + 1] + v[b + 1]),
+                0.5f * (v[a + 2] + v[b + 2]) - 1e-5f * s);
+        break;
+      case 3:  // the previous triangle again: equal depths, the later one wins
+        if (!triangles.empty()) {
+          triangles.insert(triangles.end(), triangles.end() - 3, triangles.end());
+          continue;
+        }
+        c = a;
+        break;
+      case 4:  // out of the vertex array: skipped
+        triangles.insert(triangles.end(), {a, b, static_cast<int>(v.size())});
+        continue;
+      default:
+        c = add(cx + Uniform(r, -s, s), cy + Uniform(r, -s, s), cz + Uniform(r, -s, s));
+    }
+    triangles.insert(triangles.end(), {a, b, c});
+  }
+  for (int f = 0; f < 40; ++f) {
+    const float cx = Uniform(r, -0.5f, 0.5f) * size, cy = Uniform(r, -0.5f, 0.5f) * size;
+    const int k = 3 + f % 6;
+    fanLengths.push_back(k);
+    fans.push_back(add(cx, cy, Uniform(r, -0.2f, 0.2f) * size));
+    for (int i = 1; i < k; ++i) {
+      const double angle = 6.2831853 * i / k;
+      fans.push_back(add(cx + 0.1f * size * float(std::cos(angle)),
+                         cy + 0.1f * size * float(std::sin(angle)), Uniform(r, -0.2f, 0.2f)));
+    }
+  }
+  return new Kel3DFaceGP(v.data(), int(v.size()), nullptr, 0, triangles.data(),
+                         int(triangles.size() / 3), strips.data(), int(stripLengths.size()),
+                         stripLengths.data(), fans.data(), int(fanLengths.size()),
+                         fanLengths.data());
+}
+
+std::vector<float> RandomPoints(Random& r, int n, float size) {
+  std::vector<float> p;
+  float x = 0, y = 0, z = 0;
+  for (int i = 0; i < n; ++i) {
+    // A random walk: neighbouring points are near each other, as in a curve.
+    x = std::fmod(x + Uniform(r, -0.1f, 0.1f) * size, size);
+    y = std::fmod(y + Uniform(r, -0.1f, 0.1f) * size, size);
+    z = Uniform(r, -0.2f, 0.2f) * size;
+    p.insert(p.end(), {x, y, z});
+  }
+  return p;
+}
+
+void ExpectSameHits(const KelPickPathList& fast, const KelPickPathList& full, int pick) {
+  ASSERT_EQ(fast.GetPathCount(), full.GetPathCount()) << "pick " << pick;
+  for (int i = 0; i < full.GetPathCount(); ++i) {
+    const KelPickPath& a = *fast.GetPickPathList()[i];
+    const KelPickPath& b = *full.GetPickPathList()[i];
+    ASSERT_EQ(a.Size(), b.Size()) << "pick " << pick;
+    EXPECT_EQ(a.GetRep(a.Size() - 1), b.GetRep(b.Size() - 1)) << "pick " << pick;
+    EXPECT_EQ(a.GetDimension(), b.GetDimension()) << "pick " << pick;
+    EXPECT_EQ(a.GetDeep(), b.GetDeep()) << "pick " << pick;
+    EXPECT_EQ(a.GetIntersection().x, b.GetIntersection().x) << "pick " << pick;
+    EXPECT_EQ(a.GetIntersection().y, b.GetIntersection().y) << "pick " << pick;
+    EXPECT_EQ(a.GetIntersection().z, b.GetIntersection().z) << "pick " << pick;
+    EXPECT_EQ(a.GetNormal().x, b.GetNormal().x) << "pick " << pick;
+  }
+}
+
+TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
+  Random r(20240917);
+  keltest::TestSupport support{200, 200};
+  support.SetCullingPrecision(0);
+  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
+  auto* root = new Kel3DBagRep;
+  std::vector<Kel3DFaceGP*> faces;
+  for (int k = 0; k < 4; ++k) {
+    auto* leaf = new GPLeaf({}, Kelpoint3f(0, 0, 0), 4.0f);
+    Kel3DFaceGP* face = RandomFace(r, 4.0f);
+    faces.push_back(face);
+    const std::vector<float> points = RandomPoints(r, 600, 4.0f);
+    const std::vector<float> line = RandomPoints(r, 400, 4.0f);
+    std::vector<int> path;
+    for (int i = 0; i < 300; ++i) path.push_back(3 * ((i * 7 + k) % (24 * 24)));
+    leaf->gps = {face, new Kel3DMarkerGP(points.data(), 600, CLOUD_POINT_SYMBOL, 1),
+                 new Kel3DLineGP(line.data(), 400, 1),
+                 new Kel3DPolylineGP(line.data() + 600, 200, 1),
+                 new Kel3DEdgeGP(face, nullptr, path.data(), int(path.size()))};
+    auto* placed = new Kel3DBagRep;
+    Kel4x4Matrix turn;
+    turn.SetRotation(Keldirection3f(Uniform(r, -1, 1), Uniform(r, -1, 1), 1.0f),
+                     Kelpoint3f(0, 0, 0), Uniform(r, 0.0f, 1.2f));
+    placed->SetMatrix(turn * Kel4x4Matrix(Kelvector3f(k % 2 ? 2.0f : -2.0f, k / 2 ? 2.0f : -2.0f,
+                                                      Uniform(r, -1, 1))));
+    placed->AddChild(*leaf);
+    root->AddChild(*placed);
+  }
+  camera->AddRep(root);
+
+  int hits = 0;
+  for (int pick = 0; pick < 10000; ++pick) {
+    const float x = Uniform(r, 0, 200), y = Uniform(r, 0, 200);
+    const int size = 1 + pick % 6;
+    KelPickPathList lists[2];
+    for (int full = 0; full < 2; ++full) {
+      KelPickingRender render(support, size, x, y, lists[full]);
+      render.SetPickTrees(!full);
+      render.BeginDraw(*camera);
+      render.Draw(*camera);
+      render.EndDraw(*camera);
+    }
+    ExpectSameHits(lists[0], lists[1], pick);
+    hits += lists[1].GetPathCount();
+    for (KelPickPathList& list : lists) list.Reset();  // the lists own their paths
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(hits, 10000);
+  // The trees were made, in at most 16 bytes a triangle.
+  for (Kel3DFaceGP* face : faces) {
+    auto* tree = static_cast<KelPickTree*>(face->FindCache(KelPickTree::Owner()));
+    ASSERT_NE(tree, nullptr);
+    EXPECT_LE(tree->GetBytes(), 16u * tree->GetPartCount());
+  }
+  camera->RemoveRep(root);
+  root->Destroy();
+}
+
+TEST(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
+  // 200 triangles in the plane z = 0 around the centre ray; the pick at the
+  // window's centre finds them at depth DepthAt(0), then at DepthAt(2) once
+  // the vertices are lifted by 2 and the face told so.
+  std::vector<float> v;
+  std::vector<int> t;
+  for (int i = 0; i <= 10; ++i)
+    for (int j = 0; j <= 10; ++j) v.insert(v.end(), {0.2f * i - 1.0f, 0.2f * j - 1.0f, 0.0f});
+  for (int i = 0; i < 10; ++i)
+    for (int j = 0; j < 10; ++j) {
+      const int a = 3 * (11 * i + j), b = a + 3, c = a + 33, d = c + 3;
+      t.insert(t.end(), {a, b, d, a, d, c});
+    }
+  auto* face = new Kel3DFaceGP(v.data(), int(v.size()), nullptr, 0, t.data(), int(t.size() / 3),
+                               nullptr, 0, nullptr, nullptr, 0, nullptr);
+  auto* leaf = new GPLeaf({}, Kelpoint3f(0, 0, 1), 3.0f);
+  leaf->gps.push_back(face);
+  keltest::TestSupport support{200, 200};
+  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
+  camera->AddRep(leaf);
+  auto depth = [&] {
+    KelPickPathList list;
+    KelPickingRender render(support, 1, 100.3f, 100.3f, list);
+    render.BeginDraw(*camera);
+    render.Draw(*camera);
+    render.EndDraw(*camera);
+    const float deep = list.GetPathCount() == 1 ? list.GetPickPathList()[0]->GetDeep() : -1.0f;
+    list.Reset();
+    return deep;
+  };
+  EXPECT_NEAR(depth(), DepthAt(0.0f), 1e-6f);
+  ASSERT_NE(face->FindCache(KelPickTree::Owner()), nullptr);
+  int allocate;
+  float *vertices, *normals;
+  int nv, nn, nt, ns, nf;
+  int *triangles, *strips, *stripLengths, *fans, *fanLengths;
+  face->Get(&allocate, &vertices, &nv, &normals, &nn, &triangles, &nt, &strips, &ns, &stripLengths,
+            &fans, &nf, &fanLengths);
+  for (int i = 2; i < nv; i += 3) vertices[i] = 2.0f;
+  face->ComputeBox();
+  EXPECT_NEAR(depth(), DepthAt(2.0f), 1e-6f);
+  camera->RemoveRep(leaf);
+  leaf->Destroy();
+}
+
+}  // namespace
