@@ -156,6 +156,9 @@ int KelDlgMotif::Reparent(KelDialog* father) {
       SetWidget(_home);
       if (shown) XtManageChild(_home);
       MoveContent(_home);
+      // Back to the size of its first place, which did not change meanwhile:
+      // told as the other resizes are.
+      GeometryChanged();
     } else {
       Widget previous = _host;
       HostLink* previousLink = _hostLink;

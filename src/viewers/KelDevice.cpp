@@ -1,6 +1,7 @@
 #include <kel/viewers/KelDevice.h>
 #include <kel/viewers/KelDeviceEvent.h>
 #include <kel/viewers/KelTimeStampedEvent.h>
+#include <kel/viewers/KelViewer.h>
 #include <kel/viewers/KelViewerEvent.h>
 
 KEL_IMPLEMENT_META(KelDevice, KelCallbackManager)
@@ -8,7 +9,11 @@ KEL_IMPLEMENT_META(KelDevice, KelCallbackManager)
 KelDevice::~KelDevice() = default;
 
 void KelDevice::SetViewer(KelViewer* viewer) {
-  if (!_viewer) _viewer = viewer;
+  if (_viewer || !viewer) return;
+  _viewer = viewer;
+  _modifiersCallback =
+      AddCallback(viewer->GetCallbackManager(), KelViewer::GENERAL_MODIFIERS_MODIFIED(),
+                  &KelDevice::GeneralModifiersModified, nullptr);
 }
 
 void KelDevice::InterpretDeviceEvent(KelNotification* raw, void* viewer) {

@@ -45,6 +45,7 @@ unsigned long KelGraphicWindow::_colormap = 0;
 KelNotificationDispatcher* KelGraphicWindow::_classDispatcher = nullptr;
 int KelGraphicWindow::_initDone = 0;
 KelGraphicWindow* KelGraphicWindow::_messageWindow = nullptr;
+std::vector<list<KelGraphicWindow*>*> KelGraphicWindow::_announcing;
 
 namespace {
 
@@ -297,6 +298,7 @@ void KelGraphicWindow::DrawRequest() {
 }
 
 void KelGraphicWindow::Forget() {
+  for (list<KelGraphicWindow*>* pending : _announcing) pending->Remove(this);
   _graphicWindowToDraw.Remove(this);
   _graphicWindowCulled.Remove(this);
   if (_graphicWindowCulled.Count() == 0) _onCulling = 0;
@@ -316,6 +318,19 @@ void KelGraphicWindow::DoDrawJob() {
     DrawMulti();
 }
 
+void KelGraphicWindow::AnnounceUpdates(const list<KelGraphicWindow*>& windows) {
+  // A listener may delete a window (its viewer) while hearing of its frame:
+  // a deleted window leaves the windows still to announce.
+  list<KelGraphicWindow*> pending = windows;
+  _announcing.push_back(&pending);
+  while (pending.Count() > 0) {
+    KelGraphicWindow* w = pending[0];
+    pending.RemoveAt(0);
+    w->GenerateUpdateEvent();
+  }
+  _announcing.pop_back();
+}
+
 void KelGraphicWindow::DrawSingle() {
   _updateState = 0;
   // Windows not on the screen yet keep their request for their first expose.
@@ -327,7 +342,7 @@ void KelGraphicWindow::DrawSingle() {
     windows[i]->Draw();
   }
   for (int i = 0; i < windows.Count(); ++i) windows[i]->DoSwap();
-  for (int i = 0; i < windows.Count(); ++i) windows[i]->GenerateUpdateEvent();
+  AnnounceUpdates(windows);
   DispatchGlobalUpdateNotification();
 }
 
@@ -382,7 +397,7 @@ void KelGraphicWindow::DrawMulti() {
   _graphicWindowCulled = requesting;
   _onCulling = requesting.Count() > 0;
   if (_onCulling) SendRedrawMessage(nullptr);
-  for (int i = 0; i < requesting.Count(); ++i) requesting[i]->GenerateUpdateEvent();
+  AnnounceUpdates(requesting);
   DispatchGlobalUpdateNotification();
 }
 
@@ -684,6 +699,11 @@ void KelGraphicWindow::InitializeGlobalAmbientLight(float r, float g, float b) {
   _ambient[0] = r;
   _ambient[1] = g;
   _ambient[2] = b;
+}
+
+void KelGraphicWindow::SetGlobalAmbientLight(float r, float g, float b) {
+  InitializeGlobalAmbientLight(r, g, b);
+  DrawRequest();
 }
 
 void KelGraphicWindow::GetGlobalAmbientLight(float* r, float* g, float* b) const {

@@ -45,6 +45,9 @@ class KelPickPath : public KelRepPath {
   int GetLevel() const { return _level; }
 
   void SetManipulatedRep() { _manipulatedIndex = _level; }
+  // The Rep at `index` (a viewer's choice walks up from the leaf to the Rep
+  // that carries the manipulator).
+  void SetManipulatedRep(int index) { _manipulatedIndex = index; }
   KelRep* GetManipulatedRep() const { return GetRep(_manipulatedIndex); }
   KelRep* GetTopRep() const { return GetRep(0); }
 

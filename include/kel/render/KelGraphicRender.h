@@ -13,7 +13,9 @@ class KelGraphicRender : public KelDrawRender {
   virtual void BeginDrawRight(KelViewpoint& viewpoint, const int eye, const float distance);
 
   int IsFogOn() const { return _fog; }
+  int GetPolygonDrawingMode() const { return _polygonMode; }
 
  protected:
   int _fog = 0;
+  int _polygonMode = 0;
 };

@@ -59,6 +59,12 @@ class KelSupport : public KelCallbackManager {
   void SetOutLine(int on) { _outLineSeen = on; }
   void SetEdge(int on) { _edgeSeen = on; }
   int IsFogOn() const { return _fog; }
+  // Fog on for any mode other than 0.
+  void SetFogMode(int mode) { _fog = mode ? 1 : 0; }
+  // How the driver fills the faces of 3D viewpoints: 0 filled, 1 their
+  // outlines, 2 their corners (docs/driver.md).
+  void SetPolygonDrawingMode(int mode) { _polygonMode = mode; }
+  int GetPolygonDrawingMode() const { return _polygonMode; }
 
   void AddClippingPlane(const float* point, const float* normal);
   void RemoveClippingPlane() { _clipped = 0; }
@@ -79,6 +85,7 @@ class KelSupport : public KelCallbackManager {
   float _mmInSupportUnit = 1.0f;
   list<KelViewpoint*> _viewpoints;
   int _fog = 0;
+  int _polygonMode = 0;
   int _meshSeen = 1;
   int _outLineSeen = 1;
   int _edgeSeen = 1;

@@ -31,6 +31,7 @@
 #include <X11/Xutil.h>
 
 #include <memory>
+#include <vector>
 
 class Kel2DViewpoint;
 class Kel3DViewpoint;
@@ -128,6 +129,8 @@ class KelGraphicWindow : public KelSupport {
   void SetPickWindowSize(int size) { _pickWindowSize = size; }
   int GetPickWindowSize() const { return _pickWindowSize; }
   void InitializeGlobalAmbientLight(float r, float g, float b);
+  // The same, shown at the next frame.
+  void SetGlobalAmbientLight(float r, float g, float b);
   void GetGlobalAmbientLight(float* r, float* g, float* b) const;
 
   Widget GetDrawingAreaWidget() const { return _widget; }
@@ -211,6 +214,8 @@ class KelGraphicWindow : public KelSupport {
   static int SendRedrawMessage(KelGraphicWindow* preferred);
   static void DrawSingle();
   static void DrawMulti();
+  // Each window's update event, in order, skipping windows deleted meanwhile.
+  static void AnnounceUpdates(const list<KelGraphicWindow*>& windows);
 
   KelPressEvent _pressEvent;
   KelMotionEvent _motionEvent;
@@ -241,4 +246,6 @@ class KelGraphicWindow : public KelSupport {
   KelDialog* _component = nullptr;
   // The window the redraw message in the X queue was sent to.
   static KelGraphicWindow* _messageWindow;
+  // The windows of the running draw jobs that have yet to announce their frame.
+  static std::vector<list<KelGraphicWindow*>*> _announcing;
 };

@@ -1,7 +1,7 @@
-// The keyboard of a graphic window. Until the viewer drives it,
-// InterpretDeviceEvent keeps the current keyboard event up to date (time and
-// key) and nothing more: the general modifiers and the keys handed to the
-// viewpoint editor are the viewer's to act on.
+// The keyboard of a graphic window. Shift and Control keep the viewer's
+// general modifiers; arrows go to the viewer (its mouse devices), Page Up and
+// Page Down to the viewpoint editor, other keys to the manipulator the viewer
+// activated last (its pointed manipulator here) or else to the editor.
 #pragma once
 
 #include <kel/viewers/KelDevice.h>

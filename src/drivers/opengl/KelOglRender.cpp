@@ -168,6 +168,10 @@ void KelOglRender::BeginDraw(KelViewpoint& viewpoint) {
   ResetPipeline();
   BeginClipping();
   BeginFog();
+  // Outlines or corners of the faces of 3D views, on request.
+  glPolygonMode(GL_FRONT_AND_BACK, !s.is3D || _polygonMode == 0 ? GL_FILL
+                                   : _polygonMode == 1          ? GL_LINE
+                                                                : GL_POINT);
 
   // The attribute every list starts from.
   _rgbaAlpha = 0;
@@ -309,6 +313,7 @@ void KelOglRender::BeginFog() const {
 }
 
 void KelOglRender::EndDraw(KelViewpoint& viewpoint) {
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_CLIP_PLANE0);
   glDisable(GL_FOG);
   glDisable(GL_BLEND);

@@ -32,6 +32,7 @@ KelOglSupport::KelOglSupport(const KelSupport& model, KelPixelImage* image)
   _width = static_cast<float>(ImageWidth(image));
   _height = static_cast<float>(ImageHeight(image));
   _fog = model.IsFogOn();
+  _polygonMode = model.GetPolygonDrawingMode();
   float *point = nullptr, *normal = nullptr;
   if (model.IsClipped(&point, &normal)) AddClippingPlane(point, normal);
 }

@@ -1,0 +1,5 @@
+#include <kel/manipulators/KelBeginManipulate.h>
+
+KEL_IMPLEMENT_META(KelBeginManipulate, KelManipulatorNotification)
+
+KelBeginManipulate::~KelBeginManipulate() = default;

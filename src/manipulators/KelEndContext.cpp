@@ -1,0 +1,5 @@
+#include <kel/manipulators/KelEndContext.h>
+
+KEL_IMPLEMENT_META(KelEndContext, KelManipulatorNotification)
+
+KelEndContext::~KelEndContext() = default;

@@ -1,0 +1,5 @@
+#include <kel/manipulators/KelManipulate.h>
+
+KEL_IMPLEMENT_META(KelManipulate, KelManipulatorNotification)
+
+KelManipulate::~KelManipulate() = default;

@@ -1,0 +1,103 @@
+// The edit phase of a manipulator on real Motif dialogs: the popup is shown,
+// and however it goes (closed by the user, ended by the program, destroyed
+// with its father) the edit ends once, without cause, and the popup dies once.
+#include <gtest/gtest.h>
+
+#include <kel/aids/KelPopup.h>
+#include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelDlgWindow.h>
+#include <kel/manipulators/KelManipulator.h>
+#include <kel/viewers/KelViewerEvent.h>
+
+#include <string>
+#include <vector>
+
+#include "KelManipulatorFather.h"
+#include "KelTestEnv.h"
+#include "KelXInput.h"
+
+namespace {
+
+using keltest::ManipulatorFather;
+using Texts = std::vector<std::string>;
+
+// Follows a popup's end as an application does.
+struct Follower : KelEventSubscriber {
+  explicit Follower(KelPopup* popup) {
+    AddCallback(popup->GetCallbackManager(), KelPopup::EDIT_PANEL_POPUP_DESTROYED(),
+                &Follower::Destroyed, nullptr);
+  }
+  void Destroyed(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++count; }
+  int count = 0;
+};
+
+class EditPopup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KEL_REQUIRE(keltest::TestDisplay(), "an X display");
+    _errors = KelDlgICC::GetXErrorCount();
+    KelViewerEvent event;
+    manipulator.Preactivate(&event, nullptr);
+    manipulator.Activate(&event, nullptr);
+    father.entries.clear();
+  }
+  void TearDown() override {
+    if (!keltest::TestDisplay()) return;
+    keltest::PumpPending();
+    EXPECT_EQ(KelDlgICC::GetXErrorCount(), _errors) << "X errors";
+  }
+  ManipulatorFather father;
+  KelManipulator manipulator{&father, nullptr};
+  int _errors = 0;
+};
+
+TEST_F(EditPopup, ClosedByTheUserEndsTheEdit) {
+  auto* popup = new KelPopup(nullptr, "EditPanel", KelDlgCancelButton);
+  Follower follower(popup);
+  manipulator.SetEditPopup(*popup);
+  EXPECT_EQ(manipulator.GetEditState(), 1);
+  EXPECT_EQ(popup->GetVisibility(), KelDlgShown);
+  ASSERT_TRUE(keltest::WaitViewable(popup->GetWidget()));
+  KelViewerEvent event;
+  EXPECT_EQ(manipulator.Edit(&event, nullptr), 0) << "already editing";
+
+  keltest::RequestClose(popup->GetWidget());
+  ASSERT_TRUE(keltest::PumpUntil([&] { return follower.count == 1; }));
+  EXPECT_EQ(manipulator.GetEditState(), 0);
+  EXPECT_EQ(manipulator.GetEditPopup(), nullptr);
+  ASSERT_EQ(father.Texts(), (Texts{"KelEndEdit"}));
+  EXPECT_EQ(father.entries[0].cause, nullptr);
+  EXPECT_EQ(manipulator.Edit(&event, nullptr), 1) << "a new edit may begin";
+}
+
+TEST_F(EditPopup, EndedByTheProgramOrWithItsFatherItDiesOnce) {
+  auto* popup = new KelPopup(nullptr, "EditPanel");
+  Follower follower(popup);
+  manipulator.SetEditPopup(*popup);
+  manipulator.ResetState();
+  EXPECT_EQ(follower.count, 1) << "destroyed at once outside any notification";
+  EXPECT_EQ(father.Texts(), (Texts{"KelEndActivate", "KelEndEdit"}));
+
+  // Not activated any more: nothing happens, and the popup stays hidden.
+  KelPopup idle(nullptr, "EditPanel");
+  manipulator.SetEditPopup(idle);
+  EXPECT_EQ(manipulator.GetEditState(), 0);
+  EXPECT_EQ(idle.GetVisibility(), KelDlgHidden);
+
+  // A popup destroyed with its father window.
+  father.entries.clear();
+  KelManipulator other(&father, nullptr);
+  KelViewerEvent event;
+  other.Preactivate(&event, nullptr);
+  other.Activate(&event, nullptr);
+  auto* window = new KelDlgWindow(nullptr, "EditWindow");
+  auto* child = new KelPopup(window, "EditPanel");
+  Follower childFollower(child);
+  other.SetEditPopup(*child);
+  delete window;
+  EXPECT_EQ(childFollower.count, 1);
+  EXPECT_EQ(other.GetEditState(), 0);
+  EXPECT_EQ(father.Texts(), (Texts{"KelPreactivate", "KelActivate", "KelEndEdit"}));
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// The editors in a 3D viewer on the X server, driven by real input (XTest) or
+// by raw device events with chosen time stamps: drags, their status-bar
+// prompts, seeking, panning and the look-at gesture; and a 2D viewer's
+// scrollbars. A cube of side 2 centred on the origin is seen from (0, 0, 20)
+// along -z, y up, through a 480 x 360 window (wide enough for the longest prompt: a status
+// bar wider than the window widens the shell): its top face lies at z = 1.
+#include <gtest/gtest.h>
+
+#include <kel/framework/KelCallbackManager.h>
+#include <kel/framework/KelDlgDocument.h>
+#include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelDlgScrollBar.h>
+#include <kel/framework/KelMath.h>
+#include <kel/framework/KelVue.h>
+#include <kel/navigation/KelBasic3DViewpointEditor.h>
+#include <kel/reps/Kel2DLineRep.h>
+#include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/viewers/Kel2DViewer.h>
+#include <kel/viewers/Kel3DViewer.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <X11/keysym.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "KelTestEnv.h"
+#include "KelTestScene.h"
+#include "KelViewerSession.h"
+#include "KelXInput.h"
+#include "KelXSession.h"
+
+using keltest::ExpectXYZ;
+using keltest::ViewerSession;
+
+namespace {
+
+constexpr int kW = 480, kH = 360;
+constexpr double kPi = KelMath::PI;
+
+class NavigationX11 : public testing::Test {
+ protected:
+  void SetUp() override {
+    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+    errorsBefore = KelDlgICC::GetXErrorCount();
+    KelVue::SetInteractiveState(0);
+    keltest::PointerTo(0, 0);
+    session = std::make_unique<ViewerSession>(
+        "viewer", kW, kH, true, [](KelDialog* father, const KelString& name, int w, int h) {
+          return new Kel3DViewer(father, name, 0, w, h, 0);
+        });
+    ASSERT_TRUE(session->Ready());
+    viewer = static_cast<Kel3DViewer*>(session->viewer);
+    cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
+                              Kelvector3f(0, 0, 2), 4);
+    viewer->AddRep(cube);
+    camera = viewer->GetViewpoint();
+    camera->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    camera->SetFocus(20.0f);
+    ASSERT_TRUE(session->WaitUpdates(1));
+  }
+  void TearDown() override {
+    if (viewer) {
+      // The pixels worked out above assume the window kept its size.
+      float w = 0, h = 0;
+      viewer->GetGraphicSize(&w, &h);
+      EXPECT_EQ(w, kW);
+      EXPECT_EQ(h, kH);
+    }
+    session.reset();
+    if (cube) cube->Destroy();
+    if (keltest::TestDisplay()) {
+      keltest::Settle();
+      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
+    }
+  }
+
+  KelBasic3DViewpointEditor* Install(KelBasic3DViewpointEditorMode mode) {
+    auto* editor = new KelBasic3DViewpointEditor(KelString("editor"), *camera, mode);
+    viewer->SetViewpointEditor(editor);  // the viewer deletes it
+    return editor;
+  }
+  std::string Prompt() const { return session->document->GetStatusBarText().ConvertToChar(); }
+  void PointerTo(int x, int y) {
+    keltest::PointerTo(session->Area(), x, y);
+    keltest::Settle();
+  }
+  void Button(int button, bool down) {
+    if (down)
+      keltest::PressButton(button);
+    else
+      keltest::ReleaseButton(button);
+    keltest::Settle();
+  }
+  // The model point of plane z = `z` under window pixel (x, y) through the
+  // camera as it is now.
+  Kelpoint3f Under(float x, float y, float z) const {
+    Kelpoint3f P, Q;
+    camera->ComputeModelFromPixel(x, y, P, Q, kW, kH, viewer->GetMMInSupportUnit(), 1.0f);
+    const float t = (z - P.z) / (Q.z - P.z);
+    return P + (Q - P) * t;
+  }
+  Kelpoint2f Pixel(const Kelpoint3f& m) const {
+    Kelpoint2f p;
+    camera->ComputePixelFromModel(m, p, kW, kH, viewer->GetMMInSupportUnit(), 1.0f);
+    return p;
+  }
+
+  int errorsBefore = 0;
+  std::unique_ptr<ViewerSession> session;
+  Kel3DViewer* viewer = nullptr;
+  Kel3DViewpoint* camera = nullptr;
+  Kel3DRep* cube = nullptr;
+};
+
+TEST_F(NavigationX11, MiddleDragRotatesAboutTheTargetAndTellsItInTheStatusBar) {
+  Install(EXAMINE_MODE);
+  PointerTo(20, 200);
+  Button(2, true);
+  EXPECT_EQ(Prompt(), "Release to seek   Drag to rotate   Press left button to zoom");
+  PointerTo(30, 200);  // starts the turn
+  EXPECT_EQ(Prompt(), "Drag to rotate   Press left button to zoom");
+  EXPECT_EQ(viewer->GetCursorType(), 50);
+  PointerTo(270, 200);  // 240 pixels: a fifth of pi about the up direction
+  Button(2, false);
+  EXPECT_EQ(Prompt(), "");
+  const double a = kPi / 5;
+  ExpectXYZ(camera->GetOrigin(), -20 * std::sin(a), 0, 20 * std::cos(a), 1e-3);
+  ExpectXYZ(camera->GetSightDirection(), std::sin(a), 0, -std::cos(a));
+  ExpectXYZ(camera->GetTarget(), 0, 0, 0, 1e-3);
+}
+
+TEST_F(NavigationX11, LeftButtonDuringTheDragZoomsAndControlDragTurnsTheHead) {
+  Install(EXAMINE_MODE);
+  PointerTo(160, 100);
+  Button(2, true);
+  PointerTo(160, 110);
+  Button(1, true);
+  EXPECT_EQ(Prompt(), "Drag to zoom   Release left button to rotate");
+  PointerTo(160, 210);  // 100 pixels down: twice as far
+  Button(1, false);
+  Button(2, false);
+  EXPECT_NEAR(camera->GetFocusDistance(), 40.0, 1e-3);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 40, 1e-3);
+
+  keltest::HoldKey(XK_Control_L, true);
+  Button(2, true);
+  EXPECT_EQ(Prompt(), "Release to step back   Drag to turn head");
+  PointerTo(170, 210);
+  PointerTo(170, 150);  // 60 pixels up: the head turns up about the eye
+  Button(2, false);
+  keltest::HoldKey(XK_Control_L, false);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 40, 1e-3);
+  const double a = kPi / 1200 * 60;
+  ExpectXYZ(camera->GetSightDirection(), 0, std::sin(a), -std::cos(a));
+}
+
+TEST_F(NavigationX11, MiddleClickSeeksHalfwayToThePickedPoint) {
+  Install(EXAMINE_MODE);
+  keltest::EventCounter stopped(camera->GetCallbackManager(),
+                                KelViewpoint::VIEWPOINT_ANIMATION_STOPED());
+  // A point of the top face off the line of sight.
+  const Kelpoint3f P = Under(255, 170, 1);
+  PointerTo(255, 170);
+  Button(2, true);
+  Button(2, false);
+  ASSERT_TRUE(keltest::PumpUntil([&] { return stopped.count > 0; }, 10000));
+  const Kelpoint3f eye(0, 0, 20);
+  const Kelvector3f toP = P - eye;
+  ExpectXYZ(camera->GetOrigin(), eye.x + 0.5 * toP.x, eye.y + 0.5 * toP.y, eye.z + 0.5 * toP.z,
+            1e-3);
+  const Kelvector3f s = toP / toP.Norm();
+  ExpectXYZ(camera->GetSightDirection(), s.x, s.y, s.z);
+  ExpectXYZ(camera->GetTarget(), P.x, P.y, P.z, 1e-2);
+}
+
+TEST_F(NavigationX11, TranslateKeepsThePointOfTheTargetPlaneUnderTheCursor) {
+  Install(TRANSLATE_MODE);
+  PointerTo(100, 100);
+  Button(2, true);
+  PointerTo(104, 100);
+  const Kelpoint3f grabbed = Under(104, 100, 0);
+  PointerTo(164, 130);
+  Button(2, false);
+  const Kelpoint2f now = Pixel(grabbed);
+  EXPECT_NEAR(now.x, 164, 0.05);
+  EXPECT_NEAR(now.y, 130, 0.05);
+  ExpectXYZ(camera->GetSightDirection(), 0, 0, -1);
+}
+
+TEST_F(NavigationX11, ShiftClickLooksAtThePickedPointFromWhereTheEyeIs) {
+  Install(EXAMINE_MODE);
+  const Kelpoint3f P = Under(225, 190, 1);
+  PointerTo(225, 190);
+  keltest::HoldKey(XK_Shift_L, true);
+  Button(2, true);
+  EXPECT_EQ(Prompt(), "Release to valid or drag to define the new viewpoint");
+  Button(2, false);
+  keltest::HoldKey(XK_Shift_L, false);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 20);
+  const Kelvector3f toP = P - Kelpoint3f(0, 0, 20);
+  const Kelvector3f s = toP / toP.Norm();
+  ExpectXYZ(camera->GetSightDirection(), s.x, s.y, s.z, 1e-3);
+  EXPECT_NEAR(camera->GetFocusDistance(), toP.Norm(), 1e-2);
+  // The gesture's Reps are gone.
+  EXPECT_EQ(camera->GetFurtiveRepList().Count(), 0);
+}
+
+TEST_F(NavigationX11, LookAtDragSetsTheEyeSoThatTheDraggedPointIsOnTheEdgeOfTheView) {
+  Install(EXAMINE_MODE);
+  // Raw events with their time stamps: a fast drag upwards from the middle
+  // of the top face, (0, 0, 1), Shift held.
+  const Kelpoint3f Q = Under(240, 120, 1);  // where the release ray meets the target's plane
+  session->Motion(240, 180, 1000);
+  session->Key(12, true, 1010);
+  session->Press(2, 1020);
+  session->Motion(240, 170, 1030);  // beyond 3 pixels: sizing
+  session->Motion(240, 120, 1040);
+  session->Release(2, 1050);
+  session->Key(12, false, 1060);
+  // The eye went along the line of sight, Q now on the top edge.
+  ExpectXYZ(camera->GetSightDirection(), 0, 0, -1);
+  EXPECT_NEAR(camera->GetOrigin().x, 0, 1e-3);
+  EXPECT_NEAR(camera->GetOrigin().y, 0, 1e-3);
+  const Kelpoint2f q = Pixel(Q);
+  EXPECT_NEAR(q.y, 0, 0.05);
+  EXPECT_NEAR(q.x, kW / 2, 0.05);
+  EXPECT_NEAR(camera->GetFocusDistance(), camera->GetOrigin().z - 1, 1e-3);
+}
+
+// ---- 2D viewer
+
+TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
+  KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+  ViewerSession session("viewer2D", 200, 200, true,
+                        [](KelDialog* father, const KelString& name, int w, int h) {
+                          return new Kel2DViewer(father, name, 0, w, h, 4);
+                        });
+  ASSERT_TRUE(session.Ready());
+  auto* viewer = static_cast<Kel2DViewer*>(session.viewer);
+  KelDlgScrollBar* x = viewer->GetHorizontalScrollbar();
+  KelDlgScrollBar* y = viewer->GetVerticalScrollbar();
+  ASSERT_TRUE(x && y);
+  // The drawing: a diagonal from (0, 0) to (100, 100).
+  auto* line = new Kel2DLineRep(Kelpoint2f(0, 0), Kelpoint2f(100, 100));
+  viewer->AddRep(line);
+  float W = 0, H = 0;
+  viewer->GetGraphicSize(&W, &H);
+  ASSERT_EQ(W, H) << "a square drawing area";
+  viewer->ReframeOn(25, 75, 25, 75);
+  EXPECT_EQ(x->GetPosition(), 250);
+  EXPECT_EQ(x->GetBoxSize(), 500);
+  EXPECT_EQ(y->GetPosition(), 250);
+  viewer->ZoomIn();  // half the window is now 25 / sqrt(2) units
+  EXPECT_EQ(x->GetPosition(), 323);
+  EXPECT_EQ(x->GetBoxSize(), 353);
+  Kel2DViewpoint* v = viewer->GetViewpoint();
+  v->SetOrigin(Kelpoint2f(v->GetOrigin().x + 10, v->GetOrigin().y - 20));
+  EXPECT_EQ(x->GetPosition(), 423);
+  EXPECT_EQ(y->GetPosition(), 1000 - (123 + 353));
+  // A click in the horizontal trough right of the box pages the view right.
+  keltest::WaitViewable(session.Area());
+  float xmin, xmax, ymin, ymax;
+  viewer->GetViewport(xmin, xmax, ymin, ymax);
+  int sx = 0, sy = 0, w = 0, h = 0;
+  x->GetRectDimensions(sx, sy, w, h);
+  keltest::Click(x->GetWidget(), 1, w - 30, h / 2);
+  keltest::PumpUntil([&] { return x->GetPosition() != 423; });
+  float xmin2, xmax2, ymin2, ymax2;
+  viewer->GetViewport(xmin2, xmax2, ymin2, ymax2);
+  EXPECT_NEAR(xmin2 - xmin, (x->GetPosition() - 423) * 0.1, 0.2);
+  EXPECT_NEAR(ymin2, ymin, 1e-3);
+  viewer->RemoveRep(line);
+  line->Destroy();
+}
+
+}  // namespace

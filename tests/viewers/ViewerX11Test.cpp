@@ -1,0 +1,488 @@
+// A viewer on the X server with real Motif, GLX and XTest input, or with raw
+// device events whose time stamps the test chooses: the interaction sequence
+// from the device to the manipulators and the viewpoint editor.
+#include <gtest/gtest.h>
+
+#include <kel/framework/KelDlgContextualMenu.h>
+#include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelDlgMotif.h>
+#include <kel/framework/KelVue.h>
+#include <kel/manipulators/Kel3DIndicator.h>
+#include <kel/manipulators/KelManipulator.h>
+#include <kel/navigation/KelViewpointEditor.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/viewers/KelColorMap.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewers/KelMouseDevice.h>
+#include <kel/viewers/KelMouseEvent.h>
+#include <kel/viewers/KelViewer.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KelTestEnv.h"
+#include "KelViewerSession.h"
+#include "KelXInput.h"
+#include "KelXSession.h"
+
+using keltest::NotificationLog;
+using keltest::ViewerSession;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// An editor that writes down what the mouse device hands it.
+class Editor : public KelViewpointEditor {
+ public:
+  explicit Editor(KelViewpoint* v) : KelViewpointEditor(KelString("editor"), v) {}
+  int Activate(KelNotification*) override { return Note("activate", nullptr); }
+  int EndActivate(KelNotification*) override { return Note("endActivate", nullptr); }
+  int BeginManipulate(KelNotification* n) override { return Note("begin", n); }
+  int Manipulate(KelNotification* n) override { return Note("manipulate", n); }
+  int EndManipulate(KelNotification* n) override { return Note("end", n); }
+  int Note(const char* what, KelNotification* n) {
+    std::string text = what;
+    if (auto* mouse = dynamic_cast<KelMouseEvent*>(n))
+      text += " buttons=" + std::to_string(mouse->GetButtons());
+    calls.push_back(text);
+    return 1;
+  }
+  Texts calls;
+};
+
+class ViewerX11 : public testing::Test {
+ protected:
+  void SetUp() override {
+    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+    errorsBefore = KelDlgICC::GetXErrorCount();
+    KelVue::SetInteractiveState(0);
+    keltest::PointerTo(0, 0);
+    session = std::make_unique<ViewerSession>("viewer", 320, 240);
+    ASSERT_TRUE(session->Ready());
+    viewer = session->viewer;
+    // A and B side by side, C behind A and larger; seen along -z in
+    // parallel projection, so C shows around A.
+    a = Cube(Kelpoint3f(-3, -1, -1), 2.0f, "A");
+    b = Cube(Kelpoint3f(1, -1, -1), 2.0f, "B");
+    c = Cube(Kelpoint3f(-3.6f, -1.6f, -7), 3.2f, "C");
+    Kel3DViewpoint* v = viewer->GetMain3DViewpoint();
+    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    v->SetProjectionType(PARALLEL_PROJECTION);
+    float w = 0, h = 0;
+    viewer->GetGraphicSize(&w, &h);
+    v->Reframe(w, h, viewer->GetMMInSupportUnit(), viewer->GetGraphicWindow()->GetRatioWH());
+    // Centred on the sight line x = y = 0.
+    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    ASSERT_TRUE(session->WaitUpdates(1));
+  }
+
+  void TearDown() override {
+    session.reset();
+    for (KelManipulator* m : manipulators) delete m;
+    for (KelRep* r : reps) r->Destroy();
+    if (keltest::TestDisplay()) {
+      keltest::Settle();
+      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
+    }
+  }
+
+  KelRep* Cube(const Kelpoint3f& corner, float side, const char* name) {
+    auto* rep = new Kel3DCuboidRep(corner, Kelvector3f(side, 0, 0), Kelvector3f(0, side, 0),
+                                   Kelvector3f(0, 0, side), 4);
+    viewer->GetMain3DViewpoint()->AddRep(rep);
+    reps.push_back(rep);
+    manipulators.push_back(new KelManipulator(&log, KelString(name), rep));
+    return rep;
+  }
+
+  // Window pixel of a model point.
+  Kelpoint2f Pixel(const Kelpoint3f& m) {
+    float w = 0, h = 0;
+    viewer->GetGraphicSize(&w, &h);
+    Kelpoint2f p;
+    viewer->GetMain3DViewpoint()->ComputePixelFromModel(m, p, w, h, viewer->GetMMInSupportUnit(),
+                                                        viewer->GetGraphicWindow()->GetRatioWH());
+    return p;
+  }
+  void PointerTo(const Kelpoint2f& p) {
+    keltest::PointerTo(session->Area(), static_cast<int>(p.x), static_cast<int>(p.y));
+    keltest::Settle();
+  }
+  KelMouseDevice* Mouse() { return viewer->GetGraphicWindow()->GetMouseDevice(); }
+
+  int errorsBefore = 0;
+  NotificationLog log;
+  std::unique_ptr<ViewerSession> session;
+  KelViewer* viewer = nullptr;
+  KelRep *a = nullptr, *b = nullptr, *c = nullptr;
+  std::vector<KelRep*> reps;
+  std::vector<KelManipulator*> manipulators;
+  const Kelpoint3f centreA{-2, 0, 1}, centreB{2, 0, 1};
+};
+
+TEST_F(ViewerX11, PointingPressingDraggingAndReleasingDriveTheManipulatorInOrder) {
+  int selected = 0;
+  struct Selected : KelEventSubscriber {
+    int* count;
+    void On(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++*count; }
+  } listener;
+  listener.count = &selected;
+  listener.AddCallback(viewer->GetCallbackManager(), KelViewer::VIEWER_SELECTED(), &Selected::On,
+                       nullptr);
+
+  PointerTo(Pixel(centreA));
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelPreactivate"}));
+  EXPECT_EQ(viewer->GetInteractiveState(), 1);
+  keltest::PressButton(1);
+  keltest::Settle();
+  PointerTo(Pixel(Kelpoint3f(-1.5f, 0.5f, 1)));
+  keltest::ReleaseButton(1);
+  keltest::Settle();
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelPreactivate", "A:KelActivate", "A:KelBeginManipulate",
+                                "A:KelManipulate", "A:KelEndManipulate", "A:KelPreactivate"}));
+  EXPECT_EQ(selected, 1);
+  // The cause carries the pointer's place in the window.
+  const Kelpoint2f drag = Pixel(Kelpoint3f(-1.5f, 0.5f, 1));
+  EXPECT_NEAR(log.Last("A:KelManipulate")->position.x, int(drag.x), 0.5);
+  EXPECT_EQ(log.Last("A:KelManipulate")->cause, "KelViewerEvent");
+
+  // Onto B: A ends its preactivation, B begins; a press on B ends A's
+  // activation first.
+  log.entries.clear();
+  PointerTo(Pixel(centreB));
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelEndPreactivate", "B:KelPreactivate"}));
+  log.entries.clear();
+  keltest::Click(session->Area(), 1, int(Pixel(centreB).x), int(Pixel(centreB).y));
+  keltest::Settle();
+  // (A motion to the same place may come first: B moves.)
+  Texts click = log.Texts();
+  click.erase(std::remove(click.begin(), click.end(), "B:KelMove"), click.end());
+  EXPECT_EQ(click, (Texts{"A:KelEndActivate", "B:KelActivate", "B:KelBeginManipulate",
+                          "B:KelEndManipulate", "B:KelPreactivate"}));
+  // Nothing under the pointer: B ends, nothing else is told.
+  log.entries.clear();
+  PointerTo(Kelpoint2f(2, 2));
+  EXPECT_EQ(log.Texts(), (Texts{"B:KelEndPreactivate"}));
+  EXPECT_EQ(viewer->GetInteractiveState(), 0);
+}
+
+TEST_F(ViewerX11, MiddleDragsGoToTheEditorWithTheBitsOfExtraButtons) {
+  auto* editor = new Editor(viewer->GetMain3DViewpoint());
+  viewer->SetViewpointEditor(editor);
+  EXPECT_EQ(editor->calls, (Texts{"activate"}));
+  EXPECT_EQ(editor->GetViewer(), viewer);
+  editor->calls.clear();
+  session->Motion(10, 10, 1000);
+  session->Press(2, 1010);
+  session->Motion(30, 10, 1020);
+  session->Press(1, 1030);  // while 2 drags: bit 1, no activation
+  session->Press(3, 1040);  // bit 2
+  session->Release(1, 1050);
+  session->Release(3, 1060);
+  session->Release(2, 1070);
+  EXPECT_EQ(editor->calls, (Texts{"begin buttons=0", "manipulate buttons=0", "manipulate buttons=1",
+                                  "manipulate buttons=3", "manipulate buttons=2",
+                                  "manipulate buttons=0", "end buttons=0"}));
+  EXPECT_TRUE(log.entries.empty());
+
+  // Button 4 drags with bit 1 at once; releasing it with a bit still set
+  // clears the bits for the editor first.
+  editor->calls.clear();
+  session->Press(4, 2000);
+  session->Press(1, 2010);  // a new press for the table: no bit while 4 drags
+  session->Release(4, 2020);
+  EXPECT_EQ(editor->calls[0], "begin buttons=0");
+  EXPECT_EQ(editor->calls[1], "manipulate buttons=1");
+
+  // Without an editor, button 2 leaves the device idle.
+  viewer->SetViewpointEditor(nullptr);
+  EXPECT_EQ(editor->calls.back(), "endActivate");
+  delete editor;
+  session->Press(2, 3000);
+  session->Motion(40, 40, 3010);
+  session->Release(2, 3020);
+  EXPECT_FALSE(Mouse()->IsUsed());
+}
+
+TEST_F(ViewerX11, DoubleClicksNeedBothTimeAndPlaceAndNeverAStampFromThePast) {
+  const Kelpoint2f p = Pixel(centreA);
+  auto click = [&](unsigned long stamp) {
+    session->Press(1, stamp);
+    session->Release(1, stamp + 5);
+  };
+  session->Motion(p.x, p.y, 100000);
+  click(100000);
+  session->Motion(p.x + 3, p.y, 100010);
+  log.entries.clear();
+  session->Press(1, 100599);  // 599 ms, 3 pixels: a double click
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelEdit"}));
+  EXPECT_EQ(Mouse()->GetEditFlag(), 1);
+  session->Release(1, 100610);
+  EXPECT_EQ(Mouse()->GetEditFlag(), 0);
+
+  // 600 ms: a second activation.
+  click(200000);
+  log.entries.clear();
+  session->Press(1, 200600);
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelEndActivate", "A:KelActivate", "A:KelBeginManipulate"}));
+  session->Release(1, 200605);
+  // 4 pixels away: no double click either.
+  session->Motion(p.x, p.y, 300000);
+  click(300000);
+  session->Motion(p.x + 4, p.y, 300010);
+  log.entries.clear();
+  session->Press(1, 300100);
+  EXPECT_EQ(log.Count("A:KelEdit"), 0);
+  session->Release(1, 300105);
+  // A stamp older than the last press (a clock set back) is no double click.
+  session->Motion(p.x, p.y, 400000);
+  click(400000);
+  log.entries.clear();
+  session->Press(1, 399900);
+  EXPECT_EQ(log.Count("A:KelEdit"), 0);
+  session->Release(1, 399905);
+}
+
+TEST_F(ViewerX11, ArrowKeysGoThroughTheCandidatesAndSmallMotionsKeepTheChoice) {
+  const Kelpoint2f p = Pixel(centreA);
+  session->Motion(p.x, p.y, 1000);
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelPreactivate"}));
+  // A's and C's faces under the pointer, nearest first, then the empty entry.
+  const int n = viewer->GetLastPick().GetPathCount();
+  ASSERT_GE(n, 3);
+  log.entries.clear();
+  // Down goes to the next candidate until the last one.
+  for (int i = 0; i < n; ++i) {
+    session->Key(4, true, 1010 + i);
+    session->Key(4, false, 1010 + i);
+  }
+  EXPECT_EQ(viewer->GetPickIndex(), n - 2);
+  EXPECT_EQ(log.Count("A:KelEndPreactivate"), 1);
+  EXPECT_EQ(log.Count("C:KelPreactivate"), 1);
+  EXPECT_EQ(Mouse()->GetPointedManip(), c->GetManipulator());
+  log.entries.clear();
+  session->Motion(p.x + 3, p.y, 1030);  // dropped
+  EXPECT_TRUE(log.entries.empty());
+  session->Motion(p.x + 4, p.y, 1040);  // taken: a new pick, A again
+  EXPECT_EQ(log.Texts(), (Texts{"C:KelEndPreactivate", "A:KelPreactivate"}));
+  EXPECT_EQ(viewer->GetPickIndex(), 0);
+
+  // Up from the first candidate puts the empty entry first, which has no
+  // manipulator without a background indicator: A stays.
+  log.entries.clear();
+  session->Key(3, true, 1050);
+  EXPECT_EQ(viewer->GetPickIndex(), -1);
+  EXPECT_EQ(log.Texts(), (Texts{"A:KelMove"}));
+  session->Key(3, true, 1060);
+  EXPECT_EQ(viewer->GetPickIndex(), -1);
+
+  // Over nothing only the empty entry is picked: no step moves past it.
+  session->Motion(2, 2, 1070);
+  KelPickPathList list;
+  viewer->IncrementPick(2, 2, list, -1);
+  EXPECT_EQ(viewer->GetPickIndex(), 0);
+  EXPECT_EQ(list.GetPathCount(), 0);
+  list.Reset();
+  // Before any pick the device's walk over its candidates has nothing.
+  KelMouseDevice fresh;
+  EXPECT_EQ(fresh.MoveToNextPickPath(), 0);
+  EXPECT_EQ(fresh.GetPathUnder().Size(), 0);
+}
+
+TEST_F(ViewerX11, ShiftAndControlKeepTheGeneralModifiers) {
+  std::vector<int> general, mouse;
+  struct Listener : KelEventSubscriber {
+    std::vector<int>*general, *mouse;
+    KelViewer* viewer;
+    KelMouseDevice* device;
+    void On(const char*, KelCallbackManager*, KelNotification*, void*, long) {
+      general->push_back(viewer->GetGeneralModifiers());
+      mouse->push_back(device->GetMouseEvent()->GetModifiers());
+    }
+  } listener;
+  listener.general = &general;
+  listener.mouse = &mouse;
+  listener.viewer = viewer;
+  listener.device = Mouse();
+  // After the devices' own subscriptions: the mouse event has changed.
+  listener.AddCallback(viewer->GetCallbackManager(), KelViewer::GENERAL_MODIFIERS_MODIFIED(),
+                       &Listener::On, nullptr);
+  session->Focus();
+  keltest::HoldKey(XK_Shift_L, true);
+  keltest::HoldKey(XK_Control_L, true);
+  keltest::HoldKey(XK_Shift_L, false);
+  keltest::HoldKey(XK_Control_L, false);
+  keltest::Settle();
+  EXPECT_EQ(general, (std::vector<int>{1, 5, 4, 0}));
+  EXPECT_EQ(mouse, (std::vector<int>{1, 1, 4, 0}));
+}
+
+TEST_F(ViewerX11, ContextMenuOverARepAndTheWayBackFromFullScreen) {
+  viewer->SetFullScreen();
+  ASSERT_TRUE(viewer->IsFullScreen());
+  EXPECT_NE(viewer->GetDrawingArea()->GetFatherDialog(), viewer);
+  // The drawing follows the screen's size.
+  Display* display = keltest::TestDisplay();
+  const float screenWidth = DisplayWidth(display, DefaultScreen(display));
+  float w = 0, h = 0;
+  EXPECT_TRUE(keltest::PumpUntil([&] {
+    viewer->GetGraphicSize(&w, &h);
+    return w == screenWidth;
+  }));
+  PointerTo(Pixel(centreB));
+  log.entries.clear();
+  // Motif takes a quick release for a click that leaves the menu posted: a
+  // short multi-click time makes the drag onto the item below a choice.
+  const int multiClick = XtGetMultiClickTime(display);
+  XtSetMultiClickTime(display, 1);
+  keltest::PressButton(3);
+  ASSERT_TRUE(log.WaitFor("B:KelContext"));
+  EXPECT_EQ(viewer->GetInteractiveState(), 4);
+  KelDialog* item = viewer->GetContextualMenu()->FindDialog(KelString("FullScreen"));
+  ASSERT_NE(item, nullptr);
+  // Raw events wait while the menu is up.
+  session->Motion(3, 3, 5000);
+  EXPECT_EQ(log.Count("B:KelEndPreactivate"), 0);
+  // Choosing the item brings the viewer back; the menu goes down.
+  ASSERT_TRUE(keltest::WaitViewable(item->GetWidget()));
+  keltest::PointerTo(item->GetWidget());
+  keltest::PumpPending();
+  keltest::ReleaseButton(3);
+  const bool ended = log.WaitFor("B:KelEndContext");
+  XtSetMultiClickTime(display, multiClick);
+  ASSERT_TRUE(ended);
+  EXPECT_TRUE(keltest::PumpUntil([&] { return !viewer->IsFullScreen(); }));
+  EXPECT_EQ(viewer->GetDrawingArea()->GetFatherDialog(), viewer);
+  EXPECT_TRUE(keltest::PumpUntil([&] {
+    viewer->GetGraphicSize(&w, &h);
+    return w == 320;
+  })) << w;
+  keltest::Settle();
+  EXPECT_EQ(viewer->GetContextualMenu()->FindDialog(KelString("FullScreen")), nullptr);
+}
+
+TEST_F(ViewerX11, BackgroundIndicatorFollowsTheCursorOverEmptySpace) {
+  Kel3DIndicator indicator(&log, KelString("I"), *viewer->GetMain3DViewpoint());
+  viewer->SetBackgroundIndicator(&indicator);
+  float w = 0, h = 0;
+  viewer->GetGraphicSize(&w, &h);
+  // The window centre lies on the sight line x = y = 0, between A and B.
+  session->Motion(w / 2, h / 2, 1000);
+  const NotificationLog::Entry* e = log.Last("I:KelPreactivate");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->cause, "KelIndicateEvent");
+  EXPECT_NEAR(e->nearPoint.x, 0.0f, 0.05f);
+  EXPECT_NEAR(e->nearPoint.y, 0.0f, 0.05f);
+  EXPECT_NEAR(e->farPoint.x, 0.0f, 0.05f);
+  EXPECT_GT(e->nearPoint.z, e->farPoint.z);
+  // Up and to the right: x > 0, y > 0 (pixel y grows downwards).
+  session->Motion(w / 2 + 20, h / 2 - 20, 1010);
+  e = log.Last("I:KelMove");
+  ASSERT_NE(e, nullptr);
+  EXPECT_GT(e->nearPoint.x, 0.1f);
+  EXPECT_GT(e->nearPoint.y, 0.1f);
+  EXPECT_NEAR(e->nearPoint.x, e->nearPoint.y, 0.05f);
+  // Over a Rep its manipulator takes over.
+  log.entries.clear();
+  const Kelpoint2f p = Pixel(centreB);
+  session->Motion(p.x, p.y, 1020);
+  EXPECT_EQ(log.Texts(), (Texts{"I:KelEndPreactivate", "B:KelPreactivate"}));
+  viewer->SetBackgroundIndicator(nullptr);
+}
+
+TEST_F(ViewerX11, TheManipulatorOfAnAncestorIsChosenAndMarked) {
+  // A bag with its own manipulator over a leaf without one.
+  auto* bag = new Kel3DBagRep;
+  auto* leaf = new Kel3DCuboidRep(Kelpoint3f(-0.5f, 2, -1), Kelvector3f(1, 0, 0),
+                                  Kelvector3f(0, 1, 0), Kelvector3f(0, 0, 1), 5);
+  bag->AddChild(*leaf);
+  viewer->GetMain3DViewpoint()->AddRep(bag);
+  reps.push_back(bag);
+  manipulators.push_back(new KelManipulator(&log, KelString("bag"), bag));
+  const Kelpoint2f p = Pixel(Kelpoint3f(0, 2.5f, 0));
+  session->Motion(p.x, p.y, 1000);
+  EXPECT_EQ(log.Texts(), (Texts{"bag:KelPreactivate"}));
+  EXPECT_EQ(viewer->GetCurrentPath().GetManipulatedRep(), bag);
+}
+
+TEST_F(ViewerX11, BackgroundColourSetsAContrastingDefaultColour) {
+  // intensity I and luminance Y in 0..255; white when (25 I + 75 Y) / 100 < 100.
+  struct Case {
+    float r, g, b;
+    float expected;
+  } cases[] = {
+      {0, 0, 0, 1},              // I 0, Y 0
+      {1, 1, 1, 0},              // I 255, Y 255
+      {0, 1, 0, 0},              // I 85, Y 150: 133
+      {0, 0, 1, 1},              // I 85, Y 28: 42
+      {1, 0, 0, 1},              // I 85, Y 76: 78
+      {0.39f, 0.39f, 0.39f, 1},  // I 99, Y 99: 99
+      {0.40f, 0.40f, 0.40f, 0},  // I 102, Y 102
+  };
+  for (const Case& k : cases) {
+    viewer->SetBackgroundColor(k.r, k.g, k.b);
+    float r = -1, g = -1, b = -1;
+    viewer->GetKelColormap()->GetColor(253, &r, &g, &b);
+    EXPECT_EQ(r, k.expected) << k.r << " " << k.g << " " << k.b;
+    EXPECT_EQ(b, k.expected);
+  }
+}
+
+TEST_F(ViewerX11, DyingViewerLeavesNoManipulatorHoldingIt) {
+  // Pressed on A, released over B: A stays plugged, B is pointed.
+  session->Motion(Pixel(centreA).x, Pixel(centreA).y, 1000);
+  session->Press(1, 1010);
+  session->Motion(Pixel(centreB).x, Pixel(centreB).y, 1020);
+  session->Release(1, 1030);
+  KelManipulator* ma = a->GetManipulator();
+  KelManipulator* mb = b->GetManipulator();
+  ASSERT_EQ(Mouse()->GetPlugedManip(), ma);
+  ASSERT_EQ(Mouse()->GetPointedManip(), mb);
+  ASSERT_EQ(ma->GetViewer(), viewer);
+  ASSERT_EQ(mb->GetViewer(), viewer);
+  session.reset();
+  EXPECT_EQ(ma->GetViewer(), nullptr);
+  EXPECT_EQ(mb->GetViewer(), nullptr);
+  EXPECT_EQ(KelViewer::GetCurrentViewer(), nullptr);
+}
+
+TEST_F(ViewerX11, IconFramesAreBoundedAndLaidOutLeftOfTheDrawingArea) {
+  std::vector<KelDlgFrame*> frames;
+  for (int i = 0; i < KelViewer::MaxIconFrames + 1; ++i) {
+    frames.push_back(new KelDlgFrame(viewer, KelString(("icons" + std::to_string(i)).c_str())));
+    viewer->AddIconFrame(frames.back());
+  }
+  EXPECT_EQ(viewer->GetIconFrameCount(), KelViewer::MaxIconFrames);
+  viewer->AddIconFrame(frames[0]);
+  EXPECT_EQ(viewer->GetIconFrameCount(), KelViewer::MaxIconFrames);
+}
+
+// A listener that deletes another viewer while hearing of a frame: the draw
+// job that announces both frames skips the dead one.
+TEST_F(ViewerX11, AViewerDeletedDuringTheFramesAnnouncementsIsSkipped) {
+  auto other = std::make_unique<ViewerSession>("other", 100, 80);
+  ASSERT_TRUE(other->Ready());
+  struct Killer : KelEventSubscriber {
+    std::unique_ptr<ViewerSession>* victim;
+    void On(const char*, KelCallbackManager*, KelNotification*, void*, long) { victim->reset(); }
+  } killer;
+  killer.victim = &other;
+  killer.AddCallback(viewer->GetCallbackManager(), KelViewer::VIEWER_UPDATE(), &Killer::On,
+                     nullptr);
+  // Announced in the order asked: the victim after its killer.
+  viewer->Draw();
+  other->viewer->Draw();
+  ASSERT_TRUE(session->WaitUpdates(1));
+  EXPECT_EQ(other, nullptr);
+  viewer->Draw();
+  EXPECT_TRUE(session->WaitUpdates(1));
+}
+
+}  // namespace
