@@ -210,12 +210,12 @@ TEST(KelViewpointEditor, TranslationSensitivityTellsItsChanges) {
   Kel3DViewpoint v = Level();
   Editor e(v, EXAMINE_MODE);
   keltest::EventCounter changes(e.GetCallbackManager(),
-                                Kel3DViewpointEditor::TRANSLATION_SENSITIVITY_CHANGED());
+                                KelViewpointEditor::TRANSLATION_SENSITIVITY_CHANGED());
   e.SetTranslationSensitivity(1.0f);
   e.SetTranslationSensitivity(2.5f);
   e.SetTranslationSensitivity(2.5f);
   EXPECT_EQ(changes.count, 1);
-  EXPECT_FLOAT_EQ(Kel3DViewpointEditor::GetTranslationSensitivity(), 2.5f);
+  EXPECT_FLOAT_EQ(KelViewpointEditor::GetTranslationSensitivity(), 2.5f);
   e.SetTranslationSensitivity(1.0f);
 }
 

@@ -191,6 +191,23 @@ TEST_F(NavigationX11, TranslateKeepsThePointOfTheTargetPlaneUnderTheCursor) {
   ExpectXYZ(camera->GetSightDirection(), 0, 0, -1);
 }
 
+TEST_F(NavigationX11, RollTurnsThePictureWithTheCursorAboutTheCentre) {
+  Install(ROLL_MODE);
+  const Kelpoint3f grabbed = Under(kW / 2 + 100, kH / 2, 0);
+  keltest::HoldKey(XK_Control_L, true);
+  PointerTo(kW / 2 + 101, kH / 2);
+  Button(2, true);
+  PointerTo(kW / 2 + 100, kH / 2);  // starts the roll
+  PointerTo(kW / 2 + 71, kH / 2 - 71);
+  PointerTo(kW / 2, kH / 2 - 100);  // a quarter turn counterclockwise
+  Button(2, false);
+  keltest::HoldKey(XK_Control_L, false);
+  const Kelpoint2f now = Pixel(grabbed);
+  EXPECT_NEAR(now.x, kW / 2, 0.05);
+  EXPECT_NEAR(now.y, kH / 2 - 100, 0.05);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 20, 1e-4);
+}
+
 TEST_F(NavigationX11, ShiftClickLooksAtThePickedPointFromWhereTheEyeIs) {
   Install(EXAMINE_MODE);
   const Kelpoint3f P = Under(225, 190, 1);
@@ -231,6 +248,49 @@ TEST_F(NavigationX11, LookAtDragSetsTheEyeSoThatTheDraggedPointIsOnTheEdgeOfTheV
   EXPECT_NEAR(camera->GetFocusDistance(), camera->GetOrigin().z - 1, 1e-3);
 }
 
+TEST_F(NavigationX11, HistoryKeepsTheLastTwentyViewpointsAndForgetsWhatLayAhead) {
+  // Entry k is told by its focus distance, 10 + k.
+  auto save = [&](int k) {
+    camera->SetFocus(10.0f + k);
+    viewer->SaveViewpoint();
+  };
+  viewer->DisplayPreviousViewpoint();  // nothing saved: nothing happens
+  viewer->DisplayNextViewpoint();
+  EXPECT_EQ(camera->GetFocusDistance(), 20.0f);
+  for (int k = 1; k <= 25; ++k) save(k);
+  EXPECT_EQ(viewer->GetHistoryCount(), 20);
+  for (int k = 0; k < 19; ++k) viewer->DisplayPreviousViewpoint();
+  EXPECT_EQ(camera->GetFocusDistance(), 16.0f);  // the oldest kept
+  EXPECT_FALSE(viewer->IsPreviousViewpoint());
+  viewer->DisplayPreviousViewpoint();
+  EXPECT_EQ(camera->GetFocusDistance(), 16.0f);
+  for (int k = 0; k < 16; ++k) viewer->DisplayNextViewpoint();
+  EXPECT_EQ(camera->GetFocusDistance(), 32.0f);  // three steps back from 35
+  save(40);                                      // 33 to 35 give way
+  EXPECT_EQ(viewer->GetHistoryCount(), 18);
+  EXPECT_FALSE(viewer->IsNextViewpoint());
+  viewer->DisplayPreviousViewpoint();
+  EXPECT_EQ(camera->GetFocusDistance(), 32.0f);
+  viewer->DisplayNextViewpoint();
+  EXPECT_EQ(camera->GetFocusDistance(), 50.0f);
+}
+
+TEST_F(NavigationX11, ZoomStepsKeepTheTargetAndTheGroundIsTold) {
+  camera->SetFocus(20.0f);
+  viewer->ZoomIn();  // the eye moves back: focus 20 sqrt 2
+  EXPECT_NEAR(camera->GetFocusDistance(), 20 * std::sqrt(2.0), 1e-4);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 20 * std::sqrt(2.0), 1e-4);
+  viewer->ZoomOut();
+  EXPECT_NEAR(camera->GetFocusDistance(), 20, 1e-4);
+  ExpectXYZ(camera->GetTarget(), 0, 0, 0, 1e-4);
+  keltest::EventCounter ground(viewer->GetCallbackManager(),
+                               Kel3DViewer::NAVIGATION_GROUND_CHANGE());
+  viewer->SetGround(Keldirection3f(0, 0, 1), Keldirection3f(0, 1, 0));  // along the sight
+  EXPECT_EQ(ground.count, 1);
+  ExpectXYZ(camera->GetUpDirection(), 0, 1, 0);
+  ExpectXYZ(camera->GetGravityDirection(), 0, 0, 1);
+}
+
 // ---- 2D viewer
 
 TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
@@ -268,7 +328,8 @@ TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
   int sx = 0, sy = 0, w = 0, h = 0;
   x->GetRectDimensions(sx, sy, w, h);
   keltest::Click(x->GetWidget(), 1, w - 30, h / 2);
-  keltest::PumpUntil([&] { return x->GetPosition() != 423; });
+  ASSERT_TRUE(keltest::PumpUntil([&] { return x->GetPosition() != 423; }));
+  keltest::Settle();  // the release too
   float xmin2, xmax2, ymin2, ymax2;
   viewer->GetViewport(xmin2, xmax2, ymin2, ymax2);
   EXPECT_NEAR(xmin2 - xmin, (x->GetPosition() - 423) * 0.1, 0.2);

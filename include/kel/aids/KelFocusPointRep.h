@@ -22,6 +22,7 @@ class KelFocusPointRep : public Kel3DRep {
   void DrawShading(KelRender& render, int inside) override;
 
   Kel3DViewpoint& GetCamera() const { return *_camera; }
+  KelViewer* GetViewer() const { return _viewer; }
   float GetSize() const { return _size; }
 
  private:

@@ -182,58 +182,6 @@ class Kel3DViewpointEditor : public KelViewpointEditor {
   static float _MouseRotationCoefficient;
   static float _ZoomCoefficient;
 
-  // ---- BASE: moves to KelViewpointEditor once it can be edited.
- public:
-  typedef void (Kel3DViewpointEditor::*MouseHandler)(KelMouseEvent& event);
-  typedef void (Kel3DViewpointEditor::*KeyHandler)(KelKeyboardEvent& event);
-  static const int ActionCount = 8;
-  template <class E>
-  static MouseHandler Handler(void (E::*handler)(KelMouseEvent&)) {
-    return static_cast<MouseHandler>(handler);
-  }
-  template <class E>
-  static KeyHandler Handler(void (E::*handler)(KelKeyboardEvent&)) {
-    return static_cast<KeyHandler>(handler);
-  }
-  static const char* TRANSLATION_SENSITIVITY_CHANGED();
-  KelCallbackManager* GetCallbackManager();
-  void SetTranslationSensitivity(float sensitivity);
-  static float GetTranslationSensitivity() { return _TranslationSensitivity; }
-  virtual void SetMessage(const KelUnicodeString& text);
-  virtual void InitActionPointers();
-  int BeginManipulate(KelNotification* notification) override;
-  int Manipulate(KelNotification* notification) override;
-  int EndManipulate(KelNotification* notification) override;
-  void SetAction(int index, const KelUnicodeString& name, MouseHandler start, MouseHandler drive,
-                 MouseHandler stop, KeyHandler key, int cursor);
-  int IsAction(int index) const;
-  const KelUnicodeString& GetActionName(int index) const;
-  int GetActionCursor(int index) const;
-  int GetActionState() const { return _actionState; }
-  const KelUnicodeString& GetIdlePrompt() const { return _idlePrompt; }
-
- protected:
-  void StartAction(int index, KelMouseEvent& event);
-  void DriveAction(int index, KelMouseEvent& event);
-  void StopAction(int index, KelMouseEvent& event);
-  void ShowActionCursor(int index);
-  void SetIdlePrompt(const KelUnicodeString& text);
-  static float _TranslationSensitivity;
-  static float _TurnAngle;
-  static float _JumpPart;
-  KelUnicodeString _actionNames[ActionCount];
-  int _actionCursors[ActionCount] = {};
-  MouseHandler _startHandlers[ActionCount] = {};
-  MouseHandler _driveHandlers[ActionCount] = {};
-  MouseHandler _stopHandlers[ActionCount] = {};
-  KeyHandler _keyHandlers[ActionCount] = {};
-  int _actionState = 0;
-  KelMouseEvent _lastMouseEvent;
-  int _savedCursor = 0;
-  KelUnicodeString _idlePrompt;
-  KelCallbackManager* _callbackManager = nullptr;
-  // ---- END BASE
-
   Kel3DViewpoint* _viewpoint3D;
   float _lastX = 0.0f;
   float _lastY = 0.0f;
