@@ -53,7 +53,7 @@ class Parts : public KelVisuController {
 class ControllerX11 : public testing::Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+    KEL_REQUIRE(keltest::HasDisplay(), "an X display");
     session = std::make_unique<keltest::ViewerSession>(
         "controlled", 200, 150, true, [](KelDialog* father, const KelString& name, int w, int h) {
           return new CountingViewer(father, name, 0, w, h, 0);
@@ -70,6 +70,7 @@ TEST_F(ControllerX11, ChangesRedrawAtOnceAndATransactionRedrawsOnceAtItsEnd) {
   c.AddViewer(*viewer);
   c.AddViewer(*viewer);  // listed once
   viewer->AddRep(static_cast<Kel3DRep*>(c.GetGraphicModel()));
+  viewer->draws = 0;
   for (int i = 2; i <= 4; ++i) c.Send(KelCreate(Obj(i), Obj(1)));
   EXPECT_EQ(viewer->draws, 3);
 
