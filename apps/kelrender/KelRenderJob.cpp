@@ -2,11 +2,10 @@
 
 #include "KelAppScene.h"
 #include "KelAppStatus.h"
-#include "KelDefaultScene.h"
 #include "KelDrawingSheet.h"
 #include "KelImageFileWriter.h"
-#include "KelMeshLoader.h"
 #include "KelRenderOptions.h"
+#include "KelSceneContent.h"
 #include "KelSceneFraming.h"
 
 #include <kel/images/KelPixelImage.h>
@@ -50,39 +49,6 @@ bool OnlyBackground(const KelPixelImage& image, const unsigned char background[3
   return true;
 }
 
-// Fills the scene from the file, or with the built-in assembly. Answers a
-// KelAppStatus; `description` says what was loaded, `up` the file's axis.
-int BuildScene(const KelSceneOptions& options, KelAppScene& scene, std::string& description,
-               KelUpAxis& up, std::ostream& err) {
-  up = options.up;
-  if (options.input.empty()) {
-    // Axes in proportion to the picture, as a person would draw them.
-    KelDefaultScene::Build(scene, std::max(10, std::min(options.width, options.height) / 14));
-    description = "default assembly";
-    if (up == KEL_UP_FROM_FILE) up = KEL_UP_Z;
-    return KELAPP_OK;
-  }
-  KelMeshLoader loader(options.limits);
-  std::string error;
-  const int status = loader.Load(options.input, *scene.GetRoot(), error);
-  for (const std::string& warning : loader.GetWarnings())
-    err << "kelrender: warning: " << options.input << ": " << warning << "\n";
-  if (status != KELAPP_OK) {
-    err << "kelrender: " << error << "\n";
-    return status;
-  }
-  if (up == KEL_UP_FROM_FILE) up = loader.GetFileUpAxis();
-  if (up == KEL_UP_FROM_FILE) up = KEL_UP_Z;
-  const KelMeshBuilder& built = loader.GetBuilder();
-  description = options.input + ": " + std::to_string(built.GetTriangleCount()) + " triangles, " +
-                std::to_string(built.GetEdgeCount()) + " edges";
-  if (built.GetSegmentCount() > 0)
-    description += ", " + std::to_string(built.GetSegmentCount()) + " line segments";
-  if (built.GetPointCount() > 0)
-    description += ", " + std::to_string(built.GetPointCount()) + " points";
-  return KELAPP_OK;
-}
-
 }  // namespace
 
 int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::ostream& err) {
@@ -109,7 +75,8 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   if (options.sheet2D) {
     sheet = std::make_unique<KelDrawingSheet>();
     description = "2D drawing sheet";
-  } else if (const int status = BuildScene(o, scene, description, upAxis, err)) {
+  } else if (const int status =
+                 KelSceneContent::Build(o, scene, "kelrender", description, upAxis, err)) {
     return status;
   }
   const double loadMs = Milliseconds(loadStart, Clock::now());

@@ -340,6 +340,13 @@ TEST_F(DlgWidgets, StatusBarShowsTheTemporaryTextOfAnyDialogInside) {
   window->SetStatusBarTemporaryText("ignored: no document holds this window");
   button->SetStatusBarTemporaryText("");
   EXPECT_EQ(LabelText(bar), "Ready");
+  // However long the message, the window keeps its width.
+  recorder->SetVisibility(KelDlgShown);
+  ASSERT_TRUE(keltest::WaitViewable(recorder->GetWidget()));
+  const Dimension wide = recorder->GetWidget()->core.width;
+  button->SetStatusBarTemporaryText(KelUnicodeString(std::string(300, 'x').c_str()));
+  keltest::PumpPending();
+  EXPECT_EQ(recorder->GetWidget()->core.width, wide);
 }
 
 TEST_F(DlgWidgets, IconsComeBackToTheServer) {
