@@ -1,6 +1,7 @@
 #include <kel/manipulators/KelManipulator.h>
 
 #include <kel/aids/KelPopup.h>
+#include <kel/controller/KelVisuController.h>
 #include <kel/controller/KelVueNotification.h>
 #include <kel/framework/KelCleaner.h>
 #include <kel/framework/KelDlgConstants.h>
@@ -85,6 +86,7 @@ KelManipulator::KelManipulator(KelCommand* father, const KelString& name, KelRep
 
 KelManipulator::~KelManipulator() {
   InhibAutomaticActivation();
+  KelVisuController::ForgetManipulator(this);
   ReleaseRep(_rep);
   if (_repsToManipulate) {
     for (int i = 0; i < _repsToManipulate->Count(); ++i) ReleaseRep((*_repsToManipulate)[i]);

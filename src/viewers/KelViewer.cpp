@@ -1,4 +1,5 @@
 #include <kel/framework/KelCallbackManager.h>
+#include <kel/controller/KelVisuController.h>
 #include <kel/framework/KelDlgCheckItem.h>
 #include <kel/framework/KelDlgConstants.h>
 #include <kel/framework/KelDlgContextualMenu.h>
@@ -119,6 +120,7 @@ KelViewer::~KelViewer() {
     _fullScreenDialog = nullptr;
   }
   _viewers.Remove(this);
+  KelVisuController::ForgetViewer(this);
   if (_graphicWindow) {
     RemoveCallback(_graphicWindow, _updateCallback);
     RemoveCallback(_graphicWindow, _deviceCallback);

@@ -246,9 +246,9 @@ TEST(PathElementRep, DrawsItsPathFurtivelyAndNothingWhenEmpty) {
 }
 
 TEST(GraphicTable, RepsEnterAndLeaveTheirControllersTableByFullWidthKey) {
-  KelHashRepTable table;
   KelVisuController controller;
-  controller.SetAssociatedGraphicTable(&table);
+  auto* table = new KelHashRepTable;  // the controller's from now on
+  controller.SetAssociatedGraphicTable(table);
   // Two ids equal in their lower 32 bits: one key each.
   KelModelIdentificator low(reinterpret_cast<void*>(0x1234));
   KelModelIdentificator high(reinterpret_cast<void*>((std::intptr_t(1) << 40) | 0x1234));
@@ -256,14 +256,14 @@ TEST(GraphicTable, RepsEnterAndLeaveTheirControllersTableByFullWidthKey) {
   auto* a = new Kel3DBagRep(low, &controller);
   auto* b = new Kel3DBagRep(high, &controller);
   Kel3DBagRep unrecorded(none, &controller);
-  EXPECT_EQ(table.GetSize(), 2);
+  EXPECT_EQ(table->GetSize(), 2);
   EXPECT_EQ(controller.GetRep(low), a);
   EXPECT_EQ(controller.GetRep(high), b);
   a->Destroy();  // leaves the table through its controller
-  EXPECT_EQ(table.GetSize(), 1);
+  EXPECT_EQ(table->GetSize(), 1);
   EXPECT_EQ(controller.GetRep(high), b);
   b->Destroy();
-  EXPECT_EQ(table.GetSize(), 0);
+  EXPECT_EQ(table->GetSize(), 0);
 }
 
 }  // namespace

@@ -21,6 +21,10 @@ class KelPathElement {
   }
   void InitToTopObject() const { _cursor = 0; }
 
+  // Same objects in the same order; the cursors do not count.
+  bool operator==(const KelPathElement& o) const { return _objects == o._objects; }
+  bool operator!=(const KelPathElement& o) const { return !(*this == o); }
+
  private:
   std::vector<void*> _objects;
   mutable int _cursor = 0;

@@ -1,0 +1,633 @@
+// The "KelMarshallableCorba" interface of every class that may be saved and
+// restored, and the registry of those classes: a file naming any other class
+// is refused. Layout in docs/marshalling.md.
+#include "KelRepMarshaller.h"
+
+#include "KelMarshalBuffer.h"
+
+#include <kel/controller/KelVisuController.h>
+#include <kel/foundations/Kel3DBoundingSphere.h>
+#include <kel/foundations/Kel3x3Matrix.h>
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/framework/KelMarshallableCorba.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/KelHashRepTable.h>
+#include <kel/reps/KelSurfacicRep.h>
+
+#include <cstdint>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+// A record is at least its class name (length and one character) and its
+// identificator: a count of records above remaining / this is a lie.
+constexpr std::size_t kMinRecord = 4 + 1 + 8;
+
+// ---- Writing
+
+struct Writer {
+  KelMarshal& out;
+  std::unordered_map<const KelRep*, std::uint32_t> index;
+
+  void Attributes(const KelGraphicAttributeSet& a) {
+    out.WriteUnsignedInt(a.FirstWordBigEndian());
+    out.WriteUnsignedInt(a.SecondWordBigEndian());
+  }
+  void Common(const KelRep& rep) {
+    KelModelIdentificator id = const_cast<KelRep&>(rep).GetIdentificator();
+    out.WriteUnsignedLong(static_cast<unsigned long>(static_cast<std::uint64_t>(id.GetIntId())));
+    Attributes(rep.GetGraphicAttributeSet());
+  }
+  void Sphere(const Kel3DBoundingSphere& s) {
+    out.WriteInt(s.GetState());
+    for (int i = 0; i < 3; ++i) out.WriteFloat(s.GetCenter()[i]);
+    out.WriteFloat(s.GetRadius());
+    out.WriteFloat(s.GetRadiusMM());
+  }
+  void Children(const KelRep& rep) {
+    list<KelRep*>* children = const_cast<KelRep&>(rep).GetChildren();
+    const int n = children ? children->Count() : 0;
+    out.WriteUnsignedInt(static_cast<unsigned int>(n));
+    for (int i = 0; i < n; ++i) out.WriteUnsignedInt(index.at((*children)[i]));
+  }
+  void Ints(const int* values, int n) {
+    for (int i = 0; i < n; ++i) out.WriteInt(values[i]);
+  }
+  int Face(const KelGraphicPrimitive* gp) {
+    if (!gp || std::strcmp(gp->IsA(), Kel3DFaceGP::ClassName()) != 0) {
+      std::cerr << "KelMarshalling: a face of class " << (gp ? gp->IsA() : "(none)")
+                << " cannot be saved." << std::endl;
+      return 1;
+    }
+    const auto* f = static_cast<const Kel3DFaceGP*>(gp);
+    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbVertexCoords()));
+    for (int i = 0; i < f->GetNbVertexCoords(); ++i) out.WriteFloat(f->GetVertexArray()[i]);
+    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbNormalCoords()));
+    for (int i = 0; i < f->GetNbNormalCoords(); ++i) out.WriteFloat(f->GetNormals()[i]);
+    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbTriangles()));
+    Ints(f->GetTriangles(), 3 * f->GetNbTriangles());
+    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbStrips()));
+    Ints(f->GetStripLengths(), f->GetNbStrips());
+    Ints(f->GetStrips(), f->GetNbStripIndices());
+    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbFans()));
+    Ints(f->GetFanLengths(), f->GetNbFans());
+    Ints(f->GetFans(), f->GetNbFanIndices());
+    return 0;
+  }
+};
+
+// ---- Reading
+
+struct Reader {
+  KelMarshal& in;
+  KelVisuController* controller;
+  std::vector<KelRep*> built;
+  std::unordered_set<std::intptr_t> ids;
+  std::string error;
+  std::size_t current = 0;  // the record being read
+
+  bool Fail(const std::string& why) {
+    if (error.empty()) error = why;
+    return false;
+  }
+  bool Ok() {
+    if (in.GetError() && error.empty()) error = "truncated";
+    return error.empty();
+  }
+  // A count of items of `size` bytes each that the rest of the buffer can hold.
+  bool Count(unsigned int& n, std::size_t size) {
+    if (in.ReadUnsignedInt(n) != 0) return Fail("truncated");
+    if (size && n > in.GetRemaining() / size) return Fail("a count larger than the file");
+    return true;
+  }
+  bool Attributes(KelGraphicAttributeSet& a) {
+    unsigned int w1 = 0, w2 = 0;
+    in.ReadUnsignedInt(w1);
+    in.ReadUnsignedInt(w2);
+    a.color = static_cast<unsigned char>(w1 >> 24);
+    a.lineAttribute1 = static_cast<unsigned char>(w1 >> 16);
+    a.lineAttribute2 = static_cast<unsigned char>(w1 >> 8);
+    a.flags = static_cast<unsigned char>(w1);
+    for (int i = 0; i < 4; ++i) a.rgba[i] = static_cast<unsigned char>(w2 >> (24 - 8 * i));
+    return Ok();
+  }
+  // The identificator and attributes every Rep starts with.
+  bool Common(KelModelIdentificator& id, KelGraphicAttributeSet& a) {
+    unsigned long word = 0;
+    in.ReadUnsignedLong(word);
+    if (!Attributes(a)) return false;
+    const auto value = static_cast<std::intptr_t>(static_cast<std::uint64_t>(word));
+    id.SetModelId(reinterpret_cast<void*>(value));
+    if (value != 0) {
+      // One Rep per object: a second one would take the first's place in
+      // the table and leave it unreachable.
+      if (!ids.insert(value).second) return Fail("two Reps of one identificator");
+      if (controller && controller->GetRep(id)) return Fail("an identificator already shown");
+    }
+    return true;
+  }
+  bool Sphere(Kel3DBoundingSphere& s) {
+    int state = 0;
+    float c[3] = {0, 0, 0}, r = 0, rmm = 0;
+    in.ReadInt(state);
+    for (float& v : c) in.ReadFloat(v);
+    in.ReadFloat(r);
+    in.ReadFloat(rmm);
+    if (!Ok()) return false;
+    if (state < 0 || state > 3) return Fail("a volume of unknown state");
+    if (state == 0) {
+      s = Kel3DBoundingSphere();
+    } else if (state == 2) {
+      s = Kel3DBoundingSphere();
+      s.SetInfinite();
+    } else {
+      s = Kel3DBoundingSphere(Kelpoint3f(c[0], c[1], c[2]), r, rmm);
+      if (state == 3) {
+        Kel3DBoundingSphere infinite;
+        infinite.SetInfinite();
+        s += infinite;
+      }
+    }
+    return true;
+  }
+  // The child Rep of an index into what was read before.
+  KelRep* Child() {
+    unsigned int i = 0;
+    if (in.ReadUnsignedInt(i) != 0) return Fail("truncated"), nullptr;
+    if (i >= current) return Fail("a child that is not read before its bag"), nullptr;
+    return built[i];
+  }
+  bool Ints(std::vector<int>& v, unsigned int n) {
+    if (n > in.GetRemaining() / 4) return Fail("a count larger than the file");
+    v.resize(n);
+    for (int& x : v) in.ReadInt(x);
+    return Ok();
+  }
+  // Every index must name a vertex of the face (three coordinates on).
+  bool Indices(const std::vector<int>& v, unsigned int nbCoords) {
+    for (int x : v)
+      if (x < 0 || x % 3 != 0 || static_cast<unsigned int>(x) + 3 > nbCoords)
+        return Fail("an index outside the face's vertices");
+    return true;
+  }
+  bool Lengths(const std::vector<int>& lengths, unsigned int& total) {
+    std::uint64_t sum = 0;
+    for (int l : lengths) {
+      if (l < 0) return Fail("a negative strip or fan length");
+      sum += static_cast<unsigned int>(l);
+    }
+    if (sum > in.GetRemaining() / 4) return Fail("a count larger than the file");
+    total = static_cast<unsigned int>(sum);
+    return true;
+  }
+  Kel3DFaceGP* Face() {
+    unsigned int nv = 0, nn = 0, nt = 0, ns = 0, nf = 0, stripTotal = 0, fanTotal = 0;
+    std::vector<float> vertices, normals;
+    std::vector<int> triangles, strips, stripLengths, fans, fanLengths;
+    if (!Count(nv, 4)) return nullptr;
+    if (nv % 3 != 0) return Fail("vertices that are not triples"), nullptr;
+    vertices.resize(nv);
+    for (float& x : vertices) in.ReadFloat(x);
+    if (!Count(nn, 4)) return nullptr;
+    // No normal, one for the whole face, or one per vertex.
+    if (nn != 0 && nn != 3 && nn != nv)
+      return Fail("normals that do not match the vertices"), nullptr;
+    normals.resize(nn);
+    for (float& x : normals) in.ReadFloat(x);
+    if (!Count(nt, 12) || !Ints(triangles, 3 * nt) || !Indices(triangles, nv)) return nullptr;
+    if (!Count(ns, 4) || !Ints(stripLengths, ns) || !Lengths(stripLengths, stripTotal) ||
+        !Ints(strips, stripTotal) || !Indices(strips, nv))
+      return nullptr;
+    if (!Count(nf, 4) || !Ints(fanLengths, nf) || !Lengths(fanLengths, fanTotal) ||
+        !Ints(fans, fanTotal) || !Indices(fans, nv))
+      return nullptr;
+    if (!Ok()) return nullptr;
+    return new Kel3DFaceGP(vertices.data(), static_cast<int>(nv), normals.data(),
+                           static_cast<int>(nn), triangles.data(), static_cast<int>(nt),
+                           strips.data(), static_cast<int>(ns), stripLengths.data(), fans.data(),
+                           static_cast<int>(nf), fanLengths.data());
+  }
+};
+
+// ---- The kinds
+
+// 2D Reps share KelRep's meta object: kinds are told apart by their C++
+// type, exactly (a derived class is not its base's kind).
+struct Kind {
+  const char* name;
+  const std::type_info& type;
+  int (*write)(Writer&, const KelRep&);
+  KelRep* (*read)(Reader&);
+};
+
+int Write3DBag(Writer& w, const KelRep& rep) {
+  const auto& bag = static_cast<const Kel3DBagRep&>(rep);
+  w.Common(bag);
+  const Kel4x4Matrix* m = bag.GetMatrix();
+  w.out.WriteInt(m ? 1 : 0);
+  if (m)
+    for (int i = 0; i < 16; ++i) w.out.WriteFloat(m->GetMatrix()[i]);
+  w.Children(bag);
+  return 0;
+}
+
+KelRep* Read3DBag(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  if (!r.Common(id, a)) return nullptr;
+  int hasMatrix = 0;
+  float m[16];
+  r.in.ReadInt(hasMatrix);
+  if (hasMatrix)
+    for (float& x : m) r.in.ReadFloat(x);
+  unsigned int n = 0;
+  if (!r.Ok() || !r.Count(n, 4)) return nullptr;
+  auto* bag = new Kel3DBagRep(id, r.controller);
+  // Listed at once, so that a failure below takes it down with the rest.
+  r.built.push_back(bag);
+  bag->SetGraphicAttributeSet(a);
+  if (hasMatrix) {
+    Kel4x4Matrix matrix(Kelvector3f(m[0], m[1], m[2]), Kelvector3f(m[4], m[5], m[6]),
+                        Kelvector3f(m[8], m[9], m[10]), Kelvector3f(m[12], m[13], m[14]));
+    matrix.SetTranslation(Kelvector3f(m[12], m[13], m[14]), m[15]);
+    bag->SetMatrix(matrix);
+  }
+  for (unsigned int i = 0; i < n; ++i) {
+    KelRep* child = r.Child();
+    if (!child) return nullptr;
+    if (!child->IsAKindOf(Kel3DRep::ClassName())) return r.Fail("a 2D child in a 3D bag"), nullptr;
+    bag->AddChild(static_cast<Kel3DRep&>(*child));
+  }
+  return bag;
+}
+
+int Write2DBag(Writer& w, const KelRep& rep) {
+  const auto& bag = static_cast<const Kel2DBagRep&>(rep);
+  w.Common(bag);
+  const Kel3x3Matrix* m = bag.GetMatrix();
+  w.out.WriteInt(m ? 1 : 0);
+  if (m) {
+    Kelvector2f u, v;
+    Kelpoint2f o;
+    m->GetComponents(u, v, o);
+    for (float x : {u.x, u.y, v.x, v.y, o.x, o.y}) w.out.WriteFloat(x);
+  }
+  w.Children(bag);
+  return 0;
+}
+
+KelRep* Read2DBag(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  if (!r.Common(id, a)) return nullptr;
+  int hasMatrix = 0;
+  float m[6];
+  r.in.ReadInt(hasMatrix);
+  if (hasMatrix)
+    for (float& x : m) r.in.ReadFloat(x);
+  unsigned int n = 0;
+  if (!r.Ok() || !r.Count(n, 4)) return nullptr;
+  auto* bag = new Kel2DBagRep(id, r.controller);
+  r.built.push_back(bag);
+  bag->SetGraphicAttributeSet(a);
+  if (hasMatrix)
+    bag->SetMatrix(
+        Kel3x3Matrix(Kelvector2f(m[0], m[1]), Kelvector2f(m[2], m[3]), Kelpoint2f(m[4], m[5])));
+  for (unsigned int i = 0; i < n; ++i) {
+    KelRep* child = r.Child();
+    if (!child) return nullptr;
+    auto* flat = dynamic_cast<Kel2DRep*>(child);
+    if (!flat) return r.Fail("a 3D child in a 2D bag"), nullptr;
+    bag->AddChild(*flat);
+  }
+  return bag;
+}
+
+int WriteSurfacic(Writer& w, const KelRep& rep) {
+  const auto& s = static_cast<const KelSurfacicRep&>(rep);
+  if (s.GetNbEdges() > 0) {
+    std::cerr << "KelMarshalling: a KelSurfacicRep with edges cannot be saved." << std::endl;
+    return 1;
+  }
+  w.Common(s);
+  w.Sphere(s.GetBoundingElement());
+  w.out.WriteFloat(s.GetGeomSag());
+  w.out.WriteInt(s.GetLODMode());
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(s.GetNbFaces()));
+  for (int i = 0; i < s.GetNbFaces(); ++i) {
+    w.Attributes(*s.GetFaceAttributes(i));
+    if (w.Face(s.GetFace(i)) != 0) return 1;
+  }
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(s.GetNbLODs()));
+  for (int k = 1; k <= s.GetNbLODs(); ++k) {
+    w.Attributes(*s.GetLODAttributes(k));
+    w.out.WriteFloat(s.GetLODSag(k));
+    if (w.Face(s.GetLODFace(k)) != 0) return 1;
+  }
+  return 0;
+}
+
+KelRep* ReadSurfacic(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  Kel3DBoundingSphere sphere;
+  float sag = 0;
+  int lodMode = 1;
+  unsigned int nbFaces = 0, nbLods = 0;
+  if (!r.Common(id, a) || !r.Sphere(sphere)) return nullptr;
+  r.in.ReadFloat(sag);
+  r.in.ReadInt(lodMode);
+  // A face takes at least its attributes and five counts.
+  if (!r.Ok() || !r.Count(nbFaces, 8 + 20)) return nullptr;
+  auto* s = new KelSurfacicRep(id, r.controller);
+  r.built.push_back(s);
+  s->SetGraphicAttributeSet(a);
+  if (sag < 0) return r.Fail("a negative sag"), nullptr;
+  s->SetGeomSag(sag);
+  s->SetLODMode(lodMode);
+  for (unsigned int i = 0; i < nbFaces; ++i) {
+    KelGraphicAttributeSet fa;
+    if (!r.Attributes(fa)) return nullptr;
+    Kel3DFaceGP* face = r.Face();
+    if (!face) return nullptr;
+    s->AddGeomFace(face, new KelGraphicAttributeSet(fa));
+  }
+  if (!r.Count(nbLods, 8 + 4 + 20)) return nullptr;
+  if (nbLods > static_cast<unsigned int>(KelSurfacicRep::MAX_LODS))
+    return r.Fail("more levels of detail than a surface keeps"), nullptr;
+  for (unsigned int k = 0; k < nbLods; ++k) {
+    KelGraphicAttributeSet la;
+    float lodSag = 0;
+    if (!r.Attributes(la)) return nullptr;
+    r.in.ReadFloat(lodSag);
+    Kel3DFaceGP* face = r.Face();
+    if (!face) return nullptr;
+    if (lodSag < 0) {
+      KelGraphicPrimitive::Destroy(face);
+      return r.Fail("a negative sag"), nullptr;
+    }
+    if (KelVisuController::GetLodRestoreMode())
+      s->AddLOD(face, new KelGraphicAttributeSet(la), lodSag);
+    else
+      KelGraphicPrimitive::Destroy(face);
+  }
+  s->SetBoundingElement(sphere);
+  return s;
+}
+
+const Kind kKinds[] = {
+    {"Kel3DBagRep", typeid(Kel3DBagRep), Write3DBag, Read3DBag},
+    {"Kel2DBagRep", typeid(Kel2DBagRep), Write2DBag, Read2DBag},
+    {"KelSurfacicRep", typeid(KelSurfacicRep), WriteSurfacic, ReadSurfacic},
+};
+
+const Kind* FindKind(const char* name) {
+  for (const Kind& k : kKinds)
+    if (std::strcmp(k.name, name) == 0) return &k;
+  return nullptr;
+}
+
+const Kind* KindOf(const KelRep& rep) {
+  for (const Kind& k : kKinds)
+    if (typeid(rep) == k.type) return &k;
+  return nullptr;
+}
+
+// The name a Rep is saved under (its class's, also for a 2D Rep).
+const char* SavedName(const KelRep& rep) {
+  const Kind* k = KindOf(rep);
+  return k ? k->name : rep.IsA();
+}
+
+// ---- Graphs
+
+void WriteName(KelMarshal& out, const char* name) {
+  const auto n = static_cast<unsigned int>(std::strlen(name));
+  out.WriteUnsignedInt(n);
+  out.WriteBytes(name, n);
+}
+
+// Writes every Rep under `root` once, children before their bags.
+int WriteGraph(KelMarshal& out, const KelRep& root) {
+  Writer w{out, {}};
+  std::vector<const KelRep*> order;
+  struct Frame {
+    const KelRep* rep;
+    int next;
+  };
+  std::vector<Frame> stack{{&root, 0}};
+  std::unordered_set<const KelRep*> entered{&root};
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    list<KelRep*>* children = const_cast<KelRep*>(f.rep)->GetChildren();
+    if (children && f.next < children->Count()) {
+      const KelRep* child = (*children)[f.next++];
+      if (entered.insert(child).second) stack.push_back({child, 0});
+      continue;
+    }
+    order.push_back(f.rep);
+    stack.pop_back();
+  }
+  for (const KelRep* rep : order)
+    if (!KindOf(*rep)) {
+      std::cerr << "KelMarshalling: a " << rep->IsA() << " cannot be saved." << std::endl;
+      return 1;
+    }
+  out.WriteUnsignedInt(static_cast<unsigned int>(order.size()));
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const KelRep* rep = order[i];
+    const Kind* kind = KindOf(*rep);
+    out.WriteString(kind->name);
+    if (kind->write(w, *rep) != 0) return 1;
+    w.index.emplace(rep, static_cast<std::uint32_t>(i));
+  }
+  return out.GetError() ? 1 : 0;
+}
+
+// Takes apart and deletes what a failed read built.
+void Discard(std::vector<KelRep*>& built) {
+  for (KelRep* rep : built) {
+    if (auto* bag = dynamic_cast<Kel3DBagRep*>(rep)) {
+      while (bag->GetChildCount() > 0) bag->RemoveChild(*bag->GetChild(bag->GetChildCount() - 1));
+    } else if (auto* flat = dynamic_cast<Kel2DBagRep*>(rep)) {
+      list<KelRep*>* c = flat->GetChildren();
+      while (c && c->Count() > 0) flat->RemoveChild(static_cast<Kel2DRep&>(*(*c)[c->Count() - 1]));
+    }
+  }
+  for (KelRep* rep : built) delete rep;
+  built.clear();
+}
+
+// Reads a graph written by WriteGraph whose root is of class `rootClass`;
+// answers the root, or null with a message and nothing left behind.
+KelRep* ReadGraph(KelMarshal& in, KelVisuController* controller, const char* rootClass) {
+  Reader r{in, controller, {}, {}, {}, 0};
+  unsigned int n = 0;
+  if (r.Count(n, kMinRecord) && n == 0) r.Fail("no Rep");
+  for (unsigned int i = 0; r.Ok() && i < n; ++i) {
+    std::string name;
+    if (in.ReadString(name) != 0) {
+      r.Fail("truncated");
+      break;
+    }
+    const Kind* kind = FindKind(name.c_str());
+    if (!kind) {
+      r.Fail("a " + name + " may not be restored");
+      break;
+    }
+    const std::size_t before = r.built.size();
+    r.current = i;
+    KelRep* rep = kind->read(r);
+    if (!rep || !r.Ok()) break;
+    if (r.built.size() == before) r.built.push_back(rep);
+  }
+  if (r.Ok()) {
+    KelRep* root = r.built.back();
+    if (rootClass && std::strcmp(SavedName(*root), rootClass) != 0)
+      r.Fail("the last Rep is not the saved one");
+    for (std::size_t i = 0; r.error.empty() && i + 1 < r.built.size(); ++i)
+      if (r.built[i]->GetParents().Count() == 0) r.Fail("a Rep outside the saved graph");
+    if (r.Ok()) return root;
+  }
+  std::cerr << "KelMarshalling: cannot restore: " << r.error << "." << std::endl;
+  Discard(r.built);
+  return nullptr;
+}
+
+KelMarshal& PayloadOf(void* buffer) {
+  return static_cast<KelMarshalBuffer*>(buffer)->payload;
+}
+
+// ---- Interfaces
+
+class RepInterface : public KelMarshallableCorba {
+ public:
+  // `restores` is false for the interface found under KelRep's name: no file
+  // is saved under that name.
+  explicit RepInterface(const Kind& kind, bool restores = true)
+      : _kind(kind), _restores(restores) {}
+  int Marshal(const KelExtendable* object, void* handle, int) override {
+    const auto* rep = dynamic_cast<const KelRep*>(object);
+    const Kind* kind = rep ? KindOf(*rep) : nullptr;
+    if (!handle || !kind) {
+      std::cerr << "KelMarshalling: a " << (object ? object->IsA() : "(none)")
+                << " cannot be saved." << std::endl;
+      return 1;
+    }
+    KelMarshal& out = static_cast<KelMarshalling*>(handle)->payload;
+    WriteName(out, kind->name);
+    return WriteGraph(out, *rep);
+  }
+  KelExtendable* Unmarshal(void* buffer, KelExtendable*, int) override {
+    if (!buffer || !_restores) return nullptr;
+    return ReadGraph(PayloadOf(buffer), nullptr, _kind.name);
+  }
+
+ private:
+  const Kind& _kind;
+  bool _restores;
+};
+
+// A controller's graphics: its settings and its graphic model.
+class ControllerInterface : public KelMarshallableCorba {
+ public:
+  int Marshal(const KelExtendable* object, void* handle, int) override {
+    if (!object || !handle || !object->IsAKindOf(KelVisuController::ClassName())) return 1;
+    const auto* c = static_cast<const KelVisuController*>(object);
+    KelMarshal& out = static_cast<KelMarshalling*>(handle)->payload;
+    WriteName(out, KelVisuController::ClassName());
+    out.WriteInt(c->GetType());
+    out.WriteInt(c->IsLodModeOn());
+    out.WriteInt(c->GetPrimitiveEvaluationMode());
+    KelRep* model = c->GetGraphicModel();
+    out.WriteInt(model ? 1 : 0);
+    if (!model) return out.GetError() ? 1 : 0;
+    return WriteGraph(out, *model);
+  }
+
+  // Restores into `context` when it is a controller (its model is replaced),
+  // else into a new controller.
+  KelExtendable* Unmarshal(void* buffer, KelExtendable* context, int) override {
+    if (!buffer) return nullptr;
+    KelMarshal& in = PayloadOf(buffer);
+    int type = 3, lod = 0, evaluation = 1, hasModel = 0;
+    in.ReadInt(type);
+    in.ReadInt(lod);
+    in.ReadInt(evaluation);
+    in.ReadInt(hasModel);
+    if (in.GetError()) {
+      std::cerr << "KelMarshalling: cannot restore: truncated." << std::endl;
+      return nullptr;
+    }
+    KelVisuController* c = nullptr;
+    std::unique_ptr<KelVisuController> made;
+    if (context && context->IsAKindOf(KelVisuController::ClassName())) {
+      c = static_cast<KelVisuController*>(context);
+    } else {
+      made.reset(new KelVisuController);
+      c = made.get();
+    }
+    if (!c->GetAssociatedGraphicTable()) c->SetAssociatedGraphicTable(new KelHashRepTable);
+    c->SetGraphicModel(nullptr);
+    KelRep* model = nullptr;
+    if (hasModel) {
+      model = ReadGraph(in, c, nullptr);
+      if (!model) return nullptr;
+    }
+    c->SetType(type);
+    lod ? c->SetLodModeOn() : c->SetLodModeOff();
+    c->SetPrimitiveEvaluationMode(evaluation);
+    c->SetGraphicModel(model);
+    made.release();
+    return c;
+  }
+};
+
+std::vector<std::unique_ptr<KelMarshallableCorba>>& Interfaces() {
+  static std::vector<std::unique_ptr<KelMarshallableCorba>> interfaces;
+  return interfaces;
+}
+
+}  // namespace
+
+namespace kelmarsh {
+
+void RegisterClasses() {
+  if (!Interfaces().empty()) return;
+  for (const Kind& k : kKinds) {
+    Interfaces().emplace_back(new RepInterface(k));
+    KelExtendable::RegisterInterface(k.name, KelMarshallableCorba::InterfaceName(),
+                                     Interfaces().back().get());
+  }
+  // Classes that share KelRep's meta object (the 2D Reps) are found under its
+  // name; the interface then tells them apart by their type.
+  Interfaces().emplace_back(new RepInterface(kKinds[0], false));
+  KelExtendable::RegisterInterface(KelRep::ClassName(), KelMarshallableCorba::InterfaceName(),
+                                   Interfaces().back().get());
+  Interfaces().emplace_back(new ControllerInterface);
+  KelExtendable::RegisterInterface(KelVisuController::ClassName(),
+                                   KelMarshallableCorba::InterfaceName(),
+                                   Interfaces().back().get());
+}
+
+void UnregisterClasses() {
+  for (const Kind& k : kKinds)
+    KelExtendable::RegisterInterface(k.name, KelMarshallableCorba::InterfaceName(), nullptr);
+  KelExtendable::RegisterInterface(KelRep::ClassName(), KelMarshallableCorba::InterfaceName(),
+                                   nullptr);
+  KelExtendable::RegisterInterface(KelVisuController::ClassName(),
+                                   KelMarshallableCorba::InterfaceName(), nullptr);
+  Interfaces().clear();
+}
+
+}  // namespace kelmarsh

@@ -1,0 +1,423 @@
+#include <gtest/gtest.h>
+
+#include <kel/controller/KelVisuController.h>
+#include <kel/foundations/Kel3x3Matrix.h>
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/framework/KelMarshal.h>
+#include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/KelHashRepTable.h>
+#include <kel/reps/KelSurfacicRep.h>
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "KelTestEnv.h"
+#include "KelTestScene.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+KelModelIdentificator Id(std::intptr_t n) {
+  return KelModelIdentificator(reinterpret_cast<void*>(n));
+}
+
+// CRC-32 (IEEE, reflected), bit by bit: an oracle independent of the library's.
+std::uint32_t Crc32(const unsigned char* p, std::size_t n) {
+  std::uint32_t crc = 0xffffffffu;
+  for (std::size_t i = 0; i < n; ++i) {
+    crc ^= p[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+// A file around `payload` with a correct header (version as given); the
+// checksum covers all but the magic and itself.
+Bytes Wrap(const KelMarshal& payload, unsigned int version = 1) {
+  KelMarshal file;
+  file.WriteBytes("KELMARSH", 8);
+  file.WriteUnsignedInt(version);
+  file.WriteBytes("       ", 8);
+  file.WriteUnsignedLong(payload.GetSize());
+  Bytes covered(file.GetData() + 8, file.GetData() + file.GetSize());
+  covered.insert(covered.end(), payload.GetData(), payload.GetData() + payload.GetSize());
+  file.WriteUnsignedInt(Crc32(covered.data(), covered.size()));
+  file.WriteBytes(payload.GetData(), payload.GetSize());
+  return Bytes(file.GetData(), file.GetData() + file.GetSize());
+}
+
+void Name(KelMarshal& m, const char* name) {
+  m.WriteUnsignedInt(static_cast<unsigned int>(std::strlen(name)));
+  m.WriteBytes(name, std::strlen(name));
+}
+
+// An assembly of `bags` bags with matrices under a root, each holding `leaves`
+// surfaces with a face and a level of detail; the first surface is shared
+// by every bag. Identificators 1 (root), then one per Rep.
+Kel3DBagRep* Assembly(int bags, int leaves, KelVisuController* c = nullptr) {
+  std::intptr_t next = 1;
+  KelModelIdentificator rootId = Id(next++);
+  auto* root = new Kel3DBagRep(rootId, c);
+  root->SetMatrix(Kel4x4Matrix(Kelvector3f(0.5f, 0.25f, 0.125f), Kelpoint3f(1, 2, 3)));
+  KelSurfacicRep* shared = nullptr;
+  for (int b = 0; b < bags; ++b) {
+    KelModelIdentificator bagId = Id(next++);
+    auto* bag = new Kel3DBagRep(bagId, c);
+    bag->SetMatrix(Kel4x4Matrix(Kelvector3f(float(b), -1.5f, 0.0f)));
+    bag->SetGraphicAttributeSet(keltest::Look(static_cast<unsigned char>(b % 250), 0x40));
+    for (int l = 0; l < leaves; ++l) {
+      if (l == 0 && shared) {
+        bag->AddChild(*shared);
+        continue;
+      }
+      KelModelIdentificator leafId = Id(next++);
+      auto* s = new KelSurfacicRep(leafId, c);
+      s->AddGeomFace(keltest::SquareFace(float(l), 0, 0, 0.5f),
+                     new KelGraphicAttributeSet(keltest::Look(3)));
+      s->AddLOD(keltest::SquareFace(float(l), 0, 0, 0.75f),
+                new KelGraphicAttributeSet(keltest::Look(4)), 0.5f + float(l % 7));
+      s->SetGeomSag(0.01f * float(l % 3));
+      s->SetLODMode(l % 2);
+      s->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(float(l), 0, 0), 0.8f, 0.0f));
+      KelGraphicAttributeSet look = keltest::Look(255, 0x08);
+      look.rgba[0] = static_cast<unsigned char>(l);
+      look.rgba[3] = 200;
+      s->SetGraphicAttributeSet(look);
+      bag->AddChild(*s);
+      if (!shared) shared = s;
+    }
+    root->AddChild(*bag);
+  }
+  return root;
+}
+
+void SameFace(const Kel3DFaceGP* a, const Kel3DFaceGP* b) {
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  auto same = [](const auto* x, const auto* y, int n) {
+    return n == 0 || std::memcmp(x, y, sizeof(*x) * static_cast<std::size_t>(n)) == 0;
+  };
+  ASSERT_EQ(a->GetNbVertexCoords(), b->GetNbVertexCoords());
+  ASSERT_EQ(a->GetNbNormalCoords(), b->GetNbNormalCoords());
+  ASSERT_EQ(a->GetNbTriangles(), b->GetNbTriangles());
+  ASSERT_EQ(a->GetNbStrips(), b->GetNbStrips());
+  ASSERT_EQ(a->GetNbFans(), b->GetNbFans());
+  EXPECT_TRUE(same(a->GetVertexArray(), b->GetVertexArray(), a->GetNbVertexCoords()));
+  EXPECT_TRUE(same(a->GetNormals(), b->GetNormals(), a->GetNbNormalCoords()));
+  EXPECT_TRUE(same(a->GetTriangles(), b->GetTriangles(), 3 * a->GetNbTriangles()));
+  EXPECT_TRUE(same(a->GetStrips(), b->GetStrips(), a->GetNbStripIndices()));
+  EXPECT_TRUE(same(a->GetFans(), b->GetFans(), a->GetNbFanIndices()));
+}
+
+// Field by field, down the whole graph.
+void Same(KelRep& a, KelRep& b) {
+  ASSERT_STREQ(a.IsA(), b.IsA());
+  EXPECT_EQ(a.GetIdentificator().GetIntId(), b.GetIdentificator().GetIntId());
+  EXPECT_EQ(a.GetGraphicAttributeSet(), b.GetGraphicAttributeSet());
+  EXPECT_EQ(a.GetParents().Count(), b.GetParents().Count());
+  if (a.IsAKindOf("Kel3DBagRep")) {
+    auto& x = static_cast<Kel3DBagRep&>(a);
+    auto& y = static_cast<Kel3DBagRep&>(b);
+    ASSERT_EQ(x.GetMatrix() != nullptr, y.GetMatrix() != nullptr);
+    if (x.GetMatrix()) {
+      EXPECT_EQ(std::memcmp(x.GetMatrix()->GetMatrix(), y.GetMatrix()->GetMatrix(), 64), 0);
+    }
+    ASSERT_EQ(x.GetChildCount(), y.GetChildCount());
+    for (int i = 0; i < x.GetChildCount(); ++i) Same(*x.GetChild(i), *y.GetChild(i));
+  } else if (dynamic_cast<Kel2DBagRep*>(&a)) {  // 2D Reps have no meta object of their own
+    auto& x = dynamic_cast<Kel2DBagRep&>(a);
+    auto& y = dynamic_cast<Kel2DBagRep&>(b);
+    ASSERT_EQ(x.GetMatrix() != nullptr, y.GetMatrix() != nullptr);
+    if (x.GetMatrix()) {
+      EXPECT_EQ(std::memcmp(x.GetMatrix()->GetMatrix(), y.GetMatrix()->GetMatrix(), 36), 0);
+    }
+    ASSERT_EQ(x.GetChildren()->Count(), y.GetChildren()->Count());
+    for (int i = 0; i < x.GetChildren()->Count(); ++i)
+      Same(*(*x.GetChildren())[i], *(*y.GetChildren())[i]);
+  } else {
+    auto& x = static_cast<KelSurfacicRep&>(a);
+    auto& y = static_cast<KelSurfacicRep&>(b);
+    EXPECT_EQ(x.GetGeomSag(), y.GetGeomSag());
+    EXPECT_EQ(x.GetLODMode(), y.GetLODMode());
+    const Kel3DBoundingSphere &s = x.GetBoundingElement(), &t = y.GetBoundingElement();
+    EXPECT_EQ(s.GetState(), t.GetState());
+    EXPECT_EQ(std::memcmp(s.GetCenter(), t.GetCenter(), 12), 0);
+    EXPECT_EQ(s.GetRadius(), t.GetRadius());
+    ASSERT_EQ(x.GetNbFaces(), y.GetNbFaces());
+    for (int i = 0; i < x.GetNbFaces(); ++i) {
+      EXPECT_EQ(*x.GetFaceAttributes(i), *y.GetFaceAttributes(i));
+      SameFace(static_cast<Kel3DFaceGP*>(x.GetFace(i)), static_cast<Kel3DFaceGP*>(y.GetFace(i)));
+    }
+    ASSERT_EQ(x.GetNbLODs(), y.GetNbLODs());
+    for (int k = 1; k <= x.GetNbLODs(); ++k) {
+      EXPECT_EQ(x.GetLODSag(k), y.GetLODSag(k));
+      EXPECT_EQ(*x.GetLODAttributes(k), *y.GetLODAttributes(k));
+      SameFace(x.GetLODFace(k), y.GetLODFace(k));
+    }
+  }
+}
+
+TEST(Marshalling, RepGraphsRoundTripFieldByFieldAndByteForByte) {
+  KelVisuController saver;
+  // About 10^4 Reps (the benchmark saves 10^6).
+  Kel3DBagRep* original = Assembly(100, 100);
+  const std::string first = keltest::OutputPath("assembly.kel");
+  const std::string second = keltest::OutputPath("again.kel");
+  saver.SaveRepToFile(first.c_str(), original);
+  KelRep* restored = KelVisuController::RestoreRepFromFile(first.c_str());
+  ASSERT_NE(restored, nullptr);
+  Same(*original, *restored);
+  // The shared surface is one Rep with a parent in every bag.
+  auto* r = static_cast<Kel3DBagRep*>(restored);
+  auto bagAt = [r](int i) { return static_cast<Kel3DBagRep*>(r->GetChild(i)); };
+  EXPECT_EQ(bagAt(0)->GetChild(0), bagAt(99)->GetChild(0));
+  EXPECT_EQ(bagAt(0)->GetChild(0)->GetParents().Count(), 100);
+  saver.SaveRepToFile(second.c_str(), restored);
+  EXPECT_EQ(keltest::ReadBytes(first), keltest::ReadBytes(second));
+  original->Destroy();
+  restored->Destroy();
+
+  // 2D bags with their matrices.
+  auto* flat = new Kel2DBagRep;
+  auto* inner = new Kel2DBagRep;
+  inner->SetMatrix(Kel3x3Matrix(Kelvector2f(0, 1), Kelvector2f(-1, 0), Kelpoint2f(5, 6)));
+  flat->AddChild(*inner);
+  saver.SaveRepToFile(first.c_str(), flat);
+  KelRep* flatBack = KelVisuController::RestoreRepFromFile(first.c_str());
+  ASSERT_NE(flatBack, nullptr);
+  Same(*flat, *flatBack);
+  flat->Destroy();
+  flatBack->Destroy();
+}
+
+TEST(Marshalling, ControllerRestoresIntoTheUnmarshallingControllerAndCache) {
+  KelVisuController saved;
+  saved.SetAssociatedGraphicTable(new KelHashRepTable);
+  saved.SetGraphicModel(Assembly(3, 4, &saved));
+  saved.SetType(2);
+  saved.SetLodModeOn();
+  const std::string file = keltest::OutputPath("model");
+  saved.SaveToFile(file.c_str(), 7);
+  EXPECT_EQ(saved.GetSaveMode(), 7);
+
+  auto* target = new KelVisuController;
+  KelVisuController::SetUnmarshallingController(target);
+  ASSERT_EQ(KelVisuController::RestoreFromFile(file.c_str()), target);
+  EXPECT_EQ(target->GetType(), 2);
+  EXPECT_TRUE(target->IsLodModeOn());
+  ASSERT_NE(target->GetGraphicModel(), nullptr);
+  Same(*saved.GetGraphicModel(), *target->GetGraphicModel());
+  // Every restored Rep is in the target's table under its identificator.
+  EXPECT_EQ(target->GetAssociatedGraphicTable()->GetSize(),
+            saved.GetAssociatedGraphicTable()->GetSize());
+  for (int i = 1; i <= 12; ++i) {
+    KelRep* rep = target->GetRep(Id(i));
+    ASSERT_NE(rep, nullptr) << i;
+    EXPECT_EQ(rep->GetControllerId(), target);
+  }
+
+  // A cache beside the model file: written, then read back.
+  keltest::WriteBytes(file, {1});
+  saved.SaveIntoCach(file.c_str(), 1);
+  ASSERT_EQ(KelVisuController::RestFromCach(file.c_str()), target);
+  Same(*saved.GetGraphicModel(), *target->GetGraphicModel());
+
+  // No cache: the unmarshalling controller is deleted.
+  const std::string bare = keltest::OutputPath("bare");
+  EXPECT_EQ(KelVisuController::RestFromCach(bare.c_str()), nullptr);
+  EXPECT_EQ(KelVisuController::GetUnmarshallingController(), nullptr);
+
+  // A read-only model file: a warning, and no cache written.
+  keltest::WriteBytes(bare, {1});
+  chmod(bare.c_str(), 0444);
+  testing::internal::CaptureStdout();
+  saved.SaveIntoCach(bare.c_str(), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "---WARNING : model file is Read Only --\n"
+            "---          SaveToCach operation disabled --\n");
+  struct stat s {};
+  EXPECT_NE(stat((bare + ".cgr").c_str(), &s), 0);
+}
+
+TEST(Marshalling, UnsavableRepsAndWrongKindsOfFileAreReported) {
+  KelVisuController c;
+  keltest::GPLeaf leaf;
+  const std::string file = keltest::OutputPath("leaf.kel");
+  std::remove(file.c_str());  // left by an earlier run
+  testing::internal::CaptureStdout();
+  c.SaveRepToFile(file.c_str(), &leaf);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR : Bad Marshalling of :\n");
+  EXPECT_TRUE(keltest::ReadBytes(file).empty());
+
+  // A bag holding a Rep the registry does not know is not saved either.
+  auto* bag = new Kel3DBagRep;
+  keltest::GPLeaf child;
+  bag->AddChild(child);
+  c.SaveRepToFile(file.c_str(), bag);
+  EXPECT_TRUE(keltest::ReadBytes(file).empty());
+  bag->RemoveChild(child);
+  bag->Destroy();
+
+  // A controller file is not a Rep.
+  const std::string controller = keltest::OutputPath("controller.kel");
+  c.SaveToFile(controller.c_str(), 0);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(KelVisuController::RestoreRepFromFile(controller.c_str()), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "ERROR : Bad UnMarshalling of :" + controller + "\n");
+  EXPECT_EQ(KelVisuController::RestoreRepFromFile(keltest::OutputPath("none").c_str()), nullptr);
+}
+
+TEST(Marshalling, DamagedFilesOfAnyLengthGiveNull) {
+  KelVisuController c;
+  Kel3DBagRep* small = Assembly(1, 1);
+  const std::string good = keltest::OutputPath("good.kel");
+  c.SaveRepToFile(good.c_str(), small);
+  small->Destroy();
+  const Bytes bytes = keltest::ReadBytes(good);
+  ASSERT_GT(bytes.size(), 32u);
+  const std::string bad = keltest::OutputPath("bad.kel");
+  // Every truncation, and a change of any one byte.
+  for (std::size_t n = 0; n < bytes.size(); ++n) {
+    keltest::WriteBytes(bad, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)));
+    EXPECT_EQ(KelVisuController::RestoreRepFromFile(bad.c_str()), nullptr) << n;
+    Bytes flipped = bytes;
+    flipped[n] ^= 0x5a;
+    keltest::WriteBytes(bad, flipped);
+    EXPECT_EQ(KelVisuController::RestoreRepFromFile(bad.c_str()), nullptr) << n;
+  }
+}
+
+TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
+  // A valid 3D bag record with `children` as its child list.
+  auto bag = [](KelMarshal& m, std::uint64_t id, std::vector<unsigned int> children) {
+    m.WriteString("Kel3DBagRep");
+    m.WriteUnsignedLong(id);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+    m.WriteInt(0);
+    m.WriteUnsignedInt(static_cast<unsigned int>(children.size()));
+    for (unsigned int i : children) m.WriteUnsignedInt(i);
+  };
+  // A surface record whose one face holds `index`.
+  auto surface = [](KelMarshal& m, int index) {
+    m.WriteString("KelSurfacicRep");
+    m.WriteUnsignedLong(0);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+    m.WriteInt(1);
+    for (int i = 0; i < 5; ++i) m.WriteFloat(1);
+    m.WriteFloat(0);
+    m.WriteInt(1);
+    m.WriteUnsignedInt(1);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(9);
+    for (int i = 0; i < 9; ++i) m.WriteFloat(float(i));
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(1);
+    for (int i : {0, 3, index}) m.WriteInt(i);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+  };
+  const std::vector<std::pair<const char*, std::function<void(KelMarshal&)>>> cases = {
+      {"empty name", [](KelMarshal& m) { m.WriteUnsignedInt(0); }},
+      {"huge name", [](KelMarshal& m) { m.WriteUnsignedInt(0xffffffffu); }},
+      {"unknown class", [](KelMarshal& m) { Name(m, "KelPathElementRep"); }},
+      {"the base's name",
+       [&](KelMarshal& m) {
+         Name(m, "KelRep");
+         m.WriteUnsignedInt(1);
+         bag(m, 1, {});
+       }},
+      {"no records",
+       [](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(0);
+       }},
+      {"count beyond the file",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(0x10000000u);
+         bag(m, 1, {});
+       }},
+      {"child read after its bag",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         bag(m, 1, {1});
+         bag(m, 2, {});
+       }},
+      {"a bag its own child",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(1);
+         bag(m, 1, {0});
+       }},
+      {"unreachable record",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         bag(m, 1, {});
+         bag(m, 2, {});
+       }},
+      {"one identificator twice",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         bag(m, 5, {});
+         bag(m, 5, {0});
+       }},
+      {"root of another class",
+       [&](KelMarshal& m) {
+         Name(m, "Kel2DBagRep");
+         m.WriteUnsignedInt(1);
+         bag(m, 1, {});
+       }},
+      {"index outside the face",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         surface(m, 9);
+         bag(m, 1, {0});
+       }},
+      {"index not a vertex",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         surface(m, 4);
+         bag(m, 1, {0});
+       }},
+  };
+  const std::string file = keltest::OutputPath("hostile.kel");
+  for (const auto& c : cases) {
+    KelMarshal payload;
+    c.second(payload);
+    keltest::WriteBytes(file, Wrap(payload));
+    EXPECT_EQ(KelVisuController::RestoreRepFromFile(file.c_str()), nullptr) << c.first;
+  }
+  // The last case made sound restores; a newer version of it does not.
+  KelMarshal fine;
+  Name(fine, "Kel3DBagRep");
+  fine.WriteUnsignedInt(2);
+  surface(fine, 6);
+  bag(fine, 1, {0});
+  keltest::WriteBytes(file, Wrap(fine));
+  KelRep* rep = KelVisuController::RestoreRepFromFile(file.c_str());
+  ASSERT_NE(rep, nullptr);
+  rep->Destroy();
+  keltest::WriteBytes(file, Wrap(fine, 2));
+  EXPECT_EQ(KelVisuController::RestoreRepFromFile(file.c_str()), nullptr);
+}
+
+}  // namespace
