@@ -19,5 +19,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/KelvisConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/KelvisConfig.cmake ${PROJECT_BINARY_DIR}/KelvisConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Kelvis)
 
+# pkg-config finds the prefix from the .pc file's own place.
+file(RELATIVE_PATH KEL_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" KEL_PC_TO_PREFIX "${KEL_PC_TO_PREFIX}")
 configure_file(cmake/kelvis.pc.in ${PROJECT_BINARY_DIR}/kelvis.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/kelvis.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,12 +1,12 @@
 #include "KelRenderJob.h"
 
-#include "KelDefaultScene.h"
+#include "KelAppScene.h"
+#include "KelAppStatus.h"
 #include "KelDrawingSheet.h"
 #include "KelImageFileWriter.h"
-#include "KelMeshLoader.h"
 #include "KelRenderOptions.h"
-#include "KelRenderScene.h"
-#include "KelRenderStatus.h"
+#include "KelSceneContent.h"
+#include "KelSceneFraming.h"
 
 #include <kel/images/KelPixelImage.h>
 #include <kel/primitives/KelGraphicPrimitive.h>
@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <iomanip>
 #include <memory>
 #include <ostream>
@@ -38,81 +37,67 @@ void Report(std::ostream& out, const char* what, double ms) {
       << std::setprecision(1) << std::setw(9) << ms << " ms\n";
 }
 
-}  // namespace
-
-void KelRenderJob::ViewDirections(double azimuth, double elevation, Keldirection3f& sight,
-                                  Keldirection3f& up) {
-  constexpr double kDegree = 3.14159265358979323846 / 180.0;
-  const double a = azimuth * kDegree, e = elevation * kDegree;
-  // From the scene towards the eye; up is its derivative along the elevation,
-  // so the poles need no special case.
-  const double eye[3] = {std::cos(e) * std::sin(a), -std::cos(e) * std::cos(a), std::sin(e)};
-  sight = Keldirection3f(Kelvector3f(float(-eye[0]), float(-eye[1]), float(-eye[2])));
-  up = Keldirection3f(Kelvector3f(float(-std::sin(e) * std::sin(a)),
-                                  float(std::sin(e) * std::cos(a)), float(std::cos(e))));
+// True when every pixel has the background's colour.
+bool OnlyBackground(const KelPixelImage& image, const unsigned char background[3]) {
+  int w = 0, h = 0;
+  image.GetSize(w, h);
+  const unsigned char* p = image.GetPixelsToRead();
+  const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
+  for (size_t i = 0; p && i < n; ++i)
+    if (p[3 * i] != background[0] || p[3 * i + 1] != background[1] || p[3 * i + 2] != background[2])
+      return false;
+  return true;
 }
 
+}  // namespace
+
 int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::ostream& err) {
+  const KelSceneOptions& o = options.scene;
   std::string error;
   // The output first: a bad name or directory should not cost a render.
-  KelImageFileWriter writer(options.output);
+  KelImageFileWriter writer(options.output, KelImageFileWriter::FormatNamed(options.format));
   if (!writer.Open(error)) {
     err << "kelrender: " << error << "\n";
-    return writer.GetFormat() == KelImageFileWriter::UNKNOWN ? KELRENDER_USAGE
-                                                             : KELRENDER_OUTPUT_FAILED;
+    return writer.GetFormat() == KelImageFileWriter::UNKNOWN ? KELAPP_USAGE : KELAPP_OUTPUT_FAILED;
   }
+  // The picture may be going to the standard output.
+  std::ostream& report = writer.GetTarget() == "-" ? err : out;
 
   // Declared before the scene so that the scene leaves the support's viewpoint
   // before the support deletes it.
   std::unique_ptr<KelSupport> support;
-  KelRenderScene scene;
+  KelAppScene scene;
   std::unique_ptr<KelDrawingSheet> sheet;
 
   const Clock::time_point loadStart = Clock::now();
   std::string description;
+  KelUpAxis upAxis = KEL_UP_Z;
   if (options.sheet2D) {
     sheet = std::make_unique<KelDrawingSheet>();
     description = "2D drawing sheet";
-  } else if (options.input.empty()) {
-    // Axes in proportion to the picture, as a person would draw them.
-    KelDefaultScene::Build(scene, std::max(10, std::min(options.width, options.height) / 14));
-    description = "default assembly";
-  } else {
-    KelMeshLoader loader;
-    const int status = loader.Load(options.input, *scene.GetRoot(), error);
-    for (const std::string& warning : loader.GetWarnings())
-      err << "kelrender: warning: " << options.input << ": " << warning << "\n";
-    if (status != KELRENDER_OK) {
-      err << "kelrender: " << error << "\n";
-      return status;
-    }
-    description = options.input + ": " + std::to_string(loader.GetTriangleCount()) +
-                  " triangles, " + std::to_string(loader.GetEdgeCount()) + " edges";
+  } else if (const int status =
+                 KelSceneContent::Build(o, scene, "kelrender", description, upAxis, err)) {
+    return status;
   }
   const double loadMs = Milliseconds(loadStart, Clock::now());
 
-  const Kel3DBoundingSphere sphere = scene.GetRoot()->GetBoundingElement();
-  if (!sheet && (!(sphere.GetRadius() > 0.0f) || !std::isfinite(sphere.GetRadius()) ||
-                 !std::isfinite(sphere.GetCenter()[0]) || !std::isfinite(sphere.GetCenter()[1]) ||
-                 !std::isfinite(sphere.GetCenter()[2]))) {
-    err << "kelrender: nothing to frame: the scene has no finite extent\n";
-    return KELRENDER_INPUT_MALFORMED;
-  }
-
   const Clock::time_point setupStart = Clock::now();
-  KelPixelImage image(options.width, options.height, PixelImageRGB);
+  KelPixelImage image(o.width, o.height, PixelImageRGB);
   if (!image.GetPixelsToModify()) {
-    err << "kelrender: no memory for a " << options.width << " x " << options.height << " image\n";
-    return KELRENDER_DRAW_FAILED;
+    err << "kelrender: no memory for a " << o.width << " x " << o.height << " picture ("
+        << (3ull * unsigned(o.width) * unsigned(o.height) >> 20) << " MB)\n";
+    return KELAPP_DRAW_FAILED;
   }
   support.reset(createSupport(nullptr, &image));
   if (!support || !support->MakeCurrent()) {
-    err << "kelrender: the graphics driver cannot draw off-screen (see above)\n";
-    return KELRENDER_DRAW_FAILED;
+    err << "kelrender: the graphics driver cannot draw a " << o.width << " x " << o.height
+        << " picture off-screen (see above)\n";
+    return KELAPP_DRAW_FAILED;
   }
+  support->SetSamples(o.samples);
   if (KelColorMap* colours = support->GetColorMap())
-    colours->SetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, int(options.background[0]),
-                      int(options.background[1]), int(options.background[2]));
+    colours->SetColor(KelGraphicAttributeSet::BACKGROUND_COLOR, int(o.background[0]),
+                      int(o.background[1]), int(o.background[2]));
 
   float width = 0, height = 0;
   support->GetWidthAndHeight(width, height);
@@ -125,10 +110,14 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
     support->AddViewpoint(viewpoint, 1);
     scene.Attach(*viewpoint);
     Keldirection3f sight, up;
-    ViewDirections(options.azimuth, options.elevation, sight, up);
-    viewpoint->Set(Kelpoint3f(sphere.GetCenter()), sight, up);
-    viewpoint->SetProjectionType(options.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
-    viewpoint->Reframe(width, height, support->GetMMInSupportUnit(), support->GetRatioWH());
+    KelSceneFraming::ViewDirections(o.azimuth, o.elevation, upAxis, sight, up);
+    viewpoint->Set(viewpoint->GetOrigin(), sight, up);
+    viewpoint->SetProjectionType(o.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
+    if (!KelSceneFraming::Frame(*viewpoint, *scene.GetRoot(), width, height,
+                                support->GetRatioWH())) {
+      err << "kelrender: nothing to frame: no part of the scene has a finite position\n";
+      return KELAPP_INPUT_MALFORMED;
+    }
     scene.AimLights(*viewpoint);
   }
   const double setupMs = Milliseconds(setupStart, Clock::now());
@@ -141,27 +130,29 @@ int KelRenderJob::Run(const KelRenderOptions& options, std::ostream& out, std::o
   support->Drawing(culled);
   const Clock::time_point drawEnd = Clock::now();
   KelGraphicPrimitive::Unlock();
+  if (OnlyBackground(image, o.background))
+    err << "kelrender: warning: the picture holds nothing but background\n";
 
   const Clock::time_point writeStart = Clock::now();
   if (!writer.Write(image, error)) {
     err << "kelrender: " << error << "\n";
-    return KELRENDER_OUTPUT_FAILED;
+    return KELAPP_OUTPUT_FAILED;
   }
   const double writeMs = Milliseconds(writeStart, Clock::now());
 
-  out << "kelrender: " << description << "\n"
-      << "  " << options.width << " x " << options.height << " pixels, ";
+  report << "kelrender: " << description << "\n"
+         << "  " << o.width << " x " << o.height << " pixels, ";
   if (sheet)
-    out << "framed in 2D\n";
+    report << "framed in 2D\n";
   else
-    out << "view " << options.view << ", " << (options.parallel ? "parallel" : "conic")
-        << " projection\n";
-  Report(out, "load", loadMs);
-  Report(out, "setup", setupMs);
-  Report(out, "cull", Milliseconds(cullStart, drawStart));
-  Report(out, "draw", Milliseconds(drawStart, drawEnd));
-  Report(out, "write", writeMs);
-  out << "wrote " << options.output << " (" << KelImageFileWriter::FormatName(writer.GetFormat())
-      << ")\n";
-  return KELRENDER_OK;
+    report << "view " << o.view << ", " << (o.parallel ? "parallel" : "conic") << " projection, "
+           << "xyz"[upAxis] << " up\n";
+  Report(report, "load", loadMs);
+  Report(report, "setup", setupMs);
+  Report(report, "cull", Milliseconds(cullStart, drawStart));
+  Report(report, "draw", Milliseconds(drawStart, drawEnd));
+  Report(report, "write", writeMs);
+  report << "wrote " << options.output << " (" << KelImageFileWriter::FormatName(writer.GetFormat())
+         << ")\n";
+  return KELAPP_OK;
 }

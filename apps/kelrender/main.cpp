@@ -1,8 +1,8 @@
-// kelrender: renders the built-in assembly, or a mesh file, off-screen into an
-// image file. See --help.
+// kelrender: renders the built-in assembly, or a mesh file, off-screen into a
+// picture file. See --help.
+#include "KelAppStatus.h"
 #include "KelRenderJob.h"
 #include "KelRenderOptions.h"
-#include "KelRenderStatus.h"
 
 #include <iostream>
 #include <string>
@@ -12,11 +12,11 @@ int main(int argc, char** argv) {
   std::string error;
   if (!options.Parse(argc, argv, error)) {
     std::cerr << "kelrender: " << error << "\nTry 'kelrender --help'.\n";
-    return KELRENDER_USAGE;
+    return KELAPP_USAGE;
   }
-  if (options.help) {
-    std::cout << KelRenderOptions::Usage();
-    return KELRENDER_OK;
+  if (options.help || options.version) {
+    std::cout << (options.help ? options.Usage() : std::string(KelRenderOptions::Version()) + "\n");
+    return KELAPP_OK;
   }
   return KelRenderJob::Run(options, std::cout, std::cerr);
 }

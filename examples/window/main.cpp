@@ -19,9 +19,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "KelAppScene.h"
 #include "KelDefaultScene.h"
-#include "KelRenderJob.h"
-#include "KelRenderScene.h"
+#include "KelSceneFraming.h"
 
 namespace {
 
@@ -77,12 +77,12 @@ int main() {
   std::unique_ptr<KelGraphicWindow> window(createGraphicWindow(width, height));
   // kelrender's background.
   window->SetBackgroundColor(46 / 255.0f, 52 / 255.0f, 64 / 255.0f);
-  KelRenderScene scene;
+  KelAppScene scene;
   KelDefaultScene::Build(scene, 34);
   Kel3DViewpoint* viewpoint = window->GetMain3DViewpoint();
   scene.Attach(*viewpoint);
   Keldirection3f sight, up;
-  KelRenderJob::ViewDirections(30, 25, sight, up);
+  KelSceneFraming::ViewDirections(30, 25, KEL_UP_Z, sight, up);
   viewpoint->Set(Kelpoint3f(scene.GetRoot()->GetBoundingElement().GetCenter()), sight, up);
   viewpoint->Reframe(width, height, window->GetMMInSupportUnit(), window->GetRatioWH());
   scene.AimLights(*viewpoint);

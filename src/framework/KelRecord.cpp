@@ -97,6 +97,7 @@ int KelRecord::StartReplay(const char* path) {
   }
   _path = path;
   _count = 0;
+  _damaged = false;
   ++_session;
   const int first = ReadNextFrame("KelRecord::StartReplay");
   if (first <= 0) {
@@ -117,6 +118,7 @@ int KelRecord::ReadNextFrame(const char* operation) {
       _stream.ReadString(frame.eventClass) || _stream.ReadUnsignedInt(size)) {
     std::fprintf(stderr, "%s: %s is damaged or cut short at byte %zu; the replay stops there.\n",
                  operation, _path.c_str(), start);
+    _damaged = true;
     return -1;
   }
   frame.payload = _stream.GetPosition();
@@ -124,6 +126,7 @@ int KelRecord::ReadNextFrame(const char* operation) {
   if (_stream.Skip(size)) {
     std::fprintf(stderr, "%s: %s is damaged or cut short at byte %zu; the replay stops there.\n",
                  operation, _path.c_str(), start);
+    _damaged = true;
     return -1;
   }
   _next = std::move(frame);

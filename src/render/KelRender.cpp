@@ -406,10 +406,14 @@ static double Depth(const Kel3DViewpoint* viewpoint, const Kel3DViewport* viewpo
 }
 
 float KelRender::Get3DModelCulling(const Kel3DBoundingSphere& s) const {
-  if (_current3DViewpoint && _current3DViewpoint->GetProjectionType() == 1)
+  if (!_current3DViewpoint) return _modelCullingSize;
+  if (_current3DViewpoint->GetProjectionType() == 1)
     return static_cast<float>(_modelCullingSize *
                               Depth(_current3DViewpoint, _current3DViewport, s));
-  return _modelCullingSize;
+  // A pixel of a parallel view spans the scale factor times the focus
+  // distance, whatever the depth: without the focus, a scene framed far
+  // smaller than one unit would be culled whole, a large one never.
+  return _modelCullingSize * std::fabs(_current3DViewpoint->GetFocusDistance());
 }
 
 float KelRender::Get3DModelSag(const Kel3DBoundingSphere& s) const {

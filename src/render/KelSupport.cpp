@@ -25,6 +25,7 @@ KelSupport::KelSupport(const KelSupport& o)
       _meshSeen(o._meshSeen),
       _outLineSeen(o._outLineSeen),
       _edgeSeen(o._edgeSeen),
+      _samples(o._samples),
       _ownsViewpoints(0) {}
 
 KelSupport::~KelSupport() {

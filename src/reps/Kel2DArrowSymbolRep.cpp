@@ -10,8 +10,8 @@ Kel2DArrowSymbolRep::Kel2DArrowSymbolRep(const float* point, const float* direct
   // The barbs lie size / cos(half-angle) from the tip: a wide head reaches
   // past its length.
   const float reach = std::fabs(size) * std::hypot(1.0f, std::tan(halfAngle));
-  SetBoundingElement(Kel2DBoundingBox(Kel2DBoundingSphere(Kelpoint2f(point), 0.0f,
-                                                          std::isfinite(reach) ? reach : 0.0f)));
+  SetBoundingElement(Kel2DBoundingBox(
+      Kel2DBoundingSphere(Kelpoint2f(point), 0.0f, std::isfinite(reach) ? reach : 0.0f)));
 }
 
 Kel2DArrowSymbolRep::~Kel2DArrowSymbolRep() {

@@ -382,12 +382,17 @@ void Kel3DViewpoint::GetBackClipping(int& mode, float& value) const {
 }
 
 float Kel3DViewpoint::GetNear() const {
-  float n = _automaticNear;
+  float n = _automaticNear, floor = _minimumNear;
   if (_frontClippingMode == 1)
     n = _frontClippingValue;
   else if (_frontClippingMode == 2)
     n = _frontClippingValue * _focus;
-  return std::max(n, _minimumNear);
+  else if (_automaticFar > 0.0f)
+    // The floor keeps an eye inside the scene from a near distance of zero;
+    // it must not cut a scene smaller than itself. A thousandth of the far
+    // distance still leaves the depth buffer its precision.
+    floor = std::min(floor, _automaticFar * 1e-3f);
+  return std::max(n, floor);
 }
 
 float Kel3DViewpoint::GetFar() const {

@@ -1,46 +1,40 @@
-// Mesh files into surfacic Reps: triangles checked before any face is built,
-// edges at boundaries and creases only, faces cut so that edges can index
-// them, node matrices turned into the library's row-vector form.
+// Mesh files into Reps: edges at boundaries and creases only, faces cut so
+// that edges can index them, lines and points kept, node matrices turned into
+// the library's row-vector form; and hostile files refused before they cost.
 #include <gtest/gtest.h>
 
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/primitives/KelBagGP.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCurveRep.h>
 #include <kel/reps/KelSurfacicRep.h>
 
 #include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "KelAppStatus.h"
+#include "KelMeshFileCheck.h"
 #include "KelMeshLoader.h"
 #include "KelRenderMeshFiles.h"
-#include "KelRenderStatus.h"
 #include "KelTestEnv.h"
 
 namespace {
-
-using kelrendertest::Bracket;
 
 struct RepDeleter {
   void operator()(KelRep* r) const {
     if (r) r->Destroy();
   }
 };
-using SurfacePtr = std::unique_ptr<KelSurfacicRep, RepDeleter>;
-
-KelGraphicAttributeSet Grey() {
-  KelGraphicAttributeSet a;
-  a.color = KelGraphicAttributeSet::RGBA_COLOR;
-  a.rgba[0] = a.rgba[1] = a.rgba[2] = 200;
-  a.rgba[3] = 255;
-  return a;
-}
+template <class R>
+using RepPtr = std::unique_ptr<R, RepDeleter>;
 
 // Segments of all the edges of a Rep, and a check that every index of every
 // edge and face is a whole vertex of its own face.
@@ -52,7 +46,7 @@ int CheckedSegments(const KelSurfacicRep& rep) {
       const int index = face->GetTriangles()[k];
       EXPECT_TRUE(index >= 0 && index % 3 == 0 && index + 2 < face->GetNbVertexCoords()) << index;
     }
-    EXPECT_LE(face->GetNbVertexCoords(), 3 * KelMeshLoader::MAX_FACE_VERTICES);
+    EXPECT_LE(face->GetNbVertexCoords(), 3 * KelMeshBuilder::MAX_FACE_VERTICES);
   }
   for (int j = 0; j < rep.GetNbEdges(); ++j) {
     const Kel3DEdgeGP* edge = rep.GetEdge(j);
@@ -65,143 +59,163 @@ int CheckedSegments(const KelSurfacicRep& rep) {
   return segments;
 }
 
-// Flat arrays of a triangle soup: three vertices per triangle, as STL has.
-void Soup(const std::vector<kelrendertest::Triangle>& ts, std::vector<float>& v,
-          std::vector<unsigned>& t) {
-  for (const auto& tr : ts)
-    for (const auto& p : tr.v) {
-      t.push_back(static_cast<unsigned>(v.size() / 3));
-      v.insert(v.end(), p, p + 3);
-    }
-}
-
-TEST(KelMeshLoader, BoxShowsItsTwelveEdgesNotItsDiagonals) {
+TEST(KelMeshBuilder, EdgesAreBoundariesAndCreasesInFacesTheyCanIndex) {
+  KelMeshBuilder builder;
+  std::string error;
+  auto build = [&](const std::vector<float>& v, const std::vector<unsigned>& t) {
+    return RepPtr<KelSurfacicRep>(builder.BuildSurface(v.data(), unsigned(v.size() / 3), nullptr,
+                                                       t.data(), unsigned(t.size() / 3),
+                                                       KelGraphicAttributeSet(), error));
+  };
+  // A box as a triangle soup (three vertices a triangle, as STL has): its
+  // twelve edges, not the diagonals of its sides.
   std::vector<float> v;
   std::vector<unsigned> t;
-  Soup(kelrendertest::Box(0, 0, 0, 2, 3, 4), v, t);
-  KelMeshLoader loader;
-  SurfacePtr rep(loader.BuildSurface(v.data(), static_cast<unsigned>(v.size() / 3), nullptr,
-                                     t.data(), static_cast<unsigned>(t.size() / 3), Grey()));
-  ASSERT_TRUE(rep);
-  EXPECT_EQ(rep->GetNbFaces(), 1);
-  EXPECT_EQ(loader.GetTriangleCount(), 12u);
-  EXPECT_EQ(CheckedSegments(*rep), 12);
-  // Edges in a dark shade of the face's colour.
-  EXPECT_EQ(rep->GetEdgeAttributes(0)->color, KelGraphicAttributeSet::RGBA_COLOR);
-  EXPECT_EQ(rep->GetEdgeAttributes(0)->rgba[0], 60);
-  const Kel3DBoundingSphere& s = rep->GetBoundingElement();
-  EXPECT_NEAR(s.GetCenter()[2], 2.0f, 1e-5f);
-  EXPECT_NEAR(s.GetRadius(), std::sqrt(29.0f) / 2, 1e-4f);
-}
+  kelrendertest::Soup(kelrendertest::Box(0, 0, 0, 2, 3, 4), v, t);
+  RepPtr<KelSurfacicRep> box = build(v, t);
+  ASSERT_TRUE(box) << error;
+  EXPECT_EQ(box->GetNbFaces(), 1);
+  EXPECT_EQ(CheckedSegments(*box), 12);
+  EXPECT_NEAR(box->GetBoundingElement().GetCenter()[2], 2.0f, 1e-5f);
+  EXPECT_NEAR(box->GetBoundingElement().GetRadius(), std::sqrt(29.0f) / 2, 1e-4f);
 
-TEST(KelMeshLoader, BadTrianglesAreSkippedAndCounted) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float v[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, nan, 0, 0};
-  // Fine, index past the end, huge index, NaN point, fine.
-  const unsigned t[] = {0, 1, 2, 1, 3, 5, 0, 4000000000u, 1, 0, 1, 4, 1, 3, 2};
-  KelMeshLoader loader;
-  SurfacePtr rep(loader.BuildSurface(v, 5, nullptr, t, 5, Grey()));
-  ASSERT_TRUE(rep);
-  EXPECT_EQ(loader.GetTriangleCount(), 2u);
-  EXPECT_EQ(loader.GetSkippedTriangleCount(), 3u);
-  auto* face = static_cast<Kel3DFaceGP*>(rep->GetFace(0));
-  EXPECT_EQ(face->GetNbVertexCoords(), 12);  // the NaN point is not copied
-  EXPECT_EQ(face->GetNbNormalCoords(), 12);
-  for (int i = 0; i < 12; ++i) EXPECT_TRUE(std::isfinite(face->GetNormals()[i]));
-  // The square's outline: four boundary segments, not its diagonal.
-  EXPECT_EQ(CheckedSegments(*rep), 4);
-
-  // Nothing left: no Rep.
-  KelMeshLoader none;
-  const unsigned allBad[] = {0, 1, 9};
-  EXPECT_EQ(none.BuildSurface(v, 5, nullptr, allBad, 1, Grey()), nullptr);
-  EXPECT_EQ(none.GetSkippedTriangleCount(), 1u);
-  EXPECT_EQ(none.BuildSurface(nullptr, 0, nullptr, nullptr, 0, Grey()), nullptr);
-}
-
-TEST(KelMeshLoader, LargeMeshIsCutIntoFacesItsEdgesCanIndex) {
-  // A flat grid of 200 x 200 squares: 40401 shared vertices.
-  const int n = 200;
-  std::vector<float> v;
-  std::vector<unsigned> t;
-  for (int j = 0; j <= n; ++j)
-    for (int i = 0; i <= n; ++i) v.insert(v.end(), {float(i), float(j), 0.0f});
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < n; ++i) {
+  // A flat grid of 200 x 200 squares, 40401 shared vertices: more faces than
+  // one, and only the outline, whole.
+  const unsigned n = 200;
+  v.clear();
+  t.clear();
+  for (unsigned j = 0; j <= n; ++j)
+    for (unsigned i = 0; i <= n; ++i) v.insert(v.end(), {float(i), float(j), 0.0f});
+  for (unsigned j = 0; j < n; ++j)
+    for (unsigned i = 0; i < n; ++i) {
       const unsigned a = j * (n + 1) + i, b = a + 1, c = a + n + 1, d = c + 1;
       t.insert(t.end(), {a, b, d, a, d, c});
     }
-  KelMeshLoader loader;
-  SurfacePtr rep(loader.BuildSurface(v.data(), static_cast<unsigned>(v.size() / 3), nullptr,
-                                     t.data(), static_cast<unsigned>(t.size() / 3), Grey()));
-  ASSERT_TRUE(rep);
-  EXPECT_GE(rep->GetNbFaces(), 2);
-  EXPECT_EQ(loader.GetTriangleCount(), unsigned(2 * n * n));
-  // Only the outline, whole: 4 n segments.
-  EXPECT_EQ(CheckedSegments(*rep), 4 * n);
+  RepPtr<KelSurfacicRep> grid = build(v, t);
+  ASSERT_TRUE(grid) << error;
+  EXPECT_GE(grid->GetNbFaces(), 2);
+  EXPECT_EQ(CheckedSegments(*grid), int(4 * n));
+}
+
+TEST(KelMeshBuilder, SegmentsJoinIntoPolylines) {
+  // A square's outline given as four segments in no order, and a lone one.
+  const float v[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 5, 5, 5, 6, 5, 5};
+  const unsigned segments[] = {2, 3, 0, 1, 3, 0, 1, 2, 4, 5};
+  KelMeshBuilder builder;
+  std::string error;
+  RepPtr<Kel3DRep> lines(builder.BuildLines(v, 6, segments, 5, KelGraphicAttributeSet(), error));
+  ASSERT_TRUE(lines) << error;
+  auto* bag = dynamic_cast<KelBagGP*>(static_cast<Kel3DCurveRep*>(lines.get())->GetLOD(0));
+  ASSERT_TRUE(bag);
+  ASSERT_EQ(bag->GetCount(), 2);
+  int points = 0;
+  for (int i = 0; i < 2; ++i)
+    points += static_cast<Kel3DPolylineGP*>(bag->Get_Son(i))->GetNbPoints();
+  EXPECT_EQ(points, 5 + 2);  // the loop closes on its first point
+}
+
+TEST(KelMeshFileCheck, HeaderCountsAreCheckedAgainstSizeAndLimits) {
+  const std::string ply =
+      "ply\nformat binary_little_endian 1.0\nelement vertex 1000000000\n"
+      "property float x\nproperty float y\nproperty float z\nend_header\n";
+  const std::string plyFaces =
+      "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+      "element face 50\nproperty list uchar int vertex_indices\n"
+      "end_header\n";
+  std::string stl(84, '\0');
+  stl[80] = 2;  // two triangles: 184 bytes
+  struct Case {
+    std::string head;
+    unsigned long long size;
+    const char* extension;
+    const char* refusal;  // null: accepted
+  };
+  KelMeshLimits limits;
+  limits.maxTriangles = 40;
+  const Case cases[] = {
+      {ply, ply.size() + 1200, "ply", "1000000000 'vertex' elements of at least 12 bytes"},
+      {ply, ply.size() + 12000000000ull, "ply", "more than the limit of 30000000 (--max-vertices"},
+      {plyFaces, plyFaces.size() + 6 + 100, "ply", "50 faces, more than the limit of 40"},
+      {"ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nend_header\n", 80, "ply",
+       nullptr},
+      {"OFF\n# comment\n5000000 1 0\n", 200, "off", "only"},
+      {"OFF\n3 1 0\n", 40, "off", nullptr},
+      {stl, 184, "stl", nullptr},
+      {std::string(84, '\0'), 1u << 30, "stl", "not an STL file"},  // a sparse gigabyte
+      {std::string(80, ' ') + "\x29" + std::string(3, '\0'), 84 + 50 * 41, "stl",
+       "41 triangles, more than the limit of 40"},
+      {"  solid part\n", 1u << 20, "stl", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const bool accepted = KelMeshFileCheck::CheckHeader(c.head, c.size, c.extension, limits, error);
+    EXPECT_EQ(accepted, c.refusal == nullptr) << c.head << ": " << error;
+    if (c.refusal) {
+      EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+    }
+  }
 }
 
 class MeshFiles : public testing::Test {
  protected:
-  std::string Path(const std::string& name) { return keltest::OutputPath("loader-" + name); }
   void SetUp() override { root = new Kel3DBagRep; }
   void TearDown() override { root->Destroy(); }
+  int Load(const std::string& path, std::string& error, const KelMeshLimits& limits = {}) {
+    loader = KelMeshLoader(limits);
+    return loader.Load(path, *root, error);
+  }
   Kel3DBagRep* root = nullptr;
+  KelMeshLoader loader;
 };
 
-TEST_F(MeshFiles, AsciiAndBinaryStlGiveTheSameSurface) {
-  const std::string ascii = Path("bracket-ascii.stl"), binary = Path("bracket-binary.stl");
-  kelrendertest::WriteAsciiStl(ascii, Bracket());
-  kelrendertest::WriteBinaryStl(binary, Bracket());
-  for (const std::string& path : {ascii, binary}) {
-    KelMeshLoader loader;
+TEST_F(MeshFiles, EachFormatGivesWhatItHolds) {
+  const std::string dir = keltest::OutputPath("");
+  kelrendertest::WriteAsciiStl(dir + "ascii.stl", kelrendertest::Bracket());
+  kelrendertest::WriteBinaryStl(dir + "binary.stl", kelrendertest::Bracket());
+  std::ofstream(dir + "polygons.obj") << "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 0\nv 2 1 0\n"
+                                         "v 3 0 0\nf 1 2 3 4\nf 2 5 7 6 3\n";
+  kelrendertest::WriteObjLines(dir + "lines.obj");
+  kelrendertest::WritePlyPoints(dir + "cloud.ply", 20);
+  kelrendertest::WriteGltfBox(dir + "box.gltf", 1, 3, 1);
+  struct Case {
+    const char* name;
+    unsigned triangles, segments, points;
+    KelUpAxis up;
+  };
+  const Case cases[] = {
+      {"ascii.stl", 24, 0, 0, KEL_UP_FROM_FILE},
+      {"binary.stl", 24, 0, 0, KEL_UP_FROM_FILE},
+      {"polygons.obj", 2 + 3, 0, 0, KEL_UP_FROM_FILE},  // a quad and a pentagon split
+      {"lines.obj", 0, 6, 0, KEL_UP_FROM_FILE},
+      {"cloud.ply", 0, 0, 400, KEL_UP_FROM_FILE},
+      {"box.gltf", 12, 0, 0, KEL_UP_Y},
+  };
+  for (const Case& c : cases) {
     std::string error;
-    ASSERT_EQ(loader.Load(path, *root, error), KELRENDER_OK) << path << ": " << error;
-    EXPECT_EQ(loader.GetTriangleCount(), 24u) << path;
-    EXPECT_EQ(loader.GetSkippedTriangleCount(), 0u) << path;
-    EXPECT_GT(loader.GetEdgeCount(), 0u) << path;
+    ASSERT_EQ(Load(dir + c.name, error), KELAPP_OK) << c.name << ": " << error;
+    EXPECT_EQ(loader.GetBuilder().GetTriangleCount(), c.triangles) << c.name;
+    EXPECT_EQ(loader.GetBuilder().GetSegmentCount(), c.segments) << c.name;
+    EXPECT_EQ(loader.GetBuilder().GetPointCount(), c.points) << c.name;
+    EXPECT_EQ(loader.GetFileUpAxis(), c.up) << c.name;
   }
-  const Kel3DBoundingSphere& s = root->GetBoundingElement();
-  EXPECT_NEAR(s.GetCenter()[0], 20.0f, 1e-3f);
-  EXPECT_NEAR(s.GetCenter()[2], 15.0f, 1e-3f);
-}
-
-TEST_F(MeshFiles, ObjPolygonsAreTriangulatedPerObject) {
-  const std::string path = Path("nut.obj");
-  kelrendertest::WriteObj(path);
-  KelMeshLoader loader;
-  std::string error;
-  ASSERT_EQ(loader.Load(path, *root, error), KELRENDER_OK) << error;
-  // 24 quads of the prism and the pyramid's square base: two triangles each.
-  EXPECT_EQ(loader.GetTriangleCount(), 24u * 2 + 2 + 4);
 }
 
 TEST_F(MeshFiles, NodeMatricesAreTransposedIntoBags) {
   // A glTF node turning its triangle a quarter turn about z and moving it by
   // (10, 20, 30); glTF stores the matrix column by column.
-  const std::string path = Path("moved.gltf");
+  const std::string path = keltest::OutputPath("moved.gltf");
   std::ofstream(path) << R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],
 "nodes":[{"mesh":0,"matrix":[0,1,0,0, -1,0,0,0, 0,0,1,0, 10,20,30,1]}],
 "meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],
 "buffers":[{"byteLength":36,"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],
 "bufferViews":[{"buffer":0,"byteLength":36}],
 "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}]})";
-  KelMeshLoader loader;
   std::string error;
-  ASSERT_EQ(loader.Load(path, *root, error), KELRENDER_OK) << error;
-  // Find the bag with a matrix and map the triangle's corner (1, 0, 0).
-  const Kel4x4Matrix* m = nullptr;
-  std::vector<KelRep*> todo{root};
-  while (!todo.empty() && !m) {
-    KelRep* r = todo.back();
-    todo.pop_back();
-    if (auto* bag = dynamic_cast<Kel3DBagRep*>(r)) {
-      if (bag->GetMatrix()) m = bag->GetMatrix();
-      for (int i = 0; i < bag->GetChildren()->Count(); ++i)
-        todo.push_back((*bag->GetChildren())[i]);
-    }
-  }
-  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(Load(path, error), KELAPP_OK) << error;
+  // The root of the file's node tree is the node itself.
+  auto* node = dynamic_cast<Kel3DBagRep*>(root->GetChild(0));
+  ASSERT_TRUE(node && node->GetMatrix());
+  const Kel4x4Matrix* m = node->GetMatrix();
   const Kelpoint3f p = *m * Kelpoint3f(1, 0, 0);
   EXPECT_NEAR(p.x, 10.0f, 1e-5f);
   EXPECT_NEAR(p.y, 21.0f, 1e-5f);
@@ -210,31 +224,37 @@ TEST_F(MeshFiles, NodeMatricesAreTransposedIntoBags) {
 
 TEST_F(MeshFiles, EachKindOfBadFileHasItsStatusAndMessage) {
   struct Case {
-    std::string path;
+    std::string name;
     const char* content;  // null: not created
     int status;
     const char* message;
   };
-  const std::string dir = Path("a-directory.stl");
+  const std::string dir = keltest::OutputPath("a-directory.stl");
   mkdir(dir.c_str(), 0755);
+  KelMeshLimits small;
+  small.maxTriangles = 5;
   const Case cases[] = {
-      {Path("missing.stl"), nullptr, KELRENDER_INPUT_MISSING, "No such file or directory"},
-      {dir, nullptr, KELRENDER_INPUT_MISSING, "directory"},
-      {Path("empty.stl"), "", KELRENDER_INPUT_MALFORMED, "empty"},
-      {Path("garbage.stl"), "garbage\n", KELRENDER_INPUT_MALFORMED, "STL"},
-      {Path("garbage.xyzzy"), "garbage\n", KELRENDER_INPUT_MALFORMED, "cannot load"},
-      {Path("lines.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\nl 2 3\n", KELRENDER_INPUT_MALFORMED,
-       "mesh file"},
-      {Path("bad-index.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 7\n", KELRENDER_INPUT_MALFORMED,
-       "mesh file"},
+      {"missing.stl", nullptr, KELAPP_INPUT_MISSING, "No such file or directory"},
+      {"a-directory.stl", nullptr, KELAPP_INPUT_MISSING, "directory"},
+      {"empty.stl", "", KELAPP_INPUT_MALFORMED, "empty"},
+      {"garbage.stl", "garbage\n", KELAPP_INPUT_MALFORMED, "not an STL file"},
+      {"garbage.xyzzy", "garbage\n", KELAPP_INPUT_MALFORMED, "cannot load"},
+      {"bad-index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 7\n", KELAPP_INPUT_MALFORMED, "load"},
+      {"nan.stl", nullptr, KELAPP_INPUT_MALFORMED, "not a finite point"},
+      {"inf.obj", "v 0 0 0\nv 1 0 0\nv 1e999 1 0\nl 1 3\n", KELAPP_INPUT_MALFORMED,
+       "not a finite point"},
+      {"lines.obj", nullptr, KELAPP_INPUT_MALFORMED, "more than the limit of 5 (--max-triangles"},
   };
+  kelrendertest::WriteBinaryStl(keltest::OutputPath("nan.stl"),
+                                {kelrendertest::Box(0, 0, 0, 1, std::nanf(""), 1)[6]});
+  kelrendertest::WriteObjLines(keltest::OutputPath("lines.obj"));  // 6 segments
   for (const Case& c : cases) {
-    if (c.content) std::ofstream(c.path) << c.content;
-    KelMeshLoader loader;
+    const std::string path = keltest::OutputPath(c.name);
+    if (c.content) std::ofstream(path) << c.content;
     std::string error;
-    EXPECT_EQ(loader.Load(c.path, *root, error), c.status) << c.path << ": " << error;
-    EXPECT_NE(error.find(c.message), std::string::npos) << c.path << ": " << error;
-    EXPECT_NE(error.find(c.path), std::string::npos) << error;
+    EXPECT_EQ(Load(path, error, small), c.status) << c.name << ": " << error;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
+    EXPECT_NE(error.find(path), std::string::npos) << error;
   }
   EXPECT_EQ(root->GetChildren()->Count(), 0);
 }

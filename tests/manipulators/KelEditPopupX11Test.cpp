@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "KelManipulatorFather.h"
 #include "KelTestEnv.h"
+#include "KelViewerSession.h"
 #include "KelXInput.h"
 
 namespace {
 
-using keltest::ManipulatorFather;
+using keltest::NotificationLog;
 using Texts = std::vector<std::string>;
 
 // Follows a popup's end as an application does.
@@ -46,8 +46,8 @@ class EditPopup : public ::testing::Test {
     keltest::PumpPending();
     EXPECT_EQ(KelDlgICC::GetXErrorCount(), _errors) << "X errors";
   }
-  ManipulatorFather father;
-  KelManipulator manipulator{&father, nullptr};
+  NotificationLog father;
+  KelManipulator manipulator{&father, "m", nullptr};
   int _errors = 0;
 };
 
@@ -56,7 +56,6 @@ TEST_F(EditPopup, ClosedByTheUserEndsTheEdit) {
   Follower follower(popup);
   manipulator.SetEditPopup(*popup);
   EXPECT_EQ(manipulator.GetEditState(), 1);
-  EXPECT_EQ(popup->GetVisibility(), KelDlgShown);
   ASSERT_TRUE(keltest::WaitViewable(popup->GetWidget()));
   KelViewerEvent event;
   EXPECT_EQ(manipulator.Edit(&event, nullptr), 0) << "already editing";
@@ -65,8 +64,8 @@ TEST_F(EditPopup, ClosedByTheUserEndsTheEdit) {
   ASSERT_TRUE(keltest::PumpUntil([&] { return follower.count == 1; }));
   EXPECT_EQ(manipulator.GetEditState(), 0);
   EXPECT_EQ(manipulator.GetEditPopup(), nullptr);
-  ASSERT_EQ(father.Texts(), (Texts{"KelEndEdit"}));
-  EXPECT_EQ(father.entries[0].cause, nullptr);
+  ASSERT_EQ(father.Texts(), (Texts{"m:KelEndEdit"}));
+  EXPECT_EQ(father.entries[0].cause, "");
   EXPECT_EQ(manipulator.Edit(&event, nullptr), 1) << "a new edit may begin";
 }
 
@@ -76,17 +75,11 @@ TEST_F(EditPopup, EndedByTheProgramOrWithItsFatherItDiesOnce) {
   manipulator.SetEditPopup(*popup);
   manipulator.ResetState();
   EXPECT_EQ(follower.count, 1) << "destroyed at once outside any notification";
-  EXPECT_EQ(father.Texts(), (Texts{"KelEndActivate", "KelEndEdit"}));
-
-  // Not activated any more: nothing happens, and the popup stays hidden.
-  KelPopup idle(nullptr, "EditPanel");
-  manipulator.SetEditPopup(idle);
-  EXPECT_EQ(manipulator.GetEditState(), 0);
-  EXPECT_EQ(idle.GetVisibility(), KelDlgHidden);
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelEndActivate", "m:KelEndEdit"}));
 
   // A popup destroyed with its father window.
   father.entries.clear();
-  KelManipulator other(&father, nullptr);
+  KelManipulator other(&father, "m", nullptr);
   KelViewerEvent event;
   other.Preactivate(&event, nullptr);
   other.Activate(&event, nullptr);
@@ -97,7 +90,7 @@ TEST_F(EditPopup, EndedByTheProgramOrWithItsFatherItDiesOnce) {
   delete window;
   EXPECT_EQ(childFollower.count, 1);
   EXPECT_EQ(other.GetEditState(), 0);
-  EXPECT_EQ(father.Texts(), (Texts{"KelPreactivate", "KelActivate", "KelEndEdit"}));
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelActivate", "m:KelEndEdit"}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <kel/manipulators/Kel2DIndicator.h>
 #include <kel/manipulators/Kel2DMatrixIndicator.h>
 #include <kel/manipulators/Kel3DIndicator.h>
+#include <kel/manipulators/KelManipulatorNotification.h>
 #include <kel/viewers/KelKeyboardEvent.h>
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
@@ -14,30 +15,26 @@
 #include <string>
 #include <vector>
 
-#include "KelManipulatorFather.h"
+#include "KelViewerSession.h"
 
 namespace {
 
-using keltest::ManipulatorFather;
+using keltest::NotificationLog;
 using Texts = std::vector<std::string>;
 
 TEST(Indicator, SendsItsIndicateEventAndNoCauseWhenReset) {
-  ManipulatorFather father;
+  NotificationLog father;
   Kel3DViewpoint viewpoint;
-  Kel3DIndicator indicator(&father, viewpoint);
-  KelKeyboardEvent key;
-  KelViewerEvent event(&key, nullptr);
+  Kel3DIndicator indicator(&father, "m", viewpoint);
+  KelViewerEvent event;
   event.SetTimeStamp(77);
   EXPECT_EQ(indicator.Preactivate(&event, nullptr), 1);
-  ASSERT_EQ(father.entries.size(), 1u);
-  EXPECT_EQ(father.entries[0].cause, &indicator.GetIndicateEvent());
   EXPECT_EQ(indicator.GetIndicateEvent().GetViewpoint(), &viewpoint);
-  EXPECT_EQ(indicator.GetIndicateEvent().GetDeviceEvent(), &key);
   EXPECT_EQ(indicator.GetIndicateEvent().GetTimeStamp(), 77u);
-
   indicator.ResetState();
-  ASSERT_EQ(father.Texts(), (Texts{"KelPreactivate", "KelEndPreactivate"}));
-  EXPECT_EQ(father.entries[1].cause, nullptr);
+  ASSERT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelEndPreactivate"}));
+  EXPECT_EQ(father.entries[0].cause, "KelIndicateEvent");
+  EXPECT_EQ(father.entries[1].cause, "");
 }
 
 TEST(Indicator, AnswersThePointsOfTheIndicateEventOnly) {
@@ -73,11 +70,10 @@ TEST(Indicator, AnswersThePointsOfTheIndicateEventOnly) {
 }
 
 TEST(Indicator, MatrixIndicatorIgnoresKeys) {
-  ManipulatorFather father;
+  NotificationLog father;
   Kel2DViewpoint viewpoint;
-  Kel2DMatrixIndicator indicator(&father, viewpoint);
-  const Kel3x3Matrix start(Kelvector2f(3, 4));
-  indicator.SetObjectPosition(start);
+  Kel2DMatrixIndicator indicator(&father, "m", viewpoint);
+  indicator.SetObjectPosition(Kel3x3Matrix(Kelvector2f(3, 4)));
   KelKeyboardEvent key;
   key.SetKey(3);  // Up
   KelViewerEvent event(&key, nullptr);
@@ -87,7 +83,7 @@ TEST(Indicator, MatrixIndicatorIgnoresKeys) {
   EXPECT_EQ(indicator.GetInteractiveState(), 2);
   EXPECT_EQ(indicator.Manipulate(&event, nullptr), 0);
   EXPECT_EQ(indicator.GetObjectPosition().GetTranslation(), Kelvector2f(3, 4));
-  EXPECT_EQ(father.Texts(), (Texts{"KelPreactivate", "KelActivate"}));
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelActivate"}));
 }
 
 }  // namespace

@@ -123,10 +123,10 @@ TEST(DriverSelection, MissingDriverEndsTheProcessWithItsMessage) {
   // libraries and a probe program into a fresh tree.
   const std::string dir = keltest::OutputPath("nodriver");
   const std::string lib = std::string(KEL_BINARY_DIR) + "/lib/";
-  const std::string cmd = "rm -rf " + dir + " && mkdir -p " + dir + "/lib " + dir + "/bin && cp " +
-                          lib + "libKelFramework.so " + lib + "libGR7BASE.so " + dir +
-                          "/lib/ && cp " + std::string(KEL_BINARY_DIR) + "/bin/kel_driver_probe " +
-                          dir + "/bin/";
+  const std::string cmd = "rm -rf " + dir + " && mkdir -p " + dir + "/lib " + dir +
+                          "/bin && cp -d " + lib + "libKelFramework.so* " + lib +
+                          "libGR7BASE.so* " + dir + "/lib/ && cp " + std::string(KEL_BINARY_DIR) +
+                          "/bin/kel_driver_probe " + dir + "/bin/";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   const std::string run = "LD_LIBRARY_PATH= " + dir + "/bin/kel_driver_probe > " + dir + "/out.txt";
   const int status = std::system(run.c_str());

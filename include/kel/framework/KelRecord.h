@@ -70,6 +70,8 @@ class KelRecord {
 
   // Records written or handed since the last start.
   int GetRecordCount() const { return _count; }
+  // Whether the last replay met a damaged record (and stopped before it).
+  bool HasStoppedOnDamage() const { return _damaged; }
 
   // The trace level that commands print their record and replay lines at: the
   // code of the first character of "RECORD_TRACE" (so "1" is 49), 0 when
@@ -103,6 +105,7 @@ class KelRecord {
   KelMarshal _stream;
   Frame _next;
   bool _hasNext = false;
+  bool _damaged = false;
 
   static int _traceLevel;  // -1 until read
 };

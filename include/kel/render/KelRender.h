@@ -147,6 +147,8 @@ class KelRender : protected KelRenderPassState {
   void SetCurrentAttribute(const int firstWord, const int secondWord);
   const KelGraphicAttributeSet& GetCurrentAttribute() const { return _currentAttribute; }
   float Get2DModelCulling() const;
+  // The size below which a volume is too small on screen: the model culling
+  // size times the sphere's depth (conic) or the focus distance (parallel).
   float Get3DModelCulling(const Kel3DBoundingSphere& s) const;
   float Get2DModelSag() const;
   float Get3DModelSag(const Kel3DBoundingSphere& s) const;

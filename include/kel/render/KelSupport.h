@@ -15,7 +15,8 @@ class KelViewpoint;
 class KelSupport : public KelCallbackManager {
  public:
   KelSupport(const int width, const int height);
-  // Shares the viewpoints without owning them; no fog, no clipping, no colour map.
+  // Shares the viewpoints without owning them and takes the precisions, sizes,
+  // display flags and samples; no fog, no clipping, no colour map.
   KelSupport(const KelSupport& other);
   KelSupport& operator=(const KelSupport&) = delete;
   ~KelSupport() override;
@@ -65,6 +66,11 @@ class KelSupport : public KelCallbackManager {
   // outlines, 2 their corners (docs/driver.md).
   void SetPolygonDrawingMode(int mode) { _polygonMode = mode; }
   int GetPolygonDrawingMode() const { return _polygonMode; }
+  // Anti-aliasing: the samples per pixel asked of the driver, 1 (the default)
+  // for none. Off-screen supports take it from the next frame, within what the
+  // renderer allows; windows do not use it yet.
+  void SetSamples(int samples) { _samples = samples > 1 ? samples : 1; }
+  int GetSamples() const { return _samples; }
 
   void AddClippingPlane(const float* point, const float* normal);
   void RemoveClippingPlane() { _clipped = 0; }
@@ -92,6 +98,7 @@ class KelSupport : public KelCallbackManager {
   int _clipped = 0;
   float _clippingPoint[3] = {0, 0, 0};
   float _clippingNormal[3] = {0, 0, 1};
+  int _samples = 1;
   // A copy shares its original's viewpoints and must not delete them.
   int _ownsViewpoints = 1;
 };

@@ -11,7 +11,11 @@
 //
 // Near and far distances, by clipping mode: 0 automatic (from the bounding
 // sphere, filled by CreateViewportFrom), 1 the value given, 2 the value times
-// the focus distance. Near is raised to the minimum near, far to near.
+// the focus distance. Near is raised to the minimum near, far to near. In the
+// automatic mode the floor is the smaller of the minimum near and a thousandth
+// of the automatic far distance: a fixed floor of one model unit would cut
+// away, or wholly hide, a framed scene smaller than a few units across (a
+// part modelled in metres).
 #pragma once
 
 #include <kel/foundations/Kel3DBoundingSphere.h>

@@ -5,6 +5,7 @@
 #include <EGL/eglext.h>
 #include <GL/glx.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -34,6 +35,46 @@ EGLDisplay EglDisplay() {
 // A window's GLX context current on this thread keeps EGL from binding one.
 void ReleaseGlx() {
   if (glXGetCurrentContext()) glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+}
+
+// A framebuffer of RGBA colour and depth with stencil, with that many samples
+// per pixel (1: a plain one); false, with a message and nothing left bound to
+// the names, when the renderer cannot make it.
+bool MakeFramebuffer(int width, int height, int samples, unsigned& framebuffer, unsigned& colour,
+                     unsigned& depth) {
+  const KelOglFunctions& gl = KelOglFunctions::Get();
+  for (int stale = 0; stale < 16 && glGetError() != GL_NO_ERROR; ++stale) {
+  }
+  auto storage = [&](GLenum format) {
+    if (samples > 1)
+      gl.RenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    else
+      gl.RenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+  };
+  gl.GenFramebuffers(1, &framebuffer);
+  gl.BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  gl.GenRenderbuffers(1, &colour);
+  gl.BindRenderbuffer(GL_RENDERBUFFER, colour);
+  storage(GL_RGBA8);
+  gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+  gl.GenRenderbuffers(1, &depth);
+  gl.BindRenderbuffer(GL_RENDERBUFFER, depth);
+  storage(GL_DEPTH24_STENCIL8);
+  gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth);
+  const bool noMemory = glGetError() == GL_OUT_OF_MEMORY;
+  if (!noMemory && gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE)
+    return true;
+  if (noMemory)
+    std::fprintf(stderr, "KelOglContext: no memory for %d x %d buffers of %d sample%s a pixel.\n",
+                 width, height, samples, samples > 1 ? "s" : "");
+  else
+    std::fprintf(stderr, "KelOglContext: incomplete framebuffer.\n");
+  gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  gl.DeleteFramebuffers(1, &framebuffer);
+  gl.DeleteRenderbuffers(1, &colour);
+  gl.DeleteRenderbuffers(1, &depth);
+  framebuffer = colour = depth = 0;
+  return false;
 }
 
 }  // namespace
@@ -76,7 +117,6 @@ KelOglContext* KelOglContext::Create(int width, int height) {
     delete c;
     return nullptr;
   }
-  const KelOglFunctions& gl = KelOglFunctions::Get();
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
   if (width > maxSize || height > maxSize) {
@@ -85,19 +125,7 @@ KelOglContext* KelOglContext::Create(int width, int height) {
     delete c;
     return nullptr;
   }
-  gl.GenFramebuffers(1, &c->_framebuffer);
-  gl.BindFramebuffer(GL_FRAMEBUFFER, c->_framebuffer);
-  gl.GenRenderbuffers(1, &c->_colour);
-  gl.BindRenderbuffer(GL_RENDERBUFFER, c->_colour);
-  gl.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, c->_colour);
-  gl.GenRenderbuffers(1, &c->_depth);
-  gl.BindRenderbuffer(GL_RENDERBUFFER, c->_depth);
-  gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-  gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                             c->_depth);
-  if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-    std::fprintf(stderr, "KelOglContext: incomplete framebuffer.\n");
+  if (!MakeFramebuffer(width, height, 1, c->_framebuffer, c->_colour, c->_depth)) {
     delete c;
     return nullptr;
   }
@@ -114,6 +142,7 @@ KelOglContext::~KelOglContext() {
     if (_framebuffer) gl.DeleteFramebuffers(1, &_framebuffer);
     if (_colour) gl.DeleteRenderbuffers(1, &_colour);
     if (_depth) gl.DeleteRenderbuffers(1, &_depth);
+    ReleaseMultisample();
   }
   eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(display, _context);
@@ -125,7 +154,47 @@ int KelOglContext::MakeCurrent() {
     ReleaseGlx();
     if (!eglMakeCurrent(EglDisplay(), EGL_NO_SURFACE, EGL_NO_SURFACE, _context)) return 0;
   }
-  KelOglFunctions::Get().BindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+  KelOglFunctions::Get().BindFramebuffer(GL_FRAMEBUFFER,
+                                         _msFramebuffer ? _msFramebuffer : _framebuffer);
   glViewport(0, 0, _width, _height);
   return 1;
+}
+
+void KelOglContext::ReleaseMultisample() {
+  const KelOglFunctions& gl = KelOglFunctions::Get();
+  if (_msFramebuffer) gl.DeleteFramebuffers(1, &_msFramebuffer);
+  if (_msColour) gl.DeleteRenderbuffers(1, &_msColour);
+  if (_msDepth) gl.DeleteRenderbuffers(1, &_msDepth);
+  _msFramebuffer = _msColour = _msDepth = 0;
+  _samples = 1;
+}
+
+void KelOglContext::SetSamples(int samples) {
+  if (samples == _samples || !MakeCurrent()) return;
+  ReleaseMultisample();
+  const KelOglFunctions& gl = KelOglFunctions::Get();
+  GLint most = 1;
+  if (gl.RenderbufferStorageMultisample) glGetIntegerv(GL_MAX_SAMPLES, &most);
+  samples = std::min(samples, int(most));
+  if (samples > 1 &&
+      MakeFramebuffer(_width, _height, samples, _msFramebuffer, _msColour, _msDepth)) {
+    _samples = samples;
+  } else {
+    ReleaseMultisample();
+    if (samples > 1)
+      std::fprintf(stderr, "KelOglContext: drawing %d x %d without anti-aliasing.\n", _width,
+                   _height);
+  }
+  MakeCurrent();
+}
+
+void KelOglContext::Resolve() {
+  const KelOglFunctions& gl = KelOglFunctions::Get();
+  if (_msFramebuffer) {
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, _msFramebuffer);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, _framebuffer);
+    gl.BlitFramebuffer(0, 0, _width, _height, 0, 0, _width, _height, GL_COLOR_BUFFER_BIT,
+                       GL_NEAREST);
+  }
+  gl.BindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
 }

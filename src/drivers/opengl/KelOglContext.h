@@ -1,6 +1,7 @@
 // One EGL context on Mesa's surfaceless platform with a framebuffer object
 // (RGBA colour, depth and stencil) of a fixed size: where an off-screen support
-// draws. The EGL display is opened once per process and kept.
+// draws, or where a multisample framebuffer of the same size is resolved to.
+// The EGL display is opened once per process and kept.
 #pragma once
 
 #include <EGL/egl.h>
@@ -14,8 +15,16 @@ class KelOglContext {
   KelOglContext(const KelOglContext&) = delete;
   KelOglContext& operator=(const KelOglContext&) = delete;
 
-  // Binds the context and its framebuffer to the calling thread.
+  // Binds the context and the framebuffer drawn into (the multisample one
+  // when there is one) to the calling thread.
   int MakeCurrent();
+  // Draws with that many samples per pixel from the next MakeCurrent, at most
+  // what the renderer allows; 1 draws without. When the memory cannot be had
+  // it says so on the standard error stream and draws without.
+  void SetSamples(int samples);
+  int GetSamples() const { return _samples; }
+  // Leaves the picture in the single-sample framebuffer, bound for reading.
+  void Resolve();
   // Leaves no EGL context current, so that a window's GLX context can be made
   // current (one API's context at a time on a thread).
   static void ReleaseCurrent();
@@ -24,11 +33,16 @@ class KelOglContext {
 
  private:
   KelOglContext() = default;
+  void ReleaseMultisample();
 
   EGLContext _context = EGL_NO_CONTEXT;
   unsigned _framebuffer = 0;
   unsigned _colour = 0;
   unsigned _depth = 0;
+  unsigned _msFramebuffer = 0;
+  unsigned _msColour = 0;
+  unsigned _msDepth = 0;
+  int _samples = 1;
   int _width = 0;
   int _height = 0;
 };

@@ -31,6 +31,9 @@ int KelOglFunctions::Load() {
                   Find(f.WindowPos3f, "glWindowPos3f") &&
                   Find(f.DrawRangeElements, "glDrawRangeElements");
   if (!ok) return 0;
+  if (!Find(f.RenderbufferStorageMultisample, "glRenderbufferStorageMultisample") ||
+      !Find(f.BlitFramebuffer, "glBlitFramebuffer"))
+    f.RenderbufferStorageMultisample = nullptr, f.BlitFramebuffer = nullptr;
   t = f;
   return 1;
 }

@@ -33,6 +33,9 @@ struct KelOglFunctions {
   PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
   PFNGLWINDOWPOS3FPROC WindowPos3f = nullptr;
   PFNGLDRAWRANGEELEMENTSPROC DrawRangeElements = nullptr;
+  // Null where the renderer has no multisampling.
+  PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC RenderbufferStorageMultisample = nullptr;
+  PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
 
   // Needs a current context; 0 when one is missing.
   static int Load();

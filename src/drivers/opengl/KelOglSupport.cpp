@@ -68,6 +68,7 @@ KelRender* KelOglSupport::CreateDrawingRender() {
 }
 
 void KelOglSupport::Clear() {
+  if (_context) _context->SetSamples(GetSamples());
   if (!MakeCurrent()) return;
   float r = 0, g = 0, b = 0;
   GetBackgroundColor(&r, &g, &b);
@@ -105,7 +106,9 @@ void KelOglSupport::ReadPixels() {
   unsigned char* pixels = _image->GetPixelsToModify();
   if (!pixels) return;
   const GLenum format = KelOglPixelFormat(*_image);
+  _context->Resolve();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   // OpenGL's first row is the bottom one, as the image stores it.
   glReadPixels(0, 0, w, h, format, GL_UNSIGNED_BYTE, pixels);
+  MakeCurrent();
 }

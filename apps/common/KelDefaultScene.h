@@ -6,14 +6,14 @@
 #pragma once
 
 class Kel3DBagRep;
-class KelRenderScene;
+class KelAppScene;
 class KelSurfacicRep;
 
 class KelDefaultScene {
  public:
   // Fills the scene's root; the axis arrows are `axisLength` screen
   // millimetres long.
-  static void Build(KelRenderScene& scene, int axisLength);
+  static void Build(KelAppScene& scene, int axisLength);
 
   // The pulley alone: one face per profile segment revolved about x, the
   // circles between them as edges, and two coarser single-face levels.

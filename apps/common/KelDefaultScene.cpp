@@ -1,6 +1,6 @@
 #include "KelDefaultScene.h"
 
-#include "KelRenderScene.h"
+#include "KelAppScene.h"
 
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
@@ -171,7 +171,7 @@ Kel3DBagRep* KelDefaultScene::BuildPillowBlock() {
   return block;
 }
 
-void KelDefaultScene::Build(KelRenderScene& scene, int axisLength) {
+void KelDefaultScene::Build(KelAppScene& scene, int axisLength) {
   Kel3DBagRep* root = scene.GetRoot();
   root->AddChild(
       *Coloured(new Kel3DCuboidRep(Kelpoint3f(-70, -35, 0), Kelvector3f(140, 0, 0),

@@ -1,37 +1,37 @@
-#include "KelRenderScene.h"
+#include "KelAppScene.h"
 
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/KelLightSourceSetRep.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
-KelRenderScene::KelRenderScene()
+KelAppScene::KelAppScene()
     : _root(new Kel3DBagRep),
       _lights(Keldirection3f::Unchecked(0.0f, 0.0f, 1.0f),
               Keldirection3f::Unchecked(1.0f, 0.0f, 0.0f)) {
   _lights.BuildRep();
 }
 
-KelRenderScene::~KelRenderScene() {
+KelAppScene::~KelAppScene() {
   Detach();
   _root->Destroy();
   // The set deletes its Rep, which belongs to no bag.
 }
 
-void KelRenderScene::Attach(Kel3DViewpoint& viewpoint) {
+void KelAppScene::Attach(Kel3DViewpoint& viewpoint) {
   Detach();
   _viewpoint = &viewpoint;
   viewpoint.AddRep(_root);
   viewpoint.AddRep(_lights.GetRep());
 }
 
-void KelRenderScene::Detach() {
+void KelAppScene::Detach() {
   if (!_viewpoint) return;
   _viewpoint->RemoveRep(_lights.GetRep());
   _viewpoint->RemoveRep(_root);
   _viewpoint = nullptr;
 }
 
-void KelRenderScene::AimLights(const Kel3DViewpoint& viewpoint) {
+void KelAppScene::AimLights(const Kel3DViewpoint& viewpoint) {
   // A light's direction points from the scene towards the light.
   const Kelvector3f back = -viewpoint.GetSightDirection().AsVector();
   const Kelvector3f up = viewpoint.GetUpDirection().AsVector();

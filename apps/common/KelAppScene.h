@@ -1,4 +1,4 @@
-// What kelrender draws: a root bag (the scene's Reps) and the light source set
+// What an application shows: a root bag (the scene's Reps) and the light source set
 // that lights it. The lights follow the camera, so that every view shows lit
 // sides whatever direction it looks from.
 #pragma once
@@ -8,13 +8,13 @@
 class Kel3DBagRep;
 class Kel3DViewpoint;
 
-class KelRenderScene {
+class KelAppScene {
  public:
-  KelRenderScene();
+  KelAppScene();
   // Leaves the viewpoint it was attached to, then destroys the Reps.
-  ~KelRenderScene();
-  KelRenderScene(const KelRenderScene&) = delete;
-  KelRenderScene& operator=(const KelRenderScene&) = delete;
+  ~KelAppScene();
+  KelAppScene(const KelAppScene&) = delete;
+  KelAppScene& operator=(const KelAppScene&) = delete;
 
   Kel3DBagRep* GetRoot() const { return _root; }
   const KelLightSourceSet& GetLights() const { return _lights; }

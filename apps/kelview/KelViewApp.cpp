@@ -1,0 +1,396 @@
+#include "KelViewApp.h"
+
+#include "KelAppStatus.h"
+#include "KelImageFileWriter.h"
+#include "KelOrbitEditor.h"
+#include "KelSceneContent.h"
+#include "KelSceneFraming.h"
+
+#include <kel/controller/KelVueNotification.h>
+#include <kel/framework/KelCallbackManager.h>
+#include <kel/framework/KelDlgContextualMenu.h>
+#include <kel/framework/KelDlgDocument.h>
+#include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelDlgNotification.h>
+#include <kel/framework/KelDlgPushButton.h>
+#include <kel/framework/KelMarshal.h>
+#include <kel/framework/KelRecord.h>
+#include <kel/framework/KelUnicodeString.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/manipulators/KelManipulator.h>
+#include <kel/picking/KelPickPath.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/KelGraphicAttributeSet.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewers/KelViewer.h>
+#include <kel/viewers/KelViewerEvent.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <Xm/CascadeBG.h>
+#include <Xm/MainW.h>
+#include <Xm/PushBG.h>
+#include <Xm/RowColumn.h>
+#include <Xm/Xm.h>
+
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+
+const char* const KelViewApp::FRAME_ALL = "FRAME_ALL";
+
+namespace {
+
+// Resident memory of this process in kB, 0 when unknown.
+long ResidentKB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.compare(0, 6, "VmRSS:") == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+std::string Triple(float x, float y, float z, const char* format) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, double(x), double(y), double(z));
+  return text;
+}
+
+void QuitActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->Quit();
+}
+void FrameAllActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->FrameAll();
+}
+
+// A push button of a pulldown, with its key as a Motif accelerator.
+Widget MenuItem(Widget pane, const char* name, const char* label, char mnemonic,
+                const char* accelerator, const char* acceleratorText, XtCallbackProc action,
+                void* app) {
+  XmString text = XmStringCreateLocalized(const_cast<char*>(label));
+  XmString keyText = XmStringCreateLocalized(const_cast<char*>(acceleratorText));
+  Widget item = XtVaCreateManagedWidget(name, xmPushButtonGadgetClass, pane, XmNlabelString, text,
+                                        XmNmnemonic, KeySym(mnemonic), XmNaccelerator, accelerator,
+                                        XmNacceleratorText, keyText, nullptr);
+  XmStringFree(text);
+  XmStringFree(keyText);
+  XtAddCallback(item, XmNactivateCallback, action, app);
+  return item;
+}
+
+Widget Pulldown(Widget bar, const char* name, const char* label, char mnemonic) {
+  const std::string paneName = std::string(name) + "Pane";
+  Widget pane = XmCreatePulldownMenu(bar, const_cast<char*>(paneName.c_str()), nullptr, 0);
+  XmString text = XmStringCreateLocalized(const_cast<char*>(label));
+  XtVaCreateManagedWidget(name, xmCascadeButtonGadgetClass, bar, XmNsubMenuId, pane, XmNlabelString,
+                          text, XmNmnemonic, KeySym(mnemonic), nullptr);
+  XmStringFree(text);
+  return pane;
+}
+
+}  // namespace
+
+KelViewApp::KelViewApp(const KelViewOptions& options, std::ostream& out, std::ostream& err)
+    : KelCommand(KelString("kelview")), _options(options), _out(out), _err(err) {}
+
+KelViewApp::~KelViewApp() {
+  if (_manipulator) {
+    RemoveAnalyseNotificationCB(nullptr, "KelManipulatorNotification");
+    delete _manipulator;
+  }
+  _scene.Detach();
+  delete _document;  // the viewer, its window and its editor with it
+}
+
+int KelViewApp::Run() {
+  KelDlgICC::SetApplicationName("kelview", "Kelview");
+  if (!KelDlgICC::GetApplicationShell()) {
+    _err << "kelview: cannot open the X display\n";
+    return KELAPP_DRAW_FAILED;
+  }
+  KelUpAxis up = KEL_UP_Z;
+  if (const int status =
+          KelSceneContent::Build(_options.scene, _scene, "kelview", _description, up, _err))
+    return status;
+  if (const int status = StartSession()) return status;
+  if (_options.verbose) _out << "kelview: " << _description << "\n" << std::flush;
+
+  BuildWindow();
+  Kel3DViewpoint* viewpoint = _viewer->GetMain3DViewpoint();
+  _scene.Attach(*viewpoint);
+  Keldirection3f sight, upDirection;
+  KelSceneFraming::ViewDirections(_options.scene.azimuth, _options.scene.elevation, up, sight,
+                                  upDirection);
+  viewpoint->Set(viewpoint->GetOrigin(), sight, upDirection);
+  viewpoint->SetProjectionType(_options.scene.parallel ? PARALLEL_PROJECTION : CONIC_PROJECTION);
+
+  // One manipulator on the root: every hit on the scene reaches it.
+  _manipulator = new KelManipulator(this, KelString("scene"), _scene.GetRoot());
+  AddAnalyseNotificationCB(nullptr, "KelManipulatorNotification", &KelViewApp::Interaction,
+                           nullptr);
+  const Kel3DBoundingSphere& sphere = _scene.GetRoot()->GetBoundingElement();
+  _editor = new KelOrbitEditor(viewpoint, Kelpoint3f(sphere.GetCenter()));
+  _viewer->SetViewpointEditor(_editor);
+
+  _document->SetVisibility(KelDlgShown);
+  const int loop = KelDlgICC::MainLoop();
+  if (_status == KELAPP_OK && loop < 0) _status = KELAPP_DRAW_FAILED;
+  if (KelRecord::GetMain()->Stop() && _status == KELAPP_OK) _status = KELAPP_OUTPUT_FAILED;
+  if (const int errors = KelDlgICC::GetXErrorCount())
+    _err << "kelview: warning: " << errors << " X protocol errors\n";
+  if (_options.verbose)
+    _out << "kelview: end, resident " << ResidentKB() << " kB (" << _residentAtFirstFrame
+         << " kB at the first frame)\n"
+         << std::flush;
+  return _status;
+}
+
+int KelViewApp::StartSession() {
+  KelRecord* record = KelRecord::GetMain();
+  // The window takes a fixed pixel geometry from these, before it is made.
+  if (!_options.record.empty()) {
+    setenv("KELRECORDCAPTURE", "1", 1);
+    if (record->StartRecording(_options.record.c_str())) {
+      _err << "kelview: cannot record into " << _options.record << " (see above)\n";
+      return KELAPP_OUTPUT_FAILED;
+    }
+  } else if (!_options.replay.empty()) {
+    setenv("KELRECORDREPLAY", "1", 1);
+    if (access(_options.replay.c_str(), R_OK) != 0) {
+      _err << "kelview: cannot read " << _options.replay << "\n";
+      return KELAPP_INPUT_MISSING;
+    }
+    if (record->StartReplay(_options.replay.c_str())) {
+      _err << "kelview: cannot replay " << _options.replay << " (see above)\n";
+      return KELAPP_INPUT_MALFORMED;
+    }
+    _replaying = record->GetMode() == 2;
+  }
+  return KELAPP_OK;
+}
+
+void KelViewApp::BuildWindow() {
+  _document = new KelDlgDocument(nullptr, KelString("kelview"));
+  const std::string title =
+      "kelview - " +
+      (_options.scene.input.empty() ? std::string("built-in assembly") : _options.scene.input);
+  _document->SetTitle(KelString(title.c_str()));
+  AddAnalyseNotificationCB(_document, KelDlgNotification::DLG_CLOSE(), &KelViewApp::CloseRequested,
+                           nullptr);
+  BuildMenuBar(_document->GetMainWindowWidget());
+  _document->SetStatusBarText(KelUnicodeString(_description.c_str()));
+
+  _viewer = new KelViewer(_document, KelString("viewer"), 0, _options.scene.width,
+                          _options.scene.height, 0);
+  _viewer->AttachOnSides();
+  const unsigned char* b = _options.scene.background;
+  _viewer->SetBackgroundColor(b[0] / 255.0f, b[1] / 255.0f, b[2] / 255.0f);
+  AddCallback(_viewer->GetCallbackManager(), KelViewer::VIEWER_UPDATE(), &KelViewApp::Updated,
+              nullptr);
+  // The viewer's contextual menu, with ours after its own.
+  auto* frameAll = new KelDlgPushButton(_viewer->GetContextualMenu(), KelString("frameAll"));
+  frameAll->SetTitle(KelString("Frame All"));
+  AddAnalyseNotificationCB(frameAll, KelDlgNotification::DLG_ACTIVATE(),
+                           &KelViewApp::FrameAllChosen, nullptr);
+}
+
+void KelViewApp::BuildMenuBar(Widget mainWindow) {
+  Widget bar = XmCreateMenuBar(mainWindow, const_cast<char*>("menuBar"), nullptr, 0);
+  Widget file = Pulldown(bar, "file", "File", 'F');
+  MenuItem(file, "quit", "Quit", 'Q', "Ctrl<Key>q", "Ctrl+Q", QuitActivated, this);
+  Widget view = Pulldown(bar, "view", "View", 'V');
+  MenuItem(view, "frameAll", "Frame All", 'F', "<Key>f", "F", FrameAllActivated, this);
+  XtManageChild(bar);
+  XtVaSetValues(mainWindow, XmNmenuBar, bar, nullptr);
+}
+
+void KelViewApp::Quit() {
+  if (_finishing) return;
+  // A recorded session's picture is its last one.
+  if (!_options.record.empty() && !_options.screenshot.empty()) {
+    Finish(TakeScreenshot() ? KELAPP_OK : KELAPP_OUTPUT_FAILED);
+    return;
+  }
+  Finish(KELAPP_OK);
+}
+
+void KelViewApp::Finish(int status) {
+  _finishing = true;
+  _status = status;
+  KelDlgICC::ExitMainLoop(0);
+}
+
+void KelViewApp::FrameAll() {
+  // A menu's action is live input: recorded like the viewer's, dropped while
+  // a replay hands the recorded ones.
+  KelRecord* record = KelRecord::GetMain();
+  if (record->GetMode() == 2) return;
+  if (record->GetMode() == 1) {
+    KelNotification action(0, FRAME_ALL);
+    record->SaveState(this, &action);
+  }
+  Frame();
+  if (_options.verbose)
+    _out << "kelview: framed, resident " << ResidentKB() << " kB\n" << std::flush;
+}
+
+int KelViewApp::SaveState(KelNotification* event, KelMarshal& marshal) {
+  if (!event) return 1;
+  const char* name = event->GetNotificationName();
+  if (!name || std::strcmp(name, FRAME_ALL) != 0) return 2;
+  marshal.WriteString(FRAME_ALL);
+  return 0;
+}
+
+int KelViewApp::RestoreState(const char* eventClass, KelMarshal& marshal) {
+  std::string name;
+  if (std::strcmp(eventClass, "KelNotification") != 0 || marshal.ReadString(name) ||
+      name != FRAME_ALL)
+    return 4;
+  Frame();
+  return 0;
+}
+
+void KelViewApp::Frame() {
+  if (!_viewer) return;
+  Kel3DViewpoint* viewpoint = _viewer->GetMain3DViewpoint();
+  float width = 0, height = 0;
+  _viewer->GetGraphicSize(&width, &height);
+  if (width < 1 || height < 1) {
+    width = float(_options.scene.width);
+    height = float(_options.scene.height);
+  }
+  KelSceneFraming::Frame(
+      *viewpoint, *_scene.GetRoot(), width, height,
+      _viewer->GetGraphicWindow() ? _viewer->GetGraphicWindow()->GetRatioWH() : 1.0f);
+  _scene.AimLights(*viewpoint);
+  _viewer->Draw();
+}
+
+void KelViewApp::Updated(const char*, KelCallbackManager*, KelNotification*, void*, long) {
+  if (_finishing) return;
+  if (_firstFrame) {
+    _firstFrame = false;
+    _residentAtFirstFrame = ResidentKB();
+    if (_options.verbose)
+      _out << "kelview: first frame, window 0x" << std::hex << XtWindow(_document->GetWidget())
+           << std::dec << ", resident " << _residentAtFirstFrame << " kB\n"
+           << std::flush;
+    // The window has its size only now; the next frame shows the framing.
+    Frame();
+    return;
+  }
+  KelRecord* record = KelRecord::GetMain();
+  if (_replaying) {
+    if (record->GetMode() == 2) return;
+    _replaying = false;
+    if (record->HasStoppedOnDamage()) {
+      _err << "kelview: the replay of " << _options.replay << " stopped early (see above)\n";
+      Finish(KELAPP_INPUT_MALFORMED);
+      return;
+    }
+    if (_options.verbose) _out << "kelview: replay ended\n" << std::flush;
+  }
+  if (_options.screenshot.empty() || !_options.record.empty()) return;
+  Finish(TakeScreenshot() ? KELAPP_OK : KELAPP_OUTPUT_FAILED);
+}
+
+bool KelViewApp::TakeScreenshot() {
+  std::unique_ptr<KelPixelImage> image(_viewer->GrabPixelImage());
+  KelImageFileWriter writer(_options.screenshot);
+  std::string error;
+  if (!image || !writer.Open(error) || !writer.Write(*image, error)) {
+    _err << "kelview: " << (error.empty() ? "cannot read the window's picture" : error) << "\n";
+    return false;
+  }
+  const Kel3DViewpoint* v = _viewer->GetMain3DViewpoint();
+  const Kelpoint3f o = v->GetOrigin();
+  const Keldirection3f s = v->GetSightDirection(), u = v->GetUpDirection();
+  // Nine digits give back each float exactly.
+  const char* format = "%.9g %.9g %.9g";
+  _out << "kelview: wrote " << _options.screenshot << "\n"
+       << "kelview: camera origin " << Triple(o.x, o.y, o.z, format) << " sight "
+       << Triple(s.x, s.y, s.z, format) << " up " << Triple(u.x, u.y, u.z, format) << "\n"
+       << std::flush;
+  return true;
+}
+
+// ---- Interaction
+
+KelRep* KelViewApp::PartOf(KelNotification* notification) const {
+  auto* vue = dynamic_cast<KelVueNotification*>(notification);
+  const KelPickPath* path = vue ? vue->GetPickPath() : nullptr;
+  if (!path && _viewer) path = &_viewer->GetCurrentPath();
+  if (!path || path->Size() < 2) return nullptr;
+  return path->GetRep(1);
+}
+
+void KelViewApp::Interaction(KelCommand*, KelNotification* notification, void*) {
+  const std::string kind = notification->IsA();
+  if (kind == KelManipulator::GetKelPreactivate() || kind == KelManipulator::GetKelMove())
+    SetPreselected(PartOf(notification));
+  else if (kind == KelManipulator::GetKelEndPreactivate())
+    SetPreselected(nullptr);
+  else if (kind == KelManipulator::GetKelActivate())
+    Select(notification);
+  else if (kind == KelManipulator::GetKelEndActivate() && _selected) {
+    KelRep* was = _selected;
+    _selected = nullptr;
+    ShowHighlight(was);
+    SetStatus("Nothing selected");
+    _viewer->Draw();
+  }
+}
+
+void KelViewApp::SetPreselected(KelRep* part) {
+  if (part == _preselected) return;
+  KelRep* was = _preselected;
+  _preselected = part;
+  ShowHighlight(was);
+  ShowHighlight(part);
+  _viewer->Draw();
+  if (!_options.verbose) return;
+  int index = 0;
+  if (list<KelRep*>* parts = part ? _scene.GetRoot()->GetChildren() : nullptr)
+    while (index < parts->Count() && (*parts)[index] != part) ++index;
+  _out << "kelview: preselected " << (part ? "part " + std::to_string(index) : "nothing") << "\n"
+       << std::flush;
+}
+
+void KelViewApp::SetStatus(const std::string& text) {
+  _document->SetStatusBarText(KelUnicodeString(text.c_str()));
+  if (_options.verbose) _out << "kelview: status: " << text << "\n" << std::flush;
+}
+
+void KelViewApp::Select(KelNotification* notification) {
+  KelRep* was = _selected;
+  _selected = PartOf(notification);
+  ShowHighlight(was);
+  ShowHighlight(_selected);
+  auto* vue = dynamic_cast<KelVueNotification*>(notification);
+  const KelPickPath* path = vue ? vue->GetPickPath() : nullptr;
+  if (!path) path = &_viewer->GetCurrentPath();
+  std::string text = "Nothing selected";
+  if (_selected && path->Size() > 0) {
+    const KelRep* leaf = path->GetRep(path->Size() - 1);
+    const Kelpoint3f p = path->GetGlobalIntersection();
+    const Keldirection3f n = path->GetGlobalNormal();
+    text = std::string("Selected ") + leaf->IsA() + ": point " +
+           Triple(p.x, p.y, p.z, "(%.4g, %.4g, %.4g)") + ", normal " +
+           Triple(n.x, n.y, n.z, "(%.3f, %.3f, %.3f)");
+  }
+  SetStatus(text);
+  _viewer->Draw();
+}
+
+void KelViewApp::ShowHighlight(KelRep* part) {
+  if (!part) return;
+  const unsigned char flags = part->GetGraphicAttributeSet().flags;
+  auto known = _sceneHighlight.emplace(part, (flags & KelGraphicAttributeSet::HIGHLIGHTED) != 0);
+  if (known.first->second || part == _preselected || part == _selected)
+    part->HighLightOn();
+  else
+    part->HighLightOff();
+}

@@ -1,0 +1,101 @@
+// One run of kelview: a main window (menu bar, viewer, status bar) showing
+// the built-in assembly or a mesh file, framed through the viewer's main 3D
+// viewpoint.
+//
+// Interaction: one manipulator on the scene's root takes every hit, so the
+// viewer's device drives it. Pointing at a part (a child of the root: a
+// placed part of the assembly, one mesh of a file) highlights it; a click
+// selects it and puts the picked Rep, the point and the normal (world
+// coordinates) in the status bar; a click on nothing clears the selection.
+// A middle-button drag turns the camera (KelOrbitEditor). Parts highlighted
+// by the scene itself stay so.
+//
+// Record and replay go through the viewer (docs/record.md): a replay needs
+// the same scene and the window that recorded it. The picture of
+// --screenshot is taken after the first frame; when replaying, after the
+// frame that follows the last record; when recording, when the session is
+// quit, so that the recording's last picture and the replay's compare.
+#pragma once
+
+#include <kel/framework/KelCommand.h>
+
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "KelAppScene.h"
+#include "KelViewOptions.h"
+
+class KelDlgDocument;
+class KelManipulator;
+class KelOrbitEditor;
+class KelRep;
+class KelViewer;
+typedef struct _WidgetRec* Widget;
+
+class KelViewApp : public KelCommand {
+ public:
+  KelViewApp(const KelViewOptions& options, std::ostream& out, std::ostream& err);
+  ~KelViewApp() override;
+  KelViewApp(const KelViewApp&) = delete;
+  KelViewApp& operator=(const KelViewApp&) = delete;
+
+  // Answers a KelAppStatus.
+  int Run();
+
+  // The menu's and the contextual menu's actions. With --verbose, frame all
+  // says the resident memory (the soak test's probe).
+  void Quit();
+  void FrameAll();
+
+  // Frame all, recorded and replayed (docs/record.md): a KelNotification
+  // named FRAME_ALL, its name as the payload.
+  static const char* const FRAME_ALL;
+  int SaveState(KelNotification* event, KelMarshal& marshal) override;
+  int RestoreState(const char* eventClass, KelMarshal& marshal) override;
+
+  // The interaction notifications of the root's manipulator.
+  void Interaction(KelCommand* sender, KelNotification* notification, void*);
+  // "VIEWER_UPDATE": the first frame, the end of a replay.
+  void Updated(const char*, KelCallbackManager*, KelNotification*, void*, long);
+  void FrameAllChosen(KelCommand*, KelNotification*, void*) { FrameAll(); }
+  void CloseRequested(KelCommand*, KelNotification*, void*) { Quit(); }
+
+ private:
+  int StartSession();
+  void BuildWindow();
+  void BuildMenuBar(Widget mainWindow);
+  // Frames the scene in the window as it is now, and aims the lights.
+  void Frame();
+  // The status bar's text, also on the standard output with --verbose.
+  void SetStatus(const std::string& text);
+  // The part of the scene that a pick path hits: the root's child on it.
+  KelRep* PartOf(KelNotification* notification) const;
+  void SetPreselected(KelRep* part);
+  void Select(KelNotification* notification);
+  // A part shows highlighted when the scene made it so, or it is preselected
+  // or selected.
+  void ShowHighlight(KelRep* part);
+  // Writes the picture and the camera; false on failure (with a message).
+  bool TakeScreenshot();
+  void Finish(int status);
+
+  KelViewOptions _options;
+  std::ostream& _out;
+  std::ostream& _err;
+  KelAppScene _scene;
+  std::string _description;
+  int _status = 0;
+  bool _finishing = false;
+  bool _replaying = false;
+  bool _firstFrame = true;
+  KelDlgDocument* _document = nullptr;
+  KelViewer* _viewer = nullptr;
+  KelManipulator* _manipulator = nullptr;
+  KelOrbitEditor* _editor = nullptr;  // the viewer owns it
+  KelRep* _preselected = nullptr;
+  KelRep* _selected = nullptr;
+  std::map<KelRep*, bool> _sceneHighlight;
+  long _residentAtFirstFrame = 0;
+};

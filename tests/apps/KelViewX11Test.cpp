@@ -1,0 +1,294 @@
+// kelview as a user meets it: started on a mesh or the built-in assembly,
+// driven with xdotool or XTest, read through its --verbose lines, its exit
+// status and its --screenshot pictures.
+#include <gtest/gtest.h>
+
+#include <kel/images/KelPixelImage.h>
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "KelInputStorm.h"
+#include "KelPngImage.h"
+#include "KelRenderMeshFiles.h"
+#include "KelTestEnv.h"
+#include "KelXInput.h"
+#include "KelXSession.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+bool Shell(const std::string& command) {
+  return std::system(command.c_str()) == 0;
+}
+
+// One kelview process; its standard output is read line by line, its errors
+// go to a file. `timeout` bounds its life, so no read waits forever.
+class KelView {
+ public:
+  KelView(const std::string& name, const std::string& args, int seconds = 60) {
+    _errors = keltest::OutputPath(name + ".err");
+    const std::string command = "exec timeout " + std::to_string(seconds) +
+                                " " KEL_KELVIEW_PATH " " + args + " 2>" + _errors;
+    _pipe = popen(command.c_str(), "r");
+  }
+  ~KelView() {
+    if (_pipe) pclose(_pipe);
+  }
+
+  // The next line that starts with `prefix`; "" when the program ended first
+  // or, with a `timeoutMs`, when no such line came within it.
+  std::string Until(const std::string& prefix, int timeoutMs = -1) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+      const size_t eol = _pending.find('\n');
+      if (eol != std::string::npos) {
+        const std::string text = _pending.substr(0, eol);
+        _pending.erase(0, eol + 1);
+        lines.push_back(text);
+        if (text.compare(0, prefix.size(), prefix) == 0) return text;
+        continue;
+      }
+      if (!_pipe) return "";
+      int wait = -1;
+      if (timeoutMs >= 0) {
+        wait = int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                       end - std::chrono::steady_clock::now())
+                       .count());
+        if (wait <= 0) return "";
+      }
+      pollfd p = {fileno(_pipe), POLLIN, 0};
+      if (poll(&p, 1, wait) == 0) return "";
+      char buffer[4096];
+      const ssize_t n = read(fileno(_pipe), buffer, sizeof buffer);
+      if (n <= 0) return "";
+      _pending.append(buffer, size_t(n));
+    }
+  }
+  // Its top-level window, from the first frame's line.
+  unsigned long Window() {
+    unsigned long id = 0;
+    std::sscanf(Until("kelview: first frame").c_str(), "kelview: first frame, window 0x%lx", &id);
+    return id;
+  }
+  // Reads to the end; answers the exit status (-1 when it did not exit).
+  int Wait() {
+    while (!Until("\x01").empty()) {
+    }
+    const int status = pclose(_pipe);
+    _pipe = nullptr;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Errors() const { return Slurp(_errors); }
+
+  std::vector<std::string> lines;
+
+ private:
+  FILE* _pipe = nullptr;
+  std::string _pending;  // read, not yet a whole line
+  std::string _errors;
+};
+
+void RequireTools() {
+  ASSERT_NE(keltest::TestDisplay(), nullptr);
+  KEL_REQUIRE(Shell("xdotool version > /dev/null 2>&1"), "xdotool");
+}
+
+bool Xdotool(const std::string& actions) {
+  return Shell("xdotool " + actions + " > /dev/null 2>&1");
+}
+
+std::string Bracket() {
+  const std::string path = keltest::OutputPath("bracket.stl");
+  kelrendertest::WriteAsciiStl(path, kelrendertest::Bracket());
+  return path;
+}
+
+// The three numbers after `key` in `text`: "point (x, y, z)".
+bool Numbers(const std::string& text, const std::string& key, double v[3]) {
+  const size_t at = text.find(key + " (");
+  return at != std::string::npos &&
+         std::sscanf(text.c_str() + at + key.size(), " (%lf, %lf, %lf)", &v[0], &v[1], &v[2]) == 3;
+}
+
+TEST(KelView, HelpVersionAndRefusals) {
+  KelView help("help", "--help");
+  EXPECT_NE(help.Until("Usage: kelview"), "");
+  EXPECT_EQ(help.Wait(), 0);
+  KelView version("version", "--version");
+  EXPECT_NE(version.Until("kelview (Kelvis)"), "");
+  EXPECT_EQ(version.Wait(), 0);
+  KelView both("both", "--record a.rec --replay b.rec");
+  EXPECT_EQ(both.Wait(), 2);
+  EXPECT_NE(both.Errors().find("exclude each other"), std::string::npos);
+  KelView missing("missing", "--replay /nonexistent/session.rec");
+  EXPECT_EQ(missing.Wait(), 3);
+}
+
+// Seen from the top in parallel projection, the bracket's base lies at
+// z = 6 under most of the picture, its normal straight up.
+TEST(KelView, PreselectsAndSelectsWhatThePointerIsOn) {
+  RequireTools();
+  KelView view("select", "--verbose --view top --projection parallel --size 320x240 " + Bracket());
+  const unsigned long w = view.Window();
+  ASSERT_NE(w, 0u) << view.Errors();
+  int x = 0, y = 0;
+  {
+    Window root;
+    int rx = 0, ry = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    ASSERT_TRUE(
+        XGetGeometry(keltest::TestDisplay(), w, &root, &rx, &ry, &width, &height, &border, &depth));
+    x = int(width) * 7 / 10;
+    y = int(height) / 2;
+  }
+  const std::string id = std::to_string(w);
+  ASSERT_TRUE(
+      (Xdotool("mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y))));
+  EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected part 0");
+  ASSERT_TRUE((Xdotool("click 1")));
+  const std::string selected = view.Until("kelview: status:");
+  double p[3] = {}, n[3] = {};
+  ASSERT_TRUE(Numbers(selected, "point", p) && Numbers(selected, "normal", n)) << selected;
+  EXPECT_NE(selected.find("KelSurfacicRep"), std::string::npos) << selected;
+  EXPECT_GT(p[0], 6.0);
+  EXPECT_LT(p[0], 40.0);
+  EXPECT_GT(p[1], 0.0);
+  EXPECT_LT(p[1], 20.0);
+  EXPECT_NEAR(p[2], 6.0, 0.01);
+  EXPECT_EQ(n[0], 0.0);
+  EXPECT_EQ(n[1], 0.0);
+  EXPECT_EQ(n[2], 1.0);
+  // Above the part: the highlight goes, and a click there clears the
+  // selection.
+  ASSERT_TRUE((Xdotool("mousemove --window " + id + " " + std::to_string(x) + " 55")));
+  EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected nothing");
+  ASSERT_TRUE((Xdotool("click 1")));
+  EXPECT_EQ(view.Until("kelview: status:"), "kelview: status: Nothing selected");
+  ASSERT_TRUE((Xdotool("windowfocus --sync " + id + " key ctrl+q")));
+  EXPECT_EQ(view.Wait(), 0) << view.Errors();
+}
+
+// A session driven with xdotool (a middle-button turn, frame all, a
+// selection) and quit: its last picture matches the reference, and its
+// replay in a fresh process ends on the same camera and the same picture.
+// Damaged copies of the recording stop with a message.
+TEST(KelView, RecordedSessionReplaysToTheSameCameraAndPicture) {
+  RequireTools();
+  const std::string mesh = Bracket();
+  const std::string recording = keltest::OutputPath("session.rec");
+  const std::string live = keltest::OutputPath("live.png");
+  const std::string replayed = keltest::OutputPath("replay.png");
+  std::string liveCamera;
+  {
+    KelView view("live", "--verbose --size 320x240 --record " + recording + " --screenshot " +
+                             live + " " + mesh);
+    const unsigned long w = view.Window();
+    ASSERT_NE(w, 0u) << view.Errors();
+    const std::string id = std::to_string(w);
+    ASSERT_TRUE((Xdotool("mousemove --window " + id + " 160 140 mousedown 2 mousemove --window " +
+                         id + " 185 150 mousemove --window " + id + " 210 165 mouseup 2")));
+    ASSERT_TRUE((Xdotool("windowfocus --sync " + id + " key f")));
+    EXPECT_NE(view.Until("kelview: framed"), "");
+    ASSERT_TRUE((Xdotool("mousemove --window " + id + " 160 150 click 1")));
+    EXPECT_NE(view.Until("kelview: status: Selected"), "");
+    ASSERT_TRUE((Xdotool("key ctrl+q")));
+    liveCamera = view.Until("kelview: camera");
+    EXPECT_EQ(view.Wait(), 0) << view.Errors();
+  }
+  std::unique_ptr<KelPixelImage> livePicture(KelPngImage::Read(live));
+  ASSERT_NE(livePicture, nullptr);
+  keltest::ExpectMatchesReference(*livePicture, keltest::DataPath("kelview/bracket_session.png"),
+                                  "bracket_session");
+
+  KelView replay("replay",
+                 "--size 500x400 --replay " + recording + " --screenshot " + replayed + " " + mesh);
+  EXPECT_EQ(replay.Until("kelview: camera"), liveCamera);
+  EXPECT_EQ(replay.Wait(), 0) << replay.Errors();
+  std::unique_ptr<KelPixelImage> replayPicture(KelPngImage::Read(replayed));
+  ASSERT_NE(replayPicture, nullptr);
+  EXPECT_EQ(keltest::CountDifferentPixels(*livePicture, *replayPicture, 0), 0);
+
+  // Cut inside its last record, and garbage.
+  const std::string bytes = Slurp(recording);
+  ASSERT_GT(bytes.size(), 40u);
+  const std::string cut = keltest::OutputPath("cut.rec");
+  std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() - 3);
+  KelView cutShort(
+      "cut", "--replay " + cut + " --screenshot " + keltest::OutputPath("cut.png") + " " + mesh);
+  EXPECT_EQ(cutShort.Wait(), 4);
+  EXPECT_NE(cutShort.Errors().find("stopped early"), std::string::npos) << cutShort.Errors();
+  const std::string garbage = keltest::OutputPath("garbage.rec");
+  std::ofstream(garbage, std::ios::binary) << "\x89KELREC\n" << std::string(64, '\xff');
+  KelView damaged("garbage", "--replay " + garbage + " " + mesh);
+  EXPECT_EQ(damaged.Wait(), 4);
+  EXPECT_NE(damaged.Errors().find("cannot replay"), std::string::npos) << damaged.Errors();
+}
+
+// Random moves, clicks of every button (the contextual menu included), keys
+// and resizes: kelview survives them without an X error, a sanitizer report
+// or a leak (its exit status), and without growing. KEL_STORM_EVENTS sets
+// the storm's size (scripts/soak.sh).
+TEST(KelView, SurvivesARandomInputStorm) {
+  RequireTools();
+  const char* size = std::getenv("KEL_STORM_EVENTS");
+  const int events = size ? std::atoi(size) : 2000;
+  KelView view("storm", "--verbose --size 480x360", 120);
+  const unsigned long w = view.Window();
+  ASSERT_NE(w, 0u) << view.Errors();
+  const std::vector<KeySym> keys = {XK_a,         XK_b,      XK_Left,   XK_Right, XK_Up,
+                                    XK_Down,      XK_space,  XK_Return, XK_Tab,   XK_Shift_L,
+                                    XK_Control_L, XK_Escape, XK_1};
+  // Frame all (F) is the probe: kelview answers it with its resident memory
+  // once it has worked through everything sent before. A contextual menu
+  // that it posts late takes the keys sent meanwhile: Escape takes it down,
+  // and the probe goes again.
+  auto probe = [&]() {
+    long kb = 0;
+    for (int attempt = 0; attempt < 20 && kb == 0; ++attempt) {
+      keltest::TapKey(XK_Escape);
+      XSetInputFocus(keltest::TestDisplay(), w, RevertToPointerRoot, CurrentTime);
+      keltest::TapKey(XK_f);
+      std::sscanf(view.Until("kelview: framed", 3000).c_str(), "kelview: framed, resident %ld",
+                  &kb);
+    }
+    return kb;
+  };
+  keltest::InputStorm(w, events / 10, 1, keys);
+  const long before = probe();
+  const keltest::StormCounts counts = keltest::InputStorm(w, events, 2, keys);
+  EXPECT_GT(counts.resizes, 0);
+  const long after = probe();
+  ASSERT_GT(before, 0) << view.Errors();
+  ASSERT_GT(after, 0) << view.Errors();
+  RecordProperty("resident_kB_before", int(before));
+  RecordProperty("resident_kB_after", int(after));
+#if !defined(__SANITIZE_ADDRESS__) && !(defined(__has_feature) && __has_feature(address_sanitizer))
+  // The sanitizer's quarantine holds freed memory back: only a plain build
+  // tells growth.
+  EXPECT_LT(double(after), 1.05 * double(before)) << before << " kB, then " << after << " kB";
+#endif
+  keltest::HoldKey(XK_Control_L, true);
+  keltest::TapKey(XK_q);
+  keltest::HoldKey(XK_Control_L, false);
+  EXPECT_EQ(view.Wait(), 0) << view.Errors();
+  EXPECT_EQ(view.Errors().find("X protocol errors"), std::string::npos) << view.Errors();
+}
+
+}  // namespace

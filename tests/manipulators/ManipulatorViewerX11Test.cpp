@@ -1,0 +1,236 @@
+// Manipulators and indicators behind a real viewer, driven by XTest input:
+// what a father command gets when it queries during a drag, a manipulator
+// made during a drag taking it over, indicators following the cursor in their
+// own viewpoint.
+#include <gtest/gtest.h>
+
+#include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelVue.h>
+#include <kel/manipulators/Kel2DMatrixIndicator.h>
+#include <kel/manipulators/Kel3DIndicator.h>
+#include <kel/manipulators/KelManipulator.h>
+#include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewers/KelKeyboardEvent.h>
+#include <kel/viewers/KelMouseEvent.h>
+#include <kel/viewers/KelViewer.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <X11/keysym.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KelTestEnv.h"
+#include "KelViewerSession.h"
+#include "KelXInput.h"
+#include "KelXSession.h"
+
+namespace {
+
+using keltest::NotificationLog;
+using Texts = std::vector<std::string>;
+
+class ManipulatorViewer : public testing::Test {
+ protected:
+  void SetUp() override {
+    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+    errorsBefore = KelDlgICC::GetXErrorCount();
+    KelVue::SetInteractiveState(0);
+    keltest::PointerTo(0, 0);
+    session = std::make_unique<keltest::ViewerSession>("viewer", 320, 240);
+    ASSERT_TRUE(session->Ready());
+    viewer = session->viewer;
+    // A cube of side 2 round the origin in a bag, seen along -z in parallel
+    // projection: its front face lies at z = 1.
+    bag = new Kel3DBagRep;
+    cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
+                              Kelvector3f(0, 0, 2), 4);
+    bag->AddChild(*cube);
+    Kel3DViewpoint* v = viewer->GetMain3DViewpoint();
+    v->AddRep(bag);
+    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    v->SetProjectionType(PARALLEL_PROJECTION);
+    float w = 0, h = 0;
+    viewer->GetGraphicSize(&w, &h);
+    v->Reframe(w, h, viewer->GetMMInSupportUnit(), viewer->GetGraphicWindow()->GetRatioWH());
+    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    // One model unit is half the window's height from its centre: pixel
+    // (x, y) shows ((x - 160) / 120, (120 - y) / 120).
+    Kel2DViewpoint* v2 = viewer->GetMain2DViewpoint();
+    v2->SetZoomType(ZOOM_WINDOW_HEIGHT);
+    v2->SetOrigin(Kelpoint2f(0, 0));
+    v2->SetZoom(1.0f);
+    ASSERT_TRUE(session->WaitUpdates(1));
+  }
+
+  void TearDown() override {
+    session.reset();
+    for (KelManipulator* m : manipulators) delete m;
+    if (bag) bag->Destroy();
+    if (keltest::TestDisplay()) {
+      keltest::Settle();
+      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
+    }
+  }
+
+  KelManipulator* Manipulate(KelRep* rep, const char* name) {
+    manipulators.push_back(new KelManipulator(&log, KelString(name), rep));
+    return manipulators.back();
+  }
+  // The window pixel showing a model point of the 3D scene.
+  Kelpoint2f Pixel(const Kelpoint3f& m) {
+    float w = 0, h = 0;
+    viewer->GetGraphicSize(&w, &h);
+    Kelpoint2f p;
+    viewer->GetMain3DViewpoint()->ComputePixelFromModel(m, p, w, h, viewer->GetMMInSupportUnit(),
+                                                        viewer->GetGraphicWindow()->GetRatioWH());
+    return p;
+  }
+  void PointerTo(float x, float y) {
+    keltest::PointerTo(session->Area(), static_cast<int>(x), static_cast<int>(y));
+    keltest::Settle();
+  }
+  void Button(int button, bool press) {
+    press ? keltest::PressButton(button) : keltest::ReleaseButton(button);
+    keltest::Settle();
+  }
+
+  int errorsBefore = 0;
+  NotificationLog log;
+  std::unique_ptr<keltest::ViewerSession> session;
+  KelViewer* viewer = nullptr;
+  Kel3DBagRep* bag = nullptr;
+  Kel3DCuboidRep* cube = nullptr;
+  std::vector<KelManipulator*> manipulators;
+};
+
+// Asks the manipulator, on each step of the drag, what the command tree lets
+// a father ask.
+struct Asker : KelCommand {
+  Asker() : KelCommand(KelString("asker")) {
+    AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelManipulate(), &Asker::Ask, nullptr);
+  }
+  void Ask(KelCommand* sender, KelNotification* n, void*) {
+    auto* m = static_cast<KelManipulator*>(sender);
+    viewer = m->SendCommandSpecificObject(KelViewer::ClassName(), n);
+    mouse = m->SendCommandSpecificObject(KelMouseEvent::ClassName(), n);
+    point2D = m->SendCommandSpecificObject(Kel2DIndication::ClassName(), n);
+    if (auto* s = static_cast<KelIndicationSegment*>(m->SendCommandSpecificObject(
+            fct_MetaObjectToFind("KelIndicationSegment")->GetClassName(), n)))
+      sight = *s;
+    if (auto* p = static_cast<KelGraphicElementIntersection*>(
+            m->SendCommandSpecificObject(KelGraphicElementIntersection::ClassName(), n)))
+      hit = *p;
+    ++asked;
+  }
+  void *viewer = nullptr, *mouse = nullptr, *point2D = nullptr;
+  KelIndicationSegment sight;
+  KelGraphicElementIntersection hit;
+  int asked = 0;
+};
+
+TEST_F(ManipulatorViewer, AFatherQueriesTheViewerTheSightAndTheHitDuringTheDrag) {
+  Asker asker;
+  manipulators.push_back(new KelManipulator(&asker, KelString("cube"), cube));
+  const Kelpoint2f press = Pixel({0.5f, 0.5f, 1}), drag = Pixel({0.25f, -0.5f, 1});
+  PointerTo(press.x, press.y);
+  Button(1, true);
+  PointerTo(drag.x, drag.y);
+  Button(1, false);
+  ASSERT_GE(asker.asked, 1);
+  EXPECT_EQ(asker.viewer, viewer);
+  EXPECT_NE(asker.mouse, nullptr);
+  EXPECT_EQ(asker.point2D, nullptr) << "the cube lies in a 3D viewpoint";
+  // Both ends of the sight lie over the pointer (to a pixel, some 0.02
+  // here), the near one in front; the hit lies on the front face.
+  EXPECT_NEAR(asker.sight.GetFirstPoint().x, 0.25, 0.04);
+  EXPECT_NEAR(asker.sight.GetSecondPoint().y, -0.5, 0.04);
+  EXPECT_GT(asker.sight.GetFirstPoint().z, asker.sight.GetSecondPoint().z);
+  EXPECT_NEAR(asker.hit.z, 1.0, 1e-4);
+  EXPECT_NEAR(asker.hit.x, 0.25, 0.04);
+  EXPECT_NEAR(asker.hit.y, -0.5, 0.04);
+}
+
+TEST_F(ManipulatorViewer, AManipulatorMadeDuringTheDragTakesItOver) {
+  // Told of the activation, the command sets a manipulator on the bag, which
+  // lies on the dragged path.
+  struct Maker : KelCommand {
+    explicit Maker(NotificationLog* log) : KelCommand(log, KelString("maker")) {
+      AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelActivate(), &Maker::Make, nullptr);
+    }
+    void Make(KelCommand* sender, KelNotification* n, void*) {
+      if (!made) made = new KelManipulator(GetFather(), KelString("bag"), rep);
+      static_cast<NotificationLog*>(GetFather())->Record(sender, n, nullptr);
+    }
+    KelRep* rep = nullptr;
+    KelManipulator* made = nullptr;
+  } maker(&log);
+  maker.rep = bag;
+  Manipulate(cube, "cube")->SetFather(&maker);
+  const Kelpoint2f p = Pixel({0, 0, 1});
+  PointerTo(p.x, p.y);
+  Button(1, true);
+  PointerTo(p.x + 10, p.y);
+  Button(1, false);
+  Texts texts = log.Texts();
+  texts.resize(std::min<std::size_t>(texts.size(), 10));
+  EXPECT_EQ(texts, (Texts{"cube:KelPreactivate", "cube:KelActivate", "cube:KelBeginManipulate",
+                          "cube:KelEndManipulate", "cube:KelEndActivate", "bag:KelPreactivate",
+                          "bag:KelActivate", "bag:KelBeginManipulate", "bag:KelManipulate",
+                          "bag:KelEndManipulate"}));
+  delete maker.made;
+}
+
+TEST_F(ManipulatorViewer, AForegroundMatrixIndicatorDragsItsMatrixUnderTheCursor) {
+  Kel2DMatrixIndicator indicator(&log, KelString("M"), *viewer->GetMain2DViewpoint());
+  viewer->SetForegroundIndicator(&indicator);
+  // Over the cube too: the foreground indicator takes everything.
+  PointerTo(220, 90);
+  const NotificationLog::Entry* e = log.Last("M:KelPreactivate");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->cause, "KelIndicateEvent");
+  EXPECT_EQ(e->nearPoint, Kelpoint3f(0.5f, 0.25f, 0));
+
+  Button(1, true);
+  EXPECT_EQ(indicator.GetObjectPosition().GetTranslation(), Kelvector2f(0.5f, 0.25f));
+  PointerTo(190, 150);
+  PointerTo(100, 180);
+  Button(1, false);
+  EXPECT_EQ(indicator.GetObjectPosition().GetTranslation(), Kelvector2f(-0.5f, -0.5f));
+  EXPECT_EQ(log.Last("M:KelBeginManipulate")->cause, "Kel2DPositionEvent");
+  EXPECT_EQ(log.Last("M:KelManipulate")->cause, "Kel2DPositionEvent");
+  EXPECT_EQ(log.Count("M:KelManipulate"), 2);
+  EXPECT_EQ(log.Last("M:KelEndManipulate")->nearPoint, Kelpoint3f(-0.5f, -0.5f, 0));
+  viewer->SetForegroundIndicator(nullptr);
+}
+
+TEST_F(ManipulatorViewer, AKeyKeepsTheIndicatorsLastPointsAndADeadIndicatorIsForgotten) {
+  auto* indicator = new Kel3DIndicator(&log, KelString("I"), *viewer->GetMain3DViewpoint());
+  viewer->SetForegroundIndicator(indicator);
+  viewer->SetBackgroundIndicator(indicator);
+  const Kelpoint2f p = Pixel({0.5f, 0.5f, 1});
+  PointerTo(p.x, p.y);
+  Button(1, true);
+  const Kelpoint3f nearPoint = indicator->GetIndicateEvent().GetNearPoint();
+  EXPECT_NEAR(nearPoint.x, 0.5f, 0.05f);
+  // Insert goes to the activated indicator through the keyboard.
+  session->Focus();
+  keltest::TapKey(XK_Insert);
+  keltest::Settle();
+  const NotificationLog::Entry* e = log.Last("I:KelManipulate");
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->nearPoint, nearPoint);
+  EXPECT_NE(dynamic_cast<KelKeyboardEvent*>(indicator->GetIndicateEvent().GetDeviceEvent()),
+            nullptr);
+  Button(1, false);
+  delete indicator;
+  EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
+  EXPECT_EQ(viewer->GetBackgroundIndicator(), nullptr);
+  PointerTo(10, 10);  // nothing left to call
+}
+
+}  // namespace
