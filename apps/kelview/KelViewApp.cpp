@@ -3,6 +3,7 @@
 #include "KelAppStatus.h"
 #include "KelImageFileWriter.h"
 #include "KelOrbitEditor.h"
+#include "KelPartDragger.h"
 #include "KelSceneContent.h"
 #include "KelSceneFraming.h"
 
@@ -64,6 +65,15 @@ void QuitActivated(Widget, XtPointer app, XtPointer) {
 void FrameAllActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->FrameAll();
 }
+void TranslateActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->DragSelected(KelPartDragger::Translate);
+}
+void RotateActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->DragSelected(KelPartDragger::Rotate);
+}
+void CancelDragActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->CancelDrag();
+}
 
 // A push button of a pulldown, with its key as a Motif accelerator.
 Widget MenuItem(Widget pane, const char* name, const char* label, char mnemonic,
@@ -96,6 +106,7 @@ KelViewApp::KelViewApp(const KelViewOptions& options, std::ostream& out, std::os
     : KelCommand(KelString("kelview")), _options(options), _out(out), _err(err) {}
 
 KelViewApp::~KelViewApp() {
+  delete _dragger;
   if (_manipulator) {
     RemoveAnalyseNotificationCB(nullptr, "KelManipulatorNotification");
     delete _manipulator;
@@ -133,6 +144,11 @@ int KelViewApp::Run() {
   const Kel3DBoundingSphere& sphere = _scene.GetRoot()->GetBoundingElement();
   _editor = new KelOrbitEditor(viewpoint, Kelpoint3f(sphere.GetCenter()));
   _viewer->SetViewpointEditor(_editor);
+  _dragger =
+      new KelPartDragger(this, *_viewer, *_scene.GetRoot(), _options.verbose ? &_out : nullptr);
+  // What no dialog analyses (the contextual menu's items, the window's
+  // closing) goes up through the dragger to this application.
+  _document->SetFather(_dragger);
 
   _document->SetVisibility(KelDlgShown);
   const int loop = KelDlgICC::MainLoop();
@@ -202,6 +218,10 @@ void KelViewApp::BuildMenuBar(Widget mainWindow) {
   MenuItem(file, "quit", "Quit", 'Q', "Ctrl<Key>q", "Ctrl+Q", QuitActivated, this);
   Widget view = Pulldown(bar, "view", "View", 'V');
   MenuItem(view, "frameAll", "Frame All", 'F', "<Key>f", "F", FrameAllActivated, this);
+  Widget edit = Pulldown(bar, "edit", "Edit", 'E');
+  MenuItem(edit, "translatePart", "Translate", 'T', "<Key>t", "T", TranslateActivated, this);
+  MenuItem(edit, "rotatePart", "Rotate", 'R', "<Key>r", "R", RotateActivated, this);
+  MenuItem(edit, "cancelDrag", "Cancel Drag", 'C', "<Key>Escape", "Esc", CancelDragActivated, this);
   XtManageChild(bar);
   XtVaSetValues(mainWindow, XmNmenuBar, bar, nullptr);
 }
@@ -267,6 +287,15 @@ void KelViewApp::Frame() {
       _viewer->GetGraphicWindow() ? _viewer->GetGraphicWindow()->GetRatioWH() : 1.0f);
   _scene.AimLights(*viewpoint);
   _viewer->Draw();
+}
+
+void KelViewApp::DragSelected(int kind) {
+  if (_dragger && !_dragger->Choose(static_cast<KelPartDragger::Kind>(kind), _selected))
+    _document->SetStatusBarText(KelUnicodeString("Select a placed part to drag it"));
+}
+
+void KelViewApp::CancelDrag() {
+  if (_dragger) _dragger->Cancel();
 }
 
 void KelViewApp::Updated(const char*, KelCallbackManager*, KelNotification*, void*, long) {
@@ -367,6 +396,7 @@ void KelViewApp::SetStatus(const std::string& text) {
 void KelViewApp::Select(KelNotification* notification) {
   KelRep* was = _selected;
   _selected = PartOf(notification);
+  if (_dragger) _dragger->Follow(_selected);
   ShowHighlight(was);
   ShowHighlight(_selected);
   auto* vue = dynamic_cast<KelVueNotification*>(notification);

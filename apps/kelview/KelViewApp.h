@@ -30,6 +30,7 @@
 class KelDlgDocument;
 class KelManipulator;
 class KelOrbitEditor;
+class KelPartDragger;
 class KelRep;
 class KelViewer;
 typedef struct _WidgetRec* Widget;
@@ -48,6 +49,10 @@ class KelViewApp : public KelCommand {
   // says the resident memory (the soak test's probe).
   void Quit();
   void FrameAll();
+  // The Edit menu: a translator or a rotator for the selected part, and
+  // Escape, which puts back the part a drag is moving.
+  void DragSelected(int kind);
+  void CancelDrag();
 
   // Frame all, recorded and replayed (docs/record.md): a KelNotification
   // named FRAME_ALL, its name as the payload.
@@ -94,6 +99,7 @@ class KelViewApp : public KelCommand {
   KelViewer* _viewer = nullptr;
   KelManipulator* _manipulator = nullptr;
   KelOrbitEditor* _editor = nullptr;  // the viewer owns it
+  KelPartDragger* _dragger = nullptr;
   KelRep* _preselected = nullptr;
   KelRep* _selected = nullptr;
   std::map<KelRep*, bool> _sceneHighlight;

@@ -80,3 +80,20 @@ int KelInterPlnLn(const Kelpoint3f& linePoint, const Keldirection3f& direction,
   result = (p + d * t).ToPoint3f();
   return 1;
 }
+
+void KelPlaneAxes(const Keldirection3f& normal, Keldirection3f& u, Keldirection3f& v) {
+  const KelMathVector n = V(normal);
+  // Start from the coordinate axis furthest from the normal: it never lies
+  // along it.
+  const double ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
+  KelMathVector e(1.0, 0.0, 0.0);
+  if (ay < ax && ay <= az) e = KelMathVector(0.0, 1.0, 0.0);
+  if (az < ax && az < ay) e = KelMathVector(0.0, 0.0, 1.0);
+  KelMathVector a = e - n * (e * n);
+  a = a / a.Norm();
+  const KelMathVector b = n ^ a;
+  u = Keldirection3f::Unchecked(static_cast<float>(a.x), static_cast<float>(a.y),
+                                static_cast<float>(a.z));
+  v = Keldirection3f::Unchecked(static_cast<float>(b.x), static_cast<float>(b.y),
+                                static_cast<float>(b.z));
+}

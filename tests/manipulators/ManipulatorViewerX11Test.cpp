@@ -1,12 +1,15 @@
 // Manipulators and indicators behind a real viewer, driven by XTest input:
 // what a father command gets when it queries during a drag, a manipulator
 // made during a drag taking it over, indicators following the cursor in their
-// own viewpoint.
+// own viewpoint, translators and rotators moving a bag as the pointer drags.
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelVue.h>
+#include <kel/images/KelPixelImage.h>
 #include <kel/manipulators/Kel2DMatrixIndicator.h>
+#include <kel/manipulators/Kel3DAxisRotator.h>
+#include <kel/manipulators/Kel3DAxisTranslator.h>
 #include <kel/manipulators/Kel3DIndicator.h>
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/reps/Kel3DBagRep.h>
@@ -20,6 +23,7 @@
 
 #include <X11/keysym.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -231,6 +235,64 @@ TEST_F(ManipulatorViewer, AKeyKeepsTheIndicatorsLastPointsAndADeadIndicatorIsFor
   EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
   EXPECT_EQ(viewer->GetBackgroundIndicator(), nullptr);
   PointerTo(10, 10);  // nothing left to call
+}
+
+TEST_F(ManipulatorViewer, TranslatorAndRotatorMoveTheBagByThePointersMotion) {
+  // A view 10 units high at zoom 1: at zoom 2.5, 60 pixels a unit about the
+  // window's centre (160, 120).
+  Kel3DViewpoint* v = viewer->GetMain3DViewpoint();
+  v->SetAngle(45);
+  v->SetFocus(5);
+  v->SetZoom(2.5f);
+  ASSERT_TRUE(session->WaitUpdates(1));
+  ASSERT_NEAR(Pixel({0, 0, 1}).x, 160, 1e-3);
+  ASSERT_NEAR(Pixel({1, 1, 1}).x, 220, 1e-3);
+  ASSERT_NEAR(Pixel({1, 1, 1}).y, 60, 1e-3);
+
+  keltest::BagMover mover(bag, viewer);
+  auto* slide = new Kel3DAxisTranslator(&mover, KelString("slide"), cube, Keldirection3f(1, 0, 0));
+  manipulators.push_back(slide);
+  // 30 pixels right, wandering off the axis on the way: half a unit along x.
+  PointerTo(160, 120);
+  Button(1, true);
+  PointerTo(172, 95);
+  PointerTo(190, 140);
+  Button(1, false);
+  ASSERT_GE(mover.moves, 1);
+  ASSERT_NE(bag->GetMatrix(), nullptr);
+  keltest::ExpectXYZ(*bag->GetMatrix() * Kelpoint3f(0, 0, 0), 0.5, 0, 0);
+
+  // Then an eighth of a turn about the cube's new axis (190, 120): from 30
+  // pixels right of it to 30 right and 30 up.
+  delete slide;
+  manipulators.pop_back();
+  manipulators.push_back(new Kel3DAxisRotator(&mover, KelString("turn"), cube,
+                                              Keldirection3f(0, 0, 1), Kelpoint3f(0.5f, 0, 0)));
+  PointerTo(220, 120);
+  Button(1, true);
+  PointerTo(220, 90);
+  Button(1, false);
+  const float r = std::sqrt(0.5f);
+  keltest::ExpectXYZ(*bag->GetMatrix() * Kelpoint3f(1, 0, 0), 0.5 + r, r, 0);
+  keltest::ExpectXYZ(*bag->GetMatrix() * Kelpoint3f(0, 0, 1), 0.5, 0, 1);
+  PointerTo(5, 5);
+  viewer->Draw();
+  ASSERT_TRUE(session->WaitUpdates(1));
+  std::unique_ptr<KelPixelImage> dragged(viewer->GrabPixelImage());
+
+  // The same cube built where the drags should have put it.
+  bag->RemoveChild(*cube);
+  bag->SetMatrix(Kel4x4Matrix());
+  auto* placed = new Kel3DCuboidRep(Kelpoint3f(0.5f, -2 * r, -1), Kelvector3f(2 * r, 2 * r, 0),
+                                    Kelvector3f(-2 * r, 2 * r, 0), Kelvector3f(0, 0, 2), 4);
+  bag->AddChild(*placed);
+  cube->Destroy();
+  cube = placed;
+  viewer->Draw();
+  ASSERT_TRUE(session->WaitUpdates(1));
+  std::unique_ptr<KelPixelImage> expected(viewer->GrabPixelImage());
+  ASSERT_TRUE(dragged && expected);
+  EXPECT_LE(keltest::CountDifferentPixels(*dragged, *expected, 24), 20);
 }
 
 }  // namespace

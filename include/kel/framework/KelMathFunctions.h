@@ -33,3 +33,7 @@ double KelDistLnLn(const Kelpoint3f& p1, const Keldirection3f& d1, const Kelpoin
 // KelMath::ZERO_MACHINE).
 int KelInterPlnLn(const Kelpoint3f& linePoint, const Keldirection3f& direction,
                   const Kelpoint3f& planePoint, const Keldirection3f& normal, Kelpoint3f& result);
+
+// Two axes of the plane normal to `normal`: unit, perpendicular to it and to
+// each other, with u x v = normal. The normal nearest to z gives x and y.
+void KelPlaneAxes(const Keldirection3f& normal, Keldirection3f& u, Keldirection3f& v);

@@ -1,0 +1,133 @@
+// 2D translators dragged through a viewer without a screen window, and what
+// a father asks 2D and 3D manipulators about the position they send.
+#include <gtest/gtest.h>
+
+#include <kel/controller/KelVueNotification.h>
+#include <kel/manipulators/Kel2DAxisTranslator.h>
+#include <kel/manipulators/Kel2DTranslator.h>
+#include <kel/manipulators/Kel3DAxisTranslator.h>
+#include <kel/reps/Kel2DRep.h>
+#include <kel/reps/Kel3DPointRep.h>
+#include <kel/viewers/KelViewer.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KelTestEnv.h"
+#include "KelViewerSession.h"
+
+namespace {
+
+using keltest::NotificationLog;
+using Texts = std::vector<std::string>;
+
+// Presses, then moves through `pixels`; answers the last handler's answer.
+int Drag(keltest::DragViewer& drag, KelManipulator& m, KelRep* rep,
+         std::vector<Kelpoint2f> pixels) {
+  KelViewerEvent& press = drag.Mouse(pixels[0], rep, Kelpoint3f(), 0, drag.viewpoint2D);
+  m.Preactivate(&press, nullptr);
+  m.Activate(&press, nullptr);
+  int answer = m.BeginManipulate(&press, nullptr);
+  for (std::size_t i = 1; i < pixels.size(); ++i)
+    answer = m.Manipulate(&drag.Mouse(pixels[i], rep, Kelpoint3f(), 0, drag.viewpoint2D), nullptr);
+  return answer;
+}
+
+TEST(Drag2D, AxisTranslatorAddsTheCursorsPixelsAlongItsDirection) {
+  keltest::DragViewer drag;
+  ASSERT_TRUE(drag.Ready());
+  Kel2DRep rep;
+  Keldirection2f along(1, 0);
+  Kel2DAxisTranslator constrained(nullptr, &rep, along), free(nullptr, &rep);
+  constrained.SetObjectPosition(Kel3x3Matrix(Kelvector2f(1, 2)));
+  ASSERT_EQ(Drag(drag, constrained, &rep, {{100, 100}, {104, 120}, {110, 140}}), 1);
+  EXPECT_EQ(constrained.GetObjectPosition().GetTranslation(), Kelvector2f(11, 2));
+  ASSERT_EQ(Drag(drag, free, &rep, {{100, 100}, {110, 140}}), 1);
+  EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(10, 40));
+}
+
+TEST(Drag2D, TranslatorFollowsTheModelPointUnderTheCursor) {
+  keltest::DragViewer drag;
+  ASSERT_TRUE(drag.Ready());
+  Kel2DRep rep;
+  NotificationLog log;
+  Kel2DTranslator m(&log, KelString("t"), &rep);
+  // One unit is half the window's height, 50 pixels: 25 right, 50 up.
+  ASSERT_EQ(Drag(drag, m, &rep, {{100, 50}, {125, 25}, {125, 0}}), 1);
+  const Kelvector2f t = m.GetObjectPosition().GetTranslation();
+  EXPECT_NEAR(t.x, 0.5, 1e-5);
+  EXPECT_NEAR(t.y, 1.0, 1e-5);
+  EXPECT_EQ(log.Last("t:KelManipulate")->cause, "Kel2DPositionEvent");
+}
+
+TEST(Drag2D, EventsWithoutAPositionNeitherStartNorMoveADrag) {
+  keltest::DragViewer drag;
+  ASSERT_TRUE(drag.Ready());
+  Kel2DRep rep;
+  NotificationLog log;
+  Kel2DAxisTranslator axis(&log, KelString("a"), &rep);
+  Kel2DTranslator free(&log, KelString("t"), &rep);
+  for (KelManipulator* m : std::vector<KelManipulator*>{&axis, &free}) {
+    KelViewerEvent& key = drag.Key(4, &rep);
+    m->Preactivate(&key, nullptr);
+    m->Activate(&key, nullptr);
+    EXPECT_EQ(m->BeginManipulate(&key, nullptr), 1);
+    EXPECT_EQ(m->Manipulate(&key, nullptr), 0);
+    EXPECT_EQ(m->Manipulate(&drag.Mouse({150, 80}, &rep), nullptr), 0) << "no drag runs";
+  }
+  EXPECT_EQ(axis.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
+  EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
+  EXPECT_EQ(log.Texts(),
+            (Texts{"a:KelPreactivate", "a:KelActivate", "t:KelPreactivate", "t:KelActivate"}));
+}
+
+// Asks, on each KelManipulate, for the matrix and for the viewer.
+struct Asker : KelCommand {
+  Asker() : KelCommand(KelString("asker")) {
+    AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelManipulate(), &Asker::Ask, nullptr);
+  }
+  void Ask(KelCommand* sender, KelNotification* n, void*) {
+    auto* m = static_cast<KelManipulator*>(sender);
+    if (auto* p =
+            static_cast<Kel3x3Matrix*>(m->SendCommandSpecificObject(Kel3x3Matrix::ClassName(), n)))
+      matrix2D = p->GetTranslation();
+    if (auto* p =
+            static_cast<Kel4x4Matrix*>(m->SendCommandSpecificObject(Kel4x4Matrix::ClassName(), n)))
+      p->GetTranslation(matrix3D);
+    viewer = m->SendCommandSpecificObject(KelViewer::ClassName(), n);
+    // The position event is put back after the question about its viewer event.
+    cause = static_cast<KelVueNotification*>(n)->GetDataNotification()->IsA();
+  }
+  Kelvector2f matrix2D;
+  Kelvector3f matrix3D;
+  void* viewer = nullptr;
+  std::string cause;
+};
+
+TEST(Drag2D, AFatherAsksForThePositionDuringTheDrag) {
+  keltest::DragViewer drag;
+  ASSERT_TRUE(drag.Ready());
+  Asker asker;
+  Kel2DRep rep2D;
+  Kel2DAxisTranslator m2D(&asker, &rep2D);
+  ASSERT_EQ(Drag(drag, m2D, &rep2D, {{10, 10}, {13, 14}}), 1);
+  EXPECT_EQ(asker.matrix2D, Kelvector2f(3, 4));
+  EXPECT_EQ(asker.viewer, drag.viewer);
+  EXPECT_EQ(asker.cause, "Kel2DPositionEvent");
+
+  Kel3DPointRep rep3D;
+  Kel3DAxisTranslator m3D(&asker, &rep3D, Keldirection3f(0, 1, 0));
+  KelViewerEvent& press = drag.Mouse(drag.Pixel(0, 0), &rep3D);
+  m3D.Preactivate(&press, nullptr);
+  m3D.Activate(&press, nullptr);
+  m3D.BeginManipulate(&press, nullptr);
+  asker.viewer = nullptr;
+  ASSERT_EQ(m3D.Manipulate(&drag.Mouse(drag.Pixel(0, 3), &rep3D), nullptr), 1);
+  keltest::ExpectXYZ(asker.matrix3D, 0, 3, 0);
+  EXPECT_EQ(asker.viewer, drag.viewer);
+  EXPECT_EQ(asker.cause, "Kel3DPositionEvent");
+}
+
+}  // namespace
