@@ -69,6 +69,14 @@ const NotificationLog::Entry* NotificationLog::Last(const std::string& text) con
   return nullptr;
 }
 
+void EventLog::Follow(KelCallbackManager* publisher, const char* eventName) {
+  AddCallback(publisher, eventName, &EventLog::Record, nullptr);
+}
+
+void EventLog::Record(const char* eventName, KelCallbackManager*, KelNotification*, void*, long) {
+  names.emplace_back(eventName);
+}
+
 BagMover::BagMover(Kel3DBagRep* b, KelViewer* v)
     : KelCommand(KelString("bagMover")), bag(b), viewer(v) {
   AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelBeginManipulate(), &BagMover::Began,
@@ -162,9 +170,11 @@ void ViewerSession::Key(int key, bool press, unsigned long stamp) {
   }
 }
 
-DragViewer::DragViewer(int width, int height) : _width(width), _height(height) {
+DragViewer::DragViewer(int width, int height, const ViewerFactory& make)
+    : _width(width), _height(height) {
   if (!LoadTestDriver()) return;
-  viewer = new KelViewer(nullptr, KelString("dragViewer"), 0, width, height, 0);
+  viewer = make ? make(nullptr, KelString("dragViewer"), width, height)
+                : new KelViewer(nullptr, KelString("dragViewer"), 0, width, height, 0);
   if (!viewer->GetGraphicWindow()) {
     delete viewer;
     viewer = nullptr;

@@ -54,6 +54,15 @@ class NotificationLog : public KelCommand {
   std::vector<Entry> entries;
 };
 
+// Records the named events that publishers dispatch to it, in order.
+class EventLog : public KelEventSubscriber {
+ public:
+  // Follows `eventName` on `publisher`.
+  void Follow(KelCallbackManager* publisher, const char* eventName);
+  void Record(const char* eventName, KelCallbackManager*, KelNotification*, void*, long);
+  std::vector<std::string> names;
+};
+
 // Makes the viewer of a session under `father` (a KelViewer when none is
 // given): a 2D or 3D viewer, with its creation flags.
 using ViewerFactory =
@@ -119,9 +128,10 @@ class ViewerSession : public KelEventSubscriber {
 // where PixelsPerUnit() = zoom * H / 10 (a view 10 units high at zoom 1).
 // The main 2D camera shows one model unit per half window height about its
 // centre. Device events are made here and live as long as the fixture.
+// `make` makes another kind of viewer (a father of null is given).
 class DragViewer {
  public:
-  DragViewer(int width = 200, int height = 100);
+  DragViewer(int width = 200, int height = 100, const ViewerFactory& make = nullptr);
   ~DragViewer();
   DragViewer(const DragViewer&) = delete;
   DragViewer& operator=(const DragViewer&) = delete;
