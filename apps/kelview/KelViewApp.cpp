@@ -2,10 +2,10 @@
 
 #include "KelAppStatus.h"
 #include "KelImageFileWriter.h"
-#include "KelOrbitEditor.h"
 #include "KelPartDragger.h"
 #include "KelSceneContent.h"
 #include "KelSceneFraming.h"
+#include "KelViewEditor.h"
 
 #include <kel/controller/KelVueNotification.h>
 #include <kel/framework/KelCallbackManager.h>
@@ -22,6 +22,7 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/KelGraphicAttributeSet.h>
+#include <kel/viewers/Kel3DViewer.h>
 #include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewers/KelViewer.h>
 #include <kel/viewers/KelViewerEvent.h>
@@ -116,6 +117,20 @@ KelViewApp::~KelViewApp() {
 }
 
 int KelViewApp::Run() {
+  if (const int status = Open()) return status;
+  const int loop = KelDlgICC::MainLoop();
+  if (_status == KELAPP_OK && loop < 0) _status = KELAPP_DRAW_FAILED;
+  if (KelRecord::GetMain()->Stop() && _status == KELAPP_OK) _status = KELAPP_OUTPUT_FAILED;
+  if (const int errors = KelDlgICC::GetXErrorCount())
+    _err << "kelview: warning: " << errors << " X protocol errors\n";
+  if (_options.verbose)
+    _out << "kelview: end, resident " << ResidentKB() << " kB (" << _residentAtFirstFrame
+         << " kB at the first frame)\n"
+         << std::flush;
+  return _status;
+}
+
+int KelViewApp::Open() {
   KelDlgICC::SetApplicationName("kelview", "Kelview");
   if (!KelDlgICC::GetApplicationShell()) {
     _err << "kelview: cannot open the X display\n";
@@ -141,8 +156,7 @@ int KelViewApp::Run() {
   _manipulator = new KelManipulator(this, KelString("scene"), _scene.GetRoot());
   AddAnalyseNotificationCB(nullptr, "KelManipulatorNotification", &KelViewApp::Interaction,
                            nullptr);
-  const Kel3DBoundingSphere& sphere = _scene.GetRoot()->GetBoundingElement();
-  _editor = new KelOrbitEditor(viewpoint, Kelpoint3f(sphere.GetCenter()));
+  _editor = new KelViewEditor(*viewpoint, _options.verbose ? &_out : nullptr);
   _viewer->SetViewpointEditor(_editor);
   _dragger =
       new KelPartDragger(this, *_viewer, *_scene.GetRoot(), _options.verbose ? &_out : nullptr);
@@ -151,16 +165,7 @@ int KelViewApp::Run() {
   _document->SetFather(_dragger);
 
   _document->SetVisibility(KelDlgShown);
-  const int loop = KelDlgICC::MainLoop();
-  if (_status == KELAPP_OK && loop < 0) _status = KELAPP_DRAW_FAILED;
-  if (KelRecord::GetMain()->Stop() && _status == KELAPP_OK) _status = KELAPP_OUTPUT_FAILED;
-  if (const int errors = KelDlgICC::GetXErrorCount())
-    _err << "kelview: warning: " << errors << " X protocol errors\n";
-  if (_options.verbose)
-    _out << "kelview: end, resident " << ResidentKB() << " kB (" << _residentAtFirstFrame
-         << " kB at the first frame)\n"
-         << std::flush;
-  return _status;
+  return KELAPP_OK;
 }
 
 int KelViewApp::StartSession() {
@@ -198,8 +203,8 @@ void KelViewApp::BuildWindow() {
   BuildMenuBar(_document->GetMainWindowWidget());
   _document->SetStatusBarText(KelUnicodeString(_description.c_str()));
 
-  _viewer = new KelViewer(_document, KelString("viewer"), 0, _options.scene.width,
-                          _options.scene.height, 0);
+  _viewer = new Kel3DViewer(_document, KelString("viewer"), 0, _options.scene.width,
+                            _options.scene.height, 0);
   _viewer->AttachOnSides();
   const unsigned char* b = _options.scene.background;
   _viewer->SetBackgroundColor(b[0] / 255.0f, b[1] / 255.0f, b[2] / 255.0f);

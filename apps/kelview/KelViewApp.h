@@ -7,8 +7,9 @@
 // placed part of the assembly, one mesh of a file) highlights it; a click
 // selects it and puts the picked Rep, the point and the normal (world
 // coordinates) in the status bar; a click on nothing clears the selection.
-// A middle-button drag turns the camera (KelOrbitEditor). Parts highlighted
-// by the scene itself stay so.
+// The middle button moves the camera with the examine editor's gestures
+// (KelViewEditor); its prompts show in the status bar. Frame all is the
+// menu's (F). Parts highlighted by the scene itself stay so.
 //
 // Record and replay go through the viewer (docs/record.md): a replay needs
 // the same scene and the window that recorded it. The picture of
@@ -29,8 +30,8 @@
 
 class KelDlgDocument;
 class KelManipulator;
-class KelOrbitEditor;
 class KelPartDragger;
+class KelViewEditor;
 class KelRep;
 class KelViewer;
 typedef struct _WidgetRec* Widget;
@@ -42,8 +43,14 @@ class KelViewApp : public KelCommand {
   KelViewApp(const KelViewApp&) = delete;
   KelViewApp& operator=(const KelViewApp&) = delete;
 
-  // Answers a KelAppStatus.
+  // Opens the window and runs the event loop to the end. Answers a
+  // KelAppStatus.
   int Run();
+  // Loads the scene and opens the window, without running the loop (for a
+  // program that runs its own); answers a KelAppStatus.
+  int Open();
+  KelViewer* GetViewer() const { return _viewer; }
+  const std::string& GetDescription() const { return _description; }
 
   // The menu's and the contextual menu's actions. With --verbose, frame all
   // says the resident memory (the soak test's probe).
@@ -98,7 +105,7 @@ class KelViewApp : public KelCommand {
   KelDlgDocument* _document = nullptr;
   KelViewer* _viewer = nullptr;
   KelManipulator* _manipulator = nullptr;
-  KelOrbitEditor* _editor = nullptr;  // the viewer owns it
+  KelViewEditor* _editor = nullptr;  // the viewer owns it
   KelPartDragger* _dragger = nullptr;
   KelRep* _preselected = nullptr;
   KelRep* _selected = nullptr;

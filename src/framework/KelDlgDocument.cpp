@@ -21,8 +21,10 @@ Widget KelDlgDocument::CreateWidgets() {
   _mainWindow = XtVaCreateManagedWidget("mainWindow", xmMainWindowWidgetClass, shell, nullptr);
   Widget panel = CreateGrid(_mainWindow, "panel");
   SetPanel(panel);
+  // The bar spans the window whatever it says: a long message must not widen
+  // the window (and so move what the user points at).
   _statusBar = XtVaCreateManagedWidget("statusBar", xmLabelWidgetClass, _mainWindow, XmNalignment,
-                                       XmALIGNMENT_BEGINNING, nullptr);
+                                       XmALIGNMENT_BEGINNING, XmNrecomputeSize, False, nullptr);
   XtVaSetValues(_mainWindow, XmNworkWindow, panel, XmNmessageWindow, _statusBar, nullptr);
   XtManageChild(panel);
   ShowStatus();

@@ -185,10 +185,12 @@ TEST(KelView, PreselectsAndSelectsWhatThePointerIsOn) {
   EXPECT_EQ(view.Wait(), 0) << view.Errors();
 }
 
-// A session driven with xdotool (a middle-button turn, frame all, a
-// selection) and quit: its last picture matches the reference, and its
-// replay in a fresh process ends on the same camera and the same picture.
-// Damaged copies of the recording stop with a message.
+// A session driven with xdotool (a middle-button turn, frame all, a zoom
+// with the left button during a middle drag, a Control middle drag turning
+// the head, a Shift middle drag looking at a point, a selection) and quit:
+// each gesture's prompts reach the status bar, its last picture matches the
+// reference, and its replay in a fresh process ends on the same camera and
+// the same picture. Damaged copies of the recording stop with a message.
 TEST(KelView, RecordedSessionReplaysToTheSameCameraAndPicture) {
   RequireTools();
   const std::string mesh = Bracket();
@@ -202,12 +204,37 @@ TEST(KelView, RecordedSessionReplaysToTheSameCameraAndPicture) {
     const unsigned long w = view.Window();
     ASSERT_NE(w, 0u) << view.Errors();
     const std::string id = std::to_string(w);
-    ASSERT_TRUE((Xdotool("mousemove --window " + id + " 160 140 mousedown 2 mousemove --window " +
-                         id + " 185 150 mousemove --window " + id + " 210 165 mouseup 2")));
+    auto at = [&](int x, int y) {
+      return " mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y);
+    };
+    // The next prompt that says something (the editor also clears the status
+    // bar between drags).
+    auto prompt = [&]() {
+      std::string line;
+      do line = view.Until("kelview: prompt: ", 20000);
+      while (line == "kelview: prompt: ");
+      return line.empty() ? std::string("(none)") : line.substr(17);
+    };
+    ASSERT_TRUE(
+        (Xdotool(at(160, 140) + " mousedown 2" + at(185, 150) + at(210, 165) + " mouseup 2")));
+    EXPECT_EQ(prompt(), "Release to seek   Drag to rotate   Press left button to zoom");
+    EXPECT_EQ(prompt(), "Drag to rotate   Press left button to zoom");
     ASSERT_TRUE((Xdotool("windowfocus --sync " + id + " key f")));
     EXPECT_NE(view.Until("kelview: framed"), "");
-    ASSERT_TRUE((Xdotool("mousemove --window " + id + " 160 150 click 1")));
-    EXPECT_NE(view.Until("kelview: status: Selected"), "");
+    ASSERT_TRUE((Xdotool("keydown ctrl" + at(150, 120) + " mousedown 2" + at(150, 118) +
+                         at(156, 114) + " mouseup 2 keyup ctrl")));
+    EXPECT_EQ(prompt(), "Release to step back   Drag to turn head");
+    // On the part, which the look-at puts at the centre.
+    ASSERT_TRUE((Xdotool("keydown shift" + at(160, 150) + " mousedown 2" + at(160, 146) +
+                         at(160, 110) + " mouseup 2 keyup shift")));
+    EXPECT_EQ(prompt(), "Release to valid or drag to define the new viewpoint");
+    ASSERT_TRUE((Xdotool(at(200, 100) + " mousedown 2" + at(200, 104) + " mousedown 1" +
+                         at(200, 130) + " mouseup 1 mouseup 2")));
+    EXPECT_EQ(prompt(), "Release to seek   Drag to rotate   Press left button to zoom");
+    EXPECT_EQ(prompt(), "Drag to rotate   Press left button to zoom");
+    EXPECT_EQ(prompt(), "Drag to zoom   Release left button to rotate");
+    ASSERT_TRUE((Xdotool(at(160, 120) + " click 1")));
+    EXPECT_NE(view.Until("kelview: status: Selected", 5000), "");
     ASSERT_TRUE((Xdotool("key ctrl+q")));
     liveCamera = view.Until("kelview: camera");
     EXPECT_EQ(view.Wait(), 0) << view.Errors();

@@ -163,32 +163,6 @@ Kel2DBoundingBox BoxInState(int state) {
   return b;
 }
 
-const int kUnion[4][4] = {{0, 1, 2, 3}, {1, 1, 3, 3}, {2, 3, 2, 3}, {3, 3, 3, 3}};
-
-TEST(KelBoundingElement, UnionStateTable) {
-  for (int a = 0; a < 4; ++a) {
-    ASSERT_EQ(SphereInState(a).GetState(), a);
-    for (int b = 0; b < 4; ++b) {
-      Kel3DBoundingSphere s = SphereInState(a);
-      KelBoundingElement& base = s;
-      base += SphereInState(b);
-      EXPECT_EQ(base.GetState(), kUnion[a][b]) << a << " += " << b;
-
-      Kel3DBoundingSphere sphere = SphereInState(a);
-      sphere += SphereInState(b);
-      EXPECT_EQ(sphere.GetState(), kUnion[a][b]) << "sphere " << a << " += " << b;
-
-      Kel2DBoundingBox box = BoxInState(a);
-      box += BoxInState(b);
-      EXPECT_EQ(box.GetState(), kUnion[a][b]) << "box " << a << " += " << b;
-    }
-  }
-  // A mixed volume is not infinite.
-  EXPECT_TRUE(SphereInState(2).IsInfinite());
-  EXPECT_FALSE(SphereInState(3).IsInfinite());
-  EXPECT_FALSE(SphereInState(3).IsEmpty());
-}
-
 TEST(KelBoundingElement, InvalidMarkSurvivesUnions) {
   Kel3DBoundingSphere stale = SphereInState(1);
   EXPECT_FALSE(stale.IsInvalid());

@@ -143,34 +143,6 @@ TEST_F(DlgCore, GridPlacesByTabulationsAndStretchedChildrenFollowResizes) {
   delete window;
 }
 
-// The viewer's layout: icon frames at the left tabulation, the drawing area
-// from tabulation 2 (kind 1) to the right and bottom tabulations 3 (kind 4).
-TEST_F(DlgCore, ViewerLayoutPutsIconFramesLeftAndStretchesTheDrawingArea) {
-  DlgRecorder recorder;
-  auto* window = new KelDlgWindow(&recorder, "window");
-  window->SetRectDimensions(0, 0, 500, 400);
-  auto* viewer = new KelDlgFrame(window, "viewer");
-  viewer->AttachOnSides();
-  auto* area = new KelDlgMotif(viewer, "MotifObject", 0, 1, 1, 200, 150);
-  auto* icons0 = new KelDlgMotif(viewer, "iconFrame0", 0, 0, 0, 40, 90);
-  auto* icons1 = new KelDlgMotif(viewer, "iconFrame1", 0, 0, 0, 30, 60);
-  const int top = 1, left = 1, bottom = 3, right = 3;
-  icons0->SetHorizontalAttachment(left, KelDlgAttachTab);
-  icons0->SetVerticalAttachment(top, KelDlgAttachTab);
-  icons1->SetHorizontalAttachment(left, KelDlgAttachTab);
-  icons1->SetVerticalAttachment(top + 1, KelDlgAttachTab);
-  area->SetHorizontalAttachment(2, KelDlgAttachTab, right, KelDlgAttachStretch);
-  area->SetVerticalAttachment(top, KelDlgAttachTab, bottom, KelDlgAttachStretch);
-  window->SetVisibility(KelDlgShown);
-  ASSERT_TRUE(recorder.WaitFor(CREATE, "iconFrame1"));
-  // The viewer fills the panel inside its margins of 6: 488 x 388.
-  EXPECT_EQ(Rect(viewer), (std::vector<int>{6, 6, 488, 388}));
-  EXPECT_EQ(Rect(icons0), (std::vector<int>{0, 0, 40, 90}));
-  EXPECT_EQ(Rect(icons1), (std::vector<int>{0, 90 + 4, 30, 60}));
-  EXPECT_EQ(Rect(area), (std::vector<int>{40 + 4, 0, 488 - 44, 388}));
-  delete window;
-}
-
 TEST_F(DlgCore, FullScreenCoversTheScreenAndGivesTheWindowBack) {
   Display* display = keltest::TestDisplay();
   const int screenWidth = DisplayWidth(display, DefaultScreen(display));

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -224,14 +223,6 @@ TEST_F(Record, KeptHostileRecordingsStopCleanly) {
     ++replayed;
   }
   EXPECT_GE(replayed, restored.size());
-}
-
-TEST(RecordTrace, TheLevelIsTheFirstCharacterOfRecordTrace) {
-  setenv("RECORD_TRACE", "2x", 1);
-  EXPECT_EQ(KelRecord::ReadTraceLevel(), 50);
-  unsetenv("RECORD_TRACE");
-  EXPECT_EQ(KelRecord::ReadTraceLevel(), 0);
-  EXPECT_EQ(KelRecord::GetTraceLevel(), 0);
 }
 
 }  // namespace

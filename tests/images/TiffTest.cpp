@@ -74,20 +74,13 @@ TEST(Tiff, RefusedVariantsGiveTheirCodes) {
       {palette(), 0},
       {rgb().Set(278, B::LONG, {0xFFFFFFFFu}), 0},  // rows per strip beyond the height
       {rgb().Remove(278), 0},
-      {rgb().Set(278, B::SHORT, {1}).Strips({V(6, 1), V(6, 2)}), 10},
+      // Strips, tiles, compressions, depths and extra samples the tools make
+      // are refused in the interop tests; these are the variants they do not make.
       {rgb().Set(274, B::SHORT, {3}), 14},
-      {rgb().Set(258, B::SHORT, {8, 8, 8, 8}).Set(277, B::SHORT, {4}).Strips({V(16, 9)}), 8},
       {rgb().Set(262, B::SHORT, {6}), 8},
       {rgb().Remove(262), 8},
       {rgb().Strips({V(11, 9)}), 13},
-      {rgb().Set(322, B::SHORT, {16}).Set(323, B::SHORT, {16}), 10},
-      {rgb()
-           .Set(284, B::SHORT, {2})
-           .Set(259, B::SHORT, {32773})
-           .Strips({V(4, 0), V(4, 0), V(4, 0)}),
-       7},
       {rgb().Set(284, B::SHORT, {2}).Strips({V(4, 1), V(4, 2), V(3, 3)}), 13},
-      {grey().Set(258, B::SHORT, {16}).Strips({V(8, 9)}), 6},
       {palette().Remove(320), 16},
       {palette().Set(258, B::SHORT, {4}), 17},
       {palette().Set(258, B::SHORT, {8, 8, 8}), 15},

@@ -80,16 +80,7 @@ TEST_F(Picking, FacesKeepTheNearestTriangleWithTheNormalItFaces) {
   EXPECT_EQ(HitAt(0).GetViewpoint(), camera.get());
   EXPECT_EQ(Pick(100.0f + 1.5f / PixelAt(1.0f), 100.0f), 0);
 
-  // A fan and a strip side by side at z = 0, x in [-2, 0] and [0, 2]: both
-  // triangles of the strip, and the fan, give the same upward normal.
-  const float v[18] = {-2, -1, 0, 0, -1, 0, 0, 1, 0, -2, 1, 0, 2, -1, 0, 2, 1, 0};
-  const int fan[4] = {0, 3, 6, 9}, strip[4] = {3, 12, 6, 15}, four = 4;
-  ShowOnly(Leaf({new Kel3DFaceGP(v, 18, nullptr, 0, nullptr, 0, strip, 1, &four, fan, 1, &four)}));
-  for (float x : {-1.5f, 0.7f, 1.7f}) {
-    ASSERT_EQ(Pick(100.0f + x / kPx, 100.0f + 0.5f / kPx), 1) << x;
-    EXPECT_THAT(Seen(HitAt(0)), Near({DepthAt(0), x, -0.5f, 0, 2}, 1e-3f));
-    ExpectXYZ(HitAt(0).GetNormal(), 0, 0, 1);
-  }
+  // Fans and strips: depths and points against brute force in the oracle test.
   // A planar face hands its own normal over, whatever its winding.
   const float n[3] = {0.0f, 0.0f, 2.0f}, w[9] = {-1, -1, 2, -1, 1, 2, 1, 0, 2};
   const int t[3] = {0, 3, 6};

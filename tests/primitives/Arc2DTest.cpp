@@ -30,20 +30,6 @@ void ExpectNear(const std::vector<double>& got, const std::vector<double>& want)
   for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-5) << i;
 }
 
-TEST(Arc2D, AnglesAreBroughtIntoOneTurn) {
-  // Start, end, and the arc kept; beyond a turn, the same arc turns back
-  // rather than a reversed interval.
-  const double cases[][4] = {{3, 1, 3, 1 + 2 * kPi},
-                             {-1, 1, -1 + 2 * kPi, 1 + 2 * kPi},
-                             {7, 8, 7 - 2 * kPi, 8 - 2 * kPi},
-                             {-20, -19, -20 + 8 * kPi, -19 + 8 * kPi},
-                             {0, 20, 0, 2 * kPi}};
-  for (const auto& c : cases) {
-    const Kel2DArcCircleGP arc(kOrigin, 1.0f, float(c[0]), float(c[1]), 0);
-    ExpectNear({arc.GetStart(), arc.GetEnd()}, {c[2], c[3]});
-  }
-}
-
 TEST(Arc2D, PointsOnTheCircleAtEveryTolerance) {
   const float centre[2] = {1, 2};
   const Kel2DArcCircleGP arc(centre, 10.0f, 0.0f, 6.2831855f, 0);

@@ -35,29 +35,6 @@ std::vector<float> Points(int n) {
   return p;
 }
 
-TEST(Curve2D, ThinsItsSegmentsBackwardsAsTheViewZoomsOut) {
-  // Segments of 7 and 9 points sharing point 6, made for a tolerance of 0.01.
-  const std::vector<float> p = Points(15);
-  const int counts[2] = {7, 9};
-  Kel2DCurveGP curve(0.01f, 2, 15, counts, p.data());
-  // Zoom 100: tolerance 0.005, all. Zoom 10: 5 times the curve's, every 2nd
-  // point; zoom 5: 10 times, every 3rd; the ends of segments stay.
-  std::vector<int> all;
-  for (int i = 0; i < 15; ++i) all.push_back(i);
-  EXPECT_EQ(Drawn(curve, 100), all);
-  EXPECT_EQ(Drawn(curve, 10), (std::vector<int>{14, 12, 10, 8, 6, 4, 2, 0}));
-  EXPECT_EQ(Drawn(curve, 5), (std::vector<int>{14, 11, 8, 6, 3, 0}));
-
-  // Two segments of 5 (9 points) every 2nd point: 9, 7, 5, 3, 1 counted from 1.
-  const std::vector<float> q = Points(9);
-  const int fives[2] = {5, 5};
-  Kel2DCurveGP short_(0.01f, 2, 9, fives, q.data());
-  EXPECT_EQ(Drawn(short_, 10), (std::vector<int>{8, 6, 4, 2, 0}));
-  // So far out that the step passes the curve: the segments' ends.
-  EXPECT_EQ(curve.ComputeStep(1e30f), 15);
-  EXPECT_EQ(Drawn(curve, 1e-6f), (std::vector<int>{14, 6, 0}));
-}
-
 TEST(Curve2D, RefusesCountsThatDoNotMatchItsPoints) {
   const std::vector<float> p = Points(10);
   const int fives[2] = {5, 5}, empty[2] = {10, 0};

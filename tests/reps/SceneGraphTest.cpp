@@ -166,14 +166,6 @@ TEST(BagGraph, CyclesAreRefused) {
   root->Destroy();
 }
 
-TEST(BagDrawing, HiddenBagDrawsNothingAndInsideReachesTheChildren) {
-  OneLeaf one;
-  EXPECT_EQ(one.Draw(1), (Log{"IsDrawable flags", "PushReference", "IsDrawable flags", "Draw a",
-                              "PopReference"}));
-  one.bag->TemporyNoshowOn();
-  EXPECT_TRUE(one.Draw().empty());
-}
-
 TEST(BagDrawing, TooSmallBagIsNotWalkedEvenWhollyInsideTheView) {
   // The bag's sphere (radius 1) is under a culling size of 2: its children
   // are not walked, whether its parent was wholly inside the view or not.
@@ -198,29 +190,6 @@ TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
   const Log culled = one.Draw(0, 1);
   EXPECT_EQ(culled, (Log{"InheritForeground 252", "SetForeground 252", "IsDrawable volume",
                          "InheritForeground 0", "SetForeground 253"}));
-}
-
-TEST(BagDrawing, MatricesArePushedAroundTheChildrenAndOnlyAlongAPath) {
-  OneLeaf one;
-  GPLeaf* b = Leaf("b");
-  one.bag->AddChild(*b);
-  one.bag->SetMatrix(Scaling(3.0f));
-  KelRecordingRender render;
-  one.bag->DrawShading(render, 0);
-  EXPECT_EQ(Only(render.GetLog(), "P"),
-            (Log{"PushMatrix", "PushReference", "PopReference", "PopMatrix"}));
-  EXPECT_LT(std::find(render.GetLog().begin(), render.GetLog().end(), "PushReference"),
-            std::find(render.GetLog().begin(), render.GetLog().end(), "Draw a"));
-  ASSERT_EQ(render.pushedMatrices.size(), 1u);
-  EXPECT_EQ(render.pushedMatrices[0][0], 3.0f);
-
-  for (bool toLeaf : {true, false}) {
-    KelRepPath path = toLeaf ? PathOf({one.bag, b}) : PathOf({one.bag});
-    KelRecordingRender along;
-    path.NextChildRep()->DrawPath(along, 0, path);
-    EXPECT_EQ(Only(along.GetLog(), "Draw"), toLeaf ? Log{"Draw b"} : (Log{"Draw a", "Draw b"}));
-    EXPECT_EQ(Only(along.GetLog(), "PushMatrix").size(), 1u);
-  }
 }
 
 TEST(BagSorting, ChildrenAreOrderedByTheirAttributeBytesAndColouredByTheBag) {

@@ -46,15 +46,6 @@ TEST(SimpleLineRep, VolumeDrawingAndModify) {
   bag->Destroy();
 }
 
-TEST(SimplePointRep, ModifyKeepsTheSymbol) {
-  const float p[3] = {1, 2, 3}, q[3] = {4, 5, 6};
-  Kel3DPointRep point(p, SymbolType(4));
-  point.Modify(q);
-  EXPECT_EQ(point.GetMarker()->GetSymbolType(), 4);
-  ExpectXYZ(Kelpoint3f(point.GetMarker()->GetPoints()), 4, 5, 6);
-  ExpectXYZ(Kelpoint3f(point.GetBoundingElement().GetCenter()), 4, 5, 6);
-}
-
 TEST(SimpleCloudOfPointsRep, ShadedDotsWithBothVisibilityTests) {
   float points[6] = {0, 0, 0, 1, 1, 1};
   Kel3DCloudOfPointsRep cloud(points, 2);
@@ -77,17 +68,13 @@ TEST(SimpleAxisRep, SizesTextsAndSubElements) {
   Kel3DAxisRep bad(frame, -5, 0);
   EXPECT_EQ(GetCapturedStderr(), "Kel3DAxisRep::Kel3DAxisRep: Invalid size parameter.\n");
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(bad.GetArrow(k)->GetLength(), 10) << "the default size";
     ExpectXYZ(bad.GetArrow(k)->GetOrigin(), 1, 2, 3);
     EXPECT_NEAR(bad.GetArrow(k)->GetDirection()[k], 1.0f, 1e-6) << "frame axes are normalised";
   }
-  EXPECT_STREQ(bad.GetArrow(2)->GetText(), "Z");
   EXPECT_EQ(bad.GetBoundingElement().GetRadius(), 0.0f);
-  EXPECT_EQ(bad.GetBoundingElement().GetRadiusMM(), 10.0f);
 
   Kel3DAxisRep sized(frame, 5, "u", 8, "v", 12, "w");
   EXPECT_EQ(sized.GetBoundingElement().GetRadiusMM(), 12.0f);
-  EXPECT_EQ(sized.GetArrow(0)->GetHeadLength(), 1);
   CaptureStderr();
   Kel3DAxisRep zero(frame, 5, "u", 0, "v", 12, "w");
   EXPECT_EQ(GetCapturedStderr(), "Kel3DAxisRep::Kel3DAxisRep: Invalid size parameters.\n");

@@ -1,14 +1,9 @@
 // Device and viewer events, view notifications and the library's clock.
 #include <gtest/gtest.h>
 
-#include <kel/controller/KelGlobalUpdateNotification.h>
 #include <kel/controller/KelVueNotification.h>
-#include <kel/framework/Kelvector3f.h>
 #include <kel/picking/KelPickPath.h>
 #include <kel/viewers/GetTimeInMilliseconds.h>
-#include <kel/viewers/Kel2DPositionEvent.h>
-#include <kel/viewers/Kel3DPositionEvent.h>
-#include <kel/viewers/KelIndicateEvent.h>
 #include <kel/viewers/KelKeyboardDevice.h>
 #include <kel/viewers/KelKeyboardEvent.h>
 #include <kel/viewers/KelMotionEvent.h>
@@ -16,91 +11,14 @@
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelPressEvent.h>
 #include <kel/viewers/KelReleaseEvent.h>
-#include <kel/viewers/KelResizeEvent.h>
-#include <kel/viewers/KelUpdateEvent.h>
-
-#include <sys/time.h>
-
-#include <cstdint>
-#include <memory>
+#include <kel/viewers/KelViewerEvent.h>
 
 namespace {
-
-TEST(Clock, StampsAreTheLow32BitsOfTheTimeOfDayInMilliseconds) {
-  auto now = [] {
-    timeval t{};
-    gettimeofday(&t, nullptr);
-    return (std::uint64_t(t.tv_sec) * 1000 + std::uint64_t(t.tv_usec) / 1000) & 0xFFFFFFFFu;
-  };
-  const std::uint64_t before = now();
-  const unsigned long stamp = GetTimeStampInMilliseconds();
-  const int clock = GetTimeInMilliseconds();
-  const std::uint64_t after = now();
-  // Differences modulo 2^32, so that a wrap during the test changes nothing.
-  auto since = [before](std::uint64_t t) { return std::uint32_t(t - before); };
-  EXPECT_LT(stamp, 0x100000000ul);
-  EXPECT_LE(since(stamp), since(after));
-  EXPECT_LE(since(stamp), since(std::uint32_t(clock)));
-  EXPECT_LE(since(std::uint32_t(clock)), since(after));
-}
 
 TEST(Clock, DurationsHoldAcrossTheWrap) {
   EXPECT_FLOAT_EQ(GetDurationInSeconds(1000, 3500), 2.5f);
   EXPECT_FLOAT_EQ(GetDurationInSeconds(0xFFFFFFF0ul, 0x10ul), 0.032f);
   EXPECT_FLOAT_EQ(GetDurationInSeconds(7, 7), 0.0f);
-}
-
-TEST(Events, ClassesAndBases) {
-  const std::unique_ptr<KelNotification> events[] = {
-      std::make_unique<KelMouseEvent>(),
-      std::make_unique<KelKeyboardEvent>(),
-      std::make_unique<KelPressEvent>(),
-      std::make_unique<KelReleaseEvent>(),
-      std::make_unique<KelMotionEvent>(),
-      std::make_unique<KelResizeEvent>(),
-      std::make_unique<KelUpdateEvent>(),
-      std::make_unique<KelIndicateEvent>(),
-      std::make_unique<Kel2DPositionEvent>(),
-      std::make_unique<Kel3DPositionEvent>(),
-      std::make_unique<KelGlobalUpdateNotification>()};
-  const char* names[][2] = {{"KelMouseEvent", "KelDeviceEvent"},
-                            {"KelKeyboardEvent", "KelDeviceEvent"},
-                            {"KelPressEvent", "KelTimeStampedEvent"},
-                            {"KelReleaseEvent", "KelTimeStampedEvent"},
-                            {"KelMotionEvent", "KelTimeStampedEvent"},
-                            {"KelResizeEvent", "KelTimeStampedEvent"},
-                            {"KelUpdateEvent", "KelTimeStampedEvent"},
-                            {"KelIndicateEvent", "KelViewerEvent"},
-                            {"Kel2DPositionEvent", "KelTimeStampedEvent"},
-                            {"Kel3DPositionEvent", "KelTimeStampedEvent"},
-                            {"KelGlobalUpdateNotification", "KelTimeStampedEvent"}};
-  for (std::size_t i = 0; i < std::size(events); ++i) {
-    EXPECT_STREQ(events[i]->IsA(), names[i][0]);
-    EXPECT_TRUE(events[i]->IsAKindOf(names[i][1])) << names[i][0];
-    EXPECT_TRUE(events[i]->IsAKindOf("KelTimeStampedEvent")) << names[i][0];
-    EXPECT_FALSE(events[i]->IsAKindOf("KelDevice")) << names[i][0];
-  }
-  KelVueNotification vue(nullptr);
-  EXPECT_TRUE(vue.IsAKindOf("KelNotification"));
-  EXPECT_FALSE(vue.IsAKindOf("KelTimeStampedEvent"));
-}
-
-TEST(Events, ArrowKeysGiveTheirDirections) {
-  const float expected[6][3] = {{-1, 0, 0}, {1, 0, 0}, {0, 1, 0},
-                                {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-  KelKeyboardEvent k;
-  for (int key = 1; key <= 6; ++key) {
-    k.SetKey(key);
-    Kelvector3f d(9, 9, 9);
-    ASSERT_EQ(k.IsArrow(d), 1);
-    EXPECT_EQ(d, Kelvector3f(expected[key - 1][0], expected[key - 1][1], expected[key - 1][2]));
-  }
-  for (int key : {0, 7, 11, 13}) {
-    k.SetKey(key);
-    Kelvector3f d(9, 9, 9);
-    EXPECT_EQ(k.IsArrow(d), 0);
-    EXPECT_EQ(d, Kelvector3f(9, 9, 9));
-  }
 }
 
 // A pointing device with two pick candidates, told apart by their depth.
@@ -151,22 +69,6 @@ TEST(Events, ViewerEventsWalkTheirDevicesCandidates) {
   other.InitElementList();
   EXPECT_EQ(other.GetPickPath(), nullptr);
   EXPECT_EQ(other.MoveToNextElement(), 0);
-}
-
-TEST(Events, AssignmentCopiesTheStampAndTheLinks) {
-  PickFixture f;
-  f.event.SetTimeStamp(1234);
-  KelViewerEvent copy;
-  copy = f.event;
-  EXPECT_EQ(copy.GetTimeStamp(), 1234ul);
-  EXPECT_EQ(copy.GetDevice(), &f.mouse);
-  EXPECT_EQ(copy.GetDeviceEvent(), &f.mouseEvent);
-  EXPECT_EQ(copy.GetPickPathUnder(), &f.mouse.GetPathUnder());
-
-  KelIndicateEvent indicate(Kelpoint3f(1, 2, 3), Kelpoint3f(4, 5, 6), nullptr, &f.event);
-  EXPECT_EQ(indicate.GetDeviceEvent(), &f.mouseEvent);
-  EXPECT_EQ(indicate.GetPickPath(), &f.mouse.GetCurrentPath());
-  EXPECT_EQ(indicate.GetFarPoint(), Kelpoint3f(4, 5, 6));
 }
 
 TEST(Devices, GeneralModifiersReachTheCurrentEvent) {

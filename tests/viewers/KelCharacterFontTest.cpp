@@ -4,7 +4,6 @@
 
 #include <kel/viewers/KelCharacterFont.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -35,9 +34,6 @@ TEST(KelCharacterFont, DefaultFontsAndTheGeometricFontThatFits) {
     EXPECT_EQ(font.GetFontNumber(height), number) << height;
   EXPECT_EQ(Sizes(font, {5, -1}), std::vector<int>(6, 0)) << "out of range";
   EXPECT_EQ(font.GetGlyph(7, 'A'), nullptr);
-  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
-  EXPECT_EQ(Sizes(font, {0, 1, 2, 3, 4}),
-            (std::vector<int>{9, 15, 3, 5, 8, 1, 6, 10, 2, 9, 15, 3, 10, 20, 4}));
 }
 
 TEST(KelCharacterFont, GlyphsAreBitmapsOnTheBaseline) {
@@ -68,19 +64,6 @@ TEST(KelCharacterFont, GlyphsAreBitmapsOnTheBaseline) {
   ASSERT_NE(space, nullptr);
   EXPECT_EQ(space->advance, 9);
   EXPECT_NE(font.GetGlyph(0, 0xE9), nullptr);
-}
-
-TEST(KelCharacterFont, VariablesChooseFontsAndBadNamesFallBack) {
-  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
-  setenv("ORVEXFONTNAME", "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso8859-1", 1);
-  setenv("ORVEXGEOMETRICFONTNAME1", "-no-such-font-*", 1);
-  setenv("ORVEXGEOMETRICFONTNAME2", "6x13", 1);  // an alias
-  KelCharacterFont font;
-  unsetenv("ORVEXFONTNAME");
-  unsetenv("ORVEXGEOMETRICFONTNAME1");
-  unsetenv("ORVEXGEOMETRICFONTNAME2");
-  EXPECT_EQ(Sizes(font, {0, 1, 2}), (std::vector<int>{7, 13, 2, 5, 8, 1, 6, 13, 2}));
-  EXPECT_STREQ(font.GetFontName(1), "-misc-fixed-medium-r-normal--8-80-75-75-c-50-iso8859-1");
 }
 
 TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {

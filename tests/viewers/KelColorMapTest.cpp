@@ -29,15 +29,6 @@ TEST(KelColorMap, IntegerColoursAndBadIndices) {
   ExpectColor(map, 300, 0, 0, 0);
 }
 
-TEST(KelColorMap, GetIndexFindsTheFirstNearestEntry) {
-  KelColorMap map;
-  EXPECT_EQ(map.GetIndex(0, 0, 0), 0);  // black first at 0
-  EXPECT_EQ(map.GetIndex(1, 1, 1), 3);  // white first at 3
-  EXPECT_EQ(map.GetIndex(1, 0.05f, 0.02f), 4);
-  EXPECT_EQ(map.GetIndex(0.5f, 0.5f, 0.5f), 157 + 1);
-  EXPECT_EQ(map.GetIndex(0.66f, 0.01f, 0), 32);
-}
-
 XVisualInfo TrueColor565() {
   XVisualInfo v{};
   v.depth = 16;

@@ -68,22 +68,6 @@ class XgDrawingAreaX11 : public testing::Test {
   XtErrorMsgHandler previous = nullptr;
 };
 
-TEST_F(XgDrawingAreaX11, NamesOfPoliciesConvertWithoutCase) {
-  Widget low =
-      XtVaCreateManagedWidget("low", xgDrawingAreaWidgetClass, form, XtVaTypedArg, XgNwmCmap,
-                              XtRString, "wm_cmap_low_priority", 21, XtVaTypedArg, XgNrescalePolicy,
-                              XtRString, "Rescale_Minor", 14, nullptr);
-  EXPECT_EQ(Get(low, XgNwmCmap), 1);
-  EXPECT_EQ(Get(low, XgNrescalePolicy), 3);
-  EXPECT_TRUE(gWarnings.empty());
-  Widget bad = XtVaCreateManagedWidget("bad", xgDrawingAreaWidgetClass, form, XtVaTypedArg,
-                                       XgNwmCmap, XtRString, "WM_CMAP_SOMETIMES", 18, nullptr);
-  EXPECT_EQ(Get(bad, XgNwmCmap), 2);  // the default stays
-  ASSERT_FALSE(gWarnings.empty());
-  EXPECT_EQ(gWarnings[0],
-            "conversionError/string/XtToolkitError: Cannot convert string \"%s\" to type %s");
-}
-
 TEST_F(XgDrawingAreaX11, PoliciesPlaceWindowsInTheShellsColormapList) {
   Widget a = Area("a", {{XgNwmCmap, XgWM_CMAP_LOW_PRIORITY}});
   Widget b = Area("b");  // high priority by default
