@@ -4,6 +4,7 @@
 #include <kel/framework/KelDlgCombo.h>
 #include <kel/framework/KelDlgConstants.h>
 #include <kel/framework/KelDlgFrame.h>
+#include <kel/framework/KelDlgMotif.h>
 #include <kel/framework/KelDlgNotification.h>
 #include <kel/framework/KelDlgPushButton.h>
 #include <kel/manipulators/KelManipulator.h>
@@ -148,6 +149,18 @@ void KelNavigation3DViewer::InitNavigationFrame(KelDialog* father) {
   AddAnalyseNotificationCB(_groundButton, KelDlgNotification::DLG_MODIFY(),
                            &KelNavigation3DViewer::ActivateGround, nullptr);
   UpdateHistoryButtons();
+}
+
+void KelNavigation3DViewer::UpdateLayout() {
+  Kel3DViewer::UpdateLayout();
+  const int count = GetIconFrameCount();
+  if (count < 2 || !_frames[0] || _frames[0]->GetVisibility() != KelDlgShown) return;
+  // The base places only the first frame on a row: the others would lie
+  // over it.
+  for (int i = 1; i < count && i < 4; ++i)
+    if (_frames[i]) _frames[i]->SetVerticalAttachment(1 + i, KelDlgAttachTab);
+  if (KelDlgMotif* area = GetDrawingArea())
+    area->SetVerticalAttachment(1, KelDlgAttachTab, count + 1, KelDlgAttachStretch);
 }
 
 KelDlgCheckButton* KelNavigation3DViewer::ActionButton(KelDialog* frame, const char* name,

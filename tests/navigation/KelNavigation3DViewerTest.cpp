@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 #include "KelViewerSession.h"
 
 using keltest::ExpectXYZ;
@@ -69,7 +70,7 @@ class Navigation3D : public testing::Test {
   keltest::DragViewer drag{200, 100, MakeNavigation};
   KelNavigation3DViewer* viewer = nullptr;
   Kel3DViewpoint* camera = nullptr;
-  keltest::EventLog events;
+  keltest::EventCounter events;
 };
 
 TEST_F(Navigation3D, ToolFramesHoldTheNamedControls) {

@@ -69,14 +69,6 @@ const NotificationLog::Entry* NotificationLog::Last(const std::string& text) con
   return nullptr;
 }
 
-void EventLog::Follow(KelCallbackManager* publisher, const char* eventName) {
-  AddCallback(publisher, eventName, &EventLog::Record, nullptr);
-}
-
-void EventLog::Record(const char* eventName, KelCallbackManager*, KelNotification*, void*, long) {
-  names.emplace_back(eventName);
-}
-
 BagMover::BagMover(Kel3DBagRep* b, KelViewer* v)
     : KelCommand(KelString("bagMover")), bag(b), viewer(v) {
   AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelBeginManipulate(), &BagMover::Began,

@@ -54,15 +54,6 @@ class NotificationLog : public KelCommand {
   std::vector<Entry> entries;
 };
 
-// Records the named events that publishers dispatch to it, in order.
-class EventLog : public KelEventSubscriber {
- public:
-  // Follows `eventName` on `publisher`.
-  void Follow(KelCallbackManager* publisher, const char* eventName);
-  void Record(const char* eventName, KelCallbackManager*, KelNotification*, void*, long);
-  std::vector<std::string> names;
-};
-
 // Makes the viewer of a session under `father` (a KelViewer when none is
 // given): a 2D or 3D viewer, with its creation flags.
 using ViewerFactory =

@@ -123,6 +123,10 @@ class KelNavigation3DViewer : public Kel3DViewer {
   // Forwards to the default editor's ComputeConstrainedViewpoint.
   void CalcConstrainedViewpoint(Kel3DViewpoint& from, Kel3DViewpoint& to);
 
+  // The tool frames one under the other at the left, the drawing area
+  // beside them all.
+  void UpdateLayout() override;
+
   // A mouse drag is one gesture of the history.
   void InterpretDeviceEvent(const char* name, KelCallbackManager* publisher, KelNotification* event,
                             void* data, long callback) override;
