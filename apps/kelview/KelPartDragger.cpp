@@ -101,6 +101,7 @@ void KelPartDragger::Began(KelCommand* sender, KelNotification* notification, vo
     _manipulator->SetObjectPosition(Kel4x4Matrix());
     _dragging = true;
     _cancelled = false;
+    _moved = false;
   }
   if (GetFather()) SendNotification(GetFather(), notification);
 }
@@ -115,6 +116,7 @@ void KelPartDragger::Moved(KelCommand* sender, KelNotification* notification, vo
       Kel4x4Matrix inverse;
       root.GetInvertedMatrix(inverse);
       Place(_start * root * *step * inverse);
+      _moved = true;
     }
   }
   if (GetFather()) SendNotification(GetFather(), notification);
@@ -123,7 +125,8 @@ void KelPartDragger::Moved(KelCommand* sender, KelNotification* notification, vo
 void KelPartDragger::Ended(KelCommand* sender, KelNotification* notification, void*) {
   if (sender == _manipulator && _dragging) {
     _dragging = false;
-    if (!_cancelled) Report("drag ended");
+    // A click is no drag.
+    if (!_cancelled && _moved) Report("drag ended");
   }
   if (GetFather()) SendNotification(GetFather(), notification);
 }

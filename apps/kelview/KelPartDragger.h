@@ -66,6 +66,7 @@ class KelPartDragger : public KelCommand {
   KelRep* _selected = nullptr;
   bool _dragging = false;
   bool _cancelled = false;
+  bool _moved = false;
   // The part's matrix when the drag began.
   Kel4x4Matrix _start;
 };

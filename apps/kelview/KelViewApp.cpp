@@ -295,8 +295,13 @@ void KelViewApp::Frame() {
 }
 
 void KelViewApp::DragSelected(int kind) {
-  if (_dragger && !_dragger->Choose(static_cast<KelPartDragger::Kind>(kind), _selected))
-    _document->SetStatusBarText(KelUnicodeString("Select a placed part to drag it"));
+  if (!_dragger) return;
+  if (_dragger->Choose(static_cast<KelPartDragger::Kind>(kind), _selected))
+    SetStatus(kind == KelPartDragger::Translate
+                  ? "Translate: drag the part with the left button, Escape puts it back"
+                  : "Rotate: drag the part with the left button, Escape puts it back");
+  else
+    SetStatus("Select a placed part to drag it");
 }
 
 void KelViewApp::CancelDrag() {

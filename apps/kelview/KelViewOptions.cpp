@@ -83,7 +83,9 @@ std::string KelViewOptions::Usage() {
          "other formats Assimp reads), in a window. Point at a part to preselect it,\n"
          "click to select it (its point and normal go to the status bar), drag with\n"
          "the middle button to turn the view, button 3 for the contextual menu.\n"
-         "Ctrl+Q quits, F frames everything.\n"
+         "T (translate) or R (rotate), or the contextual menu, lets the left button\n"
+         "drag the selected part; Escape during a drag puts it back. Ctrl+Q quits,\n"
+         "F frames everything.\n"
          "\n"
          "Options:\n" +
          CommandLine().Help() +

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -316,6 +317,99 @@ TEST(KelView, SurvivesARandomInputStorm) {
   keltest::HoldKey(XK_Control_L, false);
   EXPECT_EQ(view.Wait(), 0) << view.Errors();
   EXPECT_EQ(view.Errors().find("X protocol errors"), std::string::npos) << view.Errors();
+}
+
+// The viewer's drawing area in kelview's window `w`: the largest window under
+// it, its position taken in `w`.
+bool DrawingArea(unsigned long w, int& x, int& y, int& width, int& height) {
+  Display* d = keltest::TestDisplay();
+  Window best = 0;
+  long bestArea = 0;
+  std::vector<Window> todo = {w};
+  while (!todo.empty()) {
+    const Window at = todo.back();
+    todo.pop_back();
+    Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, at, &root, &parent, &children, &n)) continue;
+    for (unsigned i = 0; i < n; ++i) {
+      XWindowAttributes a;
+      if (!XGetWindowAttributes(d, children[i], &a)) continue;
+      if (long(a.width) * a.height >= bestArea) {
+        bestArea = long(a.width) * a.height;
+        best = children[i];
+        width = a.width;
+        height = a.height;
+      }
+      todo.push_back(children[i]);
+    }
+    if (children) XFree(children);
+  }
+  Window child;
+  return best && XTranslateCoordinates(d, best, w, 0, 0, &x, &y, &child);
+}
+
+// Seen from the top in parallel projection, the built-in assembly's left
+// pillow block (placed at (-36, 0, 8)) is selected, given the translator
+// with T and dragged: the point grabbed stays under the pointer, so the part
+// moves as much as the points picked before and after. Then the rotator (R)
+// turns it, and Escape during a third drag puts it back where that drag
+// found it. The picture at the end matches the reference.
+TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
+  RequireTools();
+  const std::string shot = keltest::OutputPath("drag.png");
+  KelView view("drag",
+               "--verbose --view top --projection parallel --samples 1 --size 400x300 "
+               "--record " +
+                   keltest::OutputPath("drag.rec") + " --screenshot " + shot);
+  const unsigned long w = view.Window();
+  ASSERT_NE(w, 0u) << view.Errors();
+  const std::string id = std::to_string(w);
+  // The pointer at (dx, dy) from the drawing area's centre.
+  auto at = [&](int dx, int dy) {
+    int x = 0, y = 0, width = 0, height = 0;
+    EXPECT_TRUE(DrawingArea(w, x, y, width, height));
+    return "mousemove --window " + id + " " + std::to_string(x + width / 2 + dx) + " " +
+           std::to_string(y + height / 2 + dy) + " ";
+  };
+  double a[3] = {}, b[3] = {}, o[3] = {}, back[3] = {};
+  ASSERT_TRUE(Xdotool(at(-57, -35)));
+  EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected part 1");
+  ASSERT_TRUE(Xdotool("click 1"));
+  ASSERT_TRUE(Numbers(view.Until("kelview: status: Selected"), "point", a));
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key t"));
+  EXPECT_NE(view.Until("kelview: status: Translate"), "");
+  // 40 pixels right and 20 up, clear of the shaft; presses 5 pixels apart
+  // make no double click.
+  ASSERT_TRUE(Xdotool(at(-57, -30) + "mousedown 1 " + at(-37, -40) + at(-17, -50) + "mouseup 1"));
+  ASSERT_TRUE(Numbers(view.Until("kelview: drag ended"), "origin", o));
+  ASSERT_TRUE(Xdotool(at(-17, -55) + "click 1"));
+  ASSERT_TRUE(Numbers(view.Until("kelview: status: Selected"), "point", b));
+  EXPECT_GT(b[0] - a[0], 5.0) << "40 pixels right";
+  EXPECT_NEAR(o[0], -36 + b[0] - a[0], 0.05);
+  EXPECT_NEAR(o[1], b[1] - a[1], 0.05);
+  EXPECT_EQ(o[2], 8.0);
+
+  // R: the rotator, on a virtual sphere about the part's centre.
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key r"));
+  EXPECT_NE(view.Until("kelview: status: Rotate"), "");
+  ASSERT_TRUE(Xdotool(at(-17, -60) + "mousedown 1 " + at(-17, -55) + at(-17, -50) + "mouseup 1"));
+  ASSERT_TRUE(Numbers(view.Until("kelview: drag ended"), "origin", o));
+  EXPECT_GT(std::abs(o[2] - 8.0), 0.5) << "tilted";
+
+  // The point grabbed last lies under (-17, -50).
+  ASSERT_TRUE(Xdotool(at(-17, -50) + "mousedown 1 " + at(-7, -40) + at(13, -30)));
+  ASSERT_TRUE(Xdotool("key Escape"));
+  ASSERT_TRUE(Numbers(view.Until("kelview: drag cancelled"), "origin", back));
+  ASSERT_TRUE(Xdotool(at(23, -20) + "mouseup 1"));
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(back[i], o[i], 1e-3);
+
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key ctrl+q"));
+  EXPECT_EQ(view.Wait(), 0) << view.Errors();
+  std::unique_ptr<KelPixelImage> picture(KelPngImage::Read(shot));
+  ASSERT_NE(picture, nullptr);
+  keltest::ExpectMatchesReference(*picture, keltest::DataPath("kelview/drag_session.png"),
+                                  "drag_session");
 }
 
 }  // namespace
