@@ -36,6 +36,9 @@ class DlgCore : public ::testing::Test {
     KEL_REQUIRE(keltest::TestDisplay(), "an X display");
     _errors = KelDlgICC::GetXErrorCount();
     _warnings = KelDlgICC::GetWarningCount();
+    Display* display = keltest::TestDisplay();
+    screenWidth = DisplayWidth(display, DefaultScreen(display));
+    screenHeight = DisplayHeight(display, DefaultScreen(display));
   }
   void TearDown() override {
     if (!keltest::TestDisplay()) return;
@@ -43,7 +46,7 @@ class DlgCore : public ::testing::Test {
     EXPECT_EQ(KelDlgICC::GetXErrorCount(), _errors) << "X errors";
     EXPECT_EQ(KelDlgICC::GetWarningCount(), _warnings) << "toolkit warnings";
   }
-  int _errors = 0, _warnings = 0;
+  int _errors = 0, _warnings = 0, screenWidth = 0, screenHeight = 0;
 };
 
 // Geometry of a widget's X window as the server has it.
@@ -144,9 +147,6 @@ TEST_F(DlgCore, GridPlacesByTabulationsAndStretchedChildrenFollowResizes) {
 }
 
 TEST_F(DlgCore, FullScreenCoversTheScreenAndGivesTheWindowBack) {
-  Display* display = keltest::TestDisplay();
-  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
-  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
   DlgRecorder recorder;
   auto* window = new KelDlgWindow(&recorder, "window");
   auto* area = new KelDlgMotif(window, "area", 0, 0, 0, 20, 20);
@@ -174,9 +174,6 @@ TEST_F(DlgCore, FullScreenCoversTheScreenAndGivesTheWindowBack) {
 // What a viewer does to go full screen and back: its drawing area moves into
 // a full-screen dialog and returns, its X window alive all along.
 TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
-  Display* display = keltest::TestDisplay();
-  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
-  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
   DlgRecorder recorder;
   auto* window = new KelDlgWindow(&recorder, "window");
   auto* area = new KelDlgMotif(window, "MotifObject", 0, 0, 0, 120, 90);

@@ -54,76 +54,63 @@ class Picking2DTest : public PickScene<Kel2DViewpoint, Kel2DRep> {
   }
 };
 
-TEST_F(Picking2DTest, SegmentsAreClippedToThePickRectangle) {
+// Each primitive drawn alone at the render: the hits, and the dimension of the
+// first (-1: not looked at).
+TEST_F(Picking2DTest, SegmentsMarkersRectanglesImagesAndPolygons) {
   // Both ends outside, on different sides: crosses (x + y = -2) or passes by
-  // the corner (x + y = -12).
-  const float crossing[4] = {-10, 8, 8, -10};
-  const float byTheCorner[4] = {-10, -2, -2, -10};
-  // Three segments, two of which cross the rectangle.
+  // the corner (x + y = -12). Three segments, two of which cross the rectangle.
+  const float crossing[4] = {-10, 8, 8, -10}, byTheCorner[4] = {-10, -2, -2, -10};
   const float zigzag[8] = {-20, -1, 20, 1, -20, 3, -20, 30};
-  Leaf([&](KelPickingRender& r) { r.Pick2DSegments(byTheCorner, 2, 2); });
-  EXPECT_EQ(Pick(), 0);
-  Leaf([&](KelPickingRender& r) { r.Pick2DSegments(crossing, 2, 2); });
-  ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
-  EXPECT_EQ(HitAt(0).GetDeep(), 0.0f);
-  EXPECT_EQ(HitAt(0).GetIntersection(), Kelpoint3f(0, 0, 0));  // the cursor
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolyline(zigzag, 4); });
-  EXPECT_EQ(Pick(), 3);
-  // Taken as pairs, the zigzag is two segments, the second one outside.
-  Leaf([&](KelPickingRender& r) { r.Pick2DSegments(zigzag, 4, 2); });
-  EXPECT_EQ(Pick(), 4);
-}
-
-TEST_F(Picking2DTest, MarkersRectanglesAndImages) {
   // Strictly inside only: (5, 0) lies on the rectangle's side.
   const float points[6] = {5, 0, 4.5f, -4.5f, 0, 6};
-  Leaf([&](KelPickingRender& r) { r.Pick2DMarker(points, 3); });
-  ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(HitAt(0).GetDimension(), 0.0f);
-  owned.back()->TemporyNoshowOn();
-
-  // Around the pick rectangle: the outline is missed, the inside is not.
-  Leaf([&](KelPickingRender& r) { r.Pick2DRectangle(-20, 20, -20, 20, 0); });
-  EXPECT_EQ(Pick(), 0);
-  Leaf([&](KelPickingRender& r) { r.Pick2DRectangle(-20, 20, -20, 20, 1); });
-  ASSERT_EQ(Pick(), 1);
-  Leaf([&](KelPickingRender& r) { r.Pick2DRectangle(4, 20, -20, 20, 0); });
-  EXPECT_EQ(Pick(), 2);
-
   // A 10 x 6 pixel image with its lower left corner at (-14, 0), then at
   // (-15.5, 0): at zoom 1 it covers x to -4, then to -5.5.
   KelPixelImage image(10, 6, PixelImageFormat(3));
-  camera->GetRepList().Free();
   const float near[2] = {-14, 0}, far[2] = {-15.5f, 0};
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DImagePixel(far, &image, 0); });
-  EXPECT_EQ(Pick(), 0);
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DImagePixel(near, &image, 0); });
-  EXPECT_EQ(Pick(), 1);
-}
-
-TEST_F(Picking2DTest, Polygons) {
-  // A triangle around the cursor, listed clockwise; a square beside it.
-  const float around[6] = {-30, -10, 0, 30, 30, -10};
-  const float beside[8] = {10, -5, 20, -5, 20, 5, 10, 5};
-  // Only the closing segment (last point to first) crosses the rectangle.
-  const float closing[6] = {-20, 1, -20, 30, 20, -1};
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(beside, 4, 1); });
-  EXPECT_EQ(Pick(), 0);
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(around, 3, 0); });
-  EXPECT_EQ(Pick(), 0);  // the outline does not come near the cursor
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(around, 3, 1); });
-  ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(HitAt(0).GetDimension(), 2.0f);
+  // A triangle around the cursor, listed clockwise; a square beside it; a
+  // triangle of which only the closing segment (last point to first) crosses
+  // the rectangle; one with a vertex on the cursor.
+  const float around[6] = {-30, -10, 0, 30, 30, -10}, beside[8] = {10, -5, 20, -5, 20, 5, 10, 5};
+  const float closing[6] = {-20, 1, -20, 30, 20, -1}, corner[6] = {0, 0, 40, 0, 0, 40};
+  using R = KelPickingRender&;
+  const struct {
+    const char* what;
+    std::function<void(KelPickingRender&)> draw;
+    int hits;
+    float dimension;
+  } cases[] = {
+      {"segment by the corner", [&](R r) { r.Pick2DSegments(byTheCorner, 2, 2); }, 0, -1},
+      {"crossing segment", [&](R r) { r.Pick2DSegments(crossing, 2, 2); }, 1, 1},
+      {"zigzag", [&](R r) { r.ImmediateDraw2DPolyline(zigzag, 4); }, 2, -1},
+      // Taken as pairs, the zigzag is two segments, the second one outside.
+      {"zigzag pairs", [&](R r) { r.Pick2DSegments(zigzag, 4, 2); }, 1, -1},
+      {"markers", [&](R r) { r.Pick2DMarker(points, 3); }, 1, 0},
+      // Around the pick rectangle: the outline is missed, the inside is not.
+      {"outline around", [&](R r) { r.Pick2DRectangle(-20, 20, -20, 20, 0); }, 0, -1},
+      {"filled around", [&](R r) { r.Pick2DRectangle(-20, 20, -20, 20, 1); }, 1, -1},
+      {"outline across", [&](R r) { r.Pick2DRectangle(4, 20, -20, 20, 0); }, 1, -1},
+      {"image away", [&](R r) { r.ImmediateDraw2DImagePixel(far, &image, 0); }, 0, -1},
+      {"image", [&](R r) { r.ImmediateDraw2DImagePixel(near, &image, 0); }, 1, -1},
+      {"square beside", [&](R r) { r.ImmediateDraw2DPolygon(beside, 4, 1); }, 0, -1},
+      // The outline does not come near the cursor.
+      {"hollow around", [&](R r) { r.ImmediateDraw2DPolygon(around, 3, 0); }, 0, -1},
+      {"filled around", [&](R r) { r.ImmediateDraw2DPolygon(around, 3, 1); }, 1, 2},
+      {"closing side", [&](R r) { r.ImmediateDraw2DPolygon(closing, 3, 0); }, 1, 1},
+      {"vertex on the cursor", [&](R r) { r.ImmediateDraw2DPolygon(corner, 3, 1); }, 1, -1},
+  };
+  for (const auto& c : cases) {
+    camera->GetRepList().Free();
+    Leaf(c.draw);
+    ASSERT_EQ(Pick(), c.hits) << c.what;
+    if (c.dimension < 0) continue;
+    EXPECT_EQ(HitAt(0).GetDimension(), c.dimension) << c.what;
+  }
+  // The crossing segment is hit at the cursor.
   camera->GetRepList().Free();
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(closing, 3, 0); });
+  Leaf(cases[1].draw);
   ASSERT_EQ(Pick(), 1);
-  EXPECT_EQ(HitAt(0).GetDimension(), 1.0f);
-  // The cursor on a vertex of a filled polygon.
-  const float corner[6] = {0, 0, 40, 0, 0, 40};
-  camera->GetRepList().Free();
-  Leaf([&](KelPickingRender& r) { r.ImmediateDraw2DPolygon(corner, 3, 1); });
-  EXPECT_EQ(Pick(), 1);
+  EXPECT_EQ(HitAt(0).GetDeep(), 0.0f);
+  EXPECT_EQ(HitAt(0).GetIntersection(), Kelpoint3f(0, 0, 0));
 }
 
 TEST_F(Picking2DTest, BagsMatricesAndSkippedReps) {

@@ -158,35 +158,30 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
   keltest::Settle();
   EXPECT_EQ(listener.actions, std::vector<std::string>{"mouse motion 30 40"});
 
+  // Presses or releases `key`, then clicks `button`: what the windows publish.
+  auto click = [&](KeySym key, bool down, int button) {
+    keltest::HoldKey(key, down);
+    keltest::Settle();
+    listener.actions.clear();
+    keltest::PressButton(button);
+    keltest::ReleaseButton(button);
+    keltest::Settle();
+    return listener.actions;
+  };
+  using V = std::vector<std::string>;
   // A click with Shift held: the Shift key reaches the keyboard device around
   // the button, from the click alone.
-  keltest::HoldKey(XK_Shift_L, true);
-  keltest::Settle();
-  listener.actions.clear();
-  keltest::PressButton(1);
-  keltest::ReleaseButton(1);
-  keltest::Settle();
-  EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 12", "mouse press 1",
-                                                        "mouse release 1", "keyboard release 12"}));
+  EXPECT_EQ(click(XK_Shift_L, true, 1),
+            (V{"keyboard press 12", "mouse press 1", "mouse release 1", "keyboard release 12"}));
   // With Shift and Control both held, only Shift is made up.
-  keltest::HoldKey(XK_Control_L, true);
-  keltest::Settle();
+  EXPECT_EQ(click(XK_Control_L, true, 3),
+            (V{"keyboard press 12", "mouse press 3", "mouse release 3", "keyboard release 12"}));
+  EXPECT_EQ(click(XK_Shift_L, false, 2),
+            (V{"keyboard press 13", "mouse press 2", "mouse release 2", "keyboard release 13"}));
   listener.actions.clear();
-  keltest::PressButton(3);
-  keltest::ReleaseButton(3);
-  keltest::Settle();
-  EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 12", "mouse press 3",
-                                                        "mouse release 3", "keyboard release 12"}));
-  keltest::HoldKey(XK_Shift_L, false);
-  keltest::Settle();
-  listener.actions.clear();
-  keltest::PressButton(2);
-  keltest::ReleaseButton(2);
   keltest::HoldKey(XK_Control_L, false);
   keltest::Settle();
-  EXPECT_EQ(listener.actions,
-            (std::vector<std::string>{"keyboard press 13", "mouse press 2", "mouse release 2",
-                                      "keyboard release 13", "keyboard release 13"}));
+  EXPECT_EQ(listener.actions, V{"keyboard release 13"});
 
   // Escape counts on press only; keys without a number are ignored.
   listener.actions.clear();
@@ -195,8 +190,7 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
     keltest::HoldKey(k, false);
   }
   keltest::Settle();
-  EXPECT_EQ(listener.actions, (std::vector<std::string>{"keyboard press 1", "keyboard release 1",
-                                                        "keyboard press 11"}));
+  EXPECT_EQ(listener.actions, (V{"keyboard press 1", "keyboard release 1", "keyboard press 11"}));
 
   // An extension event reaches the widget as a client message of its type.
   int seen = 0;
@@ -360,55 +354,50 @@ TEST_F(GraphicWindowX11, CursorTypes) {
   Shown& s = Make(64, 64);
   Display* d = keltest::TestDisplay();
   keltest::PointerTo(s.window->GetDrawingAreaWidget(), 20, 20);
-  auto image = [d] {
+  // The pixels, size and hot spot of the cursor the window shows with `type`.
+  auto cursor = [&](int type) {
+    s.window->SetCursorType(type);
+    keltest::Settle();
     XFixesCursorImage* c = XFixesGetCursorImage(d);
     std::vector<unsigned long> pixels;
     if (!c) return pixels;
     pixels.assign(c->pixels, c->pixels + c->width * c->height);
-    pixels.push_back(c->width);
-    pixels.push_back(c->height);
-    pixels.push_back(c->xhot);
-    pixels.push_back(c->yhot);
+    pixels.insert(pixels.end(), {c->width, c->height, c->xhot, c->yhot});
     XFree(c);
     return pixels;
   };
-  s.window->SetCursorType(2);
-  keltest::Settle();
-  const std::vector<unsigned long> interdit = image();
+  const std::vector<unsigned long> interdit = cursor(2);
   ASSERT_EQ(interdit.size(), 32u * 32u + 4u);
-  s.window->SetCursorType(3);  // not a type: unchanged
-  keltest::Settle();
-  EXPECT_EQ(image(), interdit);
-  s.window->SetCursorType(1);
-  keltest::Settle();
-  const std::vector<unsigned long> arrow = image();
+  EXPECT_EQ(cursor(3), interdit) << "not a type: unchanged";
+  const std::vector<unsigned long> arrow = cursor(1);
   EXPECT_NE(arrow, interdit);
-  s.window->SetCursorType(0);
-  keltest::Settle();
-  EXPECT_NE(image(), arrow);
+  EXPECT_NE(cursor(0), arrow);
 }
 
-// A box and a ball seen from the front right.
+// A box and a ball seen from the front right, framed in the window's main camera.
 struct Scene {
   Kel3DBagRep* root = new Kel3DBagRep;
-  explicit Scene(Kel3DViewpoint& v) {
+  Kel3DViewpoint* v;
+  explicit Scene(KelGraphicWindow& w) : v(w.GetMain3DViewpoint()) {
     root->AddChild(*new Kel3DCuboidRep(Kelpoint3f(-2, -1, -1), Kelvector3f(3, 0, 0),
                                        Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2), 4));
     root->AddChild(*new Kel3DSimpleSphereRep(Kelpoint3f(2, 0, 0.5f), 1.2f, 24));
-    v.GetRepList().Append(root);
-    v.Set(Kelpoint3f(0, 0, 0), Keldirection3f(-1, 1.3f, -0.8f), Keldirection3f(0, 0, 1));
+    v->GetRepList().Append(root);
+    v->Set(Kelpoint3f(0, 0, 0), Keldirection3f(-1, 1.3f, -0.8f), Keldirection3f(0, 0, 1));
+    float W = 0, H = 0;
+    w.GetWidthAndHeight(W, H);
+    v->Reframe(W, H, w.GetMMInSupportUnit(), w.GetRatioWH());
   }
-  ~Scene() { root->Destroy(); }
+  ~Scene() {
+    v->GetRepList().Remove(root);
+    root->Destroy();
+  }
 };
 
 TEST_F(GraphicWindowX11, AResizedWindowShowsWhatAnOffScreenSupportDraws) {
   Shown& s = Make(100, 80);
-  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
-  Scene scene(*v);
   s.window->ResizeWindow(160, 122);
-  float W = 0, H = 0;
-  s.window->GetWidthAndHeight(W, H);
-  v->Reframe(W, H, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  Scene scene(*s.window);
   keltest::Settle();
   std::unique_ptr<KelPixelImage> grab(s.window->GrabPixelImage());
   ASSERT_NE(grab, nullptr);
@@ -450,14 +439,11 @@ TEST_F(GraphicWindowX11, AResizedWindowShowsWhatAnOffScreenSupportDraws) {
 
   s.window->ResizeWindow(160, 2);
   EXPECT_EQ(s.window->GrabPixelImage(), nullptr) << "nothing is left under the top two rows";
-  v->GetRepList().Remove(scene.root);
 }
 
 TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   Shown& s = Make(120, 90);
-  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
-  Scene scene(*v);
-  v->Reframe(120, 90, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  Scene scene(*s.window);
   Display* d = keltest::TestDisplay();
   auto shownPixels = [&] {
     XImage* x = XGetImage(d, s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
@@ -491,14 +477,12 @@ TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   keltest::Settle();
   EXPECT_EQ(shownPixels(), single);
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
-  v->GetRepList().Remove(scene.root);
 }
 
 TEST_F(GraphicWindowX11, DrawRepPathDrawsThePathAloneOverTheFrame) {
   Shown& s = Make(120, 90);
-  Kel3DViewpoint* v = s.window->GetMain3DViewpoint();
-  Scene scene(*v);
-  v->Reframe(120, 90, s.window->GetMMInSupportUnit(), s.window->GetRatioWH());
+  Scene scene(*s.window);
+  Kel3DViewpoint* v = scene.v;
   v->GetRepList().Remove(scene.root);  // the frame shows nothing
   listener.updates.clear();
   s.window->DrawRequest();
