@@ -336,6 +336,16 @@ TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
   EXPECT_NEAR(ymin2, ymin, 1e-3);
   viewer->RemoveRep(line);
   line->Destroy();
+  // A drawing without height, at the bottom edge of the view: nothing to
+  // scroll vertically.
+  auto* flat = new Kel2DLineRep(Kelpoint2f(0, 50), Kelpoint2f(100, 50));
+  viewer->AddRep(flat);
+  viewer->ReframeOn(25, 75, 50, 100);
+  EXPECT_EQ(y->GetPosition(), 0);
+  EXPECT_EQ(y->GetBoxSize(), 1000);
+  EXPECT_NEAR(x->GetBoxSize(), 500, 1);
+  viewer->RemoveRep(flat);
+  flat->Destroy();
 }
 
 }  // namespace
