@@ -97,13 +97,20 @@ std::intptr_t Address(const T& object) {
 // Counts the dispatches of one event of a publisher.
 class EventCounter : public KelEventSubscriber {
  public:
-  EventCounter(KelCallbackManager* publisher, const char* event) {
+  EventCounter() = default;
+  EventCounter(KelCallbackManager* publisher, const char* event) { Follow(publisher, event); }
+  // Counts `event` of `publisher` too.
+  void Follow(KelCallbackManager* publisher, const char* event) {
     AddCallback(publisher, event, &EventCounter::Heard, nullptr);
   }
   // The modifications of a viewpoint.
   explicit EventCounter(KelViewpoint& viewpoint);
-  void Heard(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++count; }
+  void Heard(const char* event, KelCallbackManager*, KelNotification*, void*, long) {
+    ++count;
+    names.emplace_back(event);
+  }
   int count = 0;
+  std::vector<std::string> names;  // the events heard, in order
 };
 
 // Picks at pixel (x, y) with a square of `size` pixels on each side of it;

@@ -162,9 +162,11 @@ void ViewerSession::Key(int key, bool press, unsigned long stamp) {
   }
 }
 
-DragViewer::DragViewer(int width, int height) : _width(width), _height(height) {
+DragViewer::DragViewer(int width, int height, const ViewerFactory& make)
+    : _width(width), _height(height) {
   if (!LoadTestDriver()) return;
-  viewer = new KelViewer(nullptr, KelString("dragViewer"), 0, width, height, 0);
+  viewer = make ? make(nullptr, KelString("dragViewer"), width, height)
+                : new KelViewer(nullptr, KelString("dragViewer"), 0, width, height, 0);
   if (!viewer->GetGraphicWindow()) {
     delete viewer;
     viewer = nullptr;

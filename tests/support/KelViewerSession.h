@@ -54,6 +54,11 @@ class NotificationLog : public KelCommand {
   std::vector<Entry> entries;
 };
 
+// Makes the viewer of a session under `father` (a KelViewer when none is
+// given): a 2D or 3D viewer, with its creation flags.
+using ViewerFactory =
+    std::function<KelViewer*(KelDialog* father, const KelString& name, int width, int height)>;
+
 // The father of 3D manipulators that move a bag, as an application is: at
 // the start of a drag it gives the manipulator the bag's matrix as the object
 // position, and it gives the bag every matrix the manipulator sends, then asks
@@ -68,11 +73,6 @@ class BagMover : public KelCommand {
   KelViewer* viewer;
   int moves = 0;
 };
-
-// Makes the viewer of a session under `father` (a KelViewer when none is
-// given): a 2D or 3D viewer, with its creation flags.
-using ViewerFactory =
-    std::function<KelViewer*(KelDialog* father, const KelString& name, int width, int height)>;
 
 // A document "<name>Document" holding the viewer `name` of that drawing
 // size, shown, its first frame drawn (unless `wait` is false: then call
@@ -119,9 +119,10 @@ class ViewerSession : public KelEventSubscriber {
 // where PixelsPerUnit() = zoom * H / 10 (a view 10 units high at zoom 1).
 // The main 2D camera shows one model unit per half window height about its
 // centre. Device events are made here and live as long as the fixture.
+// `make` makes another kind of viewer (a father of null is given).
 class DragViewer {
  public:
-  DragViewer(int width = 200, int height = 100);
+  DragViewer(int width = 200, int height = 100, const ViewerFactory& make = nullptr);
   ~DragViewer();
   DragViewer(const DragViewer&) = delete;
   DragViewer& operator=(const DragViewer&) = delete;

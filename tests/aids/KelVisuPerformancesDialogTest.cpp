@@ -1,0 +1,137 @@
+// The performance dialog without a display: its controls reach the drawing
+// support's precisions, which decide what the recording driver is handed, and
+// every change asks for a redraw, until the viewer dies.
+#include <gtest/gtest.h>
+
+#include <kel/aids/KelVisuPerformancesDialog.h>
+#include <kel/framework/KelDlgSlider.h>
+#include <kel/reps/Kel3DCylinderRep.h>
+#include <kel/viewers/Kel3DViewer.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "KelTestDriver.h"
+#include "KelTestEnv.h"
+#include "KelViewerSession.h"
+
+namespace {
+
+KelViewer* Make3D(KelDialog* father, const KelString& name, int w, int h) {
+  return new Kel3DViewer(father, name, 0, w, h, 0);
+}
+
+class PerformancesDialog : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(drag.Ready());
+    viewer = static_cast<Kel3DViewer*>(drag.viewer);
+    window = viewer->GetGraphicWindow();
+    window->SetSagPrecision(3.0f);
+    window->SetCullingPrecision(5);
+    dialog = new KelVisuPerformancesDialog(nullptr, KelString("perfo"), viewer, 0);
+  }
+  void TearDown() override {
+    delete dialog;
+    KelGraphicWindow::_graphicWindowToDraw.Remove(window);
+  }
+  // Whether a redraw of the viewer was asked for since the last call.
+  bool Redrawn() {
+    const bool asked = KelGraphicWindow::_graphicWindowToDraw.Find(window) >= 0;
+    KelGraphicWindow::_graphicWindowToDraw.Remove(window);
+    return asked;
+  }
+  void Cull(double value) {
+    dialog->GetCullingSlider()->SetValue(value);
+    dialog->Cull(nullptr, nullptr, nullptr);
+  }
+
+  keltest::DragViewer drag{200, 100, Make3D};
+  Kel3DViewer* viewer = nullptr;
+  KelGraphicWindow* window = nullptr;
+  KelVisuPerformancesDialog* dialog = nullptr;
+};
+
+TEST_F(PerformancesDialog, StartsFromTheSupportAndEveryChangeReachesItAndRedraws) {
+  KelDlgSlider* accuracy = dialog->GetAccuracySlider();
+  EXPECT_DOUBLE_EQ(accuracy->GetValue(), 3.0);
+  EXPECT_DOUBLE_EQ(dialog->GetCullingSlider()->GetValue(), 5.0);
+  EXPECT_EQ(dialog->GetVisibility(), KelDlgShown);
+  Redrawn();
+
+  accuracy->SetValue(4.0);
+  dialog->Sag(nullptr, nullptr, nullptr);
+  EXPECT_FLOAT_EQ(window->GetSagPrecision(), 4.0f);
+  EXPECT_TRUE(Redrawn());
+
+  Cull(37.6);  // the integer part
+  EXPECT_EQ(window->GetCullingPrecision(), 37);
+  EXPECT_TRUE(Redrawn());
+  Cull(0.2);  // below the range: the slider's minimum, 1
+  EXPECT_EQ(window->GetCullingPrecision(), 1);
+
+  // The button switches the levels of detail off, then back to the slider's.
+  dialog->NoLod(nullptr, nullptr, nullptr);
+  EXPECT_EQ(window->GetSagPrecision(), 0.0f);
+  EXPECT_TRUE(Redrawn());
+  dialog->NoLod(nullptr, nullptr, nullptr);
+  EXPECT_FLOAT_EQ(window->GetSagPrecision(), 4.0f);
+  window->SetSagPrecision(0.05f);  // near 0 counts as off
+  dialog->NoLod(nullptr, nullptr, nullptr);
+  EXPECT_FLOAT_EQ(window->GetSagPrecision(), 4.0f);
+}
+
+TEST_F(PerformancesDialog, TheCullingSizeDecidesWhatIsDrawn) {
+  std::vector<std::string>* log = keltest::LoadTestDriver();
+  // 10 pixels a unit: a cylinder 0.4 across is a few pixels, one 6 across
+  // some 60.
+  auto* small = new Kel3DCylinderRep(Kelpoint3f(-3, 0, 0), Kelpoint3f(-3, 0.4f, 0), 0.2f);
+  auto* large = new Kel3DCylinderRep(Kelpoint3f(3, -2, 0), Kelpoint3f(3, 2, 0), 3.0f);
+  viewer->AddRep(small);
+  viewer->AddRep(large);
+  auto faces = [&] {
+    log->clear();
+    list<KelViewpoint*> one;
+    one.Append(viewer->GetMain3DViewpoint());
+    list<KelViewpoint*> culled = window->Culling(one);
+    window->Drawing(culled);
+    return std::count_if(log->begin(), log->end(),
+                         [](const std::string& call) { return call.rfind("Draw3D", 0) == 0; });
+  };
+  Cull(1.0);
+  const long both = faces();
+  Cull(20.0);
+  const long one = faces();
+  EXPECT_GT(one, 0);
+  EXPECT_EQ(both, 2 * one) << "the two cylinders draw alike, the small one is culled";
+  viewer->RemoveRep(small);
+  viewer->RemoveRep(large);
+  small->Destroy();
+  large->Destroy();
+}
+
+TEST_F(PerformancesDialog, OutlivingItsViewerChangesNothing) {
+  delete drag.viewer;  // the application's
+  drag.viewer = nullptr;
+  EXPECT_EQ(dialog->GetViewer(), nullptr);
+  Cull(50.0);  // the sanitizer build sees a read of the dead viewer
+  dialog->NoLod(nullptr, nullptr, nullptr);
+  dialog->Sag(nullptr, nullptr, nullptr);
+  window = nullptr;
+}
+
+TEST(KelVisuPerformancesDialog, WithoutAViewerSaysSoAndHoldsNothing) {
+  testing::internal::CaptureStderr();
+  auto* dialog = new KelVisuPerformancesDialog(nullptr, KelString("perfo"), nullptr, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "KelVisuPerformancesDialog: Invalid creation parameters.\n");
+  EXPECT_EQ(dialog->GetDialogCount(), 0);
+  EXPECT_NE(dialog->GetVisibility(), KelDlgShown);
+  dialog->NoLod(nullptr, nullptr, nullptr);
+  delete dialog;
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// The navigation 3D viewer without a display: its controls, the history it
+// keeps (one entry per gesture, with the buttons' sensitivity), the single
+// camera actions through its viewpoint indicator, its aids and its events.
+// The camera looks down -z from (0, 0, 20) at 10 pixels a unit (DragViewer).
+#include <gtest/gtest.h>
+
+#include <kel/aids/KelGaugeRep.h>
+#include <kel/framework/KelDlgCheckButton.h>
+#include <kel/framework/KelDlgCombo.h>
+#include <kel/framework/KelDlgNotification.h>
+#include <kel/framework/KelDlgPushButton.h>
+#include <kel/framework/KelMath.h>
+#include <kel/navigation/KelBasic3DViewpointEditor.h>
+#include <kel/navigation/KelNavigation3DViewer.h>
+#include <kel/navigation/KelViewpointIndicator.h>
+#include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/viewers/KelGraphicWindow.h>
+#include <kel/viewpoints/Kel3DViewpoint.h>
+#include <kel/viewpoints/KelOverlayViewpoint.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "KelTestEnv.h"
+#include "KelTestScene.h"
+#include "KelViewerSession.h"
+
+using keltest::ExpectXYZ;
+using Names = std::vector<std::string>;
+
+namespace {
+
+KelViewer* MakeNavigation(KelDialog* father, const KelString& name, int w, int h) {
+  return new KelNavigation3DViewer(father, name, 0, w, h, 0);
+}
+
+class Navigation3D : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(drag.Ready());
+    viewer = static_cast<KelNavigation3DViewer*>(drag.viewer);
+    camera = drag.viewpoint3D;
+    for (const char* name : {KelNavigation3DViewer::NAVIGATION_WALK_ACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_FLY_ACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_TURN_AROUND_ACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_GROUND_ACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_GROUND_DEACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_PERFO_ACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_PERFO_DEACTIVATED(),
+                             KelNavigation3DViewer::NAVIGATION_SENSITIVITY_CHANGED(),
+                             KelNavigation3DViewer::NAVIGATION_VIEWPOINT_ACTION_ENDED(),
+                             KelNavigation3DViewer::NAVIGATION_LIGHT_SOURCES_EDITOR_ON_OFF()})
+      events.Follow(viewer->GetCallbackManager(), name);
+  }
+  void TearDown() override {
+    if (window()) KelGraphicWindow::_graphicWindowToDraw.Remove(window());
+  }
+  KelGraphicWindow* window() const { return viewer ? viewer->GetGraphicWindow() : nullptr; }
+  // A camera at (x, 0, 20) looking down -z.
+  void MoveTo(float x) {
+    camera->Set(Kelpoint3f(x, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+  }
+  KelViewerEvent& Mouse(float x, float y, int buttons) {
+    KelViewerEvent& e = drag.Mouse(Kelpoint2f(x, y));
+    static_cast<KelMouseEvent*>(e.GetDeviceEvent())->SetButtons(buttons);
+    return e;
+  }
+
+  keltest::DragViewer drag{200, 100, MakeNavigation};
+  KelNavigation3DViewer* viewer = nullptr;
+  Kel3DViewpoint* camera = nullptr;
+  keltest::EventCounter events;
+};
+
+TEST_F(Navigation3D, ToolFramesHoldTheNamedControls) {
+  ASSERT_EQ(viewer->GetIconFrameCount(), 4);
+  KelDlgCombo* style = viewer->GetStyleCombo();
+  ASSERT_NE(style, nullptr);
+  EXPECT_EQ(style->GetLine(0), KelString("Examine"));
+  EXPECT_EQ(style->GetLine(2), KelString("Fly"));
+  EXPECT_EQ(viewer->FindDialog(KelString("iconFrame1"))->FindDialog(KelString("TurnHead")),
+            viewer->GetActionButton(ViewpointTurnHead));
+  EXPECT_EQ(viewer->GetActionButton(ViewpointLookAt)->GetTitle(), KelString("Look at"));
+  // Every named icon exists, so the buttons show pictures, not titles.
+  for (const char* name : {"LookAt", "Zoom", "Rotate", "Translate", "Previous", "Next", "Reframe",
+                           "Light", "Visibility", "Ground"}) {
+    const std::string icon = viewer->FindDialog(KelString(name))->GetIconName().GetText();
+    EXPECT_FALSE(keltest::ReadBytes(icon).empty()) << name << ": " << icon;
+  }
+  EXPECT_EQ(viewer->GetViewpointEditor(), viewer->GetDefaultEditor());
+  EXPECT_EQ(viewer->GetDefaultEditor()->GetMode(), EXAMINE_MODE);
+}
+
+TEST_F(Navigation3D, StylesSetTheEditorsModeTheComboAndTellIt) {
+  viewer->SetNavigationStyle(1);
+  EXPECT_EQ(viewer->GetDefaultEditor()->GetMode(), WALK_MODE);
+  EXPECT_EQ(viewer->GetStyleCombo()->GetSelect(), 1);
+  viewer->SetNavigationStyle(2);
+  EXPECT_EQ(viewer->GetNavigationStyle(), 2);
+  viewer->SetNavigationStyle(0);
+  EXPECT_EQ(viewer->GetDefaultEditor()->GetMode(), EXAMINE_MODE);
+  viewer->SetNavigationStyle(3);  // none: nothing changes, nothing told
+  EXPECT_EQ(viewer->GetNavigationStyle(), 0);
+  EXPECT_EQ(events.names, (Names{"NAVIGATION_WALK_ACTIVATED", "NAVIGATION_FLY_ACTIVATED",
+                                 "NAVIGATION_TURN_AROUND_ACTIVATED"}));
+}
+
+TEST_F(Navigation3D, EachGestureIsOneHistoryEntryAndBackThenForthIsExact) {
+  const int before = viewer->GetHistoryCount();
+  MoveTo(1.0f);  // a change outside an animation
+  EXPECT_EQ(viewer->GetHistoryCount(), before + 1);
+  // An animation of many changes, the way an editor brackets its steps.
+  camera->StartAnimation(nullptr);
+  for (int i = 0; i < 5; ++i) MoveTo(2.0f + 0.1f * i);
+  camera->StopAnimation(nullptr);
+  EXPECT_EQ(viewer->GetHistoryCount(), before + 2);
+  // An animation that changed nothing adds nothing.
+  camera->StartAnimation(nullptr);
+  camera->StopAnimation(nullptr);
+  EXPECT_EQ(viewer->GetHistoryCount(), before + 2);
+  // A stop without a start never drives the counter below 0: the next
+  // animation is still one entry.
+  viewer->ViewpointChanged(nullptr, nullptr, nullptr, reinterpret_cast<void*>(intptr_t(-1)), 0);
+  EXPECT_EQ(viewer->GetAnimationCounter(), 0);
+  camera->StartAnimation(nullptr);
+  MoveTo(3.0f);
+  MoveTo(3.3f);
+  camera->StopAnimation(nullptr);
+  EXPECT_EQ(viewer->GetHistoryCount(), before + 3);
+
+  // The camera now, with awkward numbers, is the last entry.
+  camera->Set(Kelpoint3f(0.1f, 0.7f, 19.3f), Keldirection3f(0.1f, -0.2f, -1.0f),
+              Keldirection3f(0, 1, 0));
+  const Kel3DViewpoint last(*camera);
+  EXPECT_TRUE(viewer->GetPreviousButton()->GetSensitivity());
+  EXPECT_FALSE(viewer->GetNextButton()->GetSensitivity());
+  viewer->DisplayPreviousViewpoint();
+  EXPECT_NEAR(camera->GetOrigin().x, 3.3f, 1e-6f);
+  EXPECT_TRUE(viewer->GetNextButton()->GetSensitivity());
+  const int count = viewer->GetHistoryCount();
+  viewer->DisplayNextViewpoint();
+  EXPECT_EQ(viewer->GetHistoryCount(), count) << "showing an entry saves nothing";
+  EXPECT_FALSE(viewer->GetNextButton()->GetSensitivity());
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(camera->GetOrigin()[i], last.GetOrigin()[i]);
+    EXPECT_EQ(camera->GetSightDirection()[i], last.GetSightDirection()[i]);
+    EXPECT_EQ(camera->GetUpDirection()[i], last.GetUpDirection()[i]);
+  }
+  EXPECT_EQ(camera->GetFocusDistance(), last.GetFocusDistance());
+}
+
+TEST_F(Navigation3D, AnActionButtonDrivesItsActionWithTheLeftButtonOnce) {
+  camera->SetFocus(10.0f);
+  KelDlgCheckButton* zoom = viewer->GetActionButton(ViewpointZoom);
+  zoom->SetState(1);  // as the user would: the button's switch notification
+  KelDlgNotification switched(KelDlgNotification::DLG_MODIFY(), zoom);
+  viewer->SetViewpointManip(zoom, &switched, reinterpret_cast<void*>(intptr_t(ViewpointZoom)));
+  auto* indicator = dynamic_cast<KelViewpointIndicator*>(viewer->GetForegroundIndicator());
+  ASSERT_NE(indicator, nullptr);
+  auto* editor = static_cast<KelBasic3DViewpointEditor*>(indicator->GetEditor());
+  EXPECT_EQ(editor->GetMode(), ZOOM_MODE);
+
+  const int entries = viewer->GetHistoryCount();
+  ASSERT_EQ(indicator->Preactivate(&Mouse(100, 50, 0), nullptr), 1);
+  ASSERT_EQ(indicator->Activate(&Mouse(100, 50, 1), nullptr), 1);
+  ASSERT_EQ(indicator->BeginManipulate(&Mouse(100, 50, 1), nullptr), 1);
+  indicator->Manipulate(&Mouse(100, 100, 1), nullptr);  // 50 pixels down
+  indicator->Manipulate(&Mouse(100, 150, 1), nullptr);  // 100
+  ASSERT_EQ(indicator->EndManipulate(&Mouse(100, 150, 0), nullptr), 1);
+  // Dragging down 100 pixels doubles the distance to the target (0, 0, 10).
+  EXPECT_NEAR(camera->GetOrigin().z, 20.0f + 10.0f, 1e-3f);
+  EXPECT_NEAR(camera->GetFocusDistance(), 20.0f, 1e-3f);
+  EXPECT_EQ(viewer->GetHistoryCount(), entries + 1) << "one entry for the drag";
+  // The action ends with the drag.
+  EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
+  EXPECT_EQ(zoom->GetState(), 0);
+  EXPECT_FALSE(viewer->IsViewpointManipulation());
+  EXPECT_EQ(events.names, (Names{"NAVIGATION_VIEWPOINT_ACTION_ENDED"}));
+}
+
+TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
+  auto* cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0),
+                                  Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2), 4);
+  viewer->AddRep(cube);
+  viewer->DisplayGround(GroundGrid);
+  ASSERT_NE(viewer->GetGroundRep(), nullptr);
+  EXPECT_EQ(viewer->GetGroundButton()->GetState(), 1);
+  EXPECT_GE(camera->GetRepList().Find(viewer->GetGroundRep()), 0);
+  // Under the cube: its sphere's radius below its centre, along the vertical.
+  ExpectXYZ(viewer->GetGroundRep()->GetOrigin(), 0, 0, -std::sqrt(3.0f), 1e-4);
+  viewer->SetGround(Keldirection3f(0, 1, 0), Keldirection3f(1, 0, 0));
+  ExpectXYZ(viewer->GetGroundRep()->GetVertical(), 0, 1, 0);
+  viewer->HideGround();
+  EXPECT_EQ(viewer->GetGroundRep(), nullptr);
+
+  viewer->DisplayPerformanceGauges();
+  ASSERT_NE(viewer->GetGaugeRep(), nullptr);
+  EXPECT_GE(viewer->GetOverlayViewpoint()->GetRepList().Find(viewer->GetGaugeRep()), 0);
+  viewer->HidePerformanceGauges();
+  EXPECT_EQ(viewer->IsPerformanceGauges(), 0);
+
+  viewer->SetLightSourcesEditor(1);
+  ASSERT_TRUE(viewer->IsLightSourcesEditorOn());
+  EXPECT_EQ(viewer->FindDialog(KelString("LightSourceSettings"))->GetTitle(),
+            KelString("Light Source Editor"));
+  viewer->SetLightSourcesEditor(0);
+  viewer->GetDefaultEditor()->SetTranslationSensitivity(2.0f);
+  viewer->GetDefaultEditor()->SetTranslationSensitivity(1.0f);
+  EXPECT_EQ(
+      events.names,
+      (Names{"NAVIGATION_GROUND_ACTIVATED", "NAVIGATION_GROUND_DEACTIVATED",
+             "NAVIGATION_PERFO_ACTIVATED", "NAVIGATION_PERFO_DEACTIVATED",
+             "NAVIGATION_LIGHT_SOURCES_EDITOR_ON_OFF", "NAVIGATION_LIGHT_SOURCES_EDITOR_ON_OFF",
+             "NAVIGATION_SENSITIVITY_CHANGED", "NAVIGATION_SENSITIVITY_CHANGED"}));
+  viewer->RemoveRep(cube);
+  cube->Destroy();
+}
+
+// After a reframe the whole bounding sphere lies between the near and far
+// planes, in both projections, whatever the camera looked at before.
+TEST_F(Navigation3D, ReframeClipsNoPartOfTheScene) {
+  auto* cube = new Kel3DCuboidRep(Kelpoint3f(40, -3, 5), Kelvector3f(6, 0, 0), Kelvector3f(0, 6, 0),
+                                  Kelvector3f(0, 0, 6), 4);
+  viewer->AddRep(cube);
+  const Kel3DBoundingSphere sphere = viewer->GetGlobalBoundingSphere();
+  for (ProjectionType projection : {CONIC_PROJECTION, PARALLEL_PROJECTION}) {
+    camera->SetProjectionType(projection);
+    camera->Set(Kelpoint3f(0, 0, 0), Keldirection3f(1, 1, 0), Keldirection3f(0, 0, 1));
+    viewer->Reframe();
+    list<KelViewpoint*> one;  // a culling pass sets the automatic near and far
+    one.Append(camera);
+    window()->Culling(one);
+    const Kelpoint3f c(sphere.GetCenter());
+    const Kelvector3f toCentre = c - camera->GetOrigin();
+    const float depth = toCentre * camera->GetSightDirection().AsVector();
+    EXPECT_LE(camera->GetNear(), depth - sphere.GetRadius()) << projection;
+    EXPECT_GE(camera->GetFar(), depth + sphere.GetRadius()) << projection;
+  }
+  viewer->RemoveRep(cube);
+  cube->Destroy();
+}
+
+}  // namespace
