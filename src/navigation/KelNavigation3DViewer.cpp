@@ -16,6 +16,9 @@
 #include <kel/viewers/KelReleaseEvent.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <string>
 
@@ -23,6 +26,9 @@ KEL_IMPLEMENT_META(KelNavigation3DViewer, Kel3DViewer)
 
 #ifndef KEL_ICON_DIR
 #define KEL_ICON_DIR "icons"
+#endif
+#ifndef KEL_LIB_TO_ICONS
+#define KEL_LIB_TO_ICONS "../share/kelvis/icons"
 #endif
 
 // clang-format off
@@ -67,7 +73,22 @@ const KelBasic3DViewpointEditorMode kActionModes[5] = {ROTATE_MODE, LOOK_AT_MODE
 }  // namespace
 
 const char* KelNavigation3DViewer::GetIconDirectory() {
-  return KEL_ICON_DIR;
+  // An installed library finds the icons installed beside it, wherever the
+  // prefix was moved; the build tree's library uses the source tree's.
+  static const std::string directory = [] {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&KelNavigation3DViewer::GetIconDirectory), &info) &&
+        info.dli_fname) {
+      std::string library(info.dli_fname);
+      const std::size_t slash = library.rfind('/');
+      const std::string installed =
+          (slash == std::string::npos ? std::string(".") : library.substr(0, slash)) + "/" +
+          KEL_LIB_TO_ICONS;
+      if (access(installed.c_str(), R_OK | X_OK) == 0) return installed;
+    }
+    return std::string(KEL_ICON_DIR);
+  }();
+  return directory.c_str();
 }
 
 KelNavigation3DViewer::KelNavigation3DViewer(KelDialog* father, const KelString& name,

@@ -82,3 +82,24 @@ endforeach()
 file(WRITE ${KEL_WORK_DIR}/headers.cpp "${all}")
 run("preprocessing every installed header" ${KEL_CXX} -std=c++17 -E -o ${KEL_WORK_DIR}/headers.i
     -I${KEL_WORK_DIR}/moved/include ${KEL_WORK_DIR}/headers.cpp)
+
+# The navigation icons are found in the install the library was loaded from,
+# moved or not (not in the source tree the library was built from).
+foreach(prefix first moved)
+  set(ENV{PKG_CONFIG_PATH} ${KEL_WORK_DIR}/${prefix}/${KEL_LIBDIR}/pkgconfig)
+  run("pkg-config on ${prefix}" ${PKG_CONFIG} --cflags --libs kelvis)
+  string(STRIP "${out}" flags)
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  file(WRITE ${KEL_WORK_DIR}/icons.cpp "#include <kel/navigation/KelNavigation3DViewer.h>
+#include <cstdio>
+int main() { std::puts(KelNavigation3DViewer::GetIconDirectory()); }\n")
+  set(program ${KEL_WORK_DIR}/${prefix}-work/icons)
+  run("building the icon lookup on ${prefix}" ${KEL_CXX} -std=c++17 ${KEL_WORK_DIR}/icons.cpp
+      ${flags} -o ${program})
+  run("icon lookup on ${prefix}" ${program})
+  string(STRIP "${out}" dir)
+  expect("icon folder on ${prefix}" "${dir}" "^${KEL_WORK_DIR}/${prefix}/")
+  if(NOT EXISTS ${dir}/i3n4d002.xpm)
+    message(FATAL_ERROR "no installed icon in ${dir}")
+  endif()
+endforeach()

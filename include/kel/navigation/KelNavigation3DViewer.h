@@ -146,8 +146,8 @@ class KelNavigation3DViewer : public Kel3DViewer {
   KelDlgCheckButton* GetVisibilityButton() const { return _visibilityButton; }
   KelDlgCheckButton* GetGroundButton() const { return _groundButton; }
 
-  // Where the tool frames' icons are looked for; the build's own folder by
-  // default.
+  // Where the tool frames' icons are looked for: share/kelvis/icons of the
+  // install the library was loaded from, else the source tree's folder.
   static const char* GetIconDirectory();
 
  private:
