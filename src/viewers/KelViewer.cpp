@@ -1,5 +1,5 @@
-#include <kel/framework/KelCallbackManager.h>
 #include <kel/controller/KelVisuController.h>
+#include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelDlgCheckItem.h>
 #include <kel/framework/KelDlgConstants.h>
 #include <kel/framework/KelDlgContextualMenu.h>
