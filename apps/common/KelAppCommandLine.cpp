@@ -36,6 +36,21 @@ void KelAppCommandLine::Add(Option option) {
   _options.push_back(std::move(option));
 }
 
+void KelAppCommandLine::AddHelpAndVersion(bool& help, bool& version) {
+  Option o;
+  o.shortName = 'h';
+  o.longName = "--help";
+  o.help = "show this help";
+  o.apply = [&help](const std::string&, std::string&) { return help = true; };
+  o.stops = true;
+  Add(o);
+  o.shortName = 0;
+  o.longName = "--version";
+  o.help = "show the version";
+  o.apply = [&version](const std::string&, std::string&) { return version = true; };
+  Add(std::move(o));
+}
+
 void KelAppCommandLine::Add(char shortName, const char* longName, const char* valueName,
                             const char* help, Apply apply) {
   Option o;

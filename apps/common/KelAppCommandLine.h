@@ -26,6 +26,8 @@ class KelAppCommandLine {
   void Add(Option option);
   void Add(char shortName, const char* longName, const char* valueName, const char* help,
            Apply apply);
+  // -h/--help and --version, which end the parse and set their flag.
+  void AddHelpAndVersion(bool& help, bool& version);
 
   // Applies argv[1..] in order; the operand, if any, goes to `operand`. False
   // with a message in `error` on an unknown option, a missing or refused value,

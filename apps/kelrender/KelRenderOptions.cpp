@@ -39,19 +39,7 @@ KelAppCommandLine KelRenderOptions::CommandLine() {
   scene.AddTo(line);
   line.Add(0, "--2d", "", "the built-in 2D drawing sheet instead of a 3D scene",
            [this](const std::string&, std::string&) { return sheet2D = true; });
-  KelAppCommandLine::Option help;
-  help.shortName = 'h';
-  help.longName = "--help";
-  help.help = "show this help";
-  help.apply = [this](const std::string&, std::string&) { return this->help = true; };
-  help.stops = true;
-  line.Add(help);
-  KelAppCommandLine::Option version = help;
-  version.shortName = 0;
-  version.longName = "--version";
-  version.help = "show the version";
-  version.apply = [this](const std::string&, std::string&) { return this->version = true; };
-  line.Add(version);
+  line.AddHelpAndVersion(help, version);
   return line;
 }
 

@@ -52,19 +52,7 @@ KelAppCommandLine KelViewOptions::CommandLine() {
            "the first frame, preselections, the status bar,\n"
            "frame all and the end (with the resident memory)",
            [this](const std::string&, std::string&) { return verbose = true; });
-  KelAppCommandLine::Option help;
-  help.shortName = 'h';
-  help.longName = "--help";
-  help.help = "show this help";
-  help.apply = [this](const std::string&, std::string&) { return this->help = true; };
-  help.stops = true;
-  line.Add(help);
-  KelAppCommandLine::Option version = help;
-  version.shortName = 0;
-  version.longName = "--version";
-  version.help = "show the version";
-  version.apply = [this](const std::string&, std::string&) { return this->version = true; };
-  line.Add(version);
+  line.AddHelpAndVersion(help, version);
   return line;
 }
 
