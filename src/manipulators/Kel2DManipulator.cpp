@@ -3,6 +3,8 @@
 #include <kel/reps/Kel2DRep.h>
 #include <kel/viewers/KelViewerEvent.h>
 
+#include "KelManipulatorEvents.h"
+
 KEL_IMPLEMENT_META(Kel2DManipulator, KelManipulator)
 
 Kel2DManipulator::Kel2DManipulator(KelCommand* father, Kel2DRep* rep)
@@ -28,19 +30,6 @@ int Kel2DManipulator::Translate(const Kelvector2f& delta, KelViewerEvent& event)
 
 void* Kel2DManipulator::SendCommandSpecificObject(const char* className,
                                                   KelNotification* notification) {
-  if (!notification || !notification->IsAKindOf("KelVueNotification")) return nullptr;
-  auto* vue = static_cast<KelVueNotification*>(notification);
-  KelNotification* data = vue->GetDataNotification();
-  if (data && data->IsAKindOf("KelViewerEvent"))
-    return KelManipulator::SendCommandSpecificObject(className, notification);
-  if (!data || !data->IsAKindOf("Kel2DPositionEvent")) return nullptr;
-  auto* position = static_cast<Kel2DPositionEvent*>(data);
-  if (className == Kel3x3Matrix::ClassName()) {
-    _matrixAnswer = position->GetMatrix();
-    return &_matrixAnswer;
-  }
-  vue->SetDataNotification(position->GetBasicEvent());
-  void* answer = KelManipulator::SendCommandSpecificObject(className, notification);
-  vue->SetDataNotification(position);
-  return answer;
+  return kelmanip::AnswerPositionQuery<Kel2DPositionEvent>(*this, "Kel2DPositionEvent", className,
+                                                           notification, _matrixAnswer);
 }

@@ -330,19 +330,6 @@ int Kel3DManipulator::MouseManipulate(KelDeviceEvent* event, KelManipulationStyl
 
 void* Kel3DManipulator::SendCommandSpecificObject(const char* className,
                                                   KelNotification* notification) {
-  if (!notification || !notification->IsAKindOf("KelVueNotification")) return nullptr;
-  auto* vue = static_cast<KelVueNotification*>(notification);
-  KelNotification* data = vue->GetDataNotification();
-  if (data && data->IsAKindOf("KelViewerEvent"))
-    return KelManipulator::SendCommandSpecificObject(className, notification);
-  if (!data || !data->IsAKindOf("Kel3DPositionEvent")) return nullptr;
-  auto* position = static_cast<Kel3DPositionEvent*>(data);
-  if (className == Kel4x4Matrix::ClassName()) {
-    _matrixAnswer = position->GetMatrix();
-    return &_matrixAnswer;
-  }
-  vue->SetDataNotification(position->GetBasicEvent());
-  void* answer = KelManipulator::SendCommandSpecificObject(className, notification);
-  vue->SetDataNotification(position);
-  return answer;
+  return kelmanip::AnswerPositionQuery<Kel3DPositionEvent>(*this, "Kel3DPositionEvent", className,
+                                                           notification, _matrixAnswer);
 }
