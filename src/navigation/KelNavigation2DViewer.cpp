@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "KelViewpointHistoryGate.h"
+
 KEL_IMPLEMENT_META(KelNavigation2DViewer, Kel2DViewer)
 
 namespace {
@@ -144,22 +146,9 @@ void KelNavigation2DViewer::DisplayNextViewpoint() {
 void KelNavigation2DViewer::ViewpointChanged(const char*, KelCallbackManager*, KelNotification*,
                                              void* data, long) {
   if (!_historyRecording) return;
-  switch (reinterpret_cast<intptr_t>(data)) {
-    case 1:
-      if (_animationCounter++ == 0) _changedInAnimation = 0;
-      break;
-    case 0:
-      if (_animationCounter == 0)
-        SaveViewpoint();
-      else
-        _changedInAnimation = 1;
-      break;
-    case -1:
-      if (_animationCounter > 0 && --_animationCounter == 0 && _changedInAnimation) SaveViewpoint();
-      break;
-    default:
-      break;
-  }
+  if (kelnav::SaveAfterViewpointNotice(reinterpret_cast<intptr_t>(data), _animationCounter,
+                                       _changedInAnimation))
+    SaveViewpoint();
 }
 
 void KelNavigation2DViewer::PreviousViewpoint(KelCommand*, KelNotification*, void*) {

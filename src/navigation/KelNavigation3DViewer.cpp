@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <string>
 
+#include "KelViewpointHistoryGate.h"
+
 KEL_IMPLEMENT_META(KelNavigation3DViewer, Kel3DViewer)
 
 #ifndef KEL_ICON_DIR
@@ -352,22 +354,9 @@ void KelNavigation3DViewer::Reframe() {
 void KelNavigation3DViewer::ViewpointChanged(const char*, KelCallbackManager*, KelNotification*,
                                              void* data, long) {
   if (!IsHistoryRecording()) return;
-  switch (reinterpret_cast<intptr_t>(data)) {
-    case 1:
-      if (_animationCounter++ == 0) _changedInAnimation = 0;
-      break;
-    case 0:
-      if (_animationCounter == 0)
-        SaveViewpoint();
-      else
-        _changedInAnimation = 1;
-      break;
-    case -1:
-      if (_animationCounter > 0 && --_animationCounter == 0 && _changedInAnimation) SaveViewpoint();
-      break;
-    default:
-      break;
-  }
+  if (kelnav::SaveAfterViewpointNotice(reinterpret_cast<intptr_t>(data), _animationCounter,
+                                       _changedInAnimation))
+    SaveViewpoint();
 }
 
 void KelNavigation3DViewer::InterpretDeviceEvent(const char* name, KelCallbackManager* publisher,
