@@ -352,7 +352,8 @@ KelRep* ReadSurfacic(Reader& r) {
   auto* s = new KelSurfacicRep(id, r.controller);
   r.built.push_back(s);
   s->SetGraphicAttributeSet(a);
-  if (sag < 0) return r.Fail("a negative sag"), nullptr;
+  // Written so that a sag that is not a number is refused too.
+  if (!(sag >= 0)) return r.Fail("a negative sag"), nullptr;
   s->SetGeomSag(sag);
   s->SetLODMode(lodMode);
   for (unsigned int i = 0; i < nbFaces; ++i) {
@@ -372,7 +373,7 @@ KelRep* ReadSurfacic(Reader& r) {
     r.in.ReadFloat(lodSag);
     Kel3DFaceGP* face = r.Face();
     if (!face) return nullptr;
-    if (lodSag < 0) {
+    if (!(lodSag >= 0)) {
       KelGraphicPrimitive::Destroy(face);
       return r.Fail("a negative sag"), nullptr;
     }

@@ -12,6 +12,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -308,27 +309,37 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     m.WriteUnsignedInt(static_cast<unsigned int>(children.size()));
     for (unsigned int i : children) m.WriteUnsignedInt(i);
   };
-  // A surface record whose one face holds `index`.
-  auto surface = [](KelMarshal& m, int index) {
+  // A surface record whose one face holds `index`, with one level of detail
+  // of `lodSag` when that is not zero.
+  auto surface = [](KelMarshal& m, int index, float sag = 0, float lodSag = 0) {
+    auto face = [&] {
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(9);
+      for (int i = 0; i < 9; ++i) m.WriteFloat(float(i));
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(1);
+      for (int i : {0, 3, index}) m.WriteInt(i);
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(0);
+    };
     m.WriteString("KelSurfacicRep");
     m.WriteUnsignedLong(0);
     m.WriteUnsignedInt(0);
     m.WriteUnsignedInt(0);
     m.WriteInt(1);
     for (int i = 0; i < 5; ++i) m.WriteFloat(1);
-    m.WriteFloat(0);
+    m.WriteFloat(sag);
     m.WriteInt(1);
     m.WriteUnsignedInt(1);
-    m.WriteUnsignedInt(0);
-    m.WriteUnsignedInt(0);
-    m.WriteUnsignedInt(9);
-    for (int i = 0; i < 9; ++i) m.WriteFloat(float(i));
-    m.WriteUnsignedInt(0);
-    m.WriteUnsignedInt(1);
-    for (int i : {0, 3, index}) m.WriteInt(i);
-    m.WriteUnsignedInt(0);
-    m.WriteUnsignedInt(0);
-    m.WriteUnsignedInt(0);
+    face();
+    m.WriteUnsignedInt(lodSag != 0 ? 1 : 0);
+    if (lodSag != 0) {
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(0);
+      m.WriteFloat(lodSag);
+      face();
+    }
   };
   const std::vector<std::pair<const char*, std::function<void(KelMarshal&)>>> cases = {
       {"empty name", [](KelMarshal& m) { m.WriteUnsignedInt(0); }},
@@ -389,6 +400,20 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
          Name(m, "Kel3DBagRep");
          m.WriteUnsignedInt(2);
          surface(m, 9);
+         bag(m, 1, {0});
+       }},
+      {"a sag that is not a number",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         surface(m, 6, std::nanf(""));
+         bag(m, 1, {0});
+       }},
+      {"a level of detail whose sag is not a number",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         surface(m, 6, 0, std::nanf(""));
          bag(m, 1, {0});
        }},
       {"index not a vertex",
