@@ -7,6 +7,7 @@
 #include "KelSceneFraming.h"
 #include "KelViewEditor.h"
 
+#include <kel/aids/KelVisuPerformancesDialog.h>
 #include <kel/controller/KelVueNotification.h>
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelDlgContextualMenu.h>
@@ -19,6 +20,7 @@
 #include <kel/framework/KelUnicodeString.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/manipulators/KelManipulator.h>
+#include <kel/navigation/KelNavigation3DViewer.h>
 #include <kel/picking/KelPickPath.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/KelGraphicAttributeSet.h>
@@ -42,6 +44,9 @@
 #include <ostream>
 
 const char* const KelViewApp::FRAME_ALL = "FRAME_ALL";
+const char* const KelViewApp::PREVIOUS_VIEW = "PREVIOUS_VIEW";
+const char* const KelViewApp::NEXT_VIEW = "NEXT_VIEW";
+const char* const KelViewApp::GROUND = "GROUND";
 
 namespace {
 
@@ -74,6 +79,21 @@ void RotateActivated(Widget, XtPointer app, XtPointer) {
 }
 void CancelDragActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->CancelDrag();
+}
+void PreviousActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->StepHistory(-1);
+}
+void NextActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->StepHistory(1);
+}
+void GroundActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->SwitchGround();
+}
+void GaugesActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->SwitchGauges();
+}
+void PerformancesActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->OpenPerformances();
 }
 
 // A push button of a pulldown, with its key as a Motif accelerator.
@@ -114,6 +134,10 @@ KelViewApp::~KelViewApp() {
   }
   _scene.Detach();
   delete _document;  // the viewer, its window and its editor with it
+}
+
+KelViewer* KelViewApp::GetViewer() const {
+  return _viewer;
 }
 
 int KelViewApp::Run() {
@@ -157,7 +181,7 @@ int KelViewApp::Open() {
   AddAnalyseNotificationCB(nullptr, "KelManipulatorNotification", &KelViewApp::Interaction,
                            nullptr);
   _editor = new KelViewEditor(*viewpoint, _options.verbose ? &_out : nullptr);
-  _viewer->SetViewpointEditor(_editor);
+  _viewer->SetDefaultEditor(_editor);
   _dragger =
       new KelPartDragger(this, *_viewer, *_scene.GetRoot(), _options.verbose ? &_out : nullptr);
   // What no dialog analyses (the contextual menu's items, the window's
@@ -204,8 +228,8 @@ void KelViewApp::BuildWindow() {
   BuildMenuBar(_document->GetMainWindowWidget());
   _document->SetStatusBarText(KelUnicodeString(_description.c_str()));
 
-  _viewer = new Kel3DViewer(_document, KelString("viewer"), 0, _options.scene.width,
-                            _options.scene.height, 0);
+  _viewer = new KelNavigation3DViewer(_document, KelString("viewer"), 0, _options.scene.width,
+                                      _options.scene.height, 0);
   _viewer->AttachOnSides();
   const unsigned char* b = _options.scene.background;
   _viewer->SetBackgroundColor(b[0] / 255.0f, b[1] / 255.0f, b[2] / 255.0f);
@@ -224,6 +248,13 @@ void KelViewApp::BuildMenuBar(Widget mainWindow) {
   MenuItem(file, "quit", "Quit", 'Q', "Ctrl<Key>q", "Ctrl+Q", QuitActivated, this);
   Widget view = Pulldown(bar, "view", "View", 'V');
   MenuItem(view, "frameAll", "Frame All", 'F', "<Key>f", "F", FrameAllActivated, this);
+  MenuItem(view, "previousView", "Previous View", 'P', "<Key>p", "P", PreviousActivated, this);
+  MenuItem(view, "nextView", "Next View", 'N', "<Key>n", "N", NextActivated, this);
+  MenuItem(view, "ground", "Ground", 'G', "<Key>g", "G", GroundActivated, this);
+  MenuItem(view, "gauges", "Performance Gauges", 'a', "Ctrl<Key>g", "Ctrl+G", GaugesActivated,
+           this);
+  MenuItem(view, "performances", "Performances...", 'e', "Ctrl<Key>p", "Ctrl+P",
+           PerformancesActivated, this);
   Widget edit = Pulldown(bar, "edit", "Edit", 'E');
   MenuItem(edit, "translatePart", "Translate", 'T', "<Key>t", "T", TranslateActivated, this);
   MenuItem(edit, "rotatePart", "Rotate", 'R', "<Key>r", "R", RotateActivated, this);
@@ -248,34 +279,105 @@ void KelViewApp::Finish(int status) {
   KelDlgICC::ExitMainLoop(0);
 }
 
-void KelViewApp::FrameAll() {
+bool KelViewApp::RecordAction(const char* action) {
   // A menu's action is live input: recorded like the viewer's, dropped while
   // a replay hands the recorded ones.
   KelRecord* record = KelRecord::GetMain();
-  if (record->GetMode() == 2) return;
+  if (record->GetMode() == 2) return false;
   if (record->GetMode() == 1) {
-    KelNotification action(0, FRAME_ALL);
-    record->SaveState(this, &action);
+    KelNotification notification(0, action);
+    record->SaveState(this, &notification);
   }
-  Frame();
-  if (_options.verbose)
-    _out << "kelview: framed, resident " << ResidentKB() << " kB\n" << std::flush;
+  return true;
+}
+
+void KelViewApp::FrameAll() {
+  if (RecordAction(FRAME_ALL)) DoAction(FRAME_ALL);
+}
+
+void KelViewApp::StepHistory(int step) {
+  const char* action = step < 0 ? PREVIOUS_VIEW : NEXT_VIEW;
+  if (RecordAction(action)) DoAction(action);
+}
+
+void KelViewApp::SwitchGround() {
+  if (RecordAction(GROUND)) DoAction(GROUND);
+}
+
+void KelViewApp::SwitchGauges() {
+  // Not recorded: the gauges show the durations of the machine at hand.
+  if (!_viewer) return;
+  if (_viewer->IsPerformanceGauges())
+    _viewer->HidePerformanceGauges();
+  else
+    _viewer->DisplayPerformanceGauges();
+}
+
+void KelViewApp::OpenPerformances() {
+  if (!_viewer) return;
+  if (!_performances) {
+    _performances =
+        new KelVisuPerformancesDialog(_document, KelString("VisuPerformances"), _viewer, 0);
+  } else {
+    _performances->SetVisibility(KelDlgShown);
+  }
+  if (!_options.verbose) return;
+  // Where its LOD button lies in its window, for a script to press it.
+  int x = 0, y = 0;
+  if (KelDlgPushButton* button = _performances->GetLodButton()) {
+    Position bx = 0, by = 0, sx = 0, sy = 0;
+    if (button->GetWidget() && _performances->GetWidget()) {
+      XtTranslateCoords(button->GetWidget(), 0, 0, &bx, &by);
+      XtTranslateCoords(_performances->GetWidget(), 0, 0, &sx, &sy);
+    }
+    x = bx - sx;
+    y = by - sy;
+  }
+  _out << "kelview: performances open, LOD button at " << x << " " << y << "\n" << std::flush;
+}
+
+bool KelViewApp::DoAction(const std::string& action) {
+  if (action == FRAME_ALL) {
+    Frame();
+    if (_options.verbose)
+      _out << "kelview: framed, resident " << ResidentKB() << " kB, " << CameraText() << "\n"
+           << std::flush;
+  } else if (action == PREVIOUS_VIEW || action == NEXT_VIEW) {
+    if (action == PREVIOUS_VIEW)
+      _viewer->DisplayPreviousViewpoint();
+    else
+      _viewer->DisplayNextViewpoint();
+    if (_options.verbose)
+      _out << "kelview: view " << (action == PREVIOUS_VIEW ? "previous" : "next") << ", "
+           << CameraText() << "\n"
+           << std::flush;
+  } else if (action == GROUND) {
+    if (_viewer->IsGround())
+      _viewer->HideGround();
+    else
+      _viewer->DisplayGround(GroundGridOnFloor);
+  } else {
+    return false;
+  }
+  return true;
 }
 
 int KelViewApp::SaveState(KelNotification* event, KelMarshal& marshal) {
   if (!event) return 1;
   const char* name = event->GetNotificationName();
-  if (!name || std::strcmp(name, FRAME_ALL) != 0) return 2;
-  marshal.WriteString(FRAME_ALL);
-  return 0;
+  for (const char* action : {FRAME_ALL, PREVIOUS_VIEW, NEXT_VIEW, GROUND})
+    if (name && std::strcmp(name, action) == 0) {
+      marshal.WriteString(action);
+      return 0;
+    }
+  return 2;
 }
 
 int KelViewApp::RestoreState(const char* eventClass, KelMarshal& marshal) {
   std::string name;
   if (std::strcmp(eventClass, "KelNotification") != 0 || marshal.ReadString(name) ||
-      name != FRAME_ALL)
+      !DoAction(name))
     return 4;
-  Frame();
   return 0;
 }
 
@@ -288,9 +390,12 @@ void KelViewApp::Frame() {
     width = float(_options.scene.width);
     height = float(_options.scene.height);
   }
+  // One step of the viewer's history, however many changes it takes.
+  viewpoint->StartAnimation(this);
   KelSceneFraming::Frame(
       *viewpoint, *_scene.GetRoot(), width, height,
       _viewer->GetGraphicWindow() ? _viewer->GetGraphicWindow()->GetRatioWH() : 1.0f);
+  viewpoint->StopAnimation(this);
   _scene.AimLights(*viewpoint);
   _viewer->Draw();
 }
@@ -311,6 +416,15 @@ void KelViewApp::CancelDrag() {
 
 void KelViewApp::Updated(const char*, KelCallbackManager*, KelNotification*, void*, long) {
   if (_finishing) return;
+  if (KelGraphicWindow* window = _options.verbose ? _viewer->GetGraphicWindow() : nullptr) {
+    const float sag = window->GetSagPrecision();
+    const int culling = window->GetCullingPrecision();
+    if (_shownSag >= 0.0f && (sag != _shownSag || culling != _shownCulling))
+      _out << "kelview: performances accuracy " << sag << " culling " << culling << "\n"
+           << std::flush;
+    _shownSag = sag;
+    _shownCulling = culling;
+  }
   if (_firstFrame) {
     _firstFrame = false;
     _residentAtFirstFrame = ResidentKB();
@@ -345,16 +459,20 @@ bool KelViewApp::TakeScreenshot() {
     _err << "kelview: " << (error.empty() ? "cannot read the window's picture" : error) << "\n";
     return false;
   }
+  _out << "kelview: wrote " << _options.screenshot << "\n"
+       << "kelview: " << CameraText() << "\n"
+       << std::flush;
+  return true;
+}
+
+std::string KelViewApp::CameraText() const {
   const Kel3DViewpoint* v = _viewer->GetMain3DViewpoint();
   const Kelpoint3f o = v->GetOrigin();
   const Keldirection3f s = v->GetSightDirection(), u = v->GetUpDirection();
   // Nine digits give back each float exactly.
   const char* format = "%.9g %.9g %.9g";
-  _out << "kelview: wrote " << _options.screenshot << "\n"
-       << "kelview: camera origin " << Triple(o.x, o.y, o.z, format) << " sight "
-       << Triple(s.x, s.y, s.z, format) << " up " << Triple(u.x, u.y, u.z, format) << "\n"
-       << std::flush;
-  return true;
+  return "camera origin " + Triple(o.x, o.y, o.z, format) + " sight " +
+         Triple(s.x, s.y, s.z, format) + " up " + Triple(u.x, u.y, u.z, format);
 }
 
 // ---- Interaction

@@ -11,11 +11,21 @@
 // (KelViewEditor); its prompts show in the status bar. Frame all is the
 // menu's (F). Parts highlighted by the scene itself stay so.
 //
+// The viewer is a navigation viewer: its tool frames (navigation style,
+// single camera actions, previous / next / reframe, light, visibility,
+// ground) sit at the left of the picture. The View menu also steps through
+// the history (P previous, N next), switches the ground (G) and the
+// performance gauges, and opens the performances dialog. With --verbose,
+// each step through the history tells the camera it shows, and each change
+// of the drawing precisions (the performances dialog's) is told.
+//
 // Record and replay go through the viewer (docs/record.md): a replay needs
 // the same scene and the window that recorded it. The picture of
 // --screenshot is taken after the first frame; when replaying, after the
 // frame that follows the last record; when recording, when the session is
-// quit, so that the recording's last picture and the replay's compare.
+// quit, so that the recording's last picture and the replay's compare. The
+// menu's actions are recorded and replayed; the tool frames' buttons, like
+// the contextual menu, are live input only.
 #pragma once
 
 #include <kel/framework/KelCommand.h>
@@ -33,7 +43,9 @@ class KelManipulator;
 class KelPartDragger;
 class KelViewEditor;
 class KelRep;
+class KelNavigation3DViewer;
 class KelViewer;
+class KelVisuPerformancesDialog;
 typedef struct _WidgetRec* Widget;
 
 class KelViewApp : public KelCommand {
@@ -49,21 +61,30 @@ class KelViewApp : public KelCommand {
   // Loads the scene and opens the window, without running the loop (for a
   // program that runs its own); answers a KelAppStatus.
   int Open();
-  KelViewer* GetViewer() const { return _viewer; }
+  KelViewer* GetViewer() const;
   const std::string& GetDescription() const { return _description; }
 
   // The menu's and the contextual menu's actions. With --verbose, frame all
   // says the resident memory (the soak test's probe).
   void Quit();
   void FrameAll();
+  // The View menu's history steps (-1 previous, 1 next), ground switch and
+  // performances dialog.
+  void StepHistory(int step);
+  void SwitchGround();
+  void SwitchGauges();
+  void OpenPerformances();
   // The Edit menu: a translator or a rotator for the selected part, and
   // Escape, which puts back the part a drag is moving.
   void DragSelected(int kind);
   void CancelDrag();
 
-  // Frame all, recorded and replayed (docs/record.md): a KelNotification
-  // named FRAME_ALL, its name as the payload.
+  // The menu's actions, recorded and replayed (docs/record.md): a
+  // KelNotification named after the action, its name as the payload.
   static const char* const FRAME_ALL;
+  static const char* const PREVIOUS_VIEW;
+  static const char* const NEXT_VIEW;
+  static const char* const GROUND;
   int SaveState(KelNotification* event, KelMarshal& marshal) override;
   int RestoreState(const char* eventClass, KelMarshal& marshal) override;
 
@@ -80,6 +101,11 @@ class KelViewApp : public KelCommand {
   void BuildMenuBar(Widget mainWindow);
   // Frames the scene in the window as it is now, and aims the lights.
   void Frame();
+  // Records a menu's action (false while replaying: the replay hands it).
+  bool RecordAction(const char* action);
+  // Does a recorded or live menu action; false for an unknown one.
+  bool DoAction(const std::string& action);
+  std::string CameraText() const;
   // The status bar's text, also on the standard output with --verbose.
   void SetStatus(const std::string& text);
   // The part of the scene that a pick path hits: the root's child on it.
@@ -103,7 +129,10 @@ class KelViewApp : public KelCommand {
   bool _replaying = false;
   bool _firstFrame = true;
   KelDlgDocument* _document = nullptr;
-  KelViewer* _viewer = nullptr;
+  KelNavigation3DViewer* _viewer = nullptr;
+  KelVisuPerformancesDialog* _performances = nullptr;  // the document owns it
+  float _shownSag = -1.0f;
+  int _shownCulling = -1;
   KelManipulator* _manipulator = nullptr;
   KelViewEditor* _editor = nullptr;  // the viewer owns it
   KelPartDragger* _dragger = nullptr;

@@ -73,7 +73,10 @@ std::string KelViewOptions::Usage() {
          "the middle button to turn the view, button 3 for the contextual menu.\n"
          "T (translate) or R (rotate), or the contextual menu, lets the left button\n"
          "drag the selected part; Escape during a drag puts it back. Ctrl+Q quits,\n"
-         "F frames everything.\n"
+         "F frames everything. The tool frames at the left choose the navigation\n"
+         "style, run single camera actions and step through the views; P and N step\n"
+         "back and forth too, G switches the ground, Ctrl+G the performance gauges,\n"
+         "Ctrl+P opens the drawing performances.\n"
          "\n"
          "Options:\n" +
          CommandLine().Help() +

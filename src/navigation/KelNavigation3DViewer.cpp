@@ -4,7 +4,6 @@
 #include <kel/framework/KelDlgCombo.h>
 #include <kel/framework/KelDlgConstants.h>
 #include <kel/framework/KelDlgFrame.h>
-#include <kel/framework/KelDlgMotif.h>
 #include <kel/framework/KelDlgNotification.h>
 #include <kel/framework/KelDlgPushButton.h>
 #include <kel/manipulators/KelManipulator.h>
@@ -71,6 +70,9 @@ D* Control(KelDialog* frame, const char* name, const char* title, const char* ic
 // The single-action mode of each action button.
 const KelBasic3DViewpointEditorMode kActionModes[5] = {ROTATE_MODE, LOOK_AT_MODE, TRANSLATE_MODE,
                                                        ZOOM_MODE, TURN_HEAD_MODE};
+
+// The default editor's mode of each navigation style.
+const KelBasic3DViewpointEditorMode kStyleModes[3] = {EXAMINE_MODE, WALK_MODE, FLY_MODE};
 
 }  // namespace
 
@@ -174,18 +176,6 @@ void KelNavigation3DViewer::InitNavigationFrame(KelDialog* father) {
   UpdateHistoryButtons();
 }
 
-void KelNavigation3DViewer::UpdateLayout() {
-  Kel3DViewer::UpdateLayout();
-  const int count = GetIconFrameCount();
-  if (count < 2 || !_frames[0] || _frames[0]->GetVisibility() != KelDlgShown) return;
-  // The base places only the first frame on a row: the others would lie
-  // over it.
-  for (int i = 1; i < count && i < 4; ++i)
-    if (_frames[i]) _frames[i]->SetVerticalAttachment(1 + i, KelDlgAttachTab);
-  if (KelDlgMotif* area = GetDrawingArea())
-    area->SetVerticalAttachment(1, KelDlgAttachTab, count + 1, KelDlgAttachStretch);
-}
-
 KelDlgCheckButton* KelNavigation3DViewer::ActionButton(KelDialog* frame, const char* name,
                                                        const char* title, const char* icon,
                                                        ViewpointManipulationType type) {
@@ -217,6 +207,21 @@ void KelNavigation3DViewer::Create(KelCommand*, KelNotification*, void*) {
                                        &KelNavigation3DViewer::ViewpointChanged, Data(-1));
 }
 
+void KelNavigation3DViewer::SetDefaultEditor(KelBasic3DViewpointEditor* editor) {
+  if (!editor || editor == _defaultEditor || !_defaultEditor) return;
+  const int style = GetNavigationStyle();
+  RemoveCallback(_defaultEditor->GetCallbackManager(), _sensitivityCallback);
+  KelBasic3DViewpointEditor* old = _defaultEditor;
+  _defaultEditor = editor;
+  // An editor installed over the default one stays.
+  if (GetViewpointEditor() == old) SetViewpointEditor(editor);
+  delete old;
+  _sensitivityCallback = AddCallback(editor->GetCallbackManager(),
+                                     KelViewpointEditor::TRANSLATION_SENSITIVITY_CHANGED(),
+                                     &KelNavigation3DViewer::SensitivityChanged, nullptr);
+  editor->SetMode(kStyleModes[style]);
+}
+
 void KelNavigation3DViewer::Dispatch(const char* event) {
   if (!GetCallbackManager()) return;
   KelNotification notification(0, event);
@@ -238,11 +243,10 @@ int KelNavigation3DViewer::GetNavigationStyle() const {
 }
 
 void KelNavigation3DViewer::SetNavigationStyle(const int style) {
-  static const KelBasic3DViewpointEditorMode modes[3] = {EXAMINE_MODE, WALK_MODE, FLY_MODE};
   static const char* (*const events[3])() = {NAVIGATION_TURN_AROUND_ACTIVATED,
                                              NAVIGATION_WALK_ACTIVATED, NAVIGATION_FLY_ACTIVATED};
   if (!_defaultEditor || style < 0 || style > 2) return;
-  _defaultEditor->SetMode(modes[style]);
+  _defaultEditor->SetMode(kStyleModes[style]);
   if (_styleCombo) _styleCombo->SetSelect(style);
   Dispatch(events[style]());
 }

@@ -34,6 +34,7 @@
 #include <kel/viewpoints/Kel3DViewpoint.h>
 #include <kel/viewpoints/KelOverlayViewpoint.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -905,9 +906,13 @@ void KelViewer::UpdateLayout() {
       _iconFrames[i]->SetVisibility(KelDlgShown);
       _iconFrames[i]->SetHorizontalAttachment(_tabLeft, KelDlgAttachTab);
     }
-    _iconFrames[0]->SetVerticalAttachment(_tabTop, KelDlgAttachTab);
+    // One under the other; the drawing area spans them all.
+    for (int i = 0; i < _iconFrameCount; ++i)
+      _iconFrames[i]->SetVerticalAttachment(_tabTop + i, KelDlgAttachTab);
     _drawingArea->SetHorizontalAttachment(2, KelDlgAttachTab, _tabRight, KelDlgAttachStretch);
-    _drawingArea->SetVerticalAttachment(_tabTop, KelDlgAttachTab, _tabBottom, KelDlgAttachStretch);
+    _drawingArea->SetVerticalAttachment(_tabTop, KelDlgAttachTab,
+                                        std::max(_tabBottom, _tabTop + _iconFrameCount),
+                                        KelDlgAttachStretch);
   } else {
     for (int i = 0; i < _iconFrameCount; ++i) _iconFrames[i]->SetVisibility(KelDlgHidden);
     _drawingArea->SetHorizontalAttachment(_tabLeft, KelDlgAttachTab, _tabRight,

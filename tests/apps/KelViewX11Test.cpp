@@ -128,6 +128,41 @@ bool Numbers(const std::string& text, const std::string& key, double v[3]) {
          std::sscanf(text.c_str() + at + key.size(), " (%lf, %lf, %lf)", &v[0], &v[1], &v[2]) == 3;
 }
 
+// The viewer's drawing area in kelview's window `w`: the largest window under
+// it without children, its position taken in `w`.
+bool DrawingArea(unsigned long w, int& x, int& y, int& width, int& height) {
+  Display* d = keltest::TestDisplay();
+  Window best = 0;
+  long bestArea = 0;
+  std::vector<Window> todo = {w};
+  while (!todo.empty()) {
+    const Window at = todo.back();
+    todo.pop_back();
+    Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, at, &root, &parent, &children, &n)) continue;
+    for (unsigned i = 0; i < n; ++i) {
+      XWindowAttributes a;
+      Window r, p, *grandChildren = nullptr;
+      unsigned count = 0;
+      if (!XGetWindowAttributes(d, children[i], &a) ||
+          !XQueryTree(d, children[i], &r, &p, &grandChildren, &count))
+        continue;
+      if (grandChildren) XFree(grandChildren);
+      if (count == 0 && long(a.width) * a.height >= bestArea) {
+        bestArea = long(a.width) * a.height;
+        best = children[i];
+        width = a.width;
+        height = a.height;
+      }
+      todo.push_back(children[i]);
+    }
+    if (children) XFree(children);
+  }
+  Window child;
+  return best && XTranslateCoordinates(d, best, w, 0, 0, &x, &y, &child);
+}
+
 TEST(KelView, HelpVersionAndRefusals) {
   KelView help("help", "--help");
   EXPECT_NE(help.Until("Usage: kelview"), "");
@@ -205,8 +240,12 @@ TEST(KelView, RecordedSessionReplaysToTheSameCameraAndPicture) {
     const unsigned long w = view.Window();
     ASSERT_NE(w, 0u) << view.Errors();
     const std::string id = std::to_string(w);
+    int ax = 0, ay = 0, width = 0, height = 0;
+    ASSERT_TRUE(DrawingArea(w, ax, ay, width, height));
+    // (x, y) as in a 320 x 300 window whose centre is the drawing area's.
     auto at = [&](int x, int y) {
-      return " mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y);
+      return " mousemove --window " + id + " " + std::to_string(ax + width / 2 + x - 160) + " " +
+             std::to_string(ay + height / 2 + y - 150);
     };
     // The next prompt that says something (the editor also clears the status
     // bar between drags).
@@ -238,7 +277,7 @@ TEST(KelView, RecordedSessionReplaysToTheSameCameraAndPicture) {
     EXPECT_EQ(prompt(), "Release to seek   Drag to rotate   Press left button to zoom");
     EXPECT_EQ(prompt(), "Drag to rotate   Press left button to zoom");
     EXPECT_EQ(prompt(), "Drag to zoom   Release left button to rotate");
-    ASSERT_TRUE((Xdotool(at(160, 120) + " click 1")));
+    ASSERT_TRUE((Xdotool(at(160, 150) + " click 1")));
     EXPECT_NE(view.Until("kelview: status: Selected", 5000), "");
     ASSERT_TRUE((Xdotool("key ctrl+q")));
     liveCamera = view.Until("kelview: camera");
@@ -323,36 +362,6 @@ TEST(KelView, SurvivesARandomInputStorm) {
   EXPECT_EQ(view.Errors().find("X protocol errors"), std::string::npos) << view.Errors();
 }
 
-// The viewer's drawing area in kelview's window `w`: the largest window under
-// it, its position taken in `w`.
-bool DrawingArea(unsigned long w, int& x, int& y, int& width, int& height) {
-  Display* d = keltest::TestDisplay();
-  Window best = 0;
-  long bestArea = 0;
-  std::vector<Window> todo = {w};
-  while (!todo.empty()) {
-    const Window at = todo.back();
-    todo.pop_back();
-    Window root, parent, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(d, at, &root, &parent, &children, &n)) continue;
-    for (unsigned i = 0; i < n; ++i) {
-      XWindowAttributes a;
-      if (!XGetWindowAttributes(d, children[i], &a)) continue;
-      if (long(a.width) * a.height >= bestArea) {
-        bestArea = long(a.width) * a.height;
-        best = children[i];
-        width = a.width;
-        height = a.height;
-      }
-      todo.push_back(children[i]);
-    }
-    if (children) XFree(children);
-  }
-  Window child;
-  return best && XTranslateCoordinates(d, best, w, 0, 0, &x, &y, &child);
-}
-
 // Seen from the top in parallel projection, the built-in assembly's left
 // pillow block (placed at (-36, 0, 8)) is selected, given the translator
 // with T and dragged: the point grabbed stays under the pointer, so the part
@@ -414,6 +423,67 @@ TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
   ASSERT_NE(picture, nullptr);
   keltest::ExpectMatchesReference(*picture, keltest::DataPath("kelview/drag_session.png"),
                                   "drag_session");
+}
+
+// The text after "camera " in a line: origin, sight and up, to nine digits.
+std::string Camera(const std::string& line) {
+  const size_t at = line.find("camera ");
+  return at == std::string::npos ? std::string() : line.substr(at);
+}
+
+// The history and the performances dialog from real input. A middle drag
+// turns the view; P brings back the framed camera bit for bit, N the turned
+// one, P again the framed one. Ctrl+P opens the performances dialog; its LOD
+// button clicked twice switches the levels of detail off (accuracy 0) and
+// back to its slider's value, the support's first accuracy of 0.5 pixel.
+TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
+  RequireTools();
+  KelView view("history", "--verbose --size 320x240 " + Bracket());
+  const unsigned long w = view.Window();
+  ASSERT_NE(w, 0u) << view.Errors();
+  const std::string id = std::to_string(w);
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key f"));
+  const std::string framed = Camera(view.Until("kelview: framed"));
+  ASSERT_NE(framed, "");
+  int x = 0, y = 0, width = 0, height = 0;
+  ASSERT_TRUE(DrawingArea(w, x, y, width, height));
+  auto at = [&](int dx, int dy) {
+    return " mousemove --window " + id + " " + std::to_string(x + width / 2 + dx) + " " +
+           std::to_string(y + height / 2 + dy);
+  };
+  ASSERT_TRUE(Xdotool(at(0, 0) + " mousedown 2" + at(20, 5)));
+  EXPECT_NE(view.Until("kelview: prompt: Drag to rotate", 20000), "");
+  ASSERT_TRUE(Xdotool(at(60, 25) + " mouseup 2"));
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key p"));
+  EXPECT_EQ(Camera(view.Until("kelview: view previous")), framed);
+  ASSERT_TRUE(Xdotool("key n"));
+  const std::string turned = Camera(view.Until("kelview: view next"));
+  EXPECT_NE(turned, framed);
+  ASSERT_TRUE(Xdotool("key p"));
+  EXPECT_EQ(Camera(view.Until("kelview: view previous")), framed);
+  ASSERT_TRUE(Xdotool("key n"));
+  EXPECT_EQ(Camera(view.Until("kelview: view next")), turned);
+
+  ASSERT_TRUE(Xdotool("key ctrl+p"));
+  int bx = -1, by = -1;
+  std::sscanf(view.Until("kelview: performances open").c_str(),
+              "kelview: performances open, LOD button at %d %d", &bx, &by);
+  ASSERT_GE(bx, 0);
+  FILE* search =
+      popen("xdotool search --sync --onlyvisible --name '^Visualization performances:$'", "r");
+  ASSERT_NE(search, nullptr);
+  unsigned long dialog = 0;
+  EXPECT_EQ(std::fscanf(search, "%lu", &dialog), 1);
+  pclose(search);
+  ASSERT_NE(dialog, 0u);
+  const std::string button = " mousemove --window " + std::to_string(dialog) + " " +
+                             std::to_string(bx + 4) + " " + std::to_string(by + 4) + " click 1";
+  ASSERT_TRUE(Xdotool(button));
+  EXPECT_EQ(view.Until("kelview: performances"), "kelview: performances accuracy 0 culling 2");
+  ASSERT_TRUE(Xdotool(button));
+  EXPECT_EQ(view.Until("kelview: performances"), "kelview: performances accuracy 0.5 culling 2");
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key ctrl+q"));
+  EXPECT_EQ(view.Wait(), 0) << view.Errors();
 }
 
 }  // namespace

@@ -123,15 +123,16 @@ class KelNavigation3DViewer : public Kel3DViewer {
   // Forwards to the default editor's ComputeConstrainedViewpoint.
   void CalcConstrainedViewpoint(Kel3DViewpoint& from, Kel3DViewpoint& to);
 
-  // The tool frames one under the other at the left, the drawing area
-  // beside them all.
-  void UpdateLayout() override;
-
   // A mouse drag is one gesture of the history.
   void InterpretDeviceEvent(const char* name, KelCallbackManager* publisher, KelNotification* event,
                             void* data, long callback) override;
 
   KelBasic3DViewpointEditor* GetDefaultEditor() const { return _defaultEditor; }
+  // Puts `editor` (on the main 3D viewpoint) in the default editor's place,
+  // in its navigation style, so that an application's own editor (one that
+  // echoes its prompts, say) is the one the tool frames drive. The viewer
+  // owns it and deletes the one it replaces.
+  void SetDefaultEditor(KelBasic3DViewpointEditor* editor);
   KelGaugeRep* GetGaugeRep() const { return _gauges; }
   KelGroundRep* GetGroundRep() const { return _ground; }
   int GetAnimationCounter() const { return _animationCounter; }

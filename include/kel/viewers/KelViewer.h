@@ -171,7 +171,9 @@ class KelViewer : public KelDlgFrame {
                                KelNotification* event, void* data, long callback);
   // The "FullScreen" item of the contextual menu.
   virtual void UnsetFullScreen(KelCommand* sender, KelNotification* notification, void* data);
-  // Places the drawing area and the icon frames on the frame's tabulations.
+  // Places the drawing area and the icon frames on the frame's tabulations:
+  // the icon frames one under the other at the left, the drawing area
+  // beside them all.
   virtual void UpdateLayout();
 
   // ---- Creation.
