@@ -47,6 +47,7 @@ const char* const KelViewApp::FRAME_ALL = "FRAME_ALL";
 const char* const KelViewApp::PREVIOUS_VIEW = "PREVIOUS_VIEW";
 const char* const KelViewApp::NEXT_VIEW = "NEXT_VIEW";
 const char* const KelViewApp::GROUND = "GROUND";
+const char* const KelViewApp::DASHBOARD = "DASHBOARD";
 
 namespace {
 
@@ -88,6 +89,9 @@ void NextActivated(Widget, XtPointer app, XtPointer) {
 }
 void GroundActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->SwitchGround();
+}
+void DashboardActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->SwitchDashboard();
 }
 void GaugesActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->SwitchGauges();
@@ -251,6 +255,7 @@ void KelViewApp::BuildMenuBar(Widget mainWindow) {
   MenuItem(view, "previousView", "Previous View", 'P', "<Key>p", "P", PreviousActivated, this);
   MenuItem(view, "nextView", "Next View", 'N', "<Key>n", "N", NextActivated, this);
   MenuItem(view, "ground", "Ground", 'G', "<Key>g", "G", GroundActivated, this);
+  MenuItem(view, "dashboard", "Dashboard", 'D', "<Key>d", "D", DashboardActivated, this);
   MenuItem(view, "gauges", "Performance Gauges", 'a', "Ctrl<Key>g", "Ctrl+G", GaugesActivated,
            this);
   MenuItem(view, "performances", "Performances...", 'e', "Ctrl<Key>p", "Ctrl+P",
@@ -302,6 +307,10 @@ void KelViewApp::StepHistory(int step) {
 
 void KelViewApp::SwitchGround() {
   if (RecordAction(GROUND)) DoAction(GROUND);
+}
+
+void KelViewApp::SwitchDashboard() {
+  if (RecordAction(DASHBOARD)) DoAction(DASHBOARD);
 }
 
 void KelViewApp::SwitchGauges() {
@@ -356,6 +365,11 @@ bool KelViewApp::DoAction(const std::string& action) {
       _viewer->HideGround();
     else
       _viewer->DisplayGround(GroundGridOnFloor);
+  } else if (action == DASHBOARD) {
+    if (_viewer->IsDashboard())
+      _viewer->SetDashboardOff();
+    else
+      _viewer->SetDashboardOn();
   } else {
     return false;
   }
@@ -365,7 +379,7 @@ bool KelViewApp::DoAction(const std::string& action) {
 int KelViewApp::SaveState(KelNotification* event, KelMarshal& marshal) {
   if (!event) return 1;
   const char* name = event->GetNotificationName();
-  for (const char* action : {FRAME_ALL, PREVIOUS_VIEW, NEXT_VIEW, GROUND})
+  for (const char* action : {FRAME_ALL, PREVIOUS_VIEW, NEXT_VIEW, GROUND, DASHBOARD})
     if (name && std::strcmp(name, action) == 0) {
       marshal.WriteString(action);
       return 0;

@@ -14,8 +14,8 @@
 // The viewer is a navigation viewer: its tool frames (navigation style,
 // single camera actions, previous / next / reframe, light, visibility,
 // ground) sit at the left of the picture. The View menu also steps through
-// the history (P previous, N next), switches the ground (G) and the
-// performance gauges, and opens the performances dialog. With --verbose,
+// the history (P previous, N next), switches the ground (G), the dashboard
+// (D) and the performance gauges, and opens the performances dialog. With --verbose,
 // each step through the history tells the camera it shows, and each change
 // of the drawing precisions (the performances dialog's) is told.
 //
@@ -72,6 +72,7 @@ class KelViewApp : public KelCommand {
   // performances dialog.
   void StepHistory(int step);
   void SwitchGround();
+  void SwitchDashboard();
   void SwitchGauges();
   void OpenPerformances();
   // The Edit menu: a translator or a rotator for the selected part, and
@@ -85,6 +86,7 @@ class KelViewApp : public KelCommand {
   static const char* const PREVIOUS_VIEW;
   static const char* const NEXT_VIEW;
   static const char* const GROUND;
+  static const char* const DASHBOARD;
   int SaveState(KelNotification* event, KelMarshal& marshal) override;
   int RestoreState(const char* eventClass, KelMarshal& marshal) override;
 

@@ -1,3 +1,4 @@
+#include <kel/aids/Kel2DDashboardRep.h>
 #include <kel/aids/KelGaugeRep.h>
 #include <kel/aids/KelPopup.h>
 #include <kel/framework/KelDlgCheckButton.h>
@@ -10,6 +11,7 @@
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelNavigation3DViewer.h>
 #include <kel/navigation/KelViewpointIndicator.h>
+#include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewers/KelMouseDevice.h>
 #include <kel/viewers/KelPressEvent.h>
 #include <kel/viewers/KelReleaseEvent.h>
@@ -108,6 +110,7 @@ KelNavigation3DViewer::~KelNavigation3DViewer() {
   // An editor installed over the default one gave it back to this viewer.
   if (_defaultEditor && GetViewpointEditor() != _defaultEditor) delete _defaultEditor;
   _defaultEditor = nullptr;
+  RemoveDashboard();
   if (_gauges) {
     RemoveCallback(GetCallbackManager(), _gaugeCallback);
     RemoveRepOverlay(_gauges);
@@ -357,6 +360,7 @@ void KelNavigation3DViewer::Reframe() {
 
 void KelNavigation3DViewer::ViewpointChanged(const char*, KelCallbackManager*, KelNotification*,
                                              void* data, long) {
+  if (_dashboard) FeedDashboard(reinterpret_cast<intptr_t>(data) == 1);
   if (!IsHistoryRecording()) return;
   if (kelnav::SaveAfterViewpointNotice(reinterpret_cast<intptr_t>(data), _animationCounter,
                                        _changedInAnimation))
@@ -384,6 +388,51 @@ void KelNavigation3DViewer::InterpretDeviceEvent(const char* name, KelCallbackMa
 }
 
 // ---- Aids
+
+void KelNavigation3DViewer::SetDashboardOn() {
+  if (_dashboard || !GetMain3DViewpoint()) return;
+  _dashboard = new Kel2DDashboardRep;
+  FeedDashboard(1);
+  AddRepOverlay(_dashboard);
+  if (KelGraphicWindow* window = GetGraphicWindow())
+    _resizeCallback = AddCallback(window, KelGraphicWindow::GRAPHICWINDOW_RESIZE(),
+                                  &KelNavigation3DViewer::GraphicSizeChanged, nullptr);
+  Draw();
+}
+
+void KelNavigation3DViewer::SetDashboardOff() {
+  if (!_dashboard) return;
+  RemoveDashboard();
+  Draw();
+}
+
+void KelNavigation3DViewer::RemoveDashboard() {
+  if (!_dashboard) return;
+  if (KelGraphicWindow* window = GetGraphicWindow()) RemoveCallback(window, _resizeCallback);
+  RemoveRepOverlay(_dashboard);
+  _dashboard->Destroy();
+  _dashboard = nullptr;
+}
+
+void KelNavigation3DViewer::FeedDashboard(int sphere) {
+  Kel3DViewpoint* main = GetMain3DViewpoint();
+  if (!_dashboard || !main) return;
+  float width = 0.0f, height = 0.0f;
+  GetGraphicSize(&width, &height);
+  _dashboard->SetGraphicSize(width, height);
+  if (_defaultEditor)
+    _dashboard->SetSpeeds(_defaultEditor->GetFlySpeed(),
+                          KelViewpointEditor::GetTranslationSensitivity());
+  if (sphere) _dashboard->SetBoundingSphere(main->GetBoundingSphere());
+  _dashboard->SetVertical(GetVertical());
+  _dashboard->SetNorth(GetNorth());
+  _dashboard->SetViewpoint(*main);
+}
+
+void KelNavigation3DViewer::GraphicSizeChanged(const char*, KelCallbackManager*, KelNotification*,
+                                               void*, long) {
+  FeedDashboard(0);
+}
 
 void KelNavigation3DViewer::DisplayPerformanceGauges() {
   if (_gauges) return;
@@ -434,9 +483,9 @@ void KelNavigation3DViewer::HideGround() {
 
 void KelNavigation3DViewer::GroundChanged(const char*, KelCallbackManager*, KelNotification*, void*,
                                           long) {
-  if (!_ground) return;
-  _ground->SetVertical(GetVertical());
-  Draw();
+  if (_ground) _ground->SetVertical(GetVertical());
+  FeedDashboard(0);
+  if (_ground || _dashboard) Draw();
 }
 
 void KelNavigation3DViewer::ActivateGround(KelCommand*, KelNotification*, void*) {

@@ -1,6 +1,7 @@
 // The navigation aids' geometry, drawn through a recording render.
 #include <gtest/gtest.h>
 
+#include <kel/aids/Kel2DDashboardRep.h>
 #include <kel/aids/Kel3DViewpointRep.h>
 #include <kel/aids/KelFocusPointRep.h>
 #include <kel/aids/KelSightsRep.h>
@@ -84,6 +85,44 @@ TEST(Kel3DViewpointRep, ItsRectangleIsTheFrameOfTheViewItPictures) {
   const Kelpoint3f centre(s.GetCenter());
   for (int i = 0; i < 2 * Kel3DViewpointRep::SegmentCount; ++i)
     EXPECT_LE(centre.DistanceTo(Kelpoint3f(p + 3 * i)), s.GetRadius() * 1.0001f);
+}
+
+// The dashboard's reading of the camera, worked out by hand with z up and
+// the north along y, in a 300 x 200 window (compass centre 40 pixels in
+// from the top right corner, needle 27 pixels long).
+TEST(Kel2DDashboardRep, HeadingPitchNeedleDistanceAndSpeed) {
+  Kel2DDashboardRep board;
+  board.SetGraphicSize(300, 200);
+  board.SetBoundingSphere(Kel3DBoundingSphere(Kelpoint3f(0, 0, 0), 5, 0));
+  board.SetSpeeds(2.0f, 1.5f);
+  Kel3DViewpoint v;
+  float centre[2], tip[2];
+  // Level, looking east from 3-4-5 away: the north is on the left.
+  v.Set(Kelpoint3f(-3, 0, 4), Keldirection3f(1, 0, 0), Keldirection3f(0, 0, 1));
+  board.SetViewpoint(v);
+  EXPECT_NEAR(board.GetHeading(), 90.0f, 1e-4f);
+  EXPECT_NEAR(board.GetPitch(), 0.0f, 1e-4f);
+  EXPECT_NEAR(board.GetDistance(), 5.0f, 1e-5f);
+  board.GetNeedle(centre, tip);
+  EXPECT_THAT(std::vector<float>({centre[0], centre[1], tip[0], tip[1]}),
+              keltest::Near({260, 160, 233, 160}, 1e-3f));
+  EXPECT_STREQ(board.GetText(3), "Speed 3/s");
+  // North-west, 45 degrees down: the north is ahead on the right.
+  const float r = std::sqrt(2.0f);
+  v.Set(Kelpoint3f(0, 0, 0), Keldirection3f(-1, 1, -r), Keldirection3f(-1, 1, r));
+  board.SetViewpoint(v);
+  EXPECT_NEAR(board.GetHeading(), 315.0f, 1e-3f);
+  EXPECT_NEAR(board.GetPitch(), -45.0f, 1e-3f);
+  board.GetNeedle(centre, tip);
+  EXPECT_NEAR(tip[0], 260 + 27 / r, 1e-3f);
+  EXPECT_NEAR(tip[1], 160 + 27 / r, 1e-3f);
+  EXPECT_STREQ(board.GetText(0), "Heading 315.0");
+  EXPECT_STREQ(board.GetText(1), "Pitch -45.0");
+  // Straight down there is no heading: the last one stays.
+  v.Set(Kelpoint3f(0, 0, 0), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+  board.SetViewpoint(v);
+  EXPECT_NEAR(board.GetHeading(), 315.0f, 1e-3f);
+  EXPECT_NEAR(board.GetPitch(), -90.0f, 1e-3f);
 }
 
 }  // namespace

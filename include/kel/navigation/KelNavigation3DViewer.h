@@ -29,6 +29,7 @@
 #include <kel/aids/KelGroundRep.h>
 #include <kel/viewers/Kel3DViewer.h>
 
+class Kel2DDashboardRep;
 class Kel3DViewpoint;
 class KelBasic3DViewpointEditor;
 class KelDlgCheckButton;
@@ -93,6 +94,12 @@ class KelNavigation3DViewer : public Kel3DViewer {
   void ActivateReframe(KelCommand* sender, KelNotification* notification, void* data);
   void Reframe() override;
 
+  // The dashboard (Kel2DDashboardRep) in the overlay, off at construction.
+  void SetDashboardOn();
+  void SetDashboardOff();
+  int IsDashboard() const { return _dashboard != nullptr; }
+  Kel2DDashboardRep* GetDashboard() const { return _dashboard; }
+
   void DisplayPerformanceGauges();
   void HidePerformanceGauges();
   int IsPerformanceGauges() const { return _gauges != nullptr; }
@@ -107,6 +114,8 @@ class KelNavigation3DViewer : public Kel3DViewer {
   // modified, -1 animation stopped), of the viewer and of the popups.
   void ViewpointChanged(const char* name, KelCallbackManager* publisher,
                         KelNotification* notification, void* data, long callback);
+  void GraphicSizeChanged(const char* name, KelCallbackManager* publisher,
+                          KelNotification* notification, void* data, long callback);
   void GroundChanged(const char* name, KelCallbackManager* publisher, KelNotification* notification,
                      void* data, long callback);
   void SensitivityChanged(const char* name, KelCallbackManager* publisher,
@@ -154,6 +163,9 @@ class KelNavigation3DViewer : public Kel3DViewer {
  private:
   void Dispatch(const char* event);
   void UpdateHistoryButtons();
+  // Gives the dashboard what it shows; `sphere` also the scene's bounds.
+  void FeedDashboard(int sphere);
+  void RemoveDashboard();
   KelDlgCheckButton* ActionButton(KelDialog* frame, const char* name, const char* title,
                                   const char* icon, ViewpointManipulationType type);
 
@@ -179,6 +191,8 @@ class KelNavigation3DViewer : public Kel3DViewer {
   KelPopup* _lightPopup = nullptr;
   long _lightCallback = 0;
 
+  Kel2DDashboardRep* _dashboard = nullptr;
+  long _resizeCallback = 0;
   KelGaugeRep* _gauges = nullptr;
   long _gaugeCallback = 0;
   KelGroundRep* _ground = nullptr;
