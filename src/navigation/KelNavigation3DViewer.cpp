@@ -1,4 +1,6 @@
 #include <kel/aids/Kel2DDashboardRep.h>
+#include <kel/aids/Kel3DVisibilityPopup.h>
+#include <kel/aids/KelEditPanelPopup.h>
 #include <kel/aids/KelGaugeRep.h>
 #include <kel/aids/KelPopup.h>
 #include <kel/framework/KelDlgCheckButton.h>
@@ -498,7 +500,8 @@ void KelNavigation3DViewer::ActivateGround(KelCommand*, KelNotification*, void*)
 
 void KelNavigation3DViewer::SetLightSourcesEditor(const int on) {
   if (on && !_lightPopup) {
-    _lightPopup = new KelPopup(this, KelString("LightSourceSettings"), KelDlgSettingsPopup);
+    _lightPopup =
+        new KelEditPanelPopup(this, KelString("LightSourceSettings"), KelDlgSettingsPopup, this);
     _lightPopup->SetTitle(KelString("Light Source Editor"));
     _lightPopup->SetVisibility(KelDlgShown);
     _lightCallback =
@@ -529,7 +532,8 @@ void KelNavigation3DViewer::LightEditPanelPopupDestroyed(const char*, KelCallbac
 void KelNavigation3DViewer::ActivateVisibility(KelCommand*, KelNotification*, void*) {
   if (!_visibilityButton) return;
   if (_visibilityButton->GetState() && !_visibilityPopup) {
-    _visibilityPopup = new KelPopup(this, KelString("VisibilitySettings"), KelDlgSettingsPopup);
+    _visibilityPopup =
+        new Kel3DVisibilityPopup(this, KelString("VisibilitySettings"), KelDlgSettingsPopup, this);
     _visibilityPopup->SetTitle(KelString("Visibility settings"));
     _visibilityPopup->SetVisibility(KelDlgShown);
     _visibilityCallback =

@@ -6,7 +6,10 @@
 // "Reframe", and "iconFrame3" with the check buttons "Light", "Visibility"
 // and "Ground". Its viewpoint editor is a KelBasic3DViewpointEditor in
 // examine mode; it keeps the viewpoint history of Kel3DViewer, and shows on
-// demand performance gauges in the overlay and a ground. What the user does
+// demand a dashboard (Kel2DDashboardRep) and performance gauges in the
+// overlay and a ground. "Light" opens the light-source panel
+// (KelEditPanelPopup), "Visibility" the fog and face settings
+// (Kel3DVisibilityPopup). What the user does
 // is published on GetCallbackManager() under the NAVIGATION_... events, with
 // a plain notification.
 //
