@@ -48,6 +48,7 @@ const char* const KelViewApp::PREVIOUS_VIEW = "PREVIOUS_VIEW";
 const char* const KelViewApp::NEXT_VIEW = "NEXT_VIEW";
 const char* const KelViewApp::GROUND = "GROUND";
 const char* const KelViewApp::DASHBOARD = "DASHBOARD";
+const char* const KelViewApp::AXIS_BOARD = "AXIS_BOARD";
 
 namespace {
 
@@ -92,6 +93,9 @@ void GroundActivated(Widget, XtPointer app, XtPointer) {
 }
 void DashboardActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->SwitchDashboard();
+}
+void AxisBoardActivated(Widget, XtPointer app, XtPointer) {
+  static_cast<KelViewApp*>(app)->SwitchAxisBoard();
 }
 void GaugesActivated(Widget, XtPointer app, XtPointer) {
   static_cast<KelViewApp*>(app)->SwitchGauges();
@@ -256,6 +260,7 @@ void KelViewApp::BuildMenuBar(Widget mainWindow) {
   MenuItem(view, "nextView", "Next View", 'N', "<Key>n", "N", NextActivated, this);
   MenuItem(view, "ground", "Ground", 'G', "<Key>g", "G", GroundActivated, this);
   MenuItem(view, "dashboard", "Dashboard", 'D', "<Key>d", "D", DashboardActivated, this);
+  MenuItem(view, "axisBoard", "Axis Board", 'x', "<Key>x", "X", AxisBoardActivated, this);
   MenuItem(view, "gauges", "Performance Gauges", 'a', "Ctrl<Key>g", "Ctrl+G", GaugesActivated,
            this);
   MenuItem(view, "performances", "Performances...", 'e', "Ctrl<Key>p", "Ctrl+P",
@@ -313,6 +318,10 @@ void KelViewApp::SwitchDashboard() {
   if (RecordAction(DASHBOARD)) DoAction(DASHBOARD);
 }
 
+void KelViewApp::SwitchAxisBoard() {
+  if (RecordAction(AXIS_BOARD)) DoAction(AXIS_BOARD);
+}
+
 void KelViewApp::SwitchGauges() {
   // Not recorded: the gauges show the durations of the machine at hand.
   if (!_viewer) return;
@@ -365,6 +374,11 @@ bool KelViewApp::DoAction(const std::string& action) {
       _viewer->HideGround();
     else
       _viewer->DisplayGround(GroundGridOnFloor);
+  } else if (action == AXIS_BOARD) {
+    if (_viewer->IsAxisboard())
+      _viewer->SetAxisboardOff();
+    else
+      _viewer->SetAxisboardOn();
   } else if (action == DASHBOARD) {
     if (_viewer->IsDashboard())
       _viewer->SetDashboardOff();
@@ -379,7 +393,7 @@ bool KelViewApp::DoAction(const std::string& action) {
 int KelViewApp::SaveState(KelNotification* event, KelMarshal& marshal) {
   if (!event) return 1;
   const char* name = event->GetNotificationName();
-  for (const char* action : {FRAME_ALL, PREVIOUS_VIEW, NEXT_VIEW, GROUND, DASHBOARD})
+  for (const char* action : {FRAME_ALL, PREVIOUS_VIEW, NEXT_VIEW, GROUND, DASHBOARD, AXIS_BOARD})
     if (name && std::strcmp(name, action) == 0) {
       marshal.WriteString(action);
       return 0;

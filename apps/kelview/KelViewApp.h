@@ -15,7 +15,8 @@
 // single camera actions, previous / next / reframe, light, visibility,
 // ground) sit at the left of the picture. The View menu also steps through
 // the history (P previous, N next), switches the ground (G), the dashboard
-// (D) and the performance gauges, and opens the performances dialog. With --verbose,
+// (D), the axis board (X, on at first) and the performance gauges, and opens
+// the performances dialog. With --verbose,
 // each step through the history tells the camera it shows, and each change
 // of the drawing precisions (the performances dialog's) is told.
 //
@@ -73,6 +74,7 @@ class KelViewApp : public KelCommand {
   void StepHistory(int step);
   void SwitchGround();
   void SwitchDashboard();
+  void SwitchAxisBoard();
   void SwitchGauges();
   void OpenPerformances();
   // The Edit menu: a translator or a rotator for the selected part, and
@@ -87,6 +89,7 @@ class KelViewApp : public KelCommand {
   static const char* const NEXT_VIEW;
   static const char* const GROUND;
   static const char* const DASHBOARD;
+  static const char* const AXIS_BOARD;
   int SaveState(KelNotification* event, KelMarshal& marshal) override;
   int RestoreState(const char* eventClass, KelMarshal& marshal) override;
 

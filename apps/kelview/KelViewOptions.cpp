@@ -75,8 +75,9 @@ std::string KelViewOptions::Usage() {
          "drag the selected part; Escape during a drag puts it back. Ctrl+Q quits,\n"
          "F frames everything. The tool frames at the left choose the navigation\n"
          "style, run single camera actions and step through the views; P and N step\n"
-         "back and forth too, G switches the ground, D the dashboard, Ctrl+G the\n"
-         "performance gauges, Ctrl+P opens the drawing performances.\n"
+         "back and forth too, G switches the ground, D the dashboard, X the axis\n"
+         "board, Ctrl+G the performance gauges; Ctrl+P opens the drawing\n"
+         "performances.\n"
          "\n"
          "Options:\n" +
          CommandLine().Help() +

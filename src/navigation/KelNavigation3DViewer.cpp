@@ -3,6 +3,7 @@
 #include <kel/aids/KelEditPanelPopup.h>
 #include <kel/aids/KelGaugeRep.h>
 #include <kel/aids/KelPopup.h>
+#include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgCombo.h>
 #include <kel/framework/KelDlgConstants.h>
@@ -13,6 +14,7 @@
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelNavigation3DViewer.h>
 #include <kel/navigation/KelViewpointIndicator.h>
+#include <kel/reps/Kel3DAxisRep.h>
 #include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewers/KelMouseDevice.h>
 #include <kel/viewers/KelPressEvent.h>
@@ -75,6 +77,11 @@ D* Control(KelDialog* frame, const char* name, const char* title, const char* ic
 const KelBasic3DViewpointEditorMode kActionModes[5] = {ROTATE_MODE, LOOK_AT_MODE, TRANSLATE_MODE,
                                                        ZOOM_MODE, TURN_HEAD_MODE};
 
+// The axis board: arrows of this length (screen millimetres), their origin
+// this many pixels in from the bottom left corner.
+const int kAxisMM = 8;
+const float kAxisCorner = 45.0f;
+
 // The default editor's mode of each navigation style.
 const KelBasic3DViewpointEditorMode kStyleModes[3] = {EXAMINE_MODE, WALK_MODE, FLY_MODE};
 
@@ -113,6 +120,8 @@ KelNavigation3DViewer::~KelNavigation3DViewer() {
   if (_defaultEditor && GetViewpointEditor() != _defaultEditor) delete _defaultEditor;
   _defaultEditor = nullptr;
   RemoveDashboard();
+  RemoveAxisboard();
+  if (KelGraphicWindow* window = GetGraphicWindow()) RemoveCallback(window, _resizeCallback);
   if (_gauges) {
     RemoveCallback(GetCallbackManager(), _gaugeCallback);
     RemoveRepOverlay(_gauges);
@@ -202,6 +211,9 @@ void KelNavigation3DViewer::Create(KelCommand*, KelNotification*, void*) {
                                      &KelNavigation3DViewer::SensitivityChanged, nullptr);
   _groundCallback = AddCallback(GetCallbackManager(), NAVIGATION_GROUND_CHANGE(),
                                 &KelNavigation3DViewer::GroundChanged, nullptr);
+  if (KelGraphicWindow* window = GetGraphicWindow())
+    _resizeCallback = AddCallback(window, KelGraphicWindow::GRAPHICWINDOW_RESIZE(),
+                                  &KelNavigation3DViewer::GraphicSizeChanged, nullptr);
   KelCallbackManager* camera = main->GetCallbackManager();
   _viewpointCallbacks[0] = AddCallback(camera, KelViewpoint::VIEWPOINT_ANIMATION_STARTED(),
                                        &KelNavigation3DViewer::ViewpointChanged, Data(1));
@@ -210,6 +222,7 @@ void KelNavigation3DViewer::Create(KelCommand*, KelNotification*, void*) {
                                        &KelNavigation3DViewer::ViewpointChanged, nullptr);
   _viewpointCallbacks[2] = AddCallback(camera, KelViewpoint::VIEWPOINT_ANIMATION_STOPED(),
                                        &KelNavigation3DViewer::ViewpointChanged, Data(-1));
+  SetAxisboardOn();
 }
 
 void KelNavigation3DViewer::SetDefaultEditor(KelBasic3DViewpointEditor* editor) {
@@ -363,6 +376,7 @@ void KelNavigation3DViewer::Reframe() {
 void KelNavigation3DViewer::ViewpointChanged(const char*, KelCallbackManager*, KelNotification*,
                                              void* data, long) {
   if (_dashboard) FeedDashboard(reinterpret_cast<intptr_t>(data) == 1);
+  if (!data) ModifyAxis();
   if (!IsHistoryRecording()) return;
   if (kelnav::SaveAfterViewpointNotice(reinterpret_cast<intptr_t>(data), _animationCounter,
                                        _changedInAnimation))
@@ -396,9 +410,6 @@ void KelNavigation3DViewer::SetDashboardOn() {
   _dashboard = new Kel2DDashboardRep;
   FeedDashboard(1);
   AddRepOverlay(_dashboard);
-  if (KelGraphicWindow* window = GetGraphicWindow())
-    _resizeCallback = AddCallback(window, KelGraphicWindow::GRAPHICWINDOW_RESIZE(),
-                                  &KelNavigation3DViewer::GraphicSizeChanged, nullptr);
   Draw();
 }
 
@@ -410,7 +421,6 @@ void KelNavigation3DViewer::SetDashboardOff() {
 
 void KelNavigation3DViewer::RemoveDashboard() {
   if (!_dashboard) return;
-  if (KelGraphicWindow* window = GetGraphicWindow()) RemoveCallback(window, _resizeCallback);
   RemoveRepOverlay(_dashboard);
   _dashboard->Destroy();
   _dashboard = nullptr;
@@ -434,6 +444,65 @@ void KelNavigation3DViewer::FeedDashboard(int sphere) {
 void KelNavigation3DViewer::GraphicSizeChanged(const char*, KelCallbackManager*, KelNotification*,
                                                void*, long) {
   FeedDashboard(0);
+  ModifyAxis();
+}
+
+void KelNavigation3DViewer::SetAxisboardOn() {
+  KelGraphicWindow* window = GetGraphicWindow();
+  if (_axisViewpoint || !window || !GetMain3DViewpoint()) return;
+  _axisViewpoint = new Kel3DViewpoint;
+  _axisViewpoint->SetProjectionType(PARALLEL_PROJECTION);
+  Kel4x4Matrix frame;
+  _axisRep = new Kel3DAxisRep(frame, kAxisMM, 0);
+  KelGraphicAttributeSet attributes = _axisRep->GetGraphicAttributeSet();
+  attributes.flags |= KelGraphicAttributeSet::NOT_PICKABLE;
+  _axisRep->SetGraphicAttributeSet(attributes);
+  _axisViewpoint->AddRep(_axisRep);
+  ModifyAxis();
+  window->AddViewpoint(_axisViewpoint, 1);
+  Draw();
+}
+
+void KelNavigation3DViewer::SetAxisboardOff() {
+  if (!_axisViewpoint) return;
+  RemoveAxisboard();
+  Draw();
+}
+
+void KelNavigation3DViewer::RemoveAxisboard() {
+  if (!_axisViewpoint) return;
+  if (KelGraphicWindow* window = GetGraphicWindow()) window->RemoveViewpoint(_axisViewpoint);
+  _axisViewpoint->RemoveRep(_axisRep);
+  _axisRep->Destroy();
+  _axisRep = nullptr;
+  delete _axisViewpoint;
+  _axisViewpoint = nullptr;
+}
+
+void KelNavigation3DViewer::ModifyAxis() {
+  Kel3DViewpoint* main = GetMain3DViewpoint();
+  if (!_axisViewpoint || !main) return;
+  // The axes' origin (the model's) shows kAxisCorner pixels in from the
+  // bottom left corner: the camera looks at a point that far to the right
+  // of and above it, from the main camera's direction.
+  float width = 0.0f, height = 0.0f;
+  GetGraphicSize(&width, &height);
+  if (!(width > 0.0f && height > 0.0f)) width = height = 2.0f * kAxisCorner;
+  const Keldirection3f s = main->GetSightDirection(), u = main->GetUpDirection();
+  const float r[3] = {s.y * u.z - s.z * u.y, s.z * u.x - s.x * u.z, s.x * u.y - s.y * u.x};
+  const float focus = 100.0f;
+  _axisViewpoint->BeginModification();
+  _axisViewpoint->SetFocus(focus);
+  // Model lengths of a pixel across and up at the focus (parallel view).
+  const float ratio = GetGraphicWindow() ? GetGraphicWindow()->GetRatioWH() : 1.0f;
+  const float across = focus * _axisViewpoint->GetScaleFactor(width, height, 1.0f, ratio);
+  const float up = focus * _axisViewpoint->GetScaleFactor(width, height, 1.0f, 1.0f);
+  const float a = (0.5f * width - kAxisCorner) * across, b = (0.5f * height - kAxisCorner) * up;
+  _axisViewpoint->Set(
+      Kelpoint3f(-focus * s.x + a * r[0] + b * u.x, -focus * s.y + a * r[1] + b * u.y,
+                 -focus * s.z + a * r[2] + b * u.z),
+      s, u);
+  _axisViewpoint->EndModification();
 }
 
 void KelNavigation3DViewer::DisplayPerformanceGauges() {

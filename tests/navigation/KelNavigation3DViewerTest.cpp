@@ -4,6 +4,7 @@
 // The camera looks down -z from (0, 0, 20) at 10 pixels a unit (DragViewer).
 #include <gtest/gtest.h>
 
+#include <kel/aids/Kel2DDashboardRep.h>
 #include <kel/aids/KelGaugeRep.h>
 #include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgCombo.h>
@@ -215,6 +216,29 @@ TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
              "NAVIGATION_SENSITIVITY_CHANGED", "NAVIGATION_SENSITIVITY_CHANGED"}));
   viewer->RemoveRep(cube);
   cube->Destroy();
+}
+
+// The axis board turns with the camera, the axes' origin 45 pixels in from
+// the bottom left corner of the 200 x 100 window (pixel y downwards); the
+// dashboard reads the camera it follows (z up, north along y).
+TEST_F(Navigation3D, AxisBoardAndDashboardFollowTheCamera) {
+  ASSERT_TRUE(viewer->IsAxisboard());
+  Kel3DViewpoint* axes = viewer->GetAxisViewpoint();
+  const float s = 1.0f / std::sqrt(2.0f);
+  viewer->SetDashboardOn();
+  camera->Set(Kelpoint3f(5, -5, 0), Keldirection3f(-s, s, 0), Keldirection3f(0, 0, 1));
+  ExpectXYZ(axes->GetSightDirection(), -s, s, 0);
+  ExpectXYZ(axes->GetUpDirection(), 0, 0, 1);
+  Kelpoint2f pixel;
+  axes->ComputePixelFromModel(Kelpoint3f(0, 0, 0), pixel, 200, 100, viewer->GetMMInSupportUnit(),
+                              drag.Ratio());
+  EXPECT_NEAR(pixel.x, 45.0f, 0.01f);
+  EXPECT_NEAR(pixel.y, 55.0f, 0.01f);
+  EXPECT_NEAR(viewer->GetDashboard()->GetHeading(), 315.0f, 1e-3f);
+  viewer->SetDashboardOff();
+  EXPECT_EQ(viewer->GetOverlayViewpoint()->GetRepList().Count(), 0);
+  viewer->SetAxisboardOff();
+  EXPECT_FALSE(viewer->IsAxisboard());
 }
 
 // After a reframe the whole bounding sphere lies between the near and far

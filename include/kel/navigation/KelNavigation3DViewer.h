@@ -33,6 +33,7 @@
 #include <kel/viewers/Kel3DViewer.h>
 
 class Kel2DDashboardRep;
+class Kel3DAxisRep;
 class Kel3DViewpoint;
 class KelBasic3DViewpointEditor;
 class KelDlgCheckButton;
@@ -103,6 +104,16 @@ class KelNavigation3DViewer : public Kel3DViewer {
   int IsDashboard() const { return _dashboard != nullptr; }
   Kel2DDashboardRep* GetDashboard() const { return _dashboard; }
 
+  // The axis board, on at construction: the model's axes, turned as the
+  // camera turns them, in the bottom left corner of the window (a foreground
+  // viewpoint of its own, parallel, over the scene). Never picked.
+  void SetAxisboardOn();
+  void SetAxisboardOff();
+  int IsAxisboard() const { return _axisViewpoint != nullptr; }
+  Kel3DViewpoint* GetAxisViewpoint() const { return _axisViewpoint; }
+  // Keeps the axis board's camera in step with the main one and the window.
+  void ModifyAxis();
+
   void DisplayPerformanceGauges();
   void HidePerformanceGauges();
   int IsPerformanceGauges() const { return _gauges != nullptr; }
@@ -169,6 +180,7 @@ class KelNavigation3DViewer : public Kel3DViewer {
   // Gives the dashboard what it shows; `sphere` also the scene's bounds.
   void FeedDashboard(int sphere);
   void RemoveDashboard();
+  void RemoveAxisboard();
   KelDlgCheckButton* ActionButton(KelDialog* frame, const char* name, const char* title,
                                   const char* icon, ViewpointManipulationType type);
 
@@ -195,6 +207,8 @@ class KelNavigation3DViewer : public Kel3DViewer {
   long _lightCallback = 0;
 
   Kel2DDashboardRep* _dashboard = nullptr;
+  Kel3DViewpoint* _axisViewpoint = nullptr;
+  Kel3DAxisRep* _axisRep = nullptr;
   long _resizeCallback = 0;
   KelGaugeRep* _gauges = nullptr;
   long _gaugeCallback = 0;
