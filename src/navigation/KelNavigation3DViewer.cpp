@@ -11,6 +11,7 @@
 #include <kel/framework/KelDlgNotification.h>
 #include <kel/framework/KelDlgPushButton.h>
 #include <kel/manipulators/KelManipulator.h>
+#include <kel/navigation/Kel3DMouse.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelNavigation3DViewer.h>
 #include <kel/navigation/KelViewpointIndicator.h>
@@ -24,6 +25,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -115,6 +118,9 @@ KelNavigation3DViewer::KelNavigation3DViewer(KelDialog* father, const KelString&
 }
 
 KelNavigation3DViewer::~KelNavigation3DViewer() {
+  RemoveCallback(GetCallbackManager(), _mouseCallback);
+  delete _mouse;
+  _mouse = nullptr;
   StopViewpointManipulation();
   // An editor installed over the default one gave it back to this viewer.
   if (_defaultEditor && GetViewpointEditor() != _defaultEditor) delete _defaultEditor;
@@ -223,6 +229,9 @@ void KelNavigation3DViewer::Create(KelCommand*, KelNotification*, void*) {
   _viewpointCallbacks[2] = AddCallback(camera, KelViewpoint::VIEWPOINT_ANIMATION_STOPED(),
                                        &KelNavigation3DViewer::ViewpointChanged, Data(-1));
   SetAxisboardOn();
+  _mouse = new Kel3DMouse(this);
+  _mouseCallback = AddCallback(GetCallbackManager(), VIEWER_UPDATE(),
+                               &KelNavigation3DViewer::Connect3DMouse, nullptr);
 }
 
 void KelNavigation3DViewer::SetDefaultEditor(KelBasic3DViewpointEditor* editor) {
@@ -628,4 +637,87 @@ void KelNavigation3DViewer::SensitivityChanged(const char*, KelCallbackManager*,
 
 void KelNavigation3DViewer::CalcConstrainedViewpoint(Kel3DViewpoint& from, Kel3DViewpoint& to) {
   if (_defaultEditor) _defaultEditor->ComputeConstrainedViewpoint(from, to);
+}
+
+// ---- 3D mouse
+
+void KelNavigation3DViewer::Connect3DMouse(const char*, KelCallbackManager*, KelNotification*,
+                                           void*, long) {
+  if (_mouse && GetGraphicWindow()) _mouse->Connect(GetGraphicWindow()->GetDrawingAreaWidget());
+}
+
+int KelNavigation3DViewer::Is3DMouseConnected() const {
+  return _mouse && _mouse->IsConnected();
+}
+
+void KelNavigation3DViewer::Set3DMouseSensitivities(float translation, float rotation) {
+  if (std::isfinite(translation) && translation >= 0.0f) _mouseTranslation = translation;
+  if (std::isfinite(rotation) && rotation >= 0.0f) _mouseRotation = rotation;
+}
+
+void KelNavigation3DViewer::Interpret3DMouseButton(int button, int press) {
+  if (button == 0 && press) Reframe();
+}
+
+void KelNavigation3DViewer::Interpret3DMouseMotion(const int translation[3], const int rotation[3],
+                                                   unsigned int periodMs) {
+  Kel3DViewpoint* camera = GetMain3DViewpoint();
+  if (!camera) return;
+  const bool rest = !translation[0] && !translation[1] && !translation[2] && !rotation[0] &&
+                    !rotation[1] && !rotation[2];
+  if (rest) {
+    if (_mouseAnimation) camera->StopAnimation(this);
+    _mouseAnimation = 0;
+    return;
+  }
+  if (!_mouseAnimation) camera->StartAnimation(this);
+  _mouseAnimation = 1;
+  const double full = 350.0, pi = 3.14159265358979323846;
+  const double dt = std::min(periodMs, 250u) / 1000.0;
+  double radius = GetGlobalBoundingSphere().GetRadius();
+  if (!(radius > 0.0) || !std::isfinite(radius)) radius = 1.0;
+  const double move = radius * dt * _mouseTranslation / full;
+  const double turn = 0.5 * pi * dt * _mouseRotation / full;
+
+  // The camera's frame: right, up, back (towards the user).
+  const Keldirection3f sd = camera->GetSightDirection(), ud = camera->GetUpDirection();
+  const double s[3] = {sd.x, sd.y, sd.z}, u[3] = {ud.x, ud.y, ud.z};
+  const double frame[3][3] = {
+      {s[1] * u[2] - s[2] * u[1], s[2] * u[0] - s[0] * u[2], s[0] * u[1] - s[1] * u[0]},
+      {u[0], u[1], u[2]},
+      {-s[0], -s[1], -s[2]}};
+  // The model turns by the cap's rotation about the target: the camera by
+  // the opposite one (Rodrigues), its eye kept at the focus distance.
+  double axis[3] = {0.0, 0.0, 0.0};
+  for (int k = 0; k < 3; ++k)
+    for (int i = 0; i < 3; ++i) axis[i] += rotation[k] * frame[k][i];
+  const double length = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+  auto rotate = [&](const double v[3], double out[3]) {
+    if (length == 0.0) {
+      for (int i = 0; i < 3; ++i) out[i] = v[i];
+      return;
+    }
+    const double angle = -length * turn;
+    const double k[3] = {axis[0] / length, axis[1] / length, axis[2] / length};
+    const double c = std::cos(angle), sn = std::sin(angle);
+    const double kv = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
+    const double cross[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2],
+                             k[0] * v[1] - k[1] * v[0]};
+    for (int i = 0; i < 3; ++i) out[i] = v[i] * c + cross[i] * sn + k[i] * kv * (1.0 - c);
+  };
+  double sight[3], up[3];
+  rotate(s, sight);
+  rotate(u, up);
+  const Kelpoint3f target = camera->GetTarget();
+  const double focus = camera->GetFocusDistance();
+  double eye[3] = {target.x - focus * sight[0], target.y - focus * sight[1],
+                   target.z - focus * sight[2]};
+  // The model moves with the cap: the camera the other way.
+  for (int k = 0; k < 3; ++k)
+    for (int i = 0; i < 3; ++i) eye[i] -= translation[k] * move * frame[k][i];
+  camera->BeginModification();
+  camera->Set(Kelpoint3f(float(eye[0]), float(eye[1]), float(eye[2])),
+              Keldirection3f(float(sight[0]), float(sight[1]), float(sight[2])),
+              Keldirection3f(float(up[0]), float(up[1]), float(up[2])));
+  camera->EndModification();
 }

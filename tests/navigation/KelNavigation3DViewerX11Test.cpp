@@ -14,8 +14,10 @@
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <X11/IntrinsicP.h>
+#include <X11/Xatom.h>
 #include <Xm/Xm.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -149,6 +151,93 @@ TEST_F(Navigation3DX11, AZoomButtonLetsTheLeftButtonZoomOnceAsOneHistoryEntry) {
   keltest::ReleaseButton(1);
   keltest::Settle();
   EXPECT_NEAR(camera->GetFocusDistance(), 2.0f * focus, 1e-3f * focus);
+}
+
+// A 3D-mouse daemon as the X server sees one: its window, named "Magellan
+// Window", in the root window's "CommandEvent" property, and the three event
+// atoms. Gone with the object, so that no other test sees a daemon.
+class FakeMouseDaemon {
+ public:
+  FakeMouseDaemon() {
+    Display* d = keltest::TestDisplay();
+    for (const char* name : {"MotionEvent", "ButtonPressEvent", "ButtonReleaseEvent"})
+      XInternAtom(d, name, False);
+    command = XInternAtom(d, "CommandEvent", False);
+    window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    XStoreName(d, window, "Magellan Window");
+    XChangeProperty(d, DefaultRootWindow(d), command, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&window), 1);
+    XSync(d, False);
+  }
+  ~FakeMouseDaemon() {
+    Display* d = keltest::TestDisplay();
+    XDeleteProperty(d, DefaultRootWindow(d), command);
+    XDestroyWindow(d, window);
+    XSync(d, False);
+  }
+  // A motion as the daemon sends it: x, y, z, rx, ry, rz and the period.
+  void Motion(Window to, const short values[6], short period) const {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = to;
+    e.xclient.format = 16;
+    e.xclient.message_type = XInternAtom(keltest::TestDisplay(), "MotionEvent", True);
+    for (int i = 0; i < 6; ++i) e.xclient.data.s[2 + i] = values[i];
+    e.xclient.data.s[8] = period;
+    XSendEvent(keltest::TestDisplay(), to, False, 0, &e);
+  }
+
+  Atom command = 0;
+  Window window = 0;
+};
+
+// The daemon's motions move the camera as worked out by hand: the camera at
+// (0, 0, 20) looks at the origin; a full push right for 0.1 s moves the model
+// right by a tenth of the scene's radius (the camera left), a full twist
+// about y for 0.1 s turns the model by pi/20 about the target (the eye to
+// (-20 sin(pi/20), 0, 20 cos(pi/20))). The stream to the rest is one view of
+// the history.
+TEST(Navigation3DMouseX11, TheDaemonsMotionsMoveTheCamera) {
+  KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
+  FakeMouseDaemon daemon;
+  keltest::ViewerSession session("mouse3D", 320, 240, true,
+                                 [](KelDialog* father, const KelString& name, int w, int h) {
+                                   return new KelNavigation3DViewer(father, name, 0, w, h, 0);
+                                 });
+  ASSERT_TRUE(session.Ready());
+  auto* viewer = static_cast<KelNavigation3DViewer*>(session.viewer);
+  ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->Is3DMouseConnected() != 0; }));
+  auto* cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0),
+                                  Kelvector3f(0, 2, 0), Kelvector3f(0, 0, 2), 4);
+  viewer->AddRep(cube);
+  Kel3DViewpoint* camera = viewer->GetViewpoint();
+  camera->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+  camera->SetFocus(20.0f);
+  keltest::Settle();
+  const float radius = viewer->GetGlobalBoundingSphere().GetRadius();
+  const int entries = viewer->GetHistoryCount();
+  const Window area = XtWindow(session.Area());
+
+  const short push[6] = {350, 0, 0, 0, 0, 0};
+  daemon.Motion(area, push, 100);
+  ASSERT_TRUE(keltest::PumpUntil([&] { return camera->GetOrigin().x != 0.0f; }));
+  keltest::ExpectXYZ(camera->GetOrigin(), -0.1f * radius, 0, 20, 1e-4f);
+  keltest::ExpectXYZ(camera->GetSightDirection(), 0, 0, -1);
+
+  camera->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+  const short twist[6] = {0, 0, 0, 0, 350, 0};
+  daemon.Motion(area, twist, 100);
+  ASSERT_TRUE(keltest::PumpUntil([&] { return camera->GetOrigin().x != 0.0f; }));
+  const float angle = float(M_PI / 20.0);
+  keltest::ExpectXYZ(camera->GetOrigin(), -20.0f * std::sin(angle), 0, 20.0f * std::cos(angle),
+                     1e-4f);
+  keltest::ExpectXYZ(camera->GetTarget(), 0, 0, 0, 1e-4f);
+  const short rest[6] = {0, 0, 0, 0, 0, 0};
+  daemon.Motion(area, rest, 100);
+  keltest::Settle();
+  EXPECT_EQ(viewer->GetHistoryCount(), entries + 1);
+  viewer->RemoveRep(cube);
+  cube->Destroy();
 }
 
 }  // namespace

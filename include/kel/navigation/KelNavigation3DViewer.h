@@ -33,6 +33,7 @@
 #include <kel/viewers/Kel3DViewer.h>
 
 class Kel2DDashboardRep;
+class Kel3DMouse;
 class Kel3DAxisRep;
 class Kel3DViewpoint;
 class KelBasic3DViewpointEditor;
@@ -150,6 +151,22 @@ class KelNavigation3DViewer : public Kel3DViewer {
   void InterpretDeviceEvent(const char* name, KelCallbackManager* publisher, KelNotification* event,
                             void* data, long callback) override;
 
+  // The 3D mouse (Kel3DMouse), connected at the first frame when its daemon
+  // runs. The model follows the cap: the cap's axes are the window's (x
+  // right, y up, z towards the user); at full deflection (350) it moves the
+  // model by the scene's radius, or turns it by a quarter turn about the
+  // target, per second (the event's period, at most a quarter of a second),
+  // times the sensitivities. A stream of motions, to the rest the daemon
+  // sends when the cap is let go, is one camera animation: one history
+  // entry. Its first button reframes.
+  void Interpret3DMouseMotion(const int translation[3], const int rotation[3],
+                              unsigned int periodMs);
+  void Interpret3DMouseButton(int button, int press);
+  void Set3DMouseSensitivities(float translation, float rotation);
+  int Is3DMouseConnected() const;
+  void Connect3DMouse(const char* name, KelCallbackManager* publisher,
+                      KelNotification* notification, void* data, long callback);
+
   KelBasic3DViewpointEditor* GetDefaultEditor() const { return _defaultEditor; }
   // Puts `editor` (on the main 3D viewpoint) in the default editor's place,
   // in its navigation style, so that an application's own editor (one that
@@ -215,6 +232,12 @@ class KelNavigation3DViewer : public Kel3DViewer {
   KelGroundRep* _ground = nullptr;
   long _groundCallback = 0;
   long _sensitivityCallback = 0;
+
+  Kel3DMouse* _mouse = nullptr;
+  long _mouseCallback = 0;
+  float _mouseTranslation = 1.0f;
+  float _mouseRotation = 1.0f;
+  int _mouseAnimation = 0;
 
   int _animationCounter = 0;
   // A camera change seen since the counter left 0.
