@@ -3,6 +3,7 @@
 #include <kel/navigation/KelNavigation3DViewer.h>
 
 #include <X11/Intrinsic.h>
+#include <X11/StringDefs.h>
 #include <spnav.h>
 
 Kel3DMouse* Kel3DMouse::_holder = nullptr;
@@ -10,45 +11,55 @@ Kel3DMouse* Kel3DMouse::_holder = nullptr;
 namespace {
 
 // libspnav keeps one connection for the process.
-bool open = false;
+bool connected = false;
+
+// Has the daemon send its events to `widget`'s window; false without one
+// (its atoms or its window are missing).
+bool Register(Widget widget) {
+  const Window window = XtWindow(widget);
+  if (!window) return false;
+  if (connected) return spnav_x11_window(window) != -1;
+  connected = spnav_x11_open(XtDisplay(widget), window) != -1;
+  return connected;
+}
 
 }  // namespace
 
 Kel3DMouse::Kel3DMouse(KelNavigation3DViewer* viewer) : _viewer(viewer) {}
 
 Kel3DMouse::~Kel3DMouse() {
-  if (_widget) XtRemoveEventHandler(_widget, EnterWindowMask, True, &Kel3DMouse::Receive, this);
+  if (_widget) {
+    XtRemoveEventHandler(_widget, EnterWindowMask, True, &Kel3DMouse::Receive, this);
+    XtRemoveCallback(_widget, XtNdestroyCallback, &Kel3DMouse::Forget, this);
+  }
   if (_holder != this) return;
   _holder = nullptr;
   spnav_close();
-  open = false;
+  connected = false;
 }
 
 int Kel3DMouse::Connect(Widget drawingArea) {
   if (!drawingArea || drawingArea == _tried) return IsConnected();
   _tried = drawingArea;
-  // The old widget went with its handlers.
-  _widget = nullptr;
-  const Window window = XtWindow(drawingArea);
-  if (!window) return 0;
-  if (!open) {
-    // Without a daemon its atoms or its window are missing: this fails.
-    if (spnav_x11_open(XtDisplay(drawingArea), window) == -1) return 0;
-    open = true;
-  } else if (spnav_x11_window(window) == -1) {
-    return 0;
-  }
+  if (!Register(drawingArea)) return 0;
   _holder = this;
   _widget = drawingArea;
   // Client messages are not maskable: they come with the enter events.
   XtAddEventHandler(drawingArea, EnterWindowMask, True, &Kel3DMouse::Receive, this);
+  XtAddCallback(drawingArea, XtNdestroyCallback, &Kel3DMouse::Forget, this);
   return 1;
+}
+
+void Kel3DMouse::Forget(Widget, XtPointer self, XtPointer) {
+  // The widget takes its handlers with it (a full-screen switch makes another).
+  auto* mouse = static_cast<Kel3DMouse*>(self);
+  mouse->_widget = mouse->_tried = nullptr;
 }
 
 void Kel3DMouse::Receive(Widget widget, XtPointer self, XEvent* event, Boolean*) {
   auto* mouse = static_cast<Kel3DMouse*>(self);
   if (event->type == EnterNotify) {
-    if (_holder != mouse && open && spnav_x11_window(XtWindow(widget)) != -1) _holder = mouse;
+    if (_holder != mouse && Register(widget)) _holder = mouse;
     return;
   }
   spnav_event received;

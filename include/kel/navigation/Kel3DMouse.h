@@ -28,6 +28,7 @@ class Kel3DMouse {
 
  private:
   static void Receive(Widget widget, XtPointer self, XEvent* event, Boolean* goOn);
+  static void Forget(Widget widget, XtPointer self, XtPointer);
 
   KelNavigation3DViewer* _viewer;
   Widget _tried = nullptr;     // the last widget Connect was given
