@@ -232,7 +232,7 @@ class ClosingWindow : public KelDlgWindow {
   void Close(KelCommand*, KelNotification*, void*) { RequestDelayedDestruction(); }
 };
 
-TEST_F(DlgCore, DestroyingAWindowDestroysItsChildrenAndTheirXResources) {
+TEST_F(DlgCore, ClosingAWindowDestroysItsChildrenAndTheirXResourcesOrHidesIt) {
   auto cycle = [] {
     DlgRecorder recorder;
     auto* window = new ClosingWindow(&recorder);
@@ -257,15 +257,14 @@ TEST_F(DlgCore, DestroyingAWindowDestroysItsChildrenAndTheirXResources) {
   for (int i = 0; i < 2; ++i) cycle();
   keltest::PumpPending();
   EXPECT_EQ(keltest::OwnXResources(), before);
-}
 
-TEST_F(DlgCore, ClosedWindowWithoutAnalyserHidesItself) {
-  auto* window = new KelDlgWindow(nullptr, "lonely");
-  window->SetVisibility(KelDlgShown);
-  ASSERT_TRUE(keltest::WaitViewable(window->GetWidget()));
-  keltest::RequestClose(window->GetWidget());
-  ASSERT_TRUE(keltest::PumpUntil([&] { return window->GetVisibility() == KelDlgHidden; }));
-  delete window;
+  // Without an analyser, a closed window hides itself.
+  auto* lonely = new KelDlgWindow(nullptr, "lonely");
+  lonely->SetVisibility(KelDlgShown);
+  ASSERT_TRUE(keltest::WaitViewable(lonely->GetWidget()));
+  keltest::RequestClose(lonely->GetWidget());
+  ASSERT_TRUE(keltest::PumpUntil([&] { return lonely->GetVisibility() == KelDlgHidden; }));
+  delete lonely;
 }
 
 }  // namespace
