@@ -12,6 +12,7 @@
 #include <kel/framework/KelMarshallableCorba.h>
 #include <kel/primitives/Kel2DLineGP.h>
 #include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DPolygonGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/primitives/Kel3DLightSourceGP.h>
@@ -20,6 +21,7 @@
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
+#include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
@@ -561,6 +563,32 @@ KelRep* Read2DLine(Reader& r) {
   return rep;
 }
 
+int Write2DPolygon(Writer& w, const KelRep& rep) {
+  const Kel2DPolygonGP* p = static_cast<const Kel2DPolygonRep&>(rep).GetPolygon();
+  if (!p || p->GetNbPoints() < 1) return Empty("Kel2DPolygonRep");
+  w.Common(rep);
+  w.out.WriteInt(p->GetMode());
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(p->GetNbPoints()));
+  w.Floats(p->GetPoints(), 2 * p->GetNbPoints());
+  return 0;
+}
+
+KelRep* Read2DPolygon(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  int mode = 0;
+  unsigned int n = 0;
+  if (!r.Common(id, a)) return nullptr;
+  r.in.ReadInt(mode);
+  if (!r.Ok() || !r.Count(n, 8)) return nullptr;
+  if (n == 0) return r.Fail("a polygon without points"), nullptr;
+  std::vector<float> p(2 * std::size_t(n));
+  if (!r.Floats(p.data(), static_cast<int>(p.size()))) return nullptr;
+  auto* rep = new Kel2DPolygonRep(p.data(), static_cast<int>(n), mode);
+  r.Adopt(rep, id, a);
+  return rep;
+}
+
 // A light set: its count (0 to 2) and both directions.
 int WriteLights(Writer& w, const KelRep& rep) {
   const auto& l = static_cast<const KelLightSourceSetRep&>(rep);
@@ -598,6 +626,7 @@ const Kind kKinds[] = {
     {"Kel3DLineRep", typeid(Kel3DLineRep), Write3DLine, Read3DLine},
     {"Kel2DPointRep", typeid(Kel2DPointRep), Write2DPoint, Read2DPoint},
     {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
+    {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
 };
 

@@ -6,6 +6,7 @@
 #include <kel/framework/KelMarshal.h>
 #include <kel/primitives/Kel2DLineGP.h>
 #include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DPolygonGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/primitives/Kel3DLightSourceGP.h>
@@ -14,6 +15,7 @@
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
+#include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
@@ -155,6 +157,11 @@ void Same(KelRep& a, KelRep& b) {
   } else if (auto* x = dynamic_cast<Kel2DLineRep*>(&a)) {
     EXPECT_TRUE(SameFloats(x->GetLine()->GetPoints(),
                            static_cast<Kel2DLineRep&>(b).GetLine()->GetPoints(), 4));
+  } else if (auto* x = dynamic_cast<Kel2DPolygonRep*>(&a)) {
+    const Kel2DPolygonGP *p = x->GetPolygon(), *q = static_cast<Kel2DPolygonRep&>(b).GetPolygon();
+    EXPECT_EQ(p->GetMode(), q->GetMode());
+    ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
+    EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
   } else if (auto* x = dynamic_cast<KelLightSourceSetRep*>(&a)) {
     auto* y = static_cast<KelLightSourceSetRep*>(&b);
     ASSERT_EQ(x->GetLightSourceCount(), y->GetLightSourceCount());
@@ -297,6 +304,8 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   const float p[] = {1.5f, -2}, q[] = {0, 1, 2, 3};
   flat->AddChild(*new Kel2DPointRep(p, CROSSED_DISC_SYMBOL));
   flat->AddChild(*new Kel2DLineRep(q));
+  const float triangle[] = {0, 0, 4, 0, 2, 3};
+  flat->AddChild(*new Kel2DPolygonRep(triangle, 3, 1));
   saver.SaveRepToFile(first.c_str(), flat);
   KelRep* flatBack = KelVisuController::RestoreRepFromFile(first.c_str());
   ASSERT_NE(flatBack, nullptr);
