@@ -10,12 +10,27 @@
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMarshallableCorba.h>
+#include <kel/primitives/Kel2DLineGP.h>
+#include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DPolygonGP.h>
+#include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLightSourceGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DLineRep.h>
+#include <kel/reps/Kel2DPointRep.h>
+#include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DLineRep.h>
+#include <kel/reps/Kel3DPointRep.h>
 #include <kel/reps/KelHashRepTable.h>
+#include <kel/reps/KelLightSourceSet.h>
+#include <kel/reps/KelLightSourceSetRep.h>
 #include <kel/reps/KelSurfacicRep.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
@@ -62,6 +77,9 @@ struct Writer {
   }
   void Ints(const int* values, int n) {
     for (int i = 0; i < n; ++i) out.WriteInt(values[i]);
+  }
+  void Floats(const float* values, int n) {
+    for (int i = 0; i < n; ++i) out.WriteFloat(values[i]);
   }
   int Face(const KelGraphicPrimitive* gp) {
     if (!gp || std::strcmp(gp->IsA(), Kel3DFaceGP::ClassName()) != 0) {
@@ -159,6 +177,24 @@ struct Reader {
       }
     }
     return true;
+  }
+  // Coordinates of the leaves: a value that is not finite is refused, as
+  // no drawing or volume can be made of it.
+  bool Floats(float* v, int n) {
+    for (int i = 0; i < n; ++i) in.ReadFloat(v[i]);
+    if (!Ok()) return false;
+    for (int i = 0; i < n; ++i)
+      if (!std::isfinite(v[i])) return Fail("a coordinate that is not finite");
+    return true;
+  }
+  // A Rep built without an identificator and controller (the 2D leaves, the
+  // light sets) is given them as the constructor would have.
+  void Adopt(KelRep* rep, KelModelIdentificator& id, const KelGraphicAttributeSet& a) {
+    built.push_back(rep);
+    rep->SetGraphicAttributeSet(a);
+    rep->SetNewId(id);
+    rep->SetControllerId(controller);
+    if (id.GetIntId() != 0) id.RecordRep(rep);
   }
   // The child Rep of an index into what was read before.
   KelRep* Child() {
@@ -315,9 +351,20 @@ KelRep* Read2DBag(Reader& r) {
 
 int WriteSurfacic(Writer& w, const KelRep& rep) {
   const auto& s = static_cast<const KelSurfacicRep&>(rep);
-  if (s.GetNbEdges() > 0) {
-    std::cerr << "KelMarshalling: a KelSurfacicRep with edges cannot be saved." << std::endl;
-    return 1;
+  // An edge is saved with the positions of its faces among the surface's.
+  auto faceIndex = [&s](const Kel3DBoundingGP* face) {
+    for (int i = 0; i < s.GetNbFaces(); ++i)
+      if (s.GetFace(i) == face) return i;
+    return -1;
+  };
+  for (int j = 0; j < s.GetNbEdges(); ++j) {
+    const Kel3DEdgeGP* e = s.GetEdge(j);
+    if (!e || e->GetNbIndices() < 2 || faceIndex(e->GetFirstFace()) < 0 ||
+        (e->GetSecondFace() && faceIndex(e->GetSecondFace()) < 0)) {
+      std::cerr << "KelMarshalling: an edge on no face of its KelSurfacicRep cannot be saved."
+                << std::endl;
+      return 1;
+    }
   }
   w.Common(s);
   w.Sphere(s.GetBoundingElement());
@@ -333,6 +380,15 @@ int WriteSurfacic(Writer& w, const KelRep& rep) {
     w.Attributes(*s.GetLODAttributes(k));
     w.out.WriteFloat(s.GetLODSag(k));
     if (w.Face(s.GetLODFace(k)) != 0) return 1;
+  }
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(s.GetNbEdges()));
+  for (int j = 0; j < s.GetNbEdges(); ++j) {
+    const Kel3DEdgeGP* e = s.GetEdge(j);
+    w.Attributes(*s.GetEdgeAttributes(j));
+    w.out.WriteInt(faceIndex(e->GetFirstFace()));
+    w.out.WriteInt(e->GetSecondFace() ? faceIndex(e->GetSecondFace()) : -1);
+    w.out.WriteUnsignedInt(static_cast<unsigned int>(e->GetNbIndices()));
+    for (int i = 0; i < e->GetNbIndices(); ++i) w.out.WriteInt(e->GetIndices()[i]);
   }
   return 0;
 }
@@ -382,14 +438,196 @@ KelRep* ReadSurfacic(Reader& r) {
     else
       KelGraphicPrimitive::Destroy(face);
   }
+  // An edge takes at least its attributes, two face positions and a count.
+  unsigned int nbEdges = 0;
+  if (!r.Count(nbEdges, 8 + 12)) return nullptr;
+  for (unsigned int j = 0; j < nbEdges; ++j) {
+    KelGraphicAttributeSet ea;
+    int first = 0, second = 0;
+    unsigned int n = 0;
+    std::vector<int> indices;
+    if (!r.Attributes(ea)) return nullptr;
+    r.in.ReadInt(first);
+    r.in.ReadInt(second);
+    if (!r.Ok() || !r.Count(n, 4) || !r.Ints(indices, n)) return nullptr;
+    const auto faces = static_cast<unsigned int>(s->GetNbFaces());
+    if (first < 0 || static_cast<unsigned int>(first) >= faces || second < -1 ||
+        (second >= 0 && static_cast<unsigned int>(second) >= faces))
+      return r.Fail("an edge on no face of its surface"), nullptr;
+    if (n < 2 || n >= static_cast<unsigned int>(Kel3DEdgeGP::MAX_POINTS))
+      return r.Fail("an edge of too few or too many points"), nullptr;
+    auto* face = static_cast<Kel3DFaceGP*>(s->GetFace(first));
+    for (int x : indices)
+      if (x > Kel3DEdgeGP::MAX_INDEX)
+        return r.Fail("an index outside the face's vertices"), nullptr;
+    if (!r.Indices(indices, static_cast<unsigned int>(face->GetNbVertexCoords()))) return nullptr;
+    auto* edge = new Kel3DEdgeGP(face, second >= 0 ? s->GetFace(second) : nullptr, indices.data(),
+                                 static_cast<int>(n));
+    // The edge refuses what it cannot share (and is then empty).
+    if (edge->GetNbIndices() != static_cast<int>(n)) {
+      KelGraphicPrimitive::Destroy(edge);
+      return r.Fail("an edge its face cannot carry"), nullptr;
+    }
+    s->AddGeomEdge(edge, new KelGraphicAttributeSet(ea));
+  }
   s->SetBoundingElement(sphere);
   return s;
+}
+
+// ---- Leaves: the geometry they were built from; they make their volumes.
+
+int Empty(const char* name) {
+  std::cerr << "KelMarshalling: a " << name << " without geometry cannot be saved." << std::endl;
+  return 1;
+}
+
+int Write3DPoint(Writer& w, const KelRep& rep) {
+  const Kel3DMarkerGP* m = static_cast<const Kel3DPointRep&>(rep).GetMarker();
+  if (!m || m->GetNbPoints() != 1) return Empty("Kel3DPointRep");
+  w.Common(rep);
+  w.out.WriteInt(m->GetSymbolType());
+  w.Floats(m->GetPoints(), 3);
+  return 0;
+}
+
+KelRep* Read3DPoint(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  int type = 0;
+  float p[3];
+  if (!r.Common(id, a)) return nullptr;
+  r.in.ReadInt(type);
+  if (!r.Floats(p, 3)) return nullptr;
+  auto* rep = new Kel3DPointRep(p, static_cast<SymbolType>(type), id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
+int Write3DLine(Writer& w, const KelRep& rep) {
+  const Kel3DLineGP* l = static_cast<const Kel3DLineRep&>(rep).GetLine();
+  if (!l || l->GetNbPoints() != 2) return Empty("Kel3DLineRep");
+  w.Common(rep);
+  w.Floats(l->GetPoints(), 6);
+  return 0;
+}
+
+KelRep* Read3DLine(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[6];
+  if (!r.Common(id, a) || !r.Floats(p, 6)) return nullptr;
+  auto* rep = new Kel3DLineRep(p, id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
+int Write2DPoint(Writer& w, const KelRep& rep) {
+  const Kel2DMarkerGP* m = static_cast<const Kel2DPointRep&>(rep).GetMarker();
+  if (!m || m->GetNbPoints() != 1) return Empty("Kel2DPointRep");
+  w.Common(rep);
+  w.out.WriteInt(m->GetSymbolType());
+  w.Floats(m->GetPoints(), 2);
+  return 0;
+}
+
+KelRep* Read2DPoint(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  int type = 0;
+  float p[2];
+  if (!r.Common(id, a)) return nullptr;
+  r.in.ReadInt(type);
+  if (!r.Floats(p, 2)) return nullptr;
+  auto* rep = new Kel2DPointRep(p, static_cast<SymbolType>(type));
+  r.Adopt(rep, id, a);
+  return rep;
+}
+
+int Write2DLine(Writer& w, const KelRep& rep) {
+  const Kel2DLineGP* l = static_cast<const Kel2DLineRep&>(rep).GetLine();
+  if (!l || l->GetNbPoints() != 2) return Empty("Kel2DLineRep");
+  w.Common(rep);
+  w.Floats(l->GetPoints(), 4);
+  return 0;
+}
+
+KelRep* Read2DLine(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[4];
+  if (!r.Common(id, a) || !r.Floats(p, 4)) return nullptr;
+  auto* rep = new Kel2DLineRep(p);
+  r.Adopt(rep, id, a);
+  return rep;
+}
+
+int Write2DPolygon(Writer& w, const KelRep& rep) {
+  const Kel2DPolygonGP* p = static_cast<const Kel2DPolygonRep&>(rep).GetPolygon();
+  if (!p || p->GetNbPoints() < 1) return Empty("Kel2DPolygonRep");
+  w.Common(rep);
+  w.out.WriteInt(p->GetMode());
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(p->GetNbPoints()));
+  w.Floats(p->GetPoints(), 2 * p->GetNbPoints());
+  return 0;
+}
+
+KelRep* Read2DPolygon(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  int mode = 0;
+  unsigned int n = 0;
+  if (!r.Common(id, a)) return nullptr;
+  r.in.ReadInt(mode);
+  if (!r.Ok() || !r.Count(n, 8)) return nullptr;
+  if (n == 0) return r.Fail("a polygon without points"), nullptr;
+  std::vector<float> p(2 * std::size_t(n));
+  if (!r.Floats(p.data(), static_cast<int>(p.size()))) return nullptr;
+  auto* rep = new Kel2DPolygonRep(p.data(), static_cast<int>(n), mode);
+  r.Adopt(rep, id, a);
+  return rep;
+}
+
+// A light set: its count (0 to 2) and both directions.
+int WriteLights(Writer& w, const KelRep& rep) {
+  const auto& l = static_cast<const KelLightSourceSetRep&>(rep);
+  w.Common(rep);
+  w.out.WriteInt(l.GetLightSourceCount());
+  const float x[3] = {1, 0, 0};
+  for (const Kel3DLightSourceGP* gp : {l.GetFirstLight(), l.GetSecondLight()})
+    w.Floats(gp ? gp->GetDirection() : x, 3);
+  return 0;
+}
+
+KelRep* ReadLights(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  int count = 0;
+  float d[6];
+  if (!r.Common(id, a)) return nullptr;
+  r.in.ReadInt(count);
+  if (!r.Floats(d, 6)) return nullptr;
+  if (count < 0 || count > 2) return r.Fail("a light set of more than two lights"), nullptr;
+  const Keldirection3f d1(d[0], d[1], d[2]), d2(d[3], d[4], d[5]);
+  const KelLightSourceSet set = count == 0   ? KelLightSourceSet()
+                                : count == 1 ? KelLightSourceSet(d1)
+                                             : KelLightSourceSet(d1, d2);
+  auto* rep = new KelLightSourceSetRep(set);
+  r.Adopt(rep, id, a);
+  return rep;
 }
 
 const Kind kKinds[] = {
     {"Kel3DBagRep", typeid(Kel3DBagRep), Write3DBag, Read3DBag},
     {"Kel2DBagRep", typeid(Kel2DBagRep), Write2DBag, Read2DBag},
     {"KelSurfacicRep", typeid(KelSurfacicRep), WriteSurfacic, ReadSurfacic},
+    {"Kel3DPointRep", typeid(Kel3DPointRep), Write3DPoint, Read3DPoint},
+    {"Kel3DLineRep", typeid(Kel3DLineRep), Write3DLine, Read3DLine},
+    {"Kel2DPointRep", typeid(Kel2DPointRep), Write2DPoint, Read2DPoint},
+    {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
+    {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
+    {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
 };
 
 const Kind* FindKind(const char* name) {

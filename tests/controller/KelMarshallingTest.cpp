@@ -4,11 +4,27 @@
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMarshal.h>
+#include <kel/primitives/Kel2DLineGP.h>
+#include <kel/primitives/Kel2DMarkerGP.h>
+#include <kel/primitives/Kel2DPolygonGP.h>
+#include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DLightSourceGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DLineRep.h>
+#include <kel/reps/Kel2DPointRep.h>
+#include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DLineRep.h>
+#include <kel/reps/Kel3DPointRep.h>
 #include <kel/reps/KelHashRepTable.h>
+#include <kel/reps/KelLightSourceSet.h>
+#include <kel/reps/KelLightSourceSetRep.h>
 #include <kel/reps/KelSurfacicRep.h>
+
+#include <typeinfo>
 
 #include <sys/stat.h>
 
@@ -119,9 +135,44 @@ void SameFace(const Kel3DFaceGP* a, const Kel3DFaceGP* b) {
   EXPECT_TRUE(same(a->GetFans(), b->GetFans(), a->GetNbFanIndices()));
 }
 
+bool SameFloats(const float* a, const float* b, int n) {
+  return std::memcmp(a, b, sizeof(float) * static_cast<std::size_t>(n)) == 0;
+}
+
 // Field by field, down the whole graph.
 void Same(KelRep& a, KelRep& b) {
   ASSERT_STREQ(a.IsA(), b.IsA());
+  ASSERT_EQ(typeid(a), typeid(b));
+  if (auto* x = dynamic_cast<Kel3DPointRep*>(&a)) {
+    auto* y = static_cast<Kel3DPointRep*>(&b);
+    EXPECT_EQ(x->GetMarker()->GetSymbolType(), y->GetMarker()->GetSymbolType());
+    EXPECT_TRUE(SameFloats(x->GetMarker()->GetPoints(), y->GetMarker()->GetPoints(), 3));
+  } else if (auto* x = dynamic_cast<Kel3DLineRep*>(&a)) {
+    EXPECT_TRUE(SameFloats(x->GetLine()->GetPoints(),
+                           static_cast<Kel3DLineRep&>(b).GetLine()->GetPoints(), 6));
+  } else if (auto* x = dynamic_cast<Kel2DPointRep*>(&a)) {
+    auto* y = static_cast<Kel2DPointRep*>(&b);
+    EXPECT_EQ(x->GetMarker()->GetSymbolType(), y->GetMarker()->GetSymbolType());
+    EXPECT_TRUE(SameFloats(x->GetMarker()->GetPoints(), y->GetMarker()->GetPoints(), 2));
+  } else if (auto* x = dynamic_cast<Kel2DLineRep*>(&a)) {
+    EXPECT_TRUE(SameFloats(x->GetLine()->GetPoints(),
+                           static_cast<Kel2DLineRep&>(b).GetLine()->GetPoints(), 4));
+  } else if (auto* x = dynamic_cast<Kel2DPolygonRep*>(&a)) {
+    const Kel2DPolygonGP *p = x->GetPolygon(), *q = static_cast<Kel2DPolygonRep&>(b).GetPolygon();
+    EXPECT_EQ(p->GetMode(), q->GetMode());
+    ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
+    EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<KelLightSourceSetRep*>(&a)) {
+    auto* y = static_cast<KelLightSourceSetRep*>(&b);
+    ASSERT_EQ(x->GetLightSourceCount(), y->GetLightSourceCount());
+    ASSERT_EQ(x->GetSecondLight() != nullptr, y->GetSecondLight() != nullptr);
+    EXPECT_TRUE(
+        SameFloats(x->GetFirstLight()->GetDirection(), y->GetFirstLight()->GetDirection(), 3));
+    if (x->GetSecondLight()) {
+      EXPECT_TRUE(
+          SameFloats(x->GetSecondLight()->GetDirection(), y->GetSecondLight()->GetDirection(), 3));
+    }
+  }
   EXPECT_EQ(a.GetIdentificator().GetIntId(), b.GetIdentificator().GetIntId());
   EXPECT_EQ(a.GetGraphicAttributeSet(), b.GetGraphicAttributeSet());
   EXPECT_EQ(a.GetParents().Count(), b.GetParents().Count());
@@ -144,7 +195,7 @@ void Same(KelRep& a, KelRep& b) {
     ASSERT_EQ(x.GetChildren()->Count(), y.GetChildren()->Count());
     for (int i = 0; i < x.GetChildren()->Count(); ++i)
       Same(*(*x.GetChildren())[i], *(*y.GetChildren())[i]);
-  } else {
+  } else if (dynamic_cast<KelSurfacicRep*>(&a)) {
     auto& x = static_cast<KelSurfacicRep&>(a);
     auto& y = static_cast<KelSurfacicRep&>(b);
     EXPECT_EQ(x.GetGeomSag(), y.GetGeomSag());
@@ -163,6 +214,22 @@ void Same(KelRep& a, KelRep& b) {
       EXPECT_EQ(x.GetLODSag(k), y.GetLODSag(k));
       EXPECT_EQ(*x.GetLODAttributes(k), *y.GetLODAttributes(k));
       SameFace(x.GetLODFace(k), y.GetLODFace(k));
+    }
+    ASSERT_EQ(x.GetNbEdges(), y.GetNbEdges());
+    auto faceOf = [](KelSurfacicRep& s, const Kel3DBoundingGP* f) {
+      for (int i = 0; i < s.GetNbFaces(); ++i)
+        if (s.GetFace(i) == f) return i;
+      return -1;
+    };
+    for (int j = 0; j < x.GetNbEdges(); ++j) {
+      const Kel3DEdgeGP *e = x.GetEdge(j), *f = y.GetEdge(j);
+      EXPECT_EQ(*x.GetEdgeAttributes(j), *y.GetEdgeAttributes(j));
+      EXPECT_EQ(faceOf(x, e->GetFirstFace()), faceOf(y, f->GetFirstFace()));
+      EXPECT_EQ(faceOf(x, e->GetSecondFace()), faceOf(y, f->GetSecondFace()));
+      // The restored edge shares its own surface's vertices.
+      EXPECT_EQ(f->GetVertices(), static_cast<Kel3DFaceGP*>(f->GetFirstFace())->GetVertexArray());
+      ASSERT_EQ(e->GetNbIndices(), f->GetNbIndices());
+      EXPECT_EQ(std::memcmp(e->GetIndices(), f->GetIndices(), 2u * e->GetNbIndices()), 0);
     }
   }
 }
@@ -192,6 +259,53 @@ TEST(Marshalling, RepGraphsRoundTripFieldByFieldAndByteForByte) {
   auto* inner = new Kel2DBagRep;
   inner->SetMatrix(Kel3x3Matrix(Kelvector2f(0, 1), Kelvector2f(-1, 0), Kelpoint2f(5, 6)));
   flat->AddChild(*inner);
+  saver.SaveRepToFile(first.c_str(), flat);
+  KelRep* flatBack = KelVisuController::RestoreRepFromFile(first.c_str());
+  ASSERT_NE(flatBack, nullptr);
+  Same(*flat, *flatBack);
+  flat->Destroy();
+  flatBack->Destroy();
+}
+
+TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
+  KelVisuController saver;
+  KelModelIdentificator i1 = Id(1), i2 = Id(2), i3 = Id(3);
+  auto* root = new Kel3DBagRep(i1, nullptr);
+  auto* point = new Kel3DPointRep(Kelpoint3f(1, -2, 3.5f), FILLED_DISC_SYMBOL, i2, nullptr);
+  point->SetGraphicAttributeSet(keltest::Look(7, 0x10));
+  root->AddChild(*point);
+  root->AddChild(*new Kel3DLineRep(Kelpoint3f(0, 0, 0), Kelpoint3f(4, 5, -6), i3, nullptr));
+  root->AddChild(*new KelLightSourceSetRep(
+      KelLightSourceSet(Keldirection3f(0, 0, 1), Keldirection3f(1, 0, 0))));
+  root->AddChild(*new KelLightSourceSetRep(KelLightSourceSet(Keldirection3f(0, 1, 0))));
+  // Two faces, an edge along the first and one between both.
+  auto* s = new KelSurfacicRep;
+  s->AddGeomFace(keltest::SquareFace(0, 0, 0, 1), new KelGraphicAttributeSet(keltest::Look(3)));
+  s->AddGeomFace(keltest::SquareFace(2, 0, 0, 1), new KelGraphicAttributeSet(keltest::Look(4)));
+  const int along[] = {0, 3, 6}, between[] = {9, 0};
+  s->AddGeomEdge(new Kel3DEdgeGP(s->GetFace(0), nullptr, along, 3),
+                 new KelGraphicAttributeSet(keltest::Look(5)));
+  s->AddGeomEdge(new Kel3DEdgeGP(s->GetFace(1), s->GetFace(0), between, 2),
+                 new KelGraphicAttributeSet(keltest::Look(6, 0x01)));
+  root->AddChild(*s);
+
+  const std::string first = keltest::OutputPath("leaves.kel");
+  const std::string second = keltest::OutputPath("leaves-again.kel");
+  saver.SaveRepToFile(first.c_str(), root);
+  KelRep* back = KelVisuController::RestoreRepFromFile(first.c_str());
+  ASSERT_NE(back, nullptr);
+  Same(*root, *back);
+  saver.SaveRepToFile(second.c_str(), back);
+  EXPECT_EQ(keltest::ReadBytes(first), keltest::ReadBytes(second));
+  root->Destroy();
+  back->Destroy();
+
+  auto* flat = new Kel2DBagRep;
+  const float p[] = {1.5f, -2}, q[] = {0, 1, 2, 3};
+  flat->AddChild(*new Kel2DPointRep(p, CROSSED_DISC_SYMBOL));
+  flat->AddChild(*new Kel2DLineRep(q));
+  const float triangle[] = {0, 0, 4, 0, 2, 3};
+  flat->AddChild(*new Kel2DPolygonRep(triangle, 3, 1));
   saver.SaveRepToFile(first.c_str(), flat);
   KelRep* flatBack = KelVisuController::RestoreRepFromFile(first.c_str());
   ASSERT_NE(flatBack, nullptr);
@@ -310,11 +424,14 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     for (unsigned int i : children) m.WriteUnsignedInt(i);
   };
   // A surface record whose one face holds `index`, with one level of detail
-  // of `lodSag` when that is not zero.
-  auto surface = [](KelMarshal& m, int index, float sag = 0, float lodSag = 0) {
-    auto face = [&] {
-      m.WriteUnsignedInt(0);
-      m.WriteUnsignedInt(0);
+  // of `lodSag` when that is not zero, and an edge on face `edgeFace` when
+  // that is not -1.
+  auto surface = [](KelMarshal& m, int index, float sag = 0, float lodSag = 0, int edgeFace = -1) {
+    auto face = [&](bool attributes = true) {
+      if (attributes) {
+        m.WriteUnsignedInt(0);
+        m.WriteUnsignedInt(0);
+      }
       m.WriteUnsignedInt(9);
       for (int i = 0; i < 9; ++i) m.WriteFloat(float(i));
       m.WriteUnsignedInt(0);
@@ -335,11 +452,31 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     face();
     m.WriteUnsignedInt(lodSag != 0 ? 1 : 0);
     if (lodSag != 0) {
+      // face() writes the level's attributes, then the sag goes between.
       m.WriteUnsignedInt(0);
       m.WriteUnsignedInt(0);
       m.WriteFloat(lodSag);
-      face();
+      face(false);
     }
+    m.WriteUnsignedInt(edgeFace != -1 ? 1 : 0);
+    if (edgeFace != -1) {
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(0);
+      m.WriteInt(edgeFace);
+      m.WriteInt(-1);
+      m.WriteUnsignedInt(2);
+      m.WriteInt(0);
+      m.WriteInt(3);
+    }
+  };
+  // A light set record of `count` lights along `d`.
+  auto lights = [](KelMarshal& m, int count, float d) {
+    m.WriteString("KelLightSourceSetRep");
+    m.WriteUnsignedLong(0);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+    m.WriteInt(count);
+    for (int i = 0; i < 6; ++i) m.WriteFloat(d);
   };
   const std::vector<std::pair<const char*, std::function<void(KelMarshal&)>>> cases = {
       {"empty name", [](KelMarshal& m) { m.WriteUnsignedInt(0); }},
@@ -416,6 +553,27 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
          surface(m, 6, 0, std::nanf(""));
          bag(m, 1, {0});
        }},
+      {"an edge on a face the surface lacks",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         surface(m, 6, 0, 0, 1);
+         bag(m, 1, {0});
+       }},
+      {"three lights",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         lights(m, 3, 1);
+         bag(m, 1, {0});
+       }},
+      {"a light along no direction",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         lights(m, 1, std::nanf(""));
+         bag(m, 1, {0});
+       }},
       {"index not a vertex",
        [&](KelMarshal& m) {
          Name(m, "Kel3DBagRep");
@@ -431,12 +589,13 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     keltest::WriteBytes(file, Wrap(payload));
     EXPECT_EQ(KelVisuController::RestoreRepFromFile(file.c_str()), nullptr) << c.first;
   }
-  // The last case made sound restores; a newer version of it does not.
+  // The same records made sound restore; a newer version of them does not.
   KelMarshal fine;
   Name(fine, "Kel3DBagRep");
-  fine.WriteUnsignedInt(2);
-  surface(fine, 6);
-  bag(fine, 1, {0});
+  fine.WriteUnsignedInt(3);
+  surface(fine, 6, 0, 0, 0);
+  lights(fine, 2, 1);
+  bag(fine, 1, {0, 1});
   keltest::WriteBytes(file, Wrap(fine));
   KelRep* rep = KelVisuController::RestoreRepFromFile(file.c_str());
   ASSERT_NE(rep, nullptr);
