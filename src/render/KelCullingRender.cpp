@@ -431,9 +431,11 @@ void KelCullingRender::PopMatrix(KelRender*) {
   if (level.flat) {
     if (_current2DViewport) *_current2DViewport = level.viewport2D;
   } else if (level.distancesOnly) {
-    float *a, *b, *c, *d;
-    _current3DViewport->GetPlanes(&a, &b, &c, &d);
-    std::copy(level.distances, level.distances + _current3DViewport->GetNbPlanes(), d);
+    if (_current3DViewport) {
+      float *a, *b, *c, *d;
+      _current3DViewport->GetPlanes(&a, &b, &c, &d);
+      std::copy(level.distances, level.distances + _current3DViewport->GetNbPlanes(), d);
+    }
     _eye = level.eye;
   } else {
     if (_current3DViewport) *_current3DViewport = level.viewport3D;
