@@ -2,14 +2,9 @@
 // (real key events), and left by typing "quit".
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "KelTestEnv.h"
@@ -30,55 +25,25 @@ std::string Shell(const std::string& command) {
 TEST(KelPanelExample, TypingQuitInTheNameFieldEndsItAfterReportingEachKey) {
   KEL_REQUIRE(keltest::HasDisplay(), "an X display");
   KEL_REQUIRE(!Shell("command -v xdotool").empty(), "xdotool");
-  int out[2];
-  ASSERT_EQ(::pipe(out), 0);
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::close(out[0]);
-    ::execl(KEL_KELPANEL_PATH, "kelpanel", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(out[1]);
+  // `timeout` ends it should it hang (status 124).
+  FILE* program = ::popen("timeout 30 " KEL_KELPANEL_PATH, "r");
+  ASSERT_NE(program, nullptr);
   // xdotool waits for the window itself; `timeout` bounds the wait.
   const std::string window =
       Shell("timeout 30 xdotool search --sync --onlyvisible --name '^Kelvis panel$' | head -n 1");
-  ASSERT_FALSE(window.empty());
   const std::string id = window.substr(0, window.find('\n'));
   // The focused window's first control is the name field: clear it, type.
-  ASSERT_FALSE(Shell("timeout 30 xdotool windowfocus --sync " + id +
+  EXPECT_FALSE(window.empty() ||
+               Shell("timeout 30 xdotool windowfocus --sync " + id +
                      " key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace "
                      "BackSpace BackSpace BackSpace type quit && xdotool key Return && echo ok")
                    .empty());
-
-  // Its output ends when it does; a time-out means it hangs.
   std::string output;
-  bool ended = false;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          end - std::chrono::steady_clock::now())
-                          .count();
-    pollfd p{out[0], POLLIN, 0};
-    if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) break;
-    char buffer[512];
-    const ssize_t n = ::read(out[0], buffer, sizeof buffer);
-    if (n <= 0) {
-      ended = n == 0;
-      break;
-    }
-    output.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(out[0]);
-  int status = 0;
-  if (!ended) {
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, &status, 0);
-    FAIL() << "kelpanel did not end; it printed:\n" << output;
-  }
-  ::waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, program)) output += buffer;
+  const int status = ::pclose(program);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << "; it printed:\n"
+                                                             << output;
   EXPECT_NE(output.find("MotifObject DLG_CREATE"), std::string::npos) << output;
   // Nine erasures and four letters, each one change of the field.
   std::size_t changes = 0;

@@ -13,7 +13,8 @@
 
 namespace {
 
-void ExpectArray(const Kel3x3Matrix& m, const std::array<float, 16>& e) {
+template <class M>
+void ExpectArray(const M& m, const std::array<float, 16>& e) {
   for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m.GetMatrix()[i], e[i]) << i;
 }
 
@@ -156,8 +157,7 @@ TEST(Kel4x4Matrix, DeterminantAndScalingBands) {
 TEST(Kel4x4Matrix, InvertsAffineMatrices) {
   Kel4x4Matrix inv;
   Diagonal(2, 4, 0.5f, {1, 2, 3}).GetInvertedMatrix(inv);
-  const float expected[16] = {0.5f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, 2, 0, -0.5f, -0.5f, -6, 1};
-  for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(inv.GetMatrix()[i], expected[i]) << i;
+  ExpectArray(inv, {0.5f, 0, 0, 0, 0, 0.25f, 0, 0, 0, 0, 2, 0, -0.5f, -0.5f, -6, 1});
   EXPECT_FLOAT_EQ(inv.GetDeterminant(), 0.25f);
   EXPECT_NEAR(inv.GetScaling(), 0.6299605f, 1e-6f);
 

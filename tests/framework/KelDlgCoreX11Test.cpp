@@ -3,7 +3,6 @@
 // moving a hosted widget between windows, closing and destruction.
 #include <gtest/gtest.h>
 
-#include <kel/framework/KelDlgContextualMenu.h>
 #include <kel/framework/KelDlgDialog.h>
 #include <kel/framework/KelDlgFrame.h>
 #include <kel/framework/KelDlgICC.h>
@@ -13,7 +12,6 @@
 #include <kel/framework/KelDlgWindow.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/keysym.h>
 #include <Xm/DrawingA.h>
 
 #include <map>
@@ -177,7 +175,6 @@ TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   DlgRecorder recorder;
   auto* window = new KelDlgWindow(&recorder, "window");
   auto* area = new KelDlgMotif(window, "MotifObject", 0, 0, 0, 120, 90);
-  new KelDlgContextualMenu(window, "context", KelDlgPopupOnButton3);
   Widget own =
       XtVaCreateManagedWidget("own", xmDrawingAreaWidgetClass, area->GetFatherWidget(), nullptr);
   window->SetVisibility(KelDlgShown);
@@ -204,13 +201,6 @@ TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   EXPECT_EQ(g.parent, XtWindow(area->GetWidget()));
   EXPECT_EQ(area->GetFatherWidget(), XtParent(own));
   EXPECT_EQ(dialog->GetDialogCount(), 1);
-  // Button 3 over it still posts the menu of its first window.
-  keltest::PointerTo(own);
-  keltest::PressButton(3);
-  ASSERT_TRUE(recorder.WaitFor(KelDlgNotification::DLG_VISIBILITY(), "context"));
-  keltest::ReleaseButton(3);
-  keltest::TapKey(XK_Escape);
-  ASSERT_TRUE(recorder.WaitFor(KelDlgNotification::DLG_VISIBILITY(), "context", 2));
 
   ASSERT_EQ(area->Reparent(window), 1);
   area->ResetAttachments();
@@ -219,7 +209,7 @@ TEST_F(DlgCore, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   g = ServerGeometry(own);
   EXPECT_EQ(g.parent, XtWindow(area->GetFatherWidget()));
   EXPECT_EQ(g.height, 90);
-  EXPECT_EQ(window->GetDialogCount(), 2);  // the area and the menu
+  EXPECT_EQ(window->GetDialogCount(), 1);
   keltest::PumpPending();
   EXPECT_TRUE(XtIsRealized(own));
   EXPECT_EQ(area->Reparent(area), 0);
@@ -242,7 +232,7 @@ class ClosingWindow : public KelDlgWindow {
   void Close(KelCommand*, KelNotification*, void*) { RequestDelayedDestruction(); }
 };
 
-TEST_F(DlgCore, DestroyingAWindowDestroysItsChildrenAndTheirXResources) {
+TEST_F(DlgCore, ClosingAWindowDestroysItsChildrenAndTheirXResourcesOrHidesIt) {
   auto cycle = [] {
     DlgRecorder recorder;
     auto* window = new ClosingWindow(&recorder);
@@ -267,15 +257,14 @@ TEST_F(DlgCore, DestroyingAWindowDestroysItsChildrenAndTheirXResources) {
   for (int i = 0; i < 2; ++i) cycle();
   keltest::PumpPending();
   EXPECT_EQ(keltest::OwnXResources(), before);
-}
 
-TEST_F(DlgCore, ClosedWindowWithoutAnalyserHidesItself) {
-  auto* window = new KelDlgWindow(nullptr, "lonely");
-  window->SetVisibility(KelDlgShown);
-  ASSERT_TRUE(keltest::WaitViewable(window->GetWidget()));
-  keltest::RequestClose(window->GetWidget());
-  ASSERT_TRUE(keltest::PumpUntil([&] { return window->GetVisibility() == KelDlgHidden; }));
-  delete window;
+  // Without an analyser, a closed window hides itself.
+  auto* lonely = new KelDlgWindow(nullptr, "lonely");
+  lonely->SetVisibility(KelDlgShown);
+  ASSERT_TRUE(keltest::WaitViewable(lonely->GetWidget()));
+  keltest::RequestClose(lonely->GetWidget());
+  ASSERT_TRUE(keltest::PumpUntil([&] { return lonely->GetVisibility() == KelDlgHidden; }));
+  delete lonely;
 }
 
 }  // namespace

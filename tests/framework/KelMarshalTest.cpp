@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "KelTestEnv.h"
@@ -81,15 +82,10 @@ TEST(Marshal, EveryTypeHasItsBytesInBothOrdersAndReadsBack) {
     EXPECT_EQ(ReadSample(m, v), 8);
     EXPECT_EQ(m.GetError(), KelMarshal::NoError);
     EXPECT_EQ(m.GetRemaining(), 0u);
-    EXPECT_EQ(v.i, -2);
-    EXPECT_EQ(v.u, 0x01020304u);
-    EXPECT_EQ(v.ul, 0x0102030405060708ul);
-    EXPECT_EQ(v.f, 1.5f);
-    EXPECT_EQ(v.d, -2.5);
-    EXPECT_EQ(v.s, "ab");
-    EXPECT_EQ(v.block, Bytes{0xAA});
-    EXPECT_EQ(v.raw[0], 0x11);
-    EXPECT_EQ(v.raw[1], 0x22);
+    EXPECT_EQ(std::tie(v.i, v.u, v.ul, v.f, v.d, v.s, v.block, v.raw[0], v.raw[1]),
+              std::make_tuple(-2, 0x01020304u, 0x0102030405060708ul, 1.5f, -2.5, std::string("ab"),
+                              Bytes{0xAA}, static_cast<unsigned char>(0x11),
+                              static_cast<unsigned char>(0x22)));
   }
 }
 

@@ -40,11 +40,9 @@ class TiffFileBuilder {
     return *this;
   }
   // Strips go after the directory; StripOffsets and StripByteCounts (LONG) are
-  // filled in unless `counts` is given to override the byte counts.
-  TiffFileBuilder& Strips(std::vector<std::vector<unsigned char>> strips,
-                          std::vector<std::uint32_t> counts = {}) {
+  // filled in.
+  TiffFileBuilder& Strips(std::vector<std::vector<unsigned char>> strips) {
     _strips = std::move(strips);
-    _counts = std::move(counts);
     return *this;
   }
   // A plain image: width, height, photometric, samples, bits, one strip.
@@ -63,9 +61,8 @@ class TiffFileBuilder {
   std::vector<unsigned char> Build() const {
     std::vector<Entry> entries = _entries;
     if (!_strips.empty()) {
-      std::vector<std::uint32_t> zero(_strips.size(), 0), counts = _counts;
-      if (counts.empty())
-        for (const auto& s : _strips) counts.push_back(static_cast<std::uint32_t>(s.size()));
+      std::vector<std::uint32_t> zero(_strips.size(), 0), counts;
+      for (const auto& s : _strips) counts.push_back(static_cast<std::uint32_t>(s.size()));
       entries.push_back({273, LONG, zero});
       entries.push_back({279, LONG, counts});
     }
@@ -121,7 +118,6 @@ class TiffFileBuilder {
   bool _big;
   std::vector<Entry> _entries;
   std::vector<std::vector<unsigned char>> _strips;
-  std::vector<std::uint32_t> _counts;
 };
 
 }  // namespace keltest

@@ -1,5 +1,6 @@
-// 2D translators dragged through a viewer without a screen window, and what
-// a father asks 2D and 3D manipulators about the position they send.
+// 2D translators dragged through a viewer without a screen window, the events
+// that start no drag, and what a father asks 2D and 3D manipulators about the
+// position they send.
 #include <gtest/gtest.h>
 
 #include <kel/controller/KelVueNotification.h>
@@ -23,64 +24,68 @@ namespace {
 using keltest::NotificationLog;
 using Texts = std::vector<std::string>;
 
-// Presses, then moves through `pixels`; answers the last handler's answer.
-int Drag(keltest::DragViewer& drag, KelManipulator& m, KelRep* rep,
-         std::vector<Kelpoint2f> pixels) {
-  KelViewerEvent& press = drag.Mouse(pixels[0], rep, Kelpoint3f(), 0, drag.viewpoint2D);
-  m.Preactivate(&press, nullptr);
-  m.Activate(&press, nullptr);
-  int answer = m.BeginManipulate(&press, nullptr);
-  for (std::size_t i = 1; i < pixels.size(); ++i)
-    answer = m.Manipulate(&drag.Mouse(pixels[i], rep, Kelpoint3f(), 0, drag.viewpoint2D), nullptr);
-  return answer;
-}
+class Drag2D : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(drag.Ready()); }
+  // Presses, then moves through `pixels`; answers the last handler's answer.
+  int Drag(KelManipulator& m, std::vector<Kelpoint2f> pixels) {
+    KelViewerEvent& press = drag.Mouse(pixels[0], &rep, Kelpoint3f(), 0, drag.viewpoint2D);
+    m.Preactivate(&press, nullptr);
+    m.Activate(&press, nullptr);
+    int answer = m.BeginManipulate(&press, nullptr);
+    for (std::size_t i = 1; i < pixels.size(); ++i)
+      answer =
+          m.Manipulate(&drag.Mouse(pixels[i], &rep, Kelpoint3f(), 0, drag.viewpoint2D), nullptr);
+    return answer;
+  }
 
-TEST(Drag2D, AxisTranslatorAddsTheCursorsPixelsAlongItsDirection) {
   keltest::DragViewer drag;
-  ASSERT_TRUE(drag.Ready());
   Kel2DRep rep;
+  NotificationLog log;
+};
+
+TEST_F(Drag2D, AxisTranslatorAddsTheCursorsPixelsAlongItsDirection) {
   Keldirection2f along(1, 0);
   Kel2DAxisTranslator constrained(nullptr, &rep, along), free(nullptr, &rep);
   constrained.SetObjectPosition(Kel3x3Matrix(Kelvector2f(1, 2)));
-  ASSERT_EQ(Drag(drag, constrained, &rep, {{100, 100}, {104, 120}, {110, 140}}), 1);
+  ASSERT_EQ(Drag(constrained, {{100, 100}, {104, 120}, {110, 140}}), 1);
   EXPECT_EQ(constrained.GetObjectPosition().GetTranslation(), Kelvector2f(11, 2));
-  ASSERT_EQ(Drag(drag, free, &rep, {{100, 100}, {110, 140}}), 1);
+  ASSERT_EQ(Drag(free, {{100, 100}, {110, 140}}), 1);
   EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(10, 40));
 }
 
-TEST(Drag2D, TranslatorFollowsTheModelPointUnderTheCursor) {
-  keltest::DragViewer drag;
-  ASSERT_TRUE(drag.Ready());
-  Kel2DRep rep;
-  NotificationLog log;
+TEST_F(Drag2D, TranslatorFollowsTheModelPointUnderTheCursor) {
   Kel2DTranslator m(&log, KelString("t"), &rep);
   // One unit is half the window's height, 50 pixels: 25 right, 50 up.
-  ASSERT_EQ(Drag(drag, m, &rep, {{100, 50}, {125, 25}, {125, 0}}), 1);
+  ASSERT_EQ(Drag(m, {{100, 50}, {125, 25}, {125, 0}}), 1);
   const Kelvector2f t = m.GetObjectPosition().GetTranslation();
   EXPECT_NEAR(t.x, 0.5, 1e-5);
   EXPECT_NEAR(t.y, 1.0, 1e-5);
   EXPECT_EQ(log.Last("t:KelManipulate")->cause, "Kel2DPositionEvent");
 }
 
-TEST(Drag2D, EventsWithoutAPositionNeitherStartNorMoveADrag) {
-  keltest::DragViewer drag;
-  ASSERT_TRUE(drag.Ready());
-  Kel2DRep rep;
-  NotificationLog log;
+TEST_F(Drag2D, KeysNeitherStartNorMoveADrag) {
+  Kel3DPointRep rep3D;
   Kel2DAxisTranslator axis(&log, KelString("a"), &rep);
   Kel2DTranslator free(&log, KelString("t"), &rep);
-  for (KelManipulator* m : std::vector<KelManipulator*>{&axis, &free}) {
-    KelViewerEvent& key = drag.Key(4, &rep);
+  Kel3DAxisTranslator slide(&log, KelString("s"), &rep3D, Keldirection3f(1, 0, 0));
+  for (auto [m, r] :
+       {std::pair<KelManipulator*, KelRep*>{&axis, &rep}, {&free, &rep}, {&slide, &rep3D}}) {
+    KelViewerEvent& key = drag.Key(4, r);
     m->Preactivate(&key, nullptr);
     m->Activate(&key, nullptr);
     EXPECT_EQ(m->BeginManipulate(&key, nullptr), 1);
     EXPECT_EQ(m->Manipulate(&key, nullptr), 0);
-    EXPECT_EQ(m->Manipulate(&drag.Mouse({150, 80}, &rep), nullptr), 0) << "no drag runs";
+    EXPECT_EQ(m->Manipulate(&drag.Mouse({150, 80}, r), nullptr), 0) << "no drag runs";
   }
+  // A 3D drag needs a picked point: a press on nothing starts none either.
+  EXPECT_EQ(slide.BeginManipulate(&drag.Mouse({150, 80}), nullptr), 0);
+  EXPECT_EQ(slide.GetInteractiveState(), 2);
   EXPECT_EQ(axis.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
   EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
-  EXPECT_EQ(log.Texts(),
-            (Texts{"a:KelPreactivate", "a:KelActivate", "t:KelPreactivate", "t:KelActivate"}));
+  keltest::ExpectXYZ(slide.GetObjectPosition() * Kelpoint3f(0, 0, 0), 0, 0, 0);
+  EXPECT_EQ(log.Texts(), (Texts{"a:KelPreactivate", "a:KelActivate", "t:KelPreactivate",
+                                "t:KelActivate", "s:KelPreactivate", "s:KelActivate"}));
 }
 
 // Asks, on each KelManipulate, for the matrix and for the viewer.
@@ -106,13 +111,10 @@ struct Asker : KelCommand {
   std::string cause;
 };
 
-TEST(Drag2D, AFatherAsksForThePositionDuringTheDrag) {
-  keltest::DragViewer drag;
-  ASSERT_TRUE(drag.Ready());
+TEST_F(Drag2D, AFatherAsksForThePositionDuringTheDrag) {
   Asker asker;
-  Kel2DRep rep2D;
-  Kel2DAxisTranslator m2D(&asker, &rep2D);
-  ASSERT_EQ(Drag(drag, m2D, &rep2D, {{10, 10}, {13, 14}}), 1);
+  Kel2DAxisTranslator m2D(&asker, &rep);
+  ASSERT_EQ(Drag(m2D, {{10, 10}, {13, 14}}), 1);
   EXPECT_EQ(asker.matrix2D, Kelvector2f(3, 4));
   EXPECT_EQ(asker.viewer, drag.viewer);
   EXPECT_EQ(asker.cause, "Kel2DPositionEvent");

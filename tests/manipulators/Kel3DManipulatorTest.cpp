@@ -199,22 +199,6 @@ TEST_F(Drag3D, StepsWithoutGeometryAreRefusedWithoutNaN) {
   EXPECT_EQ(log.Count("m:KelManipulate"), 0);
 }
 
-TEST_F(Drag3D, KeysNeitherStartNorMoveADrag) {
-  auto* m = Make<Kel3DAxisTranslator>(Keldirection3f(1, 0, 0));
-  KelViewerEvent& key = drag.Key(2, rep);
-  m->Preactivate(&key, nullptr);
-  m->Activate(&key, nullptr);
-  EXPECT_EQ(m->BeginManipulate(&key, nullptr), 1);
-  EXPECT_EQ(m->GetInteractiveState(), 2);
-  EXPECT_EQ(m->Manipulate(&key, nullptr), 0);
-  EXPECT_EQ(MoveTo(*m, 2, 0), 0) << "no drag runs";
-  EXPECT_EQ(log.Count("m:KelBeginManipulate"), 0);
-  // A press on nothing starts none either.
-  KelViewerEvent& empty = drag.Mouse(drag.Pixel(0, 0));
-  EXPECT_EQ(m->BeginManipulate(&empty, nullptr), 0);
-  EXPECT_EQ(m->GetInteractiveState(), 2);
-}
-
 TEST(GroundTranslator, MovesTheGroundByTheOffsetFromThePressAlongItsVertical) {
   keltest::DragViewer drag;
   ASSERT_TRUE(drag.Ready());

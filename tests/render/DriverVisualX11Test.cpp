@@ -1,4 +1,4 @@
-// The visual the OpenGL driver asks windows for, under an X server.
+// The visual and colour map the OpenGL driver asks windows for, under an X server.
 #include <gtest/gtest.h>
 
 #include <kel/render/KelDriver.h>
@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "KelTestEnv.h"
@@ -19,6 +20,12 @@ template <class F>
 F Glx(const char* name) {
   static void* gl = dlopen("libGL.so.1", RTLD_NOW | RTLD_GLOBAL);
   return gl ? reinterpret_cast<F>(dlsym(gl, name)) : nullptr;
+}
+
+long Size(const XVisualInfo& v) {
+  if (v.c_class == TrueColor || v.c_class == DirectColor)
+    return static_cast<long>(v.red_mask | v.green_mask | v.blue_mask) + 1;
+  return v.colormap_size;
 }
 
 TEST(DriverVisual, TrueColourDoubleBufferedWithDepth) {
@@ -41,15 +48,37 @@ TEST(DriverVisual, TrueColourDoubleBufferedWithDepth) {
   EXPECT_TRUE(value);
   EXPECT_EQ(getConfig(display, visual, GLX_DEPTH_SIZE, &value), 0);
   EXPECT_GE(value, 16);
-  // The colour map made from it and a context on it exist.
+  // A given visual is kept; a colour map and a context are made on it.
+  XVisualInfo* kept = visual;
   unsigned long colormap = 0;
-  createColormap(display, &visual, colormap);
+  createColormap(display, &kept, colormap);
+  EXPECT_EQ(kept, visual);
   EXPECT_NE(colormap, 0ul);
+  const unsigned long made = colormap;
+  createColormap(display, &kept, colormap);
+  EXPECT_EQ(colormap, made) << "a given colour map is kept";
   GLXContext context = createContext(display, visual, nullptr, True);
   EXPECT_NE(context, nullptr);
   if (context) destroyContext(display, context);
   if (colormap) XFreeColormap(display, colormap);
   XFree(visual);
+
+  // Without one, the richest visual of the screen is chosen.
+  visual = nullptr;
+  colormap = 0;
+  createColormap(display, &visual, colormap);
+  ASSERT_NE(visual, nullptr);
+  EXPECT_NE(colormap, 0u);
+  XVisualInfo pattern{};
+  pattern.screen = DefaultScreen(display);
+  int count = 0;
+  XVisualInfo* all = XGetVisualInfo(display, VisualScreenMask, &pattern, &count);
+  long best = 0;
+  for (int i = 0; i < count; ++i) best = std::max(best, Size(all[i]));
+  XFree(all);
+  EXPECT_EQ(Size(*visual), best);
+  XFreeColormap(display, colormap);
+  std::free(visual);
   XCloseDisplay(display);
 }
 

@@ -1,4 +1,5 @@
-// A whole frame through the recording driver, loaded by name like the real one.
+// A whole frame through the recording driver, loaded by name like the real one,
+// and the support's list of viewpoints.
 #include <gtest/gtest.h>
 
 #include <kel/foundations/Kel4x4Matrix.h>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "KelTestDriver.h"
 #include "KelTestEnv.h"
@@ -138,6 +140,30 @@ TEST(DriverSelection, MissingDriverEndsTheProcessWithItsMessage) {
   ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
   std::fclose(f);
   EXPECT_STREQ(line, "Library libGR7OGL.so not found\n");
+}
+
+TEST(Support, ViewpointListIsAnOrderedSetAndOwned) {
+  int deleted = 0;
+  struct Counted : Kel3DViewpoint {
+    int* deleted;
+    explicit Counted(int* d) : deleted(d) {}
+    ~Counted() override { ++*deleted; }
+  };
+  {
+    keltest::TestSupport support;
+    KelViewpoint *a = new Counted(&deleted), *b = new Counted(&deleted), *c = new Counted(&deleted);
+    support.AddViewpoint(a, 1);
+    support.AddViewpoint(b, 1);
+    support.AddViewpoint(c, 0);  // drawn first
+    // A known or null viewpoint leaves the order alone.
+    support.AddViewpoint(b, 0);
+    support.AddViewpoint(nullptr, 0);
+    list<KelViewpoint*>& vps = support.GetListOfViewpoint();
+    EXPECT_EQ(std::vector<KelViewpoint*>(vps.Elements(), vps.Elements() + vps.Count()),
+              (std::vector<KelViewpoint*>{c, a, b}));
+    EXPECT_EQ(deleted, 0);
+  }
+  EXPECT_EQ(deleted, 3);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "KelRecordingRender.h"
 
-#include <kel/foundations/Kel3x3Matrix.h>
-#include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
@@ -18,29 +16,11 @@ std::string KelRecordingRender::Joined() const {
   return s;
 }
 
-int KelRecordingRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere&,
-                                   const KelRep&) {
+int KelRecordingRender::Volume(const KelGraphicAttributeSet& a) {
   Record("IsDrawable volume");
-  if (outside) return 0;
-  return KelRender::IsDrawable(a);
+  return outside ? 0 : KelRender::IsDrawable(a);
 }
-int KelRecordingRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox&,
-                                   const KelRep&) {
-  Record("IsDrawable volume");
-  if (outside) return 0;
-  return KelRender::IsDrawable(a);
-}
-int KelRecordingRender::IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere&,
-                                   const int) {
-  Record("IsDrawable volume");
-  if (outside) return 0;
-  return KelRender::IsDrawable(a);
-}
-int KelRecordingRender::IsDrawable(const KelGraphicAttributeSet& a, const KelRep&) {
-  Record("IsDrawable flags");
-  return KelRender::IsDrawable(a);
-}
-int KelRecordingRender::IsDrawable(const KelGraphicAttributeSet& a, const int) {
+int KelRecordingRender::Flags(const KelGraphicAttributeSet& a) {
   Record("IsDrawable flags");
   return KelRender::IsDrawable(a);
 }
@@ -68,16 +48,8 @@ void KelRecordingRender::Draw3DCylinder(Kel3DCylinderGP& gp, const int) {
 void KelRecordingRender::Draw3DLine(Kel3DLineGP& gp) {
   Record("Draw3DLine " + std::to_string(gp.GetNbPoints()));
 }
-KelRender* KelRecordingRender::PushMatrix(Kel4x4Matrix& m) {
+KelRender* KelRecordingRender::Push() {
   Record("PushMatrix");
-  const float* c = m.GetMatrix();
-  pushedMatrices.emplace_back(c, c + 16);
-  return new KelRecordingRender(*this);
-}
-KelRender* KelRecordingRender::PushMatrix(Kel3x3Matrix& m) {
-  Record("PushMatrix");
-  const float* c = m.GetMatrix();
-  pushedMatrices.emplace_back(c, c + 16);
   return new KelRecordingRender(*this);
 }
 void KelRecordingRender::PopMatrix(KelRender* child) {

@@ -34,9 +34,6 @@ class KelRecordingRender : public KelRender {
   // Volumes with a radius (box extent) below this are too small.
   void SetCullingSize(float modelSize) { _modelCullingSize = modelSize; }
 
-  // The matrices pushed, in order (first 16 coefficients of each).
-  std::vector<std::vector<float>> pushedMatrices;
-
   // What the immediate 2D operations draw, in order: "polyline" or
   // "polygon <fill>" with the (x, y) points, or "image <width>x<height>
   // <mode>" with the position.
@@ -53,14 +50,18 @@ class KelRecordingRender : public KelRender {
   // viewport is the whole window (BeginDraw on it; EndDraw to finish).
   void LookThrough(KelViewpoint& camera, float width, float height, float pixelsPerMM);
 
-  int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
-                 const KelRep& rep) override;
-  int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox& box,
-                 const KelRep& rep) override;
-  int IsDrawable(const KelGraphicAttributeSet& a, const KelRep& rep) override;
-  int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere& s,
-                 const int inside) override;
-  int IsDrawable(const KelGraphicAttributeSet& a, const int inside) override;
+  int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere&,
+                 const KelRep&) override {
+    return Volume(a);
+  }
+  int IsDrawable(const KelGraphicAttributeSet& a, const Kel2DBoundingBox&, const KelRep&) override {
+    return Volume(a);
+  }
+  int IsDrawable(const KelGraphicAttributeSet& a, const Kel3DBoundingSphere&, const int) override {
+    return Volume(a);
+  }
+  int IsDrawable(const KelGraphicAttributeSet& a, const KelRep&) override { return Flags(a); }
+  int IsDrawable(const KelGraphicAttributeSet& a, const int) override { return Flags(a); }
   int IsSeen(const float* point, const float* normal) override;
   void InheritForeground(int colour) override;
   void InheritElementType(ELEMENT_TYPE type, int force) override;
@@ -80,8 +81,8 @@ class KelRecordingRender : public KelRender {
   void ImmediateDraw2DPolygon(const float* points, const int count, const int filled) override;
   void ImmediateDraw2DImagePixel(const float* position, const KelPixelImage* image,
                                  const int mode) override;
-  KelRender* PushMatrix(Kel4x4Matrix& m) override;
-  KelRender* PushMatrix(Kel3x3Matrix& m) override;
+  KelRender* PushMatrix(Kel4x4Matrix&) override { return Push(); }
+  KelRender* PushMatrix(Kel3x3Matrix&) override { return Push(); }
   void PopMatrix(KelRender* child) override;
   void PushReference() override { Record("PushReference"); }
   void PopReference() override { Record("PopReference"); }
@@ -92,6 +93,11 @@ class KelRecordingRender : public KelRender {
   void Record(const std::string& line) { _log->push_back(line); }
 
  private:
+  // What the volume and flag forms of IsDrawable answer; a child render.
+  int Volume(const KelGraphicAttributeSet& a);
+  int Flags(const KelGraphicAttributeSet& a);
+  KelRender* Push();
+
   std::shared_ptr<Log> _log;
 };
 

@@ -94,7 +94,7 @@ std::intptr_t Address(const T& object) {
   return reinterpret_cast<std::intptr_t>(&object);
 }
 
-// Counts the dispatches of one event of a publisher.
+// Counts the dispatches of one event of a publisher, and runs `action` on each.
 class EventCounter : public KelEventSubscriber {
  public:
   EventCounter() = default;
@@ -108,7 +108,9 @@ class EventCounter : public KelEventSubscriber {
   void Heard(const char* event, KelCallbackManager*, KelNotification*, void*, long) {
     ++count;
     names.emplace_back(event);
+    if (action) action();
   }
+  std::function<void()> action;
   int count = 0;
   std::vector<std::string> names;  // the events heard, in order
 };

@@ -132,34 +132,30 @@ void ViewerSession::Focus() {
   PumpPending();
 }
 
+void ViewerSession::Send(KelNotification& event) {
+  viewer->GetGraphicWindow()->DispatchCallbacks(KelGraphicWindow::DEVICE_ACTION(), &event, nullptr);
+}
+
 void ViewerSession::Press(int button, unsigned long stamp) {
-  KelGraphicWindow* w = viewer->GetGraphicWindow();
-  KelPressEvent e(w->GetMouseDevice(), stamp, button);
-  w->DispatchCallbacks(KelGraphicWindow::DEVICE_ACTION(), &e, nullptr);
+  KelPressEvent e(viewer->GetGraphicWindow()->GetMouseDevice(), stamp, button);
+  Send(e);
 }
 
 void ViewerSession::Release(int button, unsigned long stamp) {
-  KelGraphicWindow* w = viewer->GetGraphicWindow();
-  KelReleaseEvent e(w->GetMouseDevice(), stamp, button);
-  w->DispatchCallbacks(KelGraphicWindow::DEVICE_ACTION(), &e, nullptr);
+  KelReleaseEvent e(viewer->GetGraphicWindow()->GetMouseDevice(), stamp, button);
+  Send(e);
 }
 
 void ViewerSession::Motion(float x, float y, unsigned long stamp) {
-  KelGraphicWindow* w = viewer->GetGraphicWindow();
-  KelMotionEvent e(w->GetMouseDevice(), stamp, x, y);
-  w->DispatchCallbacks(KelGraphicWindow::DEVICE_ACTION(), &e, nullptr);
+  KelMotionEvent e(viewer->GetGraphicWindow()->GetMouseDevice(), stamp, x, y);
+  Send(e);
 }
 
 void ViewerSession::Key(int key, bool press, unsigned long stamp) {
-  KelGraphicWindow* w = viewer->GetGraphicWindow();
-  KelDevice* keyboard = w->GetKeyboardDevice();
-  if (press) {
-    KelPressEvent e(keyboard, stamp, key);
-    w->DispatchCallbacks(KelGraphicWindow::DEVICE_ACTION(), &e, nullptr);
-  } else {
-    KelReleaseEvent e(keyboard, stamp, key);
-    w->DispatchCallbacks(KelGraphicWindow::DEVICE_ACTION(), &e, nullptr);
-  }
+  KelDevice* keyboard = viewer->GetGraphicWindow()->GetKeyboardDevice();
+  KelPressEvent down(keyboard, stamp, key);
+  KelReleaseEvent up(keyboard, stamp, key);
+  Send(press ? static_cast<KelNotification&>(down) : up);
 }
 
 DragViewer::DragViewer(int width, int height, const ViewerFactory& make)

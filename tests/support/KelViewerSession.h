@@ -107,6 +107,7 @@ class ViewerSession : public KelEventSubscriber {
   void Updated(const char*, KelCallbackManager*, KelNotification*, void*, long);
 
  private:
+  void Send(KelNotification& event);
   int _updates = 0;
   bool _ready = false;
 };

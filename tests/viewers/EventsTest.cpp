@@ -6,11 +6,9 @@
 #include <kel/viewers/GetTimeInMilliseconds.h>
 #include <kel/viewers/KelKeyboardDevice.h>
 #include <kel/viewers/KelKeyboardEvent.h>
-#include <kel/viewers/KelMotionEvent.h>
 #include <kel/viewers/KelMouseDevice.h>
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelPressEvent.h>
-#include <kel/viewers/KelReleaseEvent.h>
 #include <kel/viewers/KelViewerEvent.h>
 
 namespace {
@@ -81,32 +79,6 @@ TEST(Devices, GeneralModifiersReachTheCurrentEvent) {
   KelPressEvent press;
   f.mouse.GeneralModifiersModified("GENERAL_MODIFIERS_MODIFIED", nullptr, &press, nullptr, 0);
   EXPECT_EQ(f.mouseEvent.GetModifiers(), 5);
-}
-
-TEST(Devices, RawEventsUpdateTheCurrentDeviceEvent) {
-  PickFixture f;
-  KelMotionEvent motion(&f.mouse, 10, 12.5f, 40.0f);
-  f.mouse.InterpretDeviceEvent(&motion, nullptr);
-  EXPECT_EQ(f.mouseEvent.GetPosition(), Kelpoint2f(12.5f, 40.0f));
-  EXPECT_EQ(f.mouseEvent.GetTimeStamp(), 10ul);
-  KelPressEvent press(&f.mouse, 11, 2);
-  f.mouse.InterpretDeviceEvent(&press, nullptr);
-  EXPECT_EQ(f.mouse.GetPressedButton(), 2);
-  KelReleaseEvent other(&f.mouse, 12, 1);
-  f.mouse.InterpretDeviceEvent(&other, nullptr);
-  EXPECT_EQ(f.mouse.GetPressedButton(), 2);
-  KelReleaseEvent release(&f.mouse, 13, 2);
-  f.mouse.InterpretDeviceEvent(&release, nullptr);
-  EXPECT_EQ(f.mouse.GetPressedButton(), 0);
-
-  KelKeyboardDevice keyboard;
-  KelKeyboardEvent key;
-  KelViewerEvent event(&key);
-  keyboard.SetCurrentEvent(&event);
-  KelPressEvent escape(&keyboard, 14, 11);
-  keyboard.InterpretDeviceEvent(&escape, nullptr);
-  EXPECT_EQ(key.GetKey(), 11);
-  EXPECT_EQ(key.GetTimeStamp(), 14ul);
 }
 
 }  // namespace

@@ -41,20 +41,16 @@ namespace {
 class Listener : public KelEventSubscriber {
  public:
   void Device(const char*, KelCallbackManager*, KelNotification* n, void*, long) {
-    std::string device = "?";
     KelDevice* d = nullptr;
     std::string text;
-    if (auto* p = dynamic_cast<KelPressEvent*>(n)) {
-      d = p->GetDevice();
-      text = "press " + std::to_string(p->GetButton());
-    } else if (auto* r = dynamic_cast<KelReleaseEvent*>(n)) {
-      d = r->GetDevice();
-      text = "release " + std::to_string(r->GetButton());
-    } else if (auto* m = dynamic_cast<KelMotionEvent*>(n)) {
-      d = m->GetDevice();
+    if (auto* p = dynamic_cast<KelPressEvent*>(n))
+      d = p->GetDevice(), text = "press " + std::to_string(p->GetButton());
+    else if (auto* r = dynamic_cast<KelReleaseEvent*>(n))
+      d = r->GetDevice(), text = "release " + std::to_string(r->GetButton());
+    else if (auto* m = dynamic_cast<KelMotionEvent*>(n))
+      d = m->GetDevice(),
       text = "motion " + std::to_string(int(m->GetX())) + " " + std::to_string(int(m->GetY()));
-    }
-    if (d) device = d->IsAKindOf("KelMouseDevice") ? "mouse " : "keyboard ";
+    const char* device = !d ? "?" : d->IsAKindOf("KelMouseDevice") ? "mouse " : "keyboard ";
     actions.push_back(device + text);
   }
   void Update(const char*, KelCallbackManager* window, KelNotification*, void*, long) {
@@ -105,8 +101,9 @@ class GraphicWindowX11 : public testing::Test {
   }
 
   // A window under a shell of its own; shown and drawn once unless `map` is
-  // false.
-  Shown& Make(int width, int height, bool map = true) {
+  // false. `prepare` runs before the widget is made.
+  Shown& Make(int width, int height, bool map = true,
+              const std::function<void(KelGraphicWindow&)>& prepare = nullptr) {
     shown.push_back(std::make_unique<Shown>());
     Shown& s = *shown.back();
     s.shell = keltest::MakeTopLevel("graphicWindowTest", width, height);
@@ -118,6 +115,7 @@ class GraphicWindowX11 : public testing::Test {
       KelGraphicWindow::GetDispatcher()->Subscribe(&listener, &Listener::Global, nullptr);
       subscribed = true;
     }
+    if (prepare) prepare(*s.window);
     s.window->Create(s.shell);
     XtAddEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, CountMessage,
                       &s.messages);
@@ -210,7 +208,7 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
   XtRemoveEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
 }
 
-TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindow) {
+TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindowWhileWindowsGo) {
   Shown& a = Make(80, 60);
   Shown& b = Make(80, 60);
   listener.updates.clear();
@@ -225,34 +223,8 @@ TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindow) {
   EXPECT_EQ(listener.updates[a.window], 1);
   EXPECT_EQ(listener.updates[b.window], 1);
   EXPECT_EQ(listener.globals, 1);
-}
 
-TEST_F(GraphicWindowX11, ARequestBeforeTheFirstExposeWaitsForIt) {
-  // Before the widget exists nothing is touched.
-  std::unique_ptr<KelGraphicWindow> bare(createGraphicWindow(50, 40));
-  bare->ResizeWindow(70, 30);
-  float w = 0, h = 0;
-  bare->GetWidthAndHeight(w, h);
-  EXPECT_EQ(w, 70.0f);
-  EXPECT_EQ(bare->GrabPixelImage(), nullptr);
-  bare->DrawRequest();
-  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
-  bare.reset();
-
-  Shown& late = Make(80, 60, false);
-  late.window->DrawRequest();
-  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0) << "no message to window 0";
-  Map(late);
-  EXPECT_GE(listener.updates[late.window], 1);
-  // Later requests are still served.
-  listener.updates.clear();
-  late.window->DrawRequest();
-  EXPECT_TRUE(Wait([&] { return listener.updates[late.window] == 1; }));
-}
-
-TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers) {
-  Shown& a = Make(80, 60);
-  Shown& b = Make(80, 60);
+  // A window deleted with the message leaves the redraw to the others.
   listener.updates.clear();
   a.window->DrawRequest();  // the message goes to a
   b.window->DrawRequest();
@@ -287,16 +259,29 @@ TEST_F(GraphicWindowX11, AWindowDeletedWithTheMessageLeavesTheRedrawToTheOthers)
   EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
 }
 
-TEST_F(GraphicWindowX11, FirstExposeTakesTheBackgroundFromEntry254) {
-  shown.push_back(std::make_unique<Shown>());
-  Shown& s = *shown.back();
-  s.shell = keltest::MakeTopLevel("graphicWindowTest", 64, 48);
-  s.window = createGraphicWindow(64, 48);
-  listener.AddCallback(s.window, KelGraphicWindow::GRAPHICWINDOW_UPDATE(), &Listener::Update,
-                       nullptr);
-  s.window->GetColorMap()->SetColor(254, 0.2f, 0.4f, 0.6f);
-  s.window->Create(s.shell);
-  Map(s);
+TEST_F(GraphicWindowX11, ARequestBeforeTheFirstExposeWaitsForIt) {
+  // Before the widget exists nothing is touched.
+  std::unique_ptr<KelGraphicWindow> bare(createGraphicWindow(50, 40));
+  bare->ResizeWindow(70, 30);
+  EXPECT_EQ(bare->GrabPixelImage(), nullptr);
+  bare->DrawRequest();
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0);
+  bare.reset();
+
+  Shown& late = Make(80, 60, false);
+  late.window->DrawRequest();
+  EXPECT_EQ(KelGraphicWindow::_doUpdateSent, 0) << "no message to window 0";
+  Map(late);
+  EXPECT_GE(listener.updates[late.window], 1);
+  // Later requests are still served.
+  listener.updates.clear();
+  late.window->DrawRequest();
+  EXPECT_TRUE(Wait([&] { return listener.updates[late.window] == 1; }));
+}
+
+TEST_F(GraphicWindowX11, FirstExposeTakesTheBackgroundFromEntry254AndStereoStaysOff) {
+  Shown& s = Make(64, 48, true,
+                  [](KelGraphicWindow& w) { w.GetColorMap()->SetColor(254, 0.2f, 0.4f, 0.6f); });
   // The visual's masks place 8-bit components: 255 x (0.2, 0.4, 0.6) cut.
   const XVisualInfo* v = KelGraphicWindow::_visual;
   ASSERT_NE(v, nullptr);
@@ -317,6 +302,12 @@ TEST_F(GraphicWindowX11, FirstExposeTakesTheBackgroundFromEntry254) {
   EXPECT_NEAR(p[0], 51, 1);
   EXPECT_NEAR(p[1], 102, 1);
   EXPECT_NEAR(p[2], 153, 1);
+
+  EXPECT_EQ(s.window->IsStereoAvailable(), 0) << "Mesa's visuals have no stereo buffers";
+  testing::internal::CaptureStderr();
+  s.window->ActivateStereoMode(1, 0.1f);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("no stereo buffers"), std::string::npos);
+  EXPECT_EQ(s.window->IsStereoActivate(nullptr, nullptr), 0);
 }
 
 TEST_F(GraphicWindowX11, XFontsMeasureAsTheFontFiles) {
@@ -445,7 +436,7 @@ TEST_F(GraphicWindowX11, AResizedWindowShowsWhatAnOffScreenSupportDraws) {
   EXPECT_EQ(s.window->GrabPixelImage(), nullptr) << "nothing is left under the top two rows";
 }
 
-TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
+TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePictureAndPathsDrawAlone) {
   Shown& s = Make(120, 90);
   Scene scene(*s.window);
   Display* d = keltest::TestDisplay();
@@ -481,43 +472,28 @@ TEST_F(GraphicWindowX11, MultiProcessorFramesShowTheSamePicture) {
   keltest::Settle();
   EXPECT_EQ(shownPixels(), single);
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
-}
 
-TEST_F(GraphicWindowX11, DrawRepPathDrawsThePathAloneOverTheFrame) {
-  Shown& s = Make(120, 90);
-  Scene scene(*s.window);
+  // A Rep path drawn alone over a frame that shows nothing.
+  KelGraphicWindow::_mult = 0;
   Kel3DViewpoint* v = scene.v;
-  v->GetRepList().Remove(scene.root);  // the frame shows nothing
+  v->GetRepList().Remove(scene.root);
   listener.updates.clear();
-  s.window->DrawRequest();
-  ASSERT_TRUE(Wait([&] { return listener.updates[s.window] == 1; }));
+  w->DrawRequest();
+  ASSERT_TRUE(Wait([&] { return listener.updates[w] == 1; }));
   KelRepPath path(v);
   path.AddRep(*scene.root);
   path.AddRep(*(*scene.root->GetChildren())[1]);  // the ball
-  s.window->DrawRepPath(path);
+  w->DrawRepPath(path);
   keltest::Settle();
   Kelpoint2f ball, box;
-  v->ComputePixelFromModel(Kelpoint3f(2, 0, 0.5f), ball, 120, 90, s.window->GetMMInSupportUnit(),
-                           s.window->GetRatioWH());
-  v->ComputePixelFromModel(Kelpoint3f(-0.5f, 0, 0), box, 120, 90, s.window->GetMMInSupportUnit(),
-                           s.window->GetRatioWH());
-  XImage* x =
-      XGetImage(keltest::TestDisplay(), s.window->GetWindow(), 0, 0, 120, 90, AllPlanes, ZPixmap);
-  ASSERT_NE(x, nullptr);
-  EXPECT_NE(XGetPixel(x, int(ball.x), int(ball.y)), 0ul) << "the ball is drawn";
-  EXPECT_EQ(XGetPixel(x, int(box.x), int(box.y)), 0ul) << "the box is not";
-  XDestroyImage(x);
+  v->ComputePixelFromModel(Kelpoint3f(2, 0, 0.5f), ball, 120, 90, w->GetMMInSupportUnit(),
+                           w->GetRatioWH());
+  v->ComputePixelFromModel(Kelpoint3f(-0.5f, 0, 0), box, 120, 90, w->GetMMInSupportUnit(),
+                           w->GetRatioWH());
+  const std::vector<unsigned long> pixels = shownPixels();
+  EXPECT_NE(pixels[int(ball.y) * 120 + int(ball.x)], 0ul) << "the ball is drawn";
+  EXPECT_EQ(pixels[int(box.y) * 120 + int(box.x)], 0ul) << "the box is not";
   EXPECT_EQ(KelGraphicPrimitive::_nb_lock, 0);
-}
-
-TEST_F(GraphicWindowX11, StereoWithoutStereoBuffersStaysMono) {
-  Shown& s = Make(40, 30);
-  EXPECT_EQ(s.window->IsStereoAvailable(), 0) << "Mesa's visuals have no stereo buffers";
-  testing::internal::CaptureStderr();
-  s.window->ActivateStereoMode(1, 0.1f);
-  const std::string message = testing::internal::GetCapturedStderr();
-  EXPECT_NE(message.find("no stereo buffers"), std::string::npos);
-  EXPECT_EQ(s.window->IsStereoActivate(nullptr, nullptr), 0);
 }
 
 TEST_F(GraphicWindowX11, OpeningAndClosingWindowsLeavesNothingBehind) {

@@ -246,9 +246,9 @@ struct RecordFile {
     p.WriteFloat(height);
     Add("KelResizeEvent", p);
   }
-  std::string Write(const char* name, size_t cut = 0) {
+  std::string Write(const char* name) {
     const std::string path = keltest::OutputPath(name);
-    std::vector<unsigned char> bytes(stream.GetData(), stream.GetData() + stream.GetSize() - cut);
+    std::vector<unsigned char> bytes(stream.GetData(), stream.GetData() + stream.GetSize());
     keltest::WriteBytes(path, bytes);
     return path;
   }
@@ -259,7 +259,6 @@ TEST_F(ViewerRecordX11, DamagedOrForeignRecordingsStopWithAMessage) {
     const char* what;
     std::string path;
     const char* message;
-    int preactivations;  // of A, from the records before the damage
   };
   std::vector<Case> cases;
   {
@@ -267,14 +266,7 @@ TEST_F(ViewerRecordX11, DamagedOrForeignRecordingsStopWithAMessage) {
     f.Resize(320, 240);
     f.Motion("KelJoystickDevice", 80, 120);
     cases.push_back(
-        {"unknown device", f.Write("device.rec"), "has no device \"KelJoystickDevice\"", 0});
-  }
-  {
-    RecordFile f;
-    f.Resize(320, 240);
-    f.Motion("KelMouseDevice", 113, 120);  // A's centre
-    f.Motion("KelMouseDevice", 207, 120);  // B's
-    cases.push_back({"cut short", f.Write("short.rec", 7), "KelRecord::RestoreState", 1});
+        {"unknown device", f.Write("device.rec"), "has no device \"KelJoystickDevice\""});
   }
   {
     RecordFile f;
@@ -284,7 +276,7 @@ TEST_F(ViewerRecordX11, DamagedOrForeignRecordingsStopWithAMessage) {
     f.Resize(std::nanf(""), 1e30f);
     f.Motion("KelMouseDevice", 1e30f, 5);
     f.Add("KelUnknownEvent", p);
-    cases.push_back({"garbage", f.Write("garbage.rec"), "cannot be", 0});
+    cases.push_back({"garbage", f.Write("garbage.rec"), "cannot be"});
   }
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
@@ -292,7 +284,6 @@ TEST_F(ViewerRecordX11, DamagedOrForeignRecordingsStopWithAMessage) {
     std::unique_ptr<Scene> scene = Replay(k.path, 320, 240);
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find(k.message), std::string::npos) << errors;
-    EXPECT_EQ(scene->log.Count("A:KelPreactivate"), k.preactivations);
     // The viewer lives on.
     scene->session.viewer->Draw();
     EXPECT_TRUE(scene->session.WaitUpdates(1));

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 #include "KelViewerSession.h"
 #include "KelXInput.h"
 #include "KelXSession.h"
@@ -128,14 +129,7 @@ class ViewerX11 : public testing::Test {
 };
 
 TEST_F(ViewerX11, PointingPressingDraggingAndReleasingDriveTheManipulatorInOrder) {
-  int selected = 0;
-  struct Selected : KelEventSubscriber {
-    int* count;
-    void On(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++*count; }
-  } listener;
-  listener.count = &selected;
-  listener.AddCallback(viewer->GetCallbackManager(), KelViewer::VIEWER_SELECTED(), &Selected::On,
-                       nullptr);
+  keltest::EventCounter selected(viewer->GetCallbackManager(), KelViewer::VIEWER_SELECTED());
 
   PointerTo(Pixel(centreA));
   EXPECT_EQ(log.Texts(), (Texts{"A:KelPreactivate"}));
@@ -147,7 +141,7 @@ TEST_F(ViewerX11, PointingPressingDraggingAndReleasingDriveTheManipulatorInOrder
   keltest::Settle();
   EXPECT_EQ(log.Texts(), (Texts{"A:KelPreactivate", "A:KelActivate", "A:KelBeginManipulate",
                                 "A:KelManipulate", "A:KelEndManipulate", "A:KelPreactivate"}));
-  EXPECT_EQ(selected, 1);
+  EXPECT_EQ(selected.count, 1);
   // The cause carries the pointer's place in the window.
   const Kelpoint2f drag = Pixel(Kelpoint3f(-1.5f, 0.5f, 1));
   EXPECT_NEAR(log.Last("A:KelManipulate")->position.x, int(drag.x), 0.5);
@@ -213,41 +207,29 @@ TEST_F(ViewerX11, MiddleDragsGoToTheEditorWithTheBitsOfExtraButtons) {
 
 TEST_F(ViewerX11, DoubleClicksNeedBothTimeAndPlaceAndNeverAStampFromThePast) {
   const Kelpoint2f p = Pixel(centreA);
-  auto click = [&](unsigned long stamp) {
-    session->Press(1, stamp);
-    session->Release(1, stamp + 5);
-  };
-  session->Motion(p.x, p.y, 100000);
-  click(100000);
-  session->Motion(p.x + 3, p.y, 100010);
-  log.entries.clear();
-  session->Press(1, 100599);  // 599 ms, 3 pixels: a double click
-  EXPECT_EQ(log.Texts(), (Texts{"A:KelEdit"}));
-  EXPECT_EQ(Mouse()->GetEditFlag(), 1);
-  session->Release(1, 100610);
-  EXPECT_EQ(Mouse()->GetEditFlag(), 0);
-
-  // 600 ms: a second activation.
-  click(200000);
-  log.entries.clear();
-  session->Press(1, 200600);
-  EXPECT_EQ(log.Texts(), (Texts{"A:KelEndActivate", "A:KelActivate", "A:KelBeginManipulate"}));
-  session->Release(1, 200605);
-  // 4 pixels away: no double click either.
-  session->Motion(p.x, p.y, 300000);
-  click(300000);
-  session->Motion(p.x + 4, p.y, 300010);
-  log.entries.clear();
-  session->Press(1, 300100);
-  EXPECT_EQ(log.Count("A:KelEdit"), 0);
-  session->Release(1, 300105);
-  // A stamp older than the last press (a clock set back) is no double click.
-  session->Motion(p.x, p.y, 400000);
-  click(400000);
-  log.entries.clear();
-  session->Press(1, 399900);
-  EXPECT_EQ(log.Count("A:KelEdit"), 0);
-  session->Release(1, 399905);
+  // 599 ms and 3 pixels make a double click; 600 ms, 4 pixels or a stamp
+  // before the last press (a clock set back) a second activation.
+  struct Case {
+    unsigned long at;
+    int dx;
+    long after;
+  } cases[] = {{100000, 3, 599}, {200000, 0, 600}, {300000, 4, 100}, {400000, 0, -100}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.at);
+    const bool edit = k.after == 599;
+    session->Motion(p.x, p.y, k.at);
+    session->Press(1, k.at);
+    session->Release(1, k.at + 5);
+    session->Motion(p.x + k.dx, p.y, k.at + 10);
+    log.entries.clear();
+    session->Press(1, k.at + k.after);
+    EXPECT_EQ(log.Texts(),
+              edit ? Texts{"A:KelEdit"}
+                   : (Texts{"A:KelEndActivate", "A:KelActivate", "A:KelBeginManipulate"}));
+    EXPECT_EQ(Mouse()->GetEditFlag(), edit ? 1 : 0);
+    session->Release(1, k.at + k.after + 11);
+    EXPECT_EQ(Mouse()->GetEditFlag(), 0);
+  }
 }
 
 TEST_F(ViewerX11, ArrowKeysGoThroughTheCandidatesAndSmallMotionsKeepTheChoice) {
@@ -298,22 +280,13 @@ TEST_F(ViewerX11, ArrowKeysGoThroughTheCandidatesAndSmallMotionsKeepTheChoice) {
 
 TEST_F(ViewerX11, ShiftAndControlKeepTheGeneralModifiers) {
   std::vector<int> general, mouse;
-  struct Listener : KelEventSubscriber {
-    std::vector<int>*general, *mouse;
-    KelViewer* viewer;
-    KelMouseDevice* device;
-    void On(const char*, KelCallbackManager*, KelNotification*, void*, long) {
-      general->push_back(viewer->GetGeneralModifiers());
-      mouse->push_back(device->GetMouseEvent()->GetModifiers());
-    }
-  } listener;
-  listener.general = &general;
-  listener.mouse = &mouse;
-  listener.viewer = viewer;
-  listener.device = Mouse();
   // After the devices' own subscriptions: the mouse event has changed.
-  listener.AddCallback(viewer->GetCallbackManager(), KelViewer::GENERAL_MODIFIERS_MODIFIED(),
-                       &Listener::On, nullptr);
+  keltest::EventCounter heard(viewer->GetCallbackManager(),
+                              KelViewer::GENERAL_MODIFIERS_MODIFIED());
+  heard.action = [&] {
+    general.push_back(viewer->GetGeneralModifiers());
+    mouse.push_back(Mouse()->GetMouseEvent()->GetModifiers());
+  };
   session->Focus();
   keltest::HoldKey(XK_Shift_L, true);
   keltest::HoldKey(XK_Control_L, true);
@@ -469,13 +442,8 @@ TEST_F(ViewerX11, IconFramesAreBoundedAndLaidOutLeftOfTheDrawingArea) {
 TEST_F(ViewerX11, AViewerDeletedDuringTheFramesAnnouncementsIsSkipped) {
   auto other = std::make_unique<ViewerSession>("other", 100, 80);
   ASSERT_TRUE(other->Ready());
-  struct Killer : KelEventSubscriber {
-    std::unique_ptr<ViewerSession>* victim;
-    void On(const char*, KelCallbackManager*, KelNotification*, void*, long) { victim->reset(); }
-  } killer;
-  killer.victim = &other;
-  killer.AddCallback(viewer->GetCallbackManager(), KelViewer::VIEWER_UPDATE(), &Killer::On,
-                     nullptr);
+  keltest::EventCounter killer(viewer->GetCallbackManager(), KelViewer::VIEWER_UPDATE());
+  killer.action = [&] { other.reset(); };
   // Announced in the order asked: the victim after its killer.
   viewer->Draw();
   other->viewer->Draw();

@@ -1,16 +1,26 @@
-// Shaded simple Reps: rectangle, cuboid, sphere and cone. Every triangle of
-// their faces must turn outwards and agree with its normals.
+// The simple Reps. Shaded rectangle, cuboid, sphere and cone: every triangle
+// of their faces must turn outwards and agree with its normals. Line, point,
+// cloud and axis: volumes, drawing tests and rebuilds.
 #include <gtest/gtest.h>
 
+#include <kel/foundations/Kel4x4Matrix.h>
+#include <kel/primitives/Kel3DFixedArrowGP.h>
+#include <kel/primitives/Kel3DLineGP.h>
+#include <kel/primitives/Kel3DMarkerGP.h>
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
+#include <kel/reps/Kel3DAxisRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/reps/Kel3DLineRep.h>
+#include <kel/reps/Kel3DPointRep.h>
 #include <kel/reps/Kel3DRectangleRep.h>
 #include <kel/reps/Kel3DSimpleConeRep.h>
 #include <kel/reps/Kel3DSimpleSphereRep.h>
 
 #include <array>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "KelRecordingRender.h"
@@ -19,6 +29,8 @@
 namespace {
 
 using keltest::ExpectXYZ;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
 using Triangle = std::array<int, 3>;  // coordinate positions
 
 // The triangles a face stands for: its triangles, its strips (every other
@@ -63,6 +75,14 @@ int ExpectOutward(const Kel3DFaceGP& f, const Kelpoint3f& inside, const Kel3DBou
   return checked;
 }
 
+std::string Drawn(Kel3DRep& rep, int inside = 0, int outside = 0, float cullingSize = 0) {
+  KelRecordingRender render;
+  render.outside = outside;
+  render.SetCullingSize(cullingSize);
+  rep.DrawShading(render, inside);
+  return render.Joined();
+}
+
 TEST(SimpleRectangleRep, FacesUCrossVAndFallsBackToTheDefaultColour) {
   for (int colour : {300, -2, 7})
     EXPECT_EQ(Kel3DRectangleRep(Kelpoint3f(), Kelvector3f(1, 0, 0), Kelvector3f(0, 1, 0), colour)
@@ -77,9 +97,7 @@ TEST(SimpleRectangleRep, FacesUCrossVAndFallsBackToTheDefaultColour) {
   Kel3DRectangleRep slanted(Kelpoint3f(), Kelvector3f(4, 0, 0), Kelvector3f(-3, 1, 0), 1);
   EXPECT_EQ(ExpectOutward(*slanted.GetFace(), Kelpoint3f(0, 0, -1), slanted.GetBoundingElement()),
             2);
-  KelRecordingRender render;
-  r.DrawShading(render, 0);
-  EXPECT_EQ(render.Joined(), "IsDrawable volume, SetForeground 7, IsSeen, Draw3DPlanarFace");
+  EXPECT_EQ(Drawn(r), "IsDrawable volume, SetForeground 7, IsSeen, Draw3DPlanarFace");
 }
 
 TEST(SimpleCuboidRep, SixSidesFacingOutwardsWhateverTheHandedness) {
@@ -135,9 +153,9 @@ TEST(SimpleSphereRep, PointsOnTheSphereFacingOutwards) {
   EXPECT_EQ(t->GetFace()->GetNbVertexCoords(), 75) << "the meridians are kept";
   EXPECT_NEAR(bag->GetBoundingElement().GetCenter()[2], 5.0f, 1e-6);
   // Fewer than 2 meridians would divide by zero.
-  testing::internal::CaptureStderr();
+  CaptureStderr();
   t->Modify(Kelpoint3f(0, 0, 0), 1.0f, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+  EXPECT_EQ(GetCapturedStderr(),
             "Kel3DSimpleSphereRep::BuildFaces: Invalid number of meridians.\n");
   EXPECT_EQ(t->GetNbMeridians(), 2);
   bag->Destroy();
@@ -168,11 +186,66 @@ TEST(SimpleConeRep, AnyOrientationFacesOutwards) {
   moved->Modify(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 8), 3.0f);
   EXPECT_NEAR(bag->GetBoundingElement().GetRadius(), 5.0f, 1e-5);
   bag->Destroy();
-  testing::internal::CaptureStderr();
+  CaptureStderr();
   Kel3DSimpleConeRep none(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 1), 1.0f, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+  EXPECT_EQ(GetCapturedStderr(),
             "Kel3DSimpleConeRep::Kel3DSimpleConeRep: Invalid number of facets.\n");
   EXPECT_EQ(none.GetFace()->GetNbVertexCoords(), 3 * 10);
+}
+
+TEST(SimpleLineRep, VolumeDrawingAndModify) {
+  auto* bag = new Kel3DBagRep;
+  auto* line = new Kel3DLineRep(Kelpoint3f(0, 0, 0), Kelpoint3f(6, 8, 0));
+  bag->AddChild(*line);
+  ExpectXYZ(Kelpoint3f(line->GetBoundingElement().GetCenter()), 3, 4, 0);
+  EXPECT_EQ(line->GetBoundingElement().GetRadius(), 5.0f);
+  EXPECT_EQ(Drawn(*line), "IsDrawable volume, Draw3DLine 2");
+  EXPECT_EQ(Drawn(*line, 1, 1), "IsDrawable volume");
+  line->Modify(Kelpoint3f(10, 0, 0), Kelpoint3f(10, 0, 2));
+  ExpectXYZ(Kelpoint3f(line->GetLine()->GetPoints() + 3), 10, 0, 2);
+  ExpectXYZ(Kelpoint3f(bag->GetBoundingElement().GetCenter()), 10, 0, 1);
+  EXPECT_NEAR(bag->GetBoundingElement().GetRadius(), 1.0f, 1e-6);
+  bag->Destroy();
+}
+
+TEST(SimpleCloudOfPointsRep, ShadedDotsWithBothVisibilityTests) {
+  float points[6] = {0, 0, 0, 1, 1, 1};
+  Kel3DCloudOfPointsRep cloud(points, 2);
+  points[0] = 9;  // the cloud holds its own copy
+  EXPECT_EQ(cloud.GetMarker()->GetPoints()[0], 0.0f);
+  EXPECT_EQ(Drawn(cloud), "IsDrawable volume") << "its owner has set no volume yet";
+  cloud.SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0.5f, 0.5f, 0.5f), 1.0f, 0.0f));
+  EXPECT_EQ(Drawn(cloud), "IsDrawable volume, Draw3DMarker");
+  EXPECT_EQ(Drawn(cloud, 1), "IsDrawable flags, Draw3DMarker");
+  EXPECT_EQ(Drawn(cloud, 0, 0, 2) + ", " + Drawn(cloud, 1, 0, 2),
+            "IsDrawable volume, IsDrawable flags")
+      << "too small either way";
+}
+
+TEST(SimpleAxisRep, SizesTextsAndSubElements) {
+  // Frame axes of lengths 2, 1, 3 about the origin (1, 2, 3).
+  Kel4x4Matrix frame(Kelvector3f(2, 0, 0), Kelvector3f(0, 1, 0), Kelvector3f(0, 0, 3),
+                     Kelvector3f(1, 2, 3));
+  CaptureStderr();
+  Kel3DAxisRep bad(frame, -5, 0);
+  EXPECT_EQ(GetCapturedStderr(), "Kel3DAxisRep::Kel3DAxisRep: Invalid size parameter.\n");
+  for (int k = 0; k < 3; ++k) {
+    ExpectXYZ(bad.GetArrow(k)->GetOrigin(), 1, 2, 3);
+    EXPECT_NEAR(bad.GetArrow(k)->GetDirection()[k], 1.0f, 1e-6) << "frame axes are normalised";
+  }
+  EXPECT_EQ(bad.GetBoundingElement().GetRadius(), 0.0f);
+
+  Kel3DAxisRep sized(frame, 5, "u", 8, "v", 12, "w");
+  EXPECT_EQ(sized.GetBoundingElement().GetRadiusMM(), 12.0f);
+  CaptureStderr();
+  Kel3DAxisRep zero(frame, 5, "u", 0, "v", 12, "w");
+  EXPECT_EQ(GetCapturedStderr(), "Kel3DAxisRep::Kel3DAxisRep: Invalid size parameters.\n");
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(zero.GetArrow(k)->GetLength(), 10);
+
+  EXPECT_EQ(Drawn(sized),
+            "IsDrawable volume, IsDrawable flags, DrawDynamicGP, IsDrawable flags, DrawDynamicGP, "
+            "IsDrawable flags, DrawDynamicGP");
+  EXPECT_EQ(Drawn(sized, 0, 1), "IsDrawable volume");
 }
 
 }  // namespace
