@@ -14,6 +14,8 @@
 #include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <typeinfo>
 #include <utility>
@@ -30,6 +32,14 @@ std::intptr_t Value(KelGraphicPrimitive& gp) {
 template <class GP>
 std::intptr_t Address(GP& gp) {
   return reinterpret_cast<std::intptr_t>(&gp);
+}
+
+// Identity but for the translation row, with the determinant that says so.
+bool IsTranslation(const Kel4x4Matrix& m) {
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 4; ++j)
+      if (m.GetCoefficient(i, j) != (i == j ? 1.0f : 0.0f)) return false;
+  return m.GetDeterminant() == 1.0f;
 }
 
 }  // namespace
@@ -262,6 +272,7 @@ KelCullingRender::Level& KelCullingRender::OpenLevel() {
   if (_depth == _levelsUsed) ++_levelsUsed;
   Level& level = LevelAt(_depth);
   level.saved = 0;
+  level.distancesOnly = 0;
   level.modelSag = _modelSag;
   level.modelCullingSize = _modelCullingSize;
   level.scaleFactor = _scaleFactor;
@@ -323,9 +334,16 @@ KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
   level.copy = 0;
   // What KelRender::operator*= moves, the camera aside.
   level.inverse = identity;  // a singular matrix leaves it so
-  m.GetInvertedMatrix(level.inverse);
+  if (IsTranslation(m)) {
+    // What GetInvertedMatrix gives a translation, without its general part.
+    Kelvector3f t;
+    m.GetTranslation(t);
+    level.inverse.SetTranslation(-t, 1.0f);
+  } else {
+    m.GetInvertedMatrix(level.inverse);
+  }
   const float s = level.inverse.GetScaling();
-  if (_current3DViewport) {
+  if (_current3DViewport && !TranslatePlanes(level)) {
     level.viewport3D = *_current3DViewport;
     *_current3DViewport *= level.inverse;
   }
@@ -338,6 +356,44 @@ KelRender* KelCullingRender::PushMatrix(Kel4x4Matrix& m) {
   }
   ++_depth;
   return this;
+}
+
+int KelCullingRender::TranslatePlanes(Level& level) {
+  // The viewport's move (Kel3DViewport::operator*=) of a plane under a
+  // translation t: the normal n divided by its length l, d' = (d - n.t) / l,
+  // in double. Where n / l gives n back, only d' is left to work out, by the
+  // same operations: the same values without the square root and divisions.
+  const Kel4x4Matrix& m = level.inverse;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      if (m.GetCoefficient(i, j) != (i == j ? 1.0f : 0.0f)) return 0;
+  float *a, *b, *c, *d;
+  _current3DViewport->GetPlanes(&a, &b, &c, &d);
+  const int n = _current3DViewport->GetNbPlanes();
+  for (int i = 0; i < n; ++i) {
+    UnitNormal& u = _normals[i];
+    if (!(u.a == a[i] && u.b == b[i] && u.c == c[i])) {
+      const double x = a[i], y = b[i], z = c[i];
+      const double length = std::sqrt(x * x + y * y + z * z);
+      if (!(length > 0.0 && std::isfinite(length))) return 0;
+      u.a = a[i], u.b = b[i], u.c = c[i];
+      u.length = length;
+      u.kept = static_cast<float>(x / length) == a[i] && static_cast<float>(y / length) == b[i] &&
+               static_cast<float>(z / length) == c[i];
+    }
+    if (!u.kept) return 0;
+  }
+  Kelvector3f t;
+  m.GetTranslation(t);
+  for (int i = 0; i < n; ++i) {
+    level.distances[i] = d[i];
+    const double x = a[i], y = b[i], z = c[i];
+    const double moved = d[i] - (x * t.x + y * t.y + z * t.z);
+    const double length = _normals[i].length;
+    d[i] = static_cast<float>(length == 1.0 ? moved : moved / length);
+  }
+  level.distancesOnly = 1;
+  return 1;
 }
 
 KelRender* KelCullingRender::PushMatrix(Kel3x3Matrix& m) {
@@ -374,6 +430,13 @@ void KelCullingRender::PopMatrix(KelRender*) {
   Level& level = LevelAt(_depth);
   if (level.flat) {
     if (_current2DViewport) *_current2DViewport = level.viewport2D;
+  } else if (level.distancesOnly) {
+    if (_current3DViewport) {
+      float *a, *b, *c, *d;
+      _current3DViewport->GetPlanes(&a, &b, &c, &d);
+      std::copy(level.distances, level.distances + _current3DViewport->GetNbPlanes(), d);
+    }
+    _eye = level.eye;
   } else {
     if (_current3DViewport) *_current3DViewport = level.viewport3D;
     _eye = level.eye;

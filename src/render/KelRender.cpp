@@ -224,6 +224,8 @@ int KelRender::IsToSmall(const Kel3DBoundingSphere& s) const {
   float r = s.GetRadius();
   if (s.GetRadiusMM() != 0.0f) r += s.GetRadiusMM() * GetMMFromModelRatio(s.GetCenter());
   if (r == 0.0f) return 0;
+  // No culling size: nothing of positive size is below it, whatever the depth.
+  if (r > 0.0f && _modelCullingSize == 0.0f) return 0;
   return r < Get3DModelCulling(s) ? 1 : 0;
 }
 

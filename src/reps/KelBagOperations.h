@@ -51,7 +51,17 @@ struct KelBagOperations {
     list<KelRep*>& children = bag._children;
     children.InitIteration();
     KelRep* child = nullptr;
-    while (children.Next(child)) child->DrawShading(render, inside);
+    int next = 0;
+    while (children.Next(child)) {
+      // The walk of a large assembly waits on memory: the next sibling's
+      // object is fetched while this child's subtree is walked.
+      if (++next < children.Count()) {
+        const char* sibling = reinterpret_cast<const char*>(children[next]);
+        __builtin_prefetch(sibling);
+        __builtin_prefetch(sibling + 64);
+      }
+      child->DrawShading(render, inside);
+    }
     render.PopReference();
   }
 

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -166,10 +167,18 @@ TEST(PlacedBagCulling, LazyMovesRecordTheListsOfWholeMoves) {
           ++cameras;
           ExpectSameCamera(va, vb, "dynamic camera");
         } else if (op == KelDisplayList::OP_DYNAMIC_VIEWPORT) {
+          // Every plane as the whole move gives it, to the bit.
+          const auto* ra = reinterpret_cast<const Kel3DViewport*>(va);
+          const auto* rb = reinterpret_cast<const Kel3DViewport*>(vb);
           const float *pa, *pb, *pc, *pd, *qa, *qb, *qc, *qd;
-          reinterpret_cast<const Kel3DViewport*>(va)->GetPlanes(&pa, &pb, &pc, &pd);
-          reinterpret_cast<const Kel3DViewport*>(vb)->GetPlanes(&qa, &qb, &qc, &qd);
-          EXPECT_TRUE(pa[0] == qa[0] && pd[0] == qd[0] && pd[5] == qd[5]);
+          ra->GetPlanes(&pa, &pb, &pc, &pd);
+          rb->GetPlanes(&qa, &qb, &qc, &qd);
+          ASSERT_EQ(ra->GetNbPlanes(), rb->GetNbPlanes());
+          for (int p = 0; p < ra->GetNbPlanes(); ++p)
+            EXPECT_TRUE(std::memcmp(pa + p, qa + p, 4) == 0 &&
+                        std::memcmp(pb + p, qb + p, 4) == 0 &&
+                        std::memcmp(pc + p, qc + p, 4) == 0 && std::memcmp(pd + p, qd + p, 4) == 0)
+                << "scene " << scene << " plane " << p;
         } else {
           EXPECT_EQ(va, vb) << "scene " << scene << " list " << list << " at " << i;
         }

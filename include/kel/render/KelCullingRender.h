@@ -19,6 +19,7 @@
 #include <kel/viewpoints/Kel3DViewport.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 class KelDisplayList;
@@ -98,6 +99,9 @@ class KelCullingRender : public KelRepRender {
     Kel3DViewpoint* viewpoint3D = nullptr;
     int flat = 0;  // the push is 3x3
     Kel3DViewport viewport3D;
+    // A translation moves only the planes' distances: those alone are kept.
+    int distancesOnly = 0;
+    float distances[Kel3DViewport::MAX_PLANES];
     Kel2DViewport viewport2D;
     float modelSag = 0.0f;
     float modelCullingSize = 0.0f;
@@ -116,6 +120,9 @@ class KelCullingRender : public KelRepRender {
   }
   // The next level, with the sizes saved.
   Level& OpenLevel();
+  // Moves the planes by the level's inverse when it is a translation, keeping
+  // only their distances in the level; 0 (nothing done) otherwise.
+  int TranslatePlanes(Level& level);
   void SaveCamera(Level& level) const;
   void ReleaseLevels();
   // Records in one list, after the pushes not yet recorded there.
@@ -143,4 +150,13 @@ class KelCullingRender : public KelRepRender {
   int _currentElementList = 5;
   int _forcedElementList = 0;
   int _deferredMoves = 1;
+  // Per plane, the length of a normal met before (in double, as the
+  // viewport's move takes it) and whether dividing by it gives the normal
+  // back: a translation then only changes the distance. Keyed by the normal.
+  struct UnitNormal {
+    float a = std::numeric_limits<float>::quiet_NaN(), b = 0.0f, c = 0.0f;
+    double length = 1.0;
+    int kept = 0;
+  };
+  UnitNormal _normals[Kel3DViewport::MAX_PLANES];
 };
