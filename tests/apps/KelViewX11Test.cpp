@@ -486,4 +486,29 @@ TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
   EXPECT_EQ(view.Wait(), 0) << view.Errors();
 }
 
+// The aids a user switches on from the keyboard: D the dashboard, G the
+// ground; the axis board is on from the start. The live picture and the
+// recording replayed in a fresh process both match the reference. The
+// performance gauges are left out: their bars are this machine's durations.
+TEST(KelView, DashboardGroundAndAxisBoardMatchTheirReference) {
+  RequireTools();
+  const std::string mesh = Bracket(), recording = keltest::OutputPath("aids.rec");
+  const std::string live = keltest::OutputPath("aids.png"),
+                    replayed = keltest::OutputPath("aids-replayed.png");
+  KelView view("aids", "--samples 1 --size 320x240 --record " + recording + " --screenshot " +
+                           live + " --verbose " + mesh);
+  const unsigned long w = view.Window();
+  ASSERT_NE(w, 0u) << view.Errors();
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + std::to_string(w) + " key d key g key ctrl+q"));
+  EXPECT_EQ(view.Wait(), 0) << view.Errors();
+  KelView replay("aids-replay", "--samples 1 --size 320x240 --replay " + recording +
+                                    " --screenshot " + replayed + " " + mesh);
+  EXPECT_EQ(replay.Wait(), 0) << replay.Errors();
+  for (const std::string& shot : {live, replayed}) {
+    std::unique_ptr<KelPixelImage> picture(KelPngImage::Read(shot));
+    ASSERT_NE(picture, nullptr) << shot;
+    keltest::ExpectMatchesReference(*picture, keltest::DataPath("kelview/aids.png"), "aids");
+  }
+}
+
 }  // namespace
