@@ -23,8 +23,11 @@
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
+#include <kel/reps/Kel3DSimpleConeRep.h>
+#include <kel/reps/Kel3DSimpleSphereRep.h>
 #include <kel/reps/KelHashRepTable.h>
 #include <kel/reps/KelLightSourceSet.h>
 #include <kel/reps/KelLightSourceSetRep.h>
@@ -47,6 +50,12 @@ namespace {
 // A record is at least its class name (length and one character) and its
 // identificator: a count of records above remaining / this is a lie.
 constexpr std::size_t kMinRecord = 4 + 1 + 8;
+
+// Reps rebuilt from their parameters make their own meshes: a few bytes of
+// file could ask for gigabytes. A file may make this many vertices in all
+// (some 200 MB of mesh), and a length is at most kMaxLength.
+constexpr std::uint64_t kMaxBuiltVertices = std::uint64_t(1) << 22;
+constexpr float kMaxLength = 1e15f;
 
 // ---- Writing
 
@@ -112,7 +121,8 @@ struct Reader {
   std::vector<KelRep*> built;
   std::unordered_set<std::intptr_t> ids;
   std::string error;
-  std::size_t current = 0;  // the record being read
+  std::size_t current = 0;     // the record being read
+  std::uint64_t vertices = 0;  // made so far by Reps rebuilt from parameters
 
   bool Fail(const std::string& why) {
     if (error.empty()) error = why;
@@ -185,6 +195,17 @@ struct Reader {
     if (!Ok()) return false;
     for (int i = 0; i < n; ++i)
       if (!std::isfinite(v[i])) return Fail("a coordinate that is not finite");
+    return true;
+  }
+  // A length (radius) a mesh is made from.
+  bool Length(float x) {
+    if (!(x >= 0.0f && x <= kMaxLength)) return Fail("a length that is negative or too large");
+    return true;
+  }
+  // Counts the vertices a rebuilt Rep will make against the file's allowance.
+  bool Mesh(std::uint64_t n) {
+    if (n > kMaxBuiltVertices - vertices) return Fail("meshes too large to rebuild");
+    vertices += n;
     return true;
   }
   // A Rep built without an identificator and controller (the 2D leaves, the
@@ -618,6 +639,88 @@ KelRep* ReadLights(Reader& r) {
   return rep;
 }
 
+// ---- Simple 3D Reps: the parameters they were built from; restoring
+// rebuilds them (their meshes are not saved).
+
+int WriteCuboid(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel3DCuboidRep&>(rep);
+  if (!c.GetFace(0)) return Empty("Kel3DCuboidRep");
+  w.Common(rep);
+  for (int k = 0; k < 3; ++k) w.out.WriteFloat(c.GetCorner()[k]);
+  for (const Kelvector3f* e : {&c.GetU(), &c.GetV(), &c.GetW()})
+    for (float x : {e->x, e->y, e->z}) w.out.WriteFloat(x);
+  return 0;
+}
+
+KelRep* ReadCuboid(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[12];
+  if (!r.Common(id, a) || !r.Floats(p, 12) || !r.Mesh(24)) return nullptr;
+  auto* rep = new Kel3DCuboidRep(Kelpoint3f(p[0], p[1], p[2]), Kelvector3f(p[3], p[4], p[5]),
+                                 Kelvector3f(p[6], p[7], p[8]), Kelvector3f(p[9], p[10], p[11]),
+                                 a.color, id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
+int WriteSphere(Writer& w, const KelRep& rep) {
+  const auto& s = static_cast<const Kel3DSimpleSphereRep&>(rep);
+  if (!s.GetFace()) return Empty("Kel3DSimpleSphereRep");
+  w.Common(rep);
+  for (int k = 0; k < 3; ++k) w.out.WriteFloat(s.GetCenter()[k]);
+  w.out.WriteFloat(s.GetRadius());
+  w.out.WriteInt(s.GetNbMeridians());
+  return 0;
+}
+
+KelRep* ReadSphere(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[4];
+  int n = 0;
+  if (!r.Common(id, a) || !r.Floats(p, 4)) return nullptr;
+  r.in.ReadInt(n);
+  if (!r.Ok() || !r.Length(p[3])) return nullptr;
+  if (n < Kel3DSimpleSphereRep::MIN_MERIDIANS || n > Kel3DSimpleSphereRep::MAX_MERIDIANS)
+    return r.Fail("a sphere of too few or too many meridians"), nullptr;
+  if (!r.Mesh(std::uint64_t(n + 1) * std::uint64_t(n + 1))) return nullptr;
+  auto* rep = new Kel3DSimpleSphereRep(Kelpoint3f(p[0], p[1], p[2]), p[3], n, id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
+int WriteCone(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel3DSimpleConeRep&>(rep);
+  if (!c.GetFace()) return Empty("Kel3DSimpleConeRep");
+  w.Common(rep);
+  for (int k = 0; k < 3; ++k) w.out.WriteFloat(c.GetBase()[k]);
+  for (int k = 0; k < 3; ++k) w.out.WriteFloat(c.GetApex()[k]);
+  w.out.WriteFloat(c.GetRadius());
+  w.out.WriteInt(c.GetNbFacets());
+  return 0;
+}
+
+KelRep* ReadCone(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[7];
+  int n = 0;
+  if (!r.Common(id, a) || !r.Floats(p, 7)) return nullptr;
+  r.in.ReadInt(n);
+  if (!r.Ok() || !r.Length(p[6])) return nullptr;
+  if (n < Kel3DSimpleConeRep::MIN_FACETS || n > Kel3DSimpleConeRep::MAX_FACETS)
+    return r.Fail("a cone of too few or too many facets"), nullptr;
+  if (!r.Mesh(2 * std::uint64_t(n) + 4)) return nullptr;
+  auto* rep = new Kel3DSimpleConeRep(Kelpoint3f(p[0], p[1], p[2]), Kelpoint3f(p[3], p[4], p[5]),
+                                     p[6], n, id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
 const Kind kKinds[] = {
     {"Kel3DBagRep", typeid(Kel3DBagRep), Write3DBag, Read3DBag},
     {"Kel2DBagRep", typeid(Kel2DBagRep), Write2DBag, Read2DBag},
@@ -628,6 +731,9 @@ const Kind kKinds[] = {
     {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
     {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
+    {"Kel3DCuboidRep", typeid(Kel3DCuboidRep), WriteCuboid, ReadCuboid},
+    {"Kel3DSimpleSphereRep", typeid(Kel3DSimpleSphereRep), WriteSphere, ReadSphere},
+    {"Kel3DSimpleConeRep", typeid(Kel3DSimpleConeRep), WriteCone, ReadCone},
 };
 
 const Kind* FindKind(const char* name) {

@@ -51,6 +51,9 @@ void Kel3DSimpleConeRep::Modify(Kelpoint3f base, Kelpoint3f apex, float radius) 
 }
 
 void Kel3DSimpleConeRep::BuildFaces(Kelpoint3f base, Kelpoint3f apex, float radius) {
+  _base = base;
+  _apex = apex;
+  _radius = radius;
   _attributes.flags |= KelGraphicAttributeSet::ELEMENT_KIND_MASK;
   const int f = _facets;
   const Kelvector3f a = Normalised(base - apex);

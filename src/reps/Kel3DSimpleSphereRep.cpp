@@ -43,6 +43,8 @@ void Kel3DSimpleSphereRep::BuildFaces(Kelpoint3f center, float radius, int n) {
     n = n < MIN_MERIDIANS ? MIN_MERIDIANS : MAX_MERIDIANS;
   }
   _n = n;
+  _center = center;
+  _radius = radius;
   _attributes.flags |= KelGraphicAttributeSet::ELEMENT_KIND_MASK;
 
   const int side = n + 1;

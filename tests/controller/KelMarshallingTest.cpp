@@ -17,8 +17,11 @@
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
+#include <kel/reps/Kel3DSimpleConeRep.h>
+#include <kel/reps/Kel3DSimpleSphereRep.h>
 #include <kel/reps/KelHashRepTable.h>
 #include <kel/reps/KelLightSourceSet.h>
 #include <kel/reps/KelLightSourceSetRep.h>
@@ -139,6 +142,11 @@ bool SameFloats(const float* a, const float* b, int n) {
   return std::memcmp(a, b, sizeof(float) * static_cast<std::size_t>(n)) == 0;
 }
 
+template <class P>
+bool Same3(const P& p, const P& q) {
+  return p[0] == q[0] && p[1] == q[1] && p[2] == q[2];
+}
+
 // Field by field, down the whole graph.
 void Same(KelRep& a, KelRep& b) {
   ASSERT_STREQ(a.IsA(), b.IsA());
@@ -162,6 +170,27 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(p->GetMode(), q->GetMode());
     ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
     EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<Kel3DCuboidRep*>(&a)) {
+    auto* y = static_cast<Kel3DCuboidRep*>(&b);
+    EXPECT_TRUE(Same3(x->GetCorner(), y->GetCorner()));
+    auto xyz = [](const Kelvector3f& v) { return std::vector<float>{v.x, v.y, v.z}; };
+    EXPECT_EQ(xyz(x->GetU()), xyz(y->GetU()));
+    EXPECT_EQ(xyz(x->GetV()), xyz(y->GetV()));
+    EXPECT_EQ(xyz(x->GetW()), xyz(y->GetW()));
+    ASSERT_NE(y->GetFace(5), nullptr);
+  } else if (auto* x = dynamic_cast<Kel3DSimpleSphereRep*>(&a)) {
+    auto* y = static_cast<Kel3DSimpleSphereRep*>(&b);
+    EXPECT_TRUE(Same3(x->GetCenter(), y->GetCenter()));
+    EXPECT_EQ(x->GetRadius(), y->GetRadius());
+    EXPECT_EQ(x->GetNbMeridians(), y->GetNbMeridians());
+    SameFace(x->GetFace(), y->GetFace());
+  } else if (auto* x = dynamic_cast<Kel3DSimpleConeRep*>(&a)) {
+    auto* y = static_cast<Kel3DSimpleConeRep*>(&b);
+    EXPECT_TRUE(Same3(x->GetBase(), y->GetBase()));
+    EXPECT_TRUE(Same3(x->GetApex(), y->GetApex()));
+    EXPECT_EQ(x->GetRadius(), y->GetRadius());
+    EXPECT_EQ(x->GetNbFacets(), y->GetNbFacets());
+    SameFace(x->GetFace(), y->GetFace());
   } else if (auto* x = dynamic_cast<KelLightSourceSetRep*>(&a)) {
     auto* y = static_cast<KelLightSourceSetRep*>(&b);
     ASSERT_EQ(x->GetLightSourceCount(), y->GetLightSourceCount());
@@ -288,6 +317,13 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   s->AddGeomEdge(new Kel3DEdgeGP(s->GetFace(1), s->GetFace(0), between, 2),
                  new KelGraphicAttributeSet(keltest::Look(6, 0x01)));
   root->AddChild(*s);
+  // Simple Reps, rebuilt from their parameters.
+  KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6);
+  root->AddChild(*new Kel3DCuboidRep(Kelpoint3f(1, 2, 3), Kelvector3f(2, 0, 0),
+                                     Kelvector3f(0, 0, 1), Kelvector3f(0, 3, 0), 9, i4, nullptr));
+  root->AddChild(*new Kel3DSimpleSphereRep(Kelpoint3f(-1, 0, 2), 2.5f, 7, i5, nullptr));
+  root->AddChild(
+      *new Kel3DSimpleConeRep(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 4, 0), 1.5f, 11, i6, nullptr));
 
   const std::string first = keltest::OutputPath("leaves.kel");
   const std::string second = keltest::OutputPath("leaves-again.kel");
@@ -478,6 +514,15 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     m.WriteInt(count);
     for (int i = 0; i < 6; ++i) m.WriteFloat(d);
   };
+  // A sphere record of `radius` and `n` meridians.
+  auto sphere = [](KelMarshal& m, float radius, int n) {
+    m.WriteString("Kel3DSimpleSphereRep");
+    m.WriteUnsignedLong(0);
+    m.WriteUnsignedInt(0);
+    m.WriteUnsignedInt(0);
+    for (float x : {0.0f, 0.0f, 0.0f, radius}) m.WriteFloat(x);
+    m.WriteInt(n);
+  };
   const std::vector<std::pair<const char*, std::function<void(KelMarshal&)>>> cases = {
       {"empty name", [](KelMarshal& m) { m.WriteUnsignedInt(0); }},
       {"huge name", [](KelMarshal& m) { m.WriteUnsignedInt(0xffffffffu); }},
@@ -573,6 +618,28 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
          m.WriteUnsignedInt(2);
          lights(m, 1, std::nanf(""));
          bag(m, 1, {0});
+       }},
+      {"a radius that is not a number",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         sphere(m, std::nanf(""), 8);
+         bag(m, 1, {0});
+       }},
+      {"a sphere of 2^31 - 1 meridians",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         sphere(m, 1, 0x7fffffff);
+         bag(m, 1, {0});
+       }},
+      // Each sphere is within bounds, four of them (4 x 1025^2 vertices) are not.
+      {"meshes larger than a file may ask for",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(5);
+         for (int i = 0; i < 4; ++i) sphere(m, 1, 1024);
+         bag(m, 1, {0, 1, 2, 3});
        }},
       {"index not a vertex",
        [&](KelMarshal& m) {

@@ -32,6 +32,10 @@ class Kel3DCuboidRep : public Kel3DRep {
 
   // Sides 0 to 5: -w, +w, -v, +v, -u, +u.
   const Kel3DPlanarFaceGP* GetFace(int k) const;
+  const Kelpoint3f& GetCorner() const { return _corner; }
+  const Kelvector3f& GetU() const { return _u; }
+  const Kelvector3f& GetV() const { return _v; }
+  const Kelvector3f& GetW() const { return _w; }
 
  private:
   void Build();

@@ -28,6 +28,9 @@ class Kel3DSimpleConeRep : public Kel3DRep {
   void Modify(Kelpoint3f base, Kelpoint3f apex, float radius);
 
   int GetNbFacets() const { return _facets; }
+  const Kelpoint3f& GetBase() const { return _base; }
+  const Kelpoint3f& GetApex() const { return _apex; }
+  float GetRadius() const { return _radius; }
   const Kel3DFaceGP* GetFace() const { return _face; }
 
  protected:
@@ -37,5 +40,7 @@ class Kel3DSimpleConeRep : public Kel3DRep {
   void SetFacets(int facets);
 
   int _facets = MIN_FACETS;
+  Kelpoint3f _base, _apex;
+  float _radius = 0.0f;
   Kel3DFaceGP* _face = nullptr;
 };

@@ -29,6 +29,8 @@ class Kel3DSimpleSphereRep : public Kel3DRep {
   void Modify(Kelpoint3f center, float radius);
 
   int GetNbMeridians() const { return _n; }
+  const Kelpoint3f& GetCenter() const { return _center; }
+  float GetRadius() const { return _radius; }
   const Kel3DFaceGP* GetFace() const { return _face; }
 
  protected:
@@ -36,5 +38,7 @@ class Kel3DSimpleSphereRep : public Kel3DRep {
 
  private:
   int _n = 0;
+  Kelpoint3f _center;
+  float _radius = 0.0f;
   Kel3DFaceGP* _face = nullptr;
 };
