@@ -26,6 +26,7 @@
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
+#include <kel/reps/Kel3DRectangleRep.h>
 #include <kel/reps/Kel3DSimpleConeRep.h>
 #include <kel/reps/Kel3DSimpleSphereRep.h>
 #include <kel/reps/KelHashRepTable.h>
@@ -36,6 +37,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -83,6 +85,12 @@ struct Writer {
     const int n = children ? children->Count() : 0;
     out.WriteUnsignedInt(static_cast<unsigned int>(n));
     for (int i = 0; i < n; ++i) out.WriteUnsignedInt(index.at((*children)[i]));
+  }
+  // A box or parallelogram: its corner and edge vectors.
+  void Corner(const Kelpoint3f& corner, std::initializer_list<const Kelvector3f*> edges) {
+    for (int k = 0; k < 3; ++k) out.WriteFloat(corner[k]);
+    for (const Kelvector3f* e : edges)
+      for (float x : {e->x, e->y, e->z}) out.WriteFloat(x);
   }
   void Ints(const int* values, int n) {
     for (int i = 0; i < n; ++i) out.WriteInt(values[i]);
@@ -646,9 +654,7 @@ int WriteCuboid(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel3DCuboidRep&>(rep);
   if (!c.GetFace(0)) return Empty("Kel3DCuboidRep");
   w.Common(rep);
-  for (int k = 0; k < 3; ++k) w.out.WriteFloat(c.GetCorner()[k]);
-  for (const Kelvector3f* e : {&c.GetU(), &c.GetV(), &c.GetW()})
-    for (float x : {e->x, e->y, e->z}) w.out.WriteFloat(x);
+  w.Corner(c.GetCorner(), {&c.GetU(), &c.GetV(), &c.GetW()});
   return 0;
 }
 
@@ -660,6 +666,26 @@ KelRep* ReadCuboid(Reader& r) {
   auto* rep = new Kel3DCuboidRep(Kelpoint3f(p[0], p[1], p[2]), Kelvector3f(p[3], p[4], p[5]),
                                  Kelvector3f(p[6], p[7], p[8]), Kelvector3f(p[9], p[10], p[11]),
                                  a.color, id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
+int WriteRectangle(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel3DRectangleRep&>(rep);
+  if (!c.GetFace()) return Empty("Kel3DRectangleRep");
+  w.Common(rep);
+  w.Corner(c.GetCorner(), {&c.GetU(), &c.GetV()});
+  return 0;
+}
+
+KelRep* ReadRectangle(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[9];
+  if (!r.Common(id, a) || !r.Floats(p, 9) || !r.Mesh(4)) return nullptr;
+  auto* rep = new Kel3DRectangleRep(Kelpoint3f(p[0], p[1], p[2]), Kelvector3f(p[3], p[4], p[5]),
+                                    Kelvector3f(p[6], p[7], p[8]), a.color, id, r.controller);
   r.built.push_back(rep);
   rep->SetGraphicAttributeSet(a);
   return rep;
@@ -732,6 +758,7 @@ const Kind kKinds[] = {
     {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
     {"Kel3DCuboidRep", typeid(Kel3DCuboidRep), WriteCuboid, ReadCuboid},
+    {"Kel3DRectangleRep", typeid(Kel3DRectangleRep), WriteRectangle, ReadRectangle},
     {"Kel3DSimpleSphereRep", typeid(Kel3DSimpleSphereRep), WriteSphere, ReadSphere},
     {"Kel3DSimpleConeRep", typeid(Kel3DSimpleConeRep), WriteCone, ReadCone},
 };

@@ -29,6 +29,9 @@ Kel3DRectangleRep::~Kel3DRectangleRep() {
 
 void Kel3DRectangleRep::Build(const Kelpoint3f& corner, const Kelvector3f& u, const Kelvector3f& v,
                               const int colour) {
+  _corner = corner;
+  _u = u;
+  _v = v;
   _attributes.color = static_cast<unsigned char>(
       colour >= 0 && colour < 256 ? colour : int(KelGraphicAttributeSet::DEFAULT_COLOR));
   _attributes.flags |= KelGraphicAttributeSet::ELEMENT_KIND_MASK;

@@ -20,6 +20,7 @@
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
+#include <kel/reps/Kel3DRectangleRep.h>
 #include <kel/reps/Kel3DSimpleConeRep.h>
 #include <kel/reps/Kel3DSimpleSphereRep.h>
 #include <kel/reps/KelHashRepTable.h>
@@ -173,11 +174,16 @@ void Same(KelRep& a, KelRep& b) {
   } else if (auto* x = dynamic_cast<Kel3DCuboidRep*>(&a)) {
     auto* y = static_cast<Kel3DCuboidRep*>(&b);
     EXPECT_TRUE(Same3(x->GetCorner(), y->GetCorner()));
-    auto xyz = [](const Kelvector3f& v) { return std::vector<float>{v.x, v.y, v.z}; };
-    EXPECT_EQ(xyz(x->GetU()), xyz(y->GetU()));
-    EXPECT_EQ(xyz(x->GetV()), xyz(y->GetV()));
-    EXPECT_EQ(xyz(x->GetW()), xyz(y->GetW()));
+    EXPECT_TRUE(Same3(x->GetU(), y->GetU()));
+    EXPECT_TRUE(Same3(x->GetV(), y->GetV()));
+    EXPECT_TRUE(Same3(x->GetW(), y->GetW()));
     ASSERT_NE(y->GetFace(5), nullptr);
+  } else if (auto* x = dynamic_cast<Kel3DRectangleRep*>(&a)) {
+    auto* y = static_cast<Kel3DRectangleRep*>(&b);
+    EXPECT_TRUE(Same3(x->GetCorner(), y->GetCorner()));
+    EXPECT_TRUE(Same3(x->GetU(), y->GetU()));
+    EXPECT_TRUE(Same3(x->GetV(), y->GetV()));
+    ASSERT_NE(y->GetFace(), nullptr);
   } else if (auto* x = dynamic_cast<Kel3DSimpleSphereRep*>(&a)) {
     auto* y = static_cast<Kel3DSimpleSphereRep*>(&b);
     EXPECT_TRUE(Same3(x->GetCenter(), y->GetCenter()));
@@ -318,7 +324,9 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
                  new KelGraphicAttributeSet(keltest::Look(6, 0x01)));
   root->AddChild(*s);
   // Simple Reps, rebuilt from their parameters.
-  KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6);
+  KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6), i7 = Id(7);
+  root->AddChild(*new Kel3DRectangleRep(Kelpoint3f(0, 1, 0), Kelvector3f(1, 1, 0),
+                                        Kelvector3f(0, 0, -2), 12, i7, nullptr));
   root->AddChild(*new Kel3DCuboidRep(Kelpoint3f(1, 2, 3), Kelvector3f(2, 0, 0),
                                      Kelvector3f(0, 0, 1), Kelvector3f(0, 3, 0), 9, i4, nullptr));
   root->AddChild(*new Kel3DSimpleSphereRep(Kelpoint3f(-1, 0, 2), 2.5f, 7, i5, nullptr));

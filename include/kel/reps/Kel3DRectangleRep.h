@@ -23,10 +23,15 @@ class Kel3DRectangleRep : public Kel3DRep {
   void DrawShading(KelRender& render, int inside) override;
 
   const Kel3DPlanarFaceGP* GetFace() const { return _face; }
+  const Kelpoint3f& GetCorner() const { return _corner; }
+  const Kelvector3f& GetU() const { return _u; }
+  const Kelvector3f& GetV() const { return _v; }
 
  private:
   void Build(const Kelpoint3f& corner, const Kelvector3f& u, const Kelvector3f& v,
              const int colour);
 
   Kel3DPlanarFaceGP* _face = nullptr;
+  Kelpoint3f _corner;
+  Kelvector3f _u, _v;
 };
