@@ -23,6 +23,7 @@
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
@@ -647,6 +648,29 @@ KelRep* ReadLights(Reader& r) {
   return rep;
 }
 
+int WriteCloud(Writer& w, const KelRep& rep) {
+  const Kel3DMarkerGP* m = static_cast<const Kel3DCloudOfPointsRep&>(rep).GetMarker();
+  if (!m || m->GetNbPoints() < 1) return Empty("Kel3DCloudOfPointsRep");
+  w.Common(rep);
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(m->GetNbPoints()));
+  w.Floats(m->GetPoints(), 3 * m->GetNbPoints());
+  return 0;
+}
+
+KelRep* ReadCloud(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  unsigned int n = 0;
+  if (!r.Common(id, a) || !r.Count(n, 12)) return nullptr;
+  if (n == 0) return r.Fail("a cloud without points"), nullptr;
+  std::vector<float> p(3 * std::size_t(n));
+  if (!r.Floats(p.data(), static_cast<int>(p.size()))) return nullptr;
+  auto* rep = new Kel3DCloudOfPointsRep(p.data(), static_cast<int>(n), id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
 // ---- Simple 3D Reps: the parameters they were built from; restoring
 // rebuilds them (their meshes are not saved).
 
@@ -757,6 +781,7 @@ const Kind kKinds[] = {
     {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
     {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
+    {"Kel3DCloudOfPointsRep", typeid(Kel3DCloudOfPointsRep), WriteCloud, ReadCloud},
     {"Kel3DCuboidRep", typeid(Kel3DCuboidRep), WriteCuboid, ReadCuboid},
     {"Kel3DRectangleRep", typeid(Kel3DRectangleRep), WriteRectangle, ReadRectangle},
     {"Kel3DSimpleSphereRep", typeid(Kel3DSimpleSphereRep), WriteSphere, ReadSphere},

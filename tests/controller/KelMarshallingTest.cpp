@@ -17,6 +17,7 @@
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DBagRep.h>
+#include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/Kel3DLineRep.h>
 #include <kel/reps/Kel3DPointRep.h>
@@ -171,6 +172,11 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(p->GetMode(), q->GetMode());
     ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
     EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<Kel3DCloudOfPointsRep*>(&a)) {
+    const Kel3DMarkerGP *p = x->GetMarker(),
+                        *q = static_cast<Kel3DCloudOfPointsRep&>(b).GetMarker();
+    ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
+    EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 3 * p->GetNbPoints()));
   } else if (auto* x = dynamic_cast<Kel3DCuboidRep*>(&a)) {
     auto* y = static_cast<Kel3DCuboidRep*>(&b);
     EXPECT_TRUE(Same3(x->GetCorner(), y->GetCorner()));
@@ -324,7 +330,9 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
                  new KelGraphicAttributeSet(keltest::Look(6, 0x01)));
   root->AddChild(*s);
   // Simple Reps, rebuilt from their parameters.
-  KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6), i7 = Id(7);
+  KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6), i7 = Id(7), i8 = Id(8);
+  const float cloud[] = {0, 0, 0, 1, 2, 3, -4, 0.5f, 9};
+  root->AddChild(*new Kel3DCloudOfPointsRep(cloud, 3, i8, nullptr));
   root->AddChild(*new Kel3DRectangleRep(Kelpoint3f(0, 1, 0), Kelvector3f(1, 1, 0),
                                         Kelvector3f(0, 0, -2), 12, i7, nullptr));
   root->AddChild(*new Kel3DCuboidRep(Kelpoint3f(1, 2, 3), Kelvector3f(2, 0, 0),
