@@ -22,6 +22,7 @@
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
+#include <kel/reps/Kel3DArcCircleRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -59,6 +60,22 @@ constexpr std::size_t kMinRecord = 4 + 1 + 8;
 // (some 200 MB of mesh), and a length is at most kMaxLength.
 constexpr std::uint64_t kMaxBuiltVertices = std::uint64_t(1) << 22;
 constexpr float kMaxLength = 1e15f;
+// An arc's angles (radians): beyond, the arc's point count overflows.
+constexpr float kMaxAngle = 1e6f;
+
+bool SaneLength(float x) {
+  return x >= -kMaxLength && x <= kMaxLength;
+}
+bool SaneAngles(float start, float end) {
+  return start >= -kMaxAngle && start <= kMaxAngle && end >= -kMaxAngle && end <= kMaxAngle;
+}
+
+// What the restore would refuse is not saved.
+int Unsavable(const char* name) {
+  std::cerr << "KelMarshalling: a " << name << " of a radius or angle beyond its bounds"
+            << " cannot be saved." << std::endl;
+  return 1;
+}
 
 // ---- Writing
 
@@ -206,9 +223,9 @@ struct Reader {
       if (!std::isfinite(v[i])) return Fail("a coordinate that is not finite");
     return true;
   }
-  // A length (radius) a mesh is made from.
+  // A radius: finite and below kMaxLength (the sign is the Rep's business).
   bool Length(float x) {
-    if (!(x >= 0.0f && x <= kMaxLength)) return Fail("a length that is negative or too large");
+    if (!SaneLength(x)) return Fail("a radius that is not finite or too large");
     return true;
   }
   // Counts the vertices a rebuilt Rep will make against the file's allowance.
@@ -648,6 +665,31 @@ KelRep* ReadLights(Reader& r) {
   return rep;
 }
 
+// An arc: centre, normal, axis, radius, start and end angles.
+int WriteArc(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel3DArcCircleRep&>(rep);
+  if (!c.GetArc()) return Empty("Kel3DArcCircleRep");
+  if (!SaneLength(c.GetRadius()) || !SaneAngles(c.GetStart(), c.GetEnd()))
+    return Unsavable("Kel3DArcCircleRep");
+  w.Common(rep);
+  for (const float* v : {c.GetCenter(), c.GetNormal(), c.GetAxis()}) w.Floats(v, 3);
+  for (float x : {c.GetRadius(), c.GetStart(), c.GetEnd()}) w.out.WriteFloat(x);
+  return 0;
+}
+
+KelRep* ReadArc(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[12];
+  // Its drawing makes at most Kel3DArcCircleGP::MAX_POINTS points.
+  if (!r.Common(id, a) || !r.Floats(p, 12) || !r.Length(p[9])) return nullptr;
+  if (!SaneAngles(p[10], p[11])) return r.Fail("an angle beyond 10^6 radians"), nullptr;
+  auto* rep = new Kel3DArcCircleRep(p, p + 3, p + 6, p[9], p[10], p[11], id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
 int WriteCloud(Writer& w, const KelRep& rep) {
   const Kel3DMarkerGP* m = static_cast<const Kel3DCloudOfPointsRep&>(rep).GetMarker();
   if (!m || m->GetNbPoints() < 1) return Empty("Kel3DCloudOfPointsRep");
@@ -718,6 +760,7 @@ KelRep* ReadRectangle(Reader& r) {
 int WriteSphere(Writer& w, const KelRep& rep) {
   const auto& s = static_cast<const Kel3DSimpleSphereRep&>(rep);
   if (!s.GetFace()) return Empty("Kel3DSimpleSphereRep");
+  if (!SaneLength(s.GetRadius())) return Unsavable("Kel3DSimpleSphereRep");
   w.Common(rep);
   for (int k = 0; k < 3; ++k) w.out.WriteFloat(s.GetCenter()[k]);
   w.out.WriteFloat(s.GetRadius());
@@ -745,6 +788,7 @@ KelRep* ReadSphere(Reader& r) {
 int WriteCone(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel3DSimpleConeRep&>(rep);
   if (!c.GetFace()) return Empty("Kel3DSimpleConeRep");
+  if (!SaneLength(c.GetRadius())) return Unsavable("Kel3DSimpleConeRep");
   w.Common(rep);
   for (int k = 0; k < 3; ++k) w.out.WriteFloat(c.GetBase()[k]);
   for (int k = 0; k < 3; ++k) w.out.WriteFloat(c.GetApex()[k]);
@@ -781,6 +825,7 @@ const Kind kKinds[] = {
     {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
     {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
+    {"Kel3DArcCircleRep", typeid(Kel3DArcCircleRep), WriteArc, ReadArc},
     {"Kel3DCloudOfPointsRep", typeid(Kel3DCloudOfPointsRep), WriteCloud, ReadCloud},
     {"Kel3DCuboidRep", typeid(Kel3DCuboidRep), WriteCuboid, ReadCuboid},
     {"Kel3DRectangleRep", typeid(Kel3DRectangleRep), WriteRectangle, ReadRectangle},

@@ -26,6 +26,14 @@ Kel3DArcCircleRep::~Kel3DArcCircleRep() {
 
 void Kel3DArcCircleRep::Build(const float* center, const float* normal, const float* axis,
                               const float radius, const float start, const float end) {
+  for (int k = 0; k < 3; ++k) {
+    _center[k] = center[k];
+    _normal[k] = normal[k];
+    _axis[k] = axis[k];
+  }
+  _radius = radius;
+  _start = start;
+  _end = end;
   _arc = new Kel3DArcCircleGP(center, normal, axis, radius, start, end);
   SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(center), radius, 0.0f));
 }

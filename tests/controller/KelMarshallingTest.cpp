@@ -16,6 +16,7 @@
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
+#include <kel/reps/Kel3DArcCircleRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -172,6 +173,15 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(p->GetMode(), q->GetMode());
     ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
     EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<Kel3DArcCircleRep*>(&a)) {
+    auto* y = static_cast<Kel3DArcCircleRep*>(&b);
+    EXPECT_TRUE(SameFloats(x->GetCenter(), y->GetCenter(), 3));
+    EXPECT_TRUE(SameFloats(x->GetNormal(), y->GetNormal(), 3));
+    EXPECT_TRUE(SameFloats(x->GetAxis(), y->GetAxis(), 3));
+    EXPECT_EQ(x->GetRadius(), y->GetRadius());
+    EXPECT_EQ(x->GetStart(), y->GetStart());
+    EXPECT_EQ(x->GetEnd(), y->GetEnd());
+    ASSERT_NE(y->GetArc(), nullptr);
   } else if (auto* x = dynamic_cast<Kel3DCloudOfPointsRep*>(&a)) {
     const Kel3DMarkerGP *p = x->GetMarker(),
                         *q = static_cast<Kel3DCloudOfPointsRep&>(b).GetMarker();
@@ -333,6 +343,9 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6), i7 = Id(7), i8 = Id(8);
   const float cloud[] = {0, 0, 0, 1, 2, 3, -4, 0.5f, 9};
   root->AddChild(*new Kel3DCloudOfPointsRep(cloud, 3, i8, nullptr));
+  KelModelIdentificator i9 = Id(9);
+  const float centre[] = {1, 1, 0}, normal[] = {0, 0, 1}, axis[] = {1, 0, 0};
+  root->AddChild(*new Kel3DArcCircleRep(centre, normal, axis, 2, 0.25f, 3, i9, nullptr));
   root->AddChild(*new Kel3DRectangleRep(Kelpoint3f(0, 1, 0), Kelvector3f(1, 1, 0),
                                         Kelvector3f(0, 0, -2), 12, i7, nullptr));
   root->AddChild(*new Kel3DCuboidRep(Kelpoint3f(1, 2, 3), Kelvector3f(2, 0, 0),
@@ -656,6 +669,18 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
          m.WriteUnsignedInt(5);
          for (int i = 0; i < 4; ++i) sphere(m, 1, 1024);
          bag(m, 1, {0, 1, 2, 3});
+       }},
+      {"an arc ending 10^30 radians on",
+       [&](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(2);
+         m.WriteString("Kel3DArcCircleRep");
+         m.WriteUnsignedLong(0);
+         m.WriteUnsignedInt(0);
+         m.WriteUnsignedInt(0);
+         for (float x : {0, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0}) m.WriteFloat(x);
+         m.WriteFloat(1e30f);
+         bag(m, 1, {0});
        }},
       {"index not a vertex",
        [&](KelMarshal& m) {
