@@ -15,6 +15,7 @@
 #include <kel/primitives/Kel2DPolygonGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DFixedArrowGP.h>
 #include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
@@ -23,6 +24,7 @@
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DArcCircleRep.h>
+#include <kel/reps/Kel3DAxisRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -665,6 +667,60 @@ KelRep* ReadLights(Reader& r) {
   return rep;
 }
 
+// An axis system: its frame's origin and axes, then each arrow's size
+// (screen millimetres) and text (present flag, then the string).
+constexpr int kMaxAxisSize = 10000;
+
+int WriteAxis(Writer& w, const KelRep& rep) {
+  const auto& x = static_cast<const Kel3DAxisRep&>(rep);
+  for (int k = 0; k < 3; ++k)
+    if (!x.GetArrow(k)) return Empty("Kel3DAxisRep");
+  for (int k = 0; k < 3; ++k)
+    if (x.GetArrow(k)->GetLength() < 1 || x.GetArrow(k)->GetLength() > kMaxAxisSize) {
+      std::cerr << "KelMarshalling: a Kel3DAxisRep of arrows outside 1 to " << kMaxAxisSize
+                << " mm cannot be saved." << std::endl;
+      return 1;
+    }
+  w.Common(rep);
+  w.Corner(x.GetOrigin(), {&x.GetFrameAxis(0), &x.GetFrameAxis(1), &x.GetFrameAxis(2)});
+  for (int k = 0; k < 3; ++k) {
+    const Kel3DFixedArrowGP* arrow = x.GetArrow(k);
+    w.out.WriteInt(arrow->GetLength());
+    w.out.WriteInt(arrow->GetText() ? 1 : 0);
+    if (arrow->GetText()) w.out.WriteString(arrow->GetText());
+  }
+  return 0;
+}
+
+KelRep* ReadAxis(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[12];
+  int sizes[3] = {0, 0, 0};
+  std::string texts[3];
+  bool hasText[3] = {false, false, false};
+  if (!r.Common(id, a) || !r.Floats(p, 12)) return nullptr;
+  for (int k = 0; k < 3; ++k) {
+    int flag = 0;
+    r.in.ReadInt(sizes[k]);
+    r.in.ReadInt(flag);
+    if (!r.Ok()) return nullptr;
+    // The constructor would put every size back to its default.
+    if (sizes[k] < 1 || sizes[k] > kMaxAxisSize)
+      return r.Fail("an axis arrow of a size outside 1 to 10000"), nullptr;
+    hasText[k] = flag != 0;
+    if (hasText[k] && r.in.ReadString(texts[k]) != 0) return r.Fail("truncated"), nullptr;
+  }
+  Kel4x4Matrix frame(Kelvector3f(p[3], p[4], p[5]), Kelvector3f(p[6], p[7], p[8]),
+                     Kelvector3f(p[9], p[10], p[11]), Kelvector3f(p[0], p[1], p[2]));
+  auto text = [&](int k) { return hasText[k] ? texts[k].c_str() : nullptr; };
+  auto* rep = new Kel3DAxisRep(frame, sizes[0], text(0), sizes[1], text(1), sizes[2], text(2), id,
+                               r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
 // An arc: centre, normal, axis, radius, start and end angles.
 int WriteArc(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel3DArcCircleRep&>(rep);
@@ -825,6 +881,7 @@ const Kind kKinds[] = {
     {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
     {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
+    {"Kel3DAxisRep", typeid(Kel3DAxisRep), WriteAxis, ReadAxis},
     {"Kel3DArcCircleRep", typeid(Kel3DArcCircleRep), WriteArc, ReadArc},
     {"Kel3DCloudOfPointsRep", typeid(Kel3DCloudOfPointsRep), WriteCloud, ReadCloud},
     {"Kel3DCuboidRep", typeid(Kel3DCuboidRep), WriteCuboid, ReadCuboid},

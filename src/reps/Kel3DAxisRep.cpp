@@ -67,6 +67,8 @@ void Kel3DAxisRep::Build(Kel4x4Matrix& frame, const int sizes[3], const char* co
   Kelvector3f axes[3];
   Kelpoint3f origin;
   frame.GetComponents(axes[0], axes[1], axes[2], origin);
+  for (int k = 0; k < 3; ++k) _frameAxes[k] = axes[k];
+  _origin = origin;
   const Keldirection3f directions[3] = {axes[0], axes[1], axes[2]};
   int largest = 0;
   for (int k = 0; k < 3; ++k) {

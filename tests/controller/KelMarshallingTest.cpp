@@ -9,6 +9,7 @@
 #include <kel/primitives/Kel2DPolygonGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
+#include <kel/primitives/Kel3DFixedArrowGP.h>
 #include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
@@ -17,6 +18,7 @@
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
 #include <kel/reps/Kel3DArcCircleRep.h>
+#include <kel/reps/Kel3DAxisRep.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -173,6 +175,16 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(p->GetMode(), q->GetMode());
     ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
     EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<Kel3DAxisRep*>(&a)) {
+    auto* y = static_cast<Kel3DAxisRep*>(&b);
+    EXPECT_TRUE(Same3(x->GetOrigin(), y->GetOrigin()));
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_TRUE(Same3(x->GetFrameAxis(k), y->GetFrameAxis(k)));
+      const Kel3DFixedArrowGP *p = x->GetArrow(k), *q = y->GetArrow(k);
+      EXPECT_TRUE(Same3(p->GetDirection(), q->GetDirection()));
+      EXPECT_EQ(p->GetLength(), q->GetLength());
+      EXPECT_STREQ(p->GetText(), q->GetText());
+    }
   } else if (auto* x = dynamic_cast<Kel3DArcCircleRep*>(&a)) {
     auto* y = static_cast<Kel3DArcCircleRep*>(&b);
     EXPECT_TRUE(SameFloats(x->GetCenter(), y->GetCenter(), 3));
@@ -343,7 +355,10 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   KelModelIdentificator i4 = Id(4), i5 = Id(5), i6 = Id(6), i7 = Id(7), i8 = Id(8);
   const float cloud[] = {0, 0, 0, 1, 2, 3, -4, 0.5f, 9};
   root->AddChild(*new Kel3DCloudOfPointsRep(cloud, 3, i8, nullptr));
-  KelModelIdentificator i9 = Id(9);
+  KelModelIdentificator i9 = Id(9), i10 = Id(10);
+  Kel4x4Matrix frame(Kelvector3f(0, 2, 0), Kelvector3f(-1, 0, 0), Kelvector3f(0, 0, 3),
+                     Kelvector3f(5, 6, 7));
+  root->AddChild(*new Kel3DAxisRep(frame, 12, "east", 8, nullptr, 20, "", i10, nullptr));
   const float centre[] = {1, 1, 0}, normal[] = {0, 0, 1}, axis[] = {1, 0, 0};
   root->AddChild(*new Kel3DArcCircleRep(centre, normal, axis, 2, 0.25f, 3, i9, nullptr));
   root->AddChild(*new Kel3DRectangleRep(Kelpoint3f(0, 1, 0), Kelvector3f(1, 1, 0),

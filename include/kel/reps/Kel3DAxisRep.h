@@ -3,6 +3,8 @@
 // millimetres.
 #pragma once
 
+#include <kel/framework/Kelpoint3f.h>
+#include <kel/framework/Kelvector3f.h>
 #include <kel/reps/Kel3DRep.h>
 
 class Kel4x4Matrix;
@@ -31,10 +33,15 @@ class Kel3DAxisRep : public Kel3DRep {
 
   // Arrow k = 0 (x), 1 (y), 2 (z).
   const Kel3DFixedArrowGP* GetArrow(int k) const;
+  // The frame it was built from: its axes (as given) and origin.
+  const Kelvector3f& GetFrameAxis(int k) const { return _frameAxes[k < 0 || k > 2 ? 0 : k]; }
+  const Kelpoint3f& GetOrigin() const { return _origin; }
 
  private:
   void InitOneSize(Kel4x4Matrix& frame, int size);
   void Build(Kel4x4Matrix& frame, const int sizes[3], const char* const texts[3]);
 
   Kel3DFixedArrowGP* _arrows[3] = {nullptr, nullptr, nullptr};
+  Kelvector3f _frameAxes[3];
+  Kelpoint3f _origin;
 };
