@@ -19,6 +19,7 @@
 #include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/reps/Kel2DArcCircleRep.h>
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
@@ -638,6 +639,28 @@ KelRep* Read2DPolygon(Reader& r) {
   return rep;
 }
 
+// A 2D arc: centre, radius, start and end angles (any finite angles: the
+// arc takes them modulo a turn).
+int Write2DArc(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel2DArcCircleRep&>(rep);
+  if (!c.GetArc()) return Empty("Kel2DArcCircleRep");
+  if (!SaneLength(c.GetRadius())) return Unsavable("Kel2DArcCircleRep");
+  w.Common(rep);
+  w.Floats(c.GetCenter(), 2);
+  for (float x : {c.GetRadius(), c.GetStart(), c.GetEnd()}) w.out.WriteFloat(x);
+  return 0;
+}
+
+KelRep* Read2DArc(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[5];
+  if (!r.Common(id, a) || !r.Floats(p, 5) || !r.Length(p[2])) return nullptr;
+  auto* rep = new Kel2DArcCircleRep(p, p[2], p[3], p[4]);
+  r.Adopt(rep, id, a);
+  return rep;
+}
+
 // A light set: its count (0 to 2) and both directions.
 int WriteLights(Writer& w, const KelRep& rep) {
   const auto& l = static_cast<const KelLightSourceSetRep&>(rep);
@@ -880,6 +903,7 @@ const Kind kKinds[] = {
     {"Kel2DPointRep", typeid(Kel2DPointRep), Write2DPoint, Read2DPoint},
     {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
     {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
+    {"Kel2DArcCircleRep", typeid(Kel2DArcCircleRep), Write2DArc, Read2DArc},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
     {"Kel3DAxisRep", typeid(Kel3DAxisRep), WriteAxis, ReadAxis},
     {"Kel3DArcCircleRep", typeid(Kel3DArcCircleRep), WriteArc, ReadArc},

@@ -13,6 +13,7 @@
 #include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/reps/Kel2DArcCircleRep.h>
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
@@ -225,6 +226,13 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(x->GetRadius(), y->GetRadius());
     EXPECT_EQ(x->GetNbFacets(), y->GetNbFacets());
     SameFace(x->GetFace(), y->GetFace());
+  } else if (auto* x = dynamic_cast<Kel2DArcCircleRep*>(&a)) {
+    auto* y = static_cast<Kel2DArcCircleRep*>(&b);
+    EXPECT_TRUE(SameFloats(x->GetCenter(), y->GetCenter(), 2));
+    EXPECT_EQ(x->GetRadius(), y->GetRadius());
+    EXPECT_EQ(x->GetStart(), y->GetStart());
+    EXPECT_EQ(x->GetEnd(), y->GetEnd());
+    ASSERT_NE(y->GetArc(), nullptr);
   } else if (auto* x = dynamic_cast<KelLightSourceSetRep*>(&a)) {
     auto* y = static_cast<KelLightSourceSetRep*>(&b);
     ASSERT_EQ(x->GetLightSourceCount(), y->GetLightSourceCount());
@@ -386,6 +394,8 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   flat->AddChild(*new Kel2DLineRep(q));
   const float triangle[] = {0, 0, 4, 0, 2, 3};
   flat->AddChild(*new Kel2DPolygonRep(triangle, 3, 1));
+  const float centre2[] = {3, -1};
+  flat->AddChild(*new Kel2DArcCircleRep(centre2, 1.5f, 5, 1));
   saver.SaveRepToFile(first.c_str(), flat);
   KelRep* flatBack = KelVisuController::RestoreRepFromFile(first.c_str());
   ASSERT_NE(flatBack, nullptr);
