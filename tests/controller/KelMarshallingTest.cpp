@@ -572,6 +572,15 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     for (float x : {0.0f, 0.0f, 0.0f, radius}) m.WriteFloat(x);
     m.WriteInt(n);
   };
+  // A file of one leaf record written by `leaf`, under a 3D bag.
+  auto inBag = [&](std::function<void(KelMarshal&)> leaf) {
+    return [&bag, leaf](KelMarshal& m) {
+      Name(m, "Kel3DBagRep");
+      m.WriteUnsignedInt(2);
+      leaf(m);
+      bag(m, 1, {0});
+    };
+  };
   const std::vector<std::pair<const char*, std::function<void(KelMarshal&)>>> cases = {
       {"empty name", [](KelMarshal& m) { m.WriteUnsignedInt(0); }},
       {"huge name", [](KelMarshal& m) { m.WriteUnsignedInt(0xffffffffu); }},
@@ -626,62 +635,16 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
          m.WriteUnsignedInt(1);
          bag(m, 1, {});
        }},
-      {"index outside the face",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         surface(m, 9);
-         bag(m, 1, {0});
-       }},
-      {"a sag that is not a number",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         surface(m, 6, std::nanf(""));
-         bag(m, 1, {0});
-       }},
+      {"index outside the face", inBag([&](KelMarshal& m) { surface(m, 9); })},
+      {"a sag that is not a number", inBag([&](KelMarshal& m) { surface(m, 6, std::nanf("")); })},
       {"a level of detail whose sag is not a number",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         surface(m, 6, 0, std::nanf(""));
-         bag(m, 1, {0});
-       }},
+       inBag([&](KelMarshal& m) { surface(m, 6, 0, std::nanf("")); })},
       {"an edge on a face the surface lacks",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         surface(m, 6, 0, 0, 1);
-         bag(m, 1, {0});
-       }},
-      {"three lights",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         lights(m, 3, 1);
-         bag(m, 1, {0});
-       }},
-      {"a light along no direction",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         lights(m, 1, std::nanf(""));
-         bag(m, 1, {0});
-       }},
-      {"a radius of 10^30",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         sphere(m, 1e30f, 8);
-         bag(m, 1, {0});
-       }},
-      {"a sphere of 2^31 - 1 meridians",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         sphere(m, 1, 0x7fffffff);
-         bag(m, 1, {0});
-       }},
+       inBag([&](KelMarshal& m) { surface(m, 6, 0, 0, 1); })},
+      {"three lights", inBag([&](KelMarshal& m) { lights(m, 3, 1); })},
+      {"a light along no direction", inBag([&](KelMarshal& m) { lights(m, 1, std::nanf("")); })},
+      {"a radius of 10^30", inBag([&](KelMarshal& m) { sphere(m, 1e30f, 8); })},
+      {"a sphere of 2^31 - 1 meridians", inBag([&](KelMarshal& m) { sphere(m, 1, 0x7fffffff); })},
       // Each sphere is within bounds, four of them (4 x 1025^2 vertices) are not.
       {"meshes larger than a file may ask for",
        [&](KelMarshal& m) {
@@ -702,13 +665,7 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
          m.WriteFloat(1e30f);
          bag(m, 1, {0});
        }},
-      {"index not a vertex",
-       [&](KelMarshal& m) {
-         Name(m, "Kel3DBagRep");
-         m.WriteUnsignedInt(2);
-         surface(m, 4);
-         bag(m, 1, {0});
-       }},
+      {"index not a vertex", inBag([&](KelMarshal& m) { surface(m, 4); })},
   };
   const std::string file = keltest::OutputPath("hostile.kel");
   for (const auto& c : cases) {
