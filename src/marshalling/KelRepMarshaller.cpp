@@ -3,7 +3,7 @@
 // is refused. Layout in docs/marshalling.md.
 #include "KelRepMarshaller.h"
 
-#include "KelMarshalBuffer.h"
+#include "KelRepRecords.h"
 
 #include <kel/controller/KelVisuController.h>
 #include <kel/foundations/Kel3DBoundingSphere.h>
@@ -39,282 +39,10 @@
 #include <kel/reps/KelLightSourceSetRep.h>
 #include <kel/reps/KelSurfacicRep.h>
 
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <initializer_list>
 #include <iostream>
-#include <map>
-#include <memory>
-#include <string>
-#include <typeinfo>
-#include <unordered_map>
-#include <unordered_set>
-#include <vector>
 
+namespace kelmarsh {
 namespace {
-
-// A record is at least its class name (length and one character) and its
-// identificator: a count of records above remaining / this is a lie.
-constexpr std::size_t kMinRecord = 4 + 1 + 8;
-
-// Reps rebuilt from their parameters make their own meshes: a few bytes of
-// file could ask for gigabytes. A file may make this many vertices in all
-// (some 200 MB of mesh), and a length is at most kMaxLength.
-constexpr std::uint64_t kMaxBuiltVertices = std::uint64_t(1) << 22;
-constexpr float kMaxLength = 1e15f;
-// An arc's angles (radians): beyond, the arc's point count overflows.
-constexpr float kMaxAngle = 1e6f;
-
-bool SaneLength(float x) {
-  return x >= -kMaxLength && x <= kMaxLength;
-}
-bool SaneAngles(float start, float end) {
-  return start >= -kMaxAngle && start <= kMaxAngle && end >= -kMaxAngle && end <= kMaxAngle;
-}
-
-// What the restore would refuse is not saved.
-int Unsavable(const char* name) {
-  std::cerr << "KelMarshalling: a " << name << " of a radius or angle beyond its bounds"
-            << " cannot be saved." << std::endl;
-  return 1;
-}
-
-// ---- Writing
-
-struct Writer {
-  KelMarshal& out;
-  std::unordered_map<const KelRep*, std::uint32_t> index;
-
-  void Attributes(const KelGraphicAttributeSet& a) {
-    out.WriteUnsignedInt(a.FirstWordBigEndian());
-    out.WriteUnsignedInt(a.SecondWordBigEndian());
-  }
-  void Common(const KelRep& rep) {
-    KelModelIdentificator id = const_cast<KelRep&>(rep).GetIdentificator();
-    out.WriteUnsignedLong(static_cast<unsigned long>(static_cast<std::uint64_t>(id.GetIntId())));
-    Attributes(rep.GetGraphicAttributeSet());
-  }
-  void Sphere(const Kel3DBoundingSphere& s) {
-    out.WriteInt(s.GetState());
-    for (int i = 0; i < 3; ++i) out.WriteFloat(s.GetCenter()[i]);
-    out.WriteFloat(s.GetRadius());
-    out.WriteFloat(s.GetRadiusMM());
-  }
-  void Children(const KelRep& rep) {
-    list<KelRep*>* children = const_cast<KelRep&>(rep).GetChildren();
-    const int n = children ? children->Count() : 0;
-    out.WriteUnsignedInt(static_cast<unsigned int>(n));
-    for (int i = 0; i < n; ++i) out.WriteUnsignedInt(index.at((*children)[i]));
-  }
-  // A box or parallelogram: its corner and edge vectors.
-  void Corner(const Kelpoint3f& corner, std::initializer_list<const Kelvector3f*> edges) {
-    for (int k = 0; k < 3; ++k) out.WriteFloat(corner[k]);
-    for (const Kelvector3f* e : edges)
-      for (float x : {e->x, e->y, e->z}) out.WriteFloat(x);
-  }
-  void Ints(const int* values, int n) {
-    for (int i = 0; i < n; ++i) out.WriteInt(values[i]);
-  }
-  void Floats(const float* values, int n) {
-    for (int i = 0; i < n; ++i) out.WriteFloat(values[i]);
-  }
-  int Face(const KelGraphicPrimitive* gp) {
-    if (!gp || std::strcmp(gp->IsA(), Kel3DFaceGP::ClassName()) != 0) {
-      std::cerr << "KelMarshalling: a face of class " << (gp ? gp->IsA() : "(none)")
-                << " cannot be saved." << std::endl;
-      return 1;
-    }
-    const auto* f = static_cast<const Kel3DFaceGP*>(gp);
-    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbVertexCoords()));
-    for (int i = 0; i < f->GetNbVertexCoords(); ++i) out.WriteFloat(f->GetVertexArray()[i]);
-    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbNormalCoords()));
-    for (int i = 0; i < f->GetNbNormalCoords(); ++i) out.WriteFloat(f->GetNormals()[i]);
-    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbTriangles()));
-    Ints(f->GetTriangles(), 3 * f->GetNbTriangles());
-    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbStrips()));
-    Ints(f->GetStripLengths(), f->GetNbStrips());
-    Ints(f->GetStrips(), f->GetNbStripIndices());
-    out.WriteUnsignedInt(static_cast<unsigned int>(f->GetNbFans()));
-    Ints(f->GetFanLengths(), f->GetNbFans());
-    Ints(f->GetFans(), f->GetNbFanIndices());
-    return 0;
-  }
-};
-
-// ---- Reading
-
-struct Reader {
-  KelMarshal& in;
-  KelVisuController* controller;
-  std::vector<KelRep*> built;
-  std::unordered_set<std::intptr_t> ids;
-  std::string error;
-  std::size_t current = 0;     // the record being read
-  std::uint64_t vertices = 0;  // made so far by Reps rebuilt from parameters
-
-  bool Fail(const std::string& why) {
-    if (error.empty()) error = why;
-    return false;
-  }
-  bool Ok() {
-    if (in.GetError() && error.empty()) error = "truncated";
-    return error.empty();
-  }
-  // A count of items of `size` bytes each that the rest of the buffer can hold.
-  bool Count(unsigned int& n, std::size_t size) {
-    if (in.ReadUnsignedInt(n) != 0) return Fail("truncated");
-    if (size && n > in.GetRemaining() / size) return Fail("a count larger than the file");
-    return true;
-  }
-  bool Attributes(KelGraphicAttributeSet& a) {
-    unsigned int w1 = 0, w2 = 0;
-    in.ReadUnsignedInt(w1);
-    in.ReadUnsignedInt(w2);
-    a.color = static_cast<unsigned char>(w1 >> 24);
-    a.lineAttribute1 = static_cast<unsigned char>(w1 >> 16);
-    a.lineAttribute2 = static_cast<unsigned char>(w1 >> 8);
-    a.flags = static_cast<unsigned char>(w1);
-    for (int i = 0; i < 4; ++i) a.rgba[i] = static_cast<unsigned char>(w2 >> (24 - 8 * i));
-    return Ok();
-  }
-  // The identificator and attributes every Rep starts with.
-  bool Common(KelModelIdentificator& id, KelGraphicAttributeSet& a) {
-    unsigned long word = 0;
-    in.ReadUnsignedLong(word);
-    if (!Attributes(a)) return false;
-    const auto value = static_cast<std::intptr_t>(static_cast<std::uint64_t>(word));
-    id.SetModelId(reinterpret_cast<void*>(value));
-    if (value != 0) {
-      // One Rep per object: a second one would take the first's place in
-      // the table and leave it unreachable.
-      if (!ids.insert(value).second) return Fail("two Reps of one identificator");
-      if (controller && controller->GetRep(id)) return Fail("an identificator already shown");
-    }
-    return true;
-  }
-  bool Sphere(Kel3DBoundingSphere& s) {
-    int state = 0;
-    float c[3] = {0, 0, 0}, r = 0, rmm = 0;
-    in.ReadInt(state);
-    for (float& v : c) in.ReadFloat(v);
-    in.ReadFloat(r);
-    in.ReadFloat(rmm);
-    if (!Ok()) return false;
-    if (state < 0 || state > 3) return Fail("a volume of unknown state");
-    if (state == 0) {
-      s = Kel3DBoundingSphere();
-    } else if (state == 2) {
-      s = Kel3DBoundingSphere();
-      s.SetInfinite();
-    } else {
-      s = Kel3DBoundingSphere(Kelpoint3f(c[0], c[1], c[2]), r, rmm);
-      if (state == 3) {
-        Kel3DBoundingSphere infinite;
-        infinite.SetInfinite();
-        s += infinite;
-      }
-    }
-    return true;
-  }
-  // Coordinates of the leaves: a value that is not finite is refused, as
-  // no drawing or volume can be made of it.
-  bool Floats(float* v, int n) {
-    for (int i = 0; i < n; ++i) in.ReadFloat(v[i]);
-    if (!Ok()) return false;
-    for (int i = 0; i < n; ++i)
-      if (!std::isfinite(v[i])) return Fail("a coordinate that is not finite");
-    return true;
-  }
-  // A radius: finite and below kMaxLength (the sign is the Rep's business).
-  bool Length(float x) {
-    if (!SaneLength(x)) return Fail("a radius that is not finite or too large");
-    return true;
-  }
-  // Counts the vertices a rebuilt Rep will make against the file's allowance.
-  bool Mesh(std::uint64_t n) {
-    if (n > kMaxBuiltVertices - vertices) return Fail("meshes too large to rebuild");
-    vertices += n;
-    return true;
-  }
-  // A Rep built without an identificator and controller (the 2D leaves, the
-  // light sets) is given them as the constructor would have.
-  void Adopt(KelRep* rep, KelModelIdentificator& id, const KelGraphicAttributeSet& a) {
-    built.push_back(rep);
-    rep->SetGraphicAttributeSet(a);
-    rep->SetNewId(id);
-    rep->SetControllerId(controller);
-    if (id.GetIntId() != 0) id.RecordRep(rep);
-  }
-  // The child Rep of an index into what was read before.
-  KelRep* Child() {
-    unsigned int i = 0;
-    if (in.ReadUnsignedInt(i) != 0) return Fail("truncated"), nullptr;
-    if (i >= current) return Fail("a child that is not read before its bag"), nullptr;
-    return built[i];
-  }
-  bool Ints(std::vector<int>& v, unsigned int n) {
-    if (n > in.GetRemaining() / 4) return Fail("a count larger than the file");
-    v.resize(n);
-    for (int& x : v) in.ReadInt(x);
-    return Ok();
-  }
-  // Every index must name a vertex of the face (three coordinates on).
-  bool Indices(const std::vector<int>& v, unsigned int nbCoords) {
-    for (int x : v)
-      if (x < 0 || x % 3 != 0 || static_cast<unsigned int>(x) + 3 > nbCoords)
-        return Fail("an index outside the face's vertices");
-    return true;
-  }
-  bool Lengths(const std::vector<int>& lengths, unsigned int& total) {
-    std::uint64_t sum = 0;
-    for (int l : lengths) {
-      if (l < 0) return Fail("a negative strip or fan length");
-      sum += static_cast<unsigned int>(l);
-    }
-    if (sum > in.GetRemaining() / 4) return Fail("a count larger than the file");
-    total = static_cast<unsigned int>(sum);
-    return true;
-  }
-  Kel3DFaceGP* Face() {
-    unsigned int nv = 0, nn = 0, nt = 0, ns = 0, nf = 0, stripTotal = 0, fanTotal = 0;
-    std::vector<float> vertices, normals;
-    std::vector<int> triangles, strips, stripLengths, fans, fanLengths;
-    if (!Count(nv, 4)) return nullptr;
-    if (nv % 3 != 0) return Fail("vertices that are not triples"), nullptr;
-    vertices.resize(nv);
-    for (float& x : vertices) in.ReadFloat(x);
-    if (!Count(nn, 4)) return nullptr;
-    // No normal, one for the whole face, or one per vertex.
-    if (nn != 0 && nn != 3 && nn != nv)
-      return Fail("normals that do not match the vertices"), nullptr;
-    normals.resize(nn);
-    for (float& x : normals) in.ReadFloat(x);
-    if (!Count(nt, 12) || !Ints(triangles, 3 * nt) || !Indices(triangles, nv)) return nullptr;
-    if (!Count(ns, 4) || !Ints(stripLengths, ns) || !Lengths(stripLengths, stripTotal) ||
-        !Ints(strips, stripTotal) || !Indices(strips, nv))
-      return nullptr;
-    if (!Count(nf, 4) || !Ints(fanLengths, nf) || !Lengths(fanLengths, fanTotal) ||
-        !Ints(fans, fanTotal) || !Indices(fans, nv))
-      return nullptr;
-    if (!Ok()) return nullptr;
-    return new Kel3DFaceGP(vertices.data(), static_cast<int>(nv), normals.data(),
-                           static_cast<int>(nn), triangles.data(), static_cast<int>(nt),
-                           strips.data(), static_cast<int>(ns), stripLengths.data(), fans.data(),
-                           static_cast<int>(nf), fanLengths.data());
-  }
-};
-
-// ---- The kinds
-
-// 2D Reps share KelRep's meta object: kinds are told apart by their C++
-// type, exactly (a derived class is not its base's kind).
-struct Kind {
-  const char* name;
-  const std::type_info& type;
-  int (*write)(Writer&, const KelRep&);
-  KelRep* (*read)(Reader&);
-};
 
 int Write3DBag(Writer& w, const KelRep& rep) {
   const auto& bag = static_cast<const Kel3DBagRep&>(rep);
@@ -353,48 +81,6 @@ KelRep* Read3DBag(Reader& r) {
     if (!child) return nullptr;
     if (!child->IsAKindOf(Kel3DRep::ClassName())) return r.Fail("a 2D child in a 3D bag"), nullptr;
     bag->AddChild(static_cast<Kel3DRep&>(*child));
-  }
-  return bag;
-}
-
-int Write2DBag(Writer& w, const KelRep& rep) {
-  const auto& bag = static_cast<const Kel2DBagRep&>(rep);
-  w.Common(bag);
-  const Kel3x3Matrix* m = bag.GetMatrix();
-  w.out.WriteInt(m ? 1 : 0);
-  if (m) {
-    Kelvector2f u, v;
-    Kelpoint2f o;
-    m->GetComponents(u, v, o);
-    for (float x : {u.x, u.y, v.x, v.y, o.x, o.y}) w.out.WriteFloat(x);
-  }
-  w.Children(bag);
-  return 0;
-}
-
-KelRep* Read2DBag(Reader& r) {
-  KelModelIdentificator id;
-  KelGraphicAttributeSet a;
-  if (!r.Common(id, a)) return nullptr;
-  int hasMatrix = 0;
-  float m[6];
-  r.in.ReadInt(hasMatrix);
-  if (hasMatrix)
-    for (float& x : m) r.in.ReadFloat(x);
-  unsigned int n = 0;
-  if (!r.Ok() || !r.Count(n, 4)) return nullptr;
-  auto* bag = new Kel2DBagRep(id, r.controller);
-  r.built.push_back(bag);
-  bag->SetGraphicAttributeSet(a);
-  if (hasMatrix)
-    bag->SetMatrix(
-        Kel3x3Matrix(Kelvector2f(m[0], m[1]), Kelvector2f(m[2], m[3]), Kelpoint2f(m[4], m[5])));
-  for (unsigned int i = 0; i < n; ++i) {
-    KelRep* child = r.Child();
-    if (!child) return nullptr;
-    auto* flat = dynamic_cast<Kel2DRep*>(child);
-    if (!flat) return r.Fail("a 3D child in a 2D bag"), nullptr;
-    bag->AddChild(*flat);
   }
   return bag;
 }
@@ -526,11 +212,6 @@ KelRep* ReadSurfacic(Reader& r) {
 
 // ---- Leaves: the geometry they were built from; they make their volumes.
 
-int Empty(const char* name) {
-  std::cerr << "KelMarshalling: a " << name << " without geometry cannot be saved." << std::endl;
-  return 1;
-}
-
 int Write3DPoint(Writer& w, const KelRep& rep) {
   const Kel3DMarkerGP* m = static_cast<const Kel3DPointRep&>(rep).GetMarker();
   if (!m || m->GetNbPoints() != 1) return Empty("Kel3DPointRep");
@@ -570,94 +251,6 @@ KelRep* Read3DLine(Reader& r) {
   auto* rep = new Kel3DLineRep(p, id, r.controller);
   r.built.push_back(rep);
   rep->SetGraphicAttributeSet(a);
-  return rep;
-}
-
-int Write2DPoint(Writer& w, const KelRep& rep) {
-  const Kel2DMarkerGP* m = static_cast<const Kel2DPointRep&>(rep).GetMarker();
-  if (!m || m->GetNbPoints() != 1) return Empty("Kel2DPointRep");
-  w.Common(rep);
-  w.out.WriteInt(m->GetSymbolType());
-  w.Floats(m->GetPoints(), 2);
-  return 0;
-}
-
-KelRep* Read2DPoint(Reader& r) {
-  KelModelIdentificator id;
-  KelGraphicAttributeSet a;
-  int type = 0;
-  float p[2];
-  if (!r.Common(id, a)) return nullptr;
-  r.in.ReadInt(type);
-  if (!r.Floats(p, 2)) return nullptr;
-  auto* rep = new Kel2DPointRep(p, static_cast<SymbolType>(type));
-  r.Adopt(rep, id, a);
-  return rep;
-}
-
-int Write2DLine(Writer& w, const KelRep& rep) {
-  const Kel2DLineGP* l = static_cast<const Kel2DLineRep&>(rep).GetLine();
-  if (!l || l->GetNbPoints() != 2) return Empty("Kel2DLineRep");
-  w.Common(rep);
-  w.Floats(l->GetPoints(), 4);
-  return 0;
-}
-
-KelRep* Read2DLine(Reader& r) {
-  KelModelIdentificator id;
-  KelGraphicAttributeSet a;
-  float p[4];
-  if (!r.Common(id, a) || !r.Floats(p, 4)) return nullptr;
-  auto* rep = new Kel2DLineRep(p);
-  r.Adopt(rep, id, a);
-  return rep;
-}
-
-int Write2DPolygon(Writer& w, const KelRep& rep) {
-  const Kel2DPolygonGP* p = static_cast<const Kel2DPolygonRep&>(rep).GetPolygon();
-  if (!p || p->GetNbPoints() < 1) return Empty("Kel2DPolygonRep");
-  w.Common(rep);
-  w.out.WriteInt(p->GetMode());
-  w.out.WriteUnsignedInt(static_cast<unsigned int>(p->GetNbPoints()));
-  w.Floats(p->GetPoints(), 2 * p->GetNbPoints());
-  return 0;
-}
-
-KelRep* Read2DPolygon(Reader& r) {
-  KelModelIdentificator id;
-  KelGraphicAttributeSet a;
-  int mode = 0;
-  unsigned int n = 0;
-  if (!r.Common(id, a)) return nullptr;
-  r.in.ReadInt(mode);
-  if (!r.Ok() || !r.Count(n, 8)) return nullptr;
-  if (n == 0) return r.Fail("a polygon without points"), nullptr;
-  std::vector<float> p(2 * std::size_t(n));
-  if (!r.Floats(p.data(), static_cast<int>(p.size()))) return nullptr;
-  auto* rep = new Kel2DPolygonRep(p.data(), static_cast<int>(n), mode);
-  r.Adopt(rep, id, a);
-  return rep;
-}
-
-// A 2D arc: centre, radius, start and end angles (any finite angles: the
-// arc takes them modulo a turn).
-int Write2DArc(Writer& w, const KelRep& rep) {
-  const auto& c = static_cast<const Kel2DArcCircleRep&>(rep);
-  if (!c.GetArc()) return Empty("Kel2DArcCircleRep");
-  if (!SaneLength(c.GetRadius())) return Unsavable("Kel2DArcCircleRep");
-  w.Common(rep);
-  w.Floats(c.GetCenter(), 2);
-  for (float x : {c.GetRadius(), c.GetStart(), c.GetEnd()}) w.out.WriteFloat(x);
-  return 0;
-}
-
-KelRep* Read2DArc(Reader& r) {
-  KelModelIdentificator id;
-  KelGraphicAttributeSet a;
-  float p[5];
-  if (!r.Common(id, a) || !r.Floats(p, 5) || !r.Length(p[2])) return nullptr;
-  auto* rep = new Kel2DArcCircleRep(p, p[2], p[3], p[4]);
-  r.Adopt(rep, id, a);
   return rep;
 }
 
@@ -896,14 +489,9 @@ KelRep* ReadCone(Reader& r) {
 
 const Kind kKinds[] = {
     {"Kel3DBagRep", typeid(Kel3DBagRep), Write3DBag, Read3DBag},
-    {"Kel2DBagRep", typeid(Kel2DBagRep), Write2DBag, Read2DBag},
     {"KelSurfacicRep", typeid(KelSurfacicRep), WriteSurfacic, ReadSurfacic},
     {"Kel3DPointRep", typeid(Kel3DPointRep), Write3DPoint, Read3DPoint},
     {"Kel3DLineRep", typeid(Kel3DLineRep), Write3DLine, Read3DLine},
-    {"Kel2DPointRep", typeid(Kel2DPointRep), Write2DPoint, Read2DPoint},
-    {"Kel2DLineRep", typeid(Kel2DLineRep), Write2DLine, Read2DLine},
-    {"Kel2DPolygonRep", typeid(Kel2DPolygonRep), Write2DPolygon, Read2DPolygon},
-    {"Kel2DArcCircleRep", typeid(Kel2DArcCircleRep), Write2DArc, Read2DArc},
     {"KelLightSourceSetRep", typeid(KelLightSourceSetRep), WriteLights, ReadLights},
     {"Kel3DAxisRep", typeid(Kel3DAxisRep), WriteAxis, ReadAxis},
     {"Kel3DArcCircleRep", typeid(Kel3DArcCircleRep), WriteArc, ReadArc},
@@ -914,16 +502,28 @@ const Kind kKinds[] = {
     {"Kel3DSimpleConeRep", typeid(Kel3DSimpleConeRep), WriteCone, ReadCone},
 };
 
+template <class Visit>
+void ForEachKind(Visit visit) {
+  for (const Kind& k : kKinds) visit(k);
+  for (std::size_t i = 0; i < k2DKindCount; ++i) visit(k2DKinds[i]);
+}
+
+// The first kind, 3D or 2D, that `match` accepts.
+template <class Match>
+const Kind* Search(Match match) {
+  const Kind* found = nullptr;
+  ForEachKind([&](const Kind& k) {
+    if (!found && match(k)) found = &k;
+  });
+  return found;
+}
+
 const Kind* FindKind(const char* name) {
-  for (const Kind& k : kKinds)
-    if (std::strcmp(k.name, name) == 0) return &k;
-  return nullptr;
+  return Search([name](const Kind& k) { return std::strcmp(k.name, name) == 0; });
 }
 
 const Kind* KindOf(const KelRep& rep) {
-  for (const Kind& k : kKinds)
-    if (typeid(rep) == k.type) return &k;
-  return nullptr;
+  return Search([&rep](const Kind& k) { return typeid(rep) == k.type; });
 }
 
 // The name a Rep is saved under (its class's, also for a 2D Rep).
@@ -1123,15 +723,13 @@ std::vector<std::unique_ptr<KelMarshallableCorba>>& Interfaces() {
 
 }  // namespace
 
-namespace kelmarsh {
-
 void RegisterClasses() {
   if (!Interfaces().empty()) return;
-  for (const Kind& k : kKinds) {
+  ForEachKind([](const Kind& k) {
     Interfaces().emplace_back(new RepInterface(k));
     KelExtendable::RegisterInterface(k.name, KelMarshallableCorba::InterfaceName(),
                                      Interfaces().back().get());
-  }
+  });
   // Classes that share KelRep's meta object (the 2D Reps) are found under its
   // name; the interface then tells them apart by their type.
   Interfaces().emplace_back(new RepInterface(kKinds[0], false));
@@ -1144,8 +742,9 @@ void RegisterClasses() {
 }
 
 void UnregisterClasses() {
-  for (const Kind& k : kKinds)
+  ForEachKind([](const Kind& k) {
     KelExtendable::RegisterInterface(k.name, KelMarshallableCorba::InterfaceName(), nullptr);
+  });
   KelExtendable::RegisterInterface(KelRep::ClassName(), KelMarshallableCorba::InterfaceName(),
                                    nullptr);
   KelExtendable::RegisterInterface(KelVisuController::ClassName(),
