@@ -653,8 +653,28 @@ bool ReadPrimitive(Reader& r, GPHolder& gp, bool inBag = false) {
   }
 }
 
+// The volume an owner set: finite, when it is a sphere (states 1 and 3).
+bool FiniteVolume(const Kel3DBoundingSphere& s) {
+  return (s.GetState() != 1 && s.GetState() != 3) ||
+         (Finite(s.GetCenter(), 3) && std::isfinite(s.GetRadius()) &&
+          std::isfinite(s.GetRadiusMM()));
+}
+
+int InfiniteVolume(const char* name) {
+  std::cerr << "KelMarshalling: a " << name << " of a volume that is not finite cannot be saved."
+            << std::endl;
+  return 1;
+}
+
+bool ReadVolume(Reader& r, Kel3DBoundingSphere& s) {
+  if (!r.Sphere(s)) return false;
+  if (!FiniteVolume(s)) return r.Fail("a volume that is not finite");
+  return true;
+}
+
 int WritePlan(Writer& w, const KelRep& rep) {
   const auto& plan = static_cast<const Kel3DPlanRep&>(rep);
+  if (!FiniteVolume(plan.GetBoundingElement())) return InfiniteVolume("Kel3DPlanRep");
   w.Common(rep);
   w.Sphere(plan.GetBoundingElement());
   return WritePrimitive(w, plan.GetPrimitive());
@@ -665,7 +685,7 @@ KelRep* ReadPlan(Reader& r) {
   KelGraphicAttributeSet a;
   Kel3DBoundingSphere sphere;
   GPHolder gp;
-  if (!r.Common(id, a) || !r.Sphere(sphere) || !ReadPrimitive(r, gp)) return nullptr;
+  if (!r.Common(id, a) || !ReadVolume(r, sphere) || !ReadPrimitive(r, gp)) return nullptr;
   auto* rep = new Kel3DPlanRep(id, r.controller);
   r.built.push_back(rep);
   rep->SetGraphicAttributeSet(a);
@@ -678,6 +698,7 @@ int WriteCurve(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel3DCurveRep&>(rep);
   const int n = c.GetNbLevels();
   if (n < 1) return Empty("Kel3DCurveRep");
+  if (!FiniteVolume(c.GetBoundingElement())) return InfiniteVolume("Kel3DCurveRep");
   for (int i = 0; i < n; ++i)
     if (!(c.GetSags()[i] >= 0) || !std::isfinite(c.GetSags()[i])) {
       std::cerr << "KelMarshalling: a Kel3DCurveRep of a negative or infinite sag cannot be saved."
@@ -699,7 +720,7 @@ KelRep* ReadCurve(Reader& r) {
   Kel3DBoundingSphere sphere;
   unsigned int n = 0;
   // A level takes at least its sag and its primitive's kind.
-  if (!r.Common(id, a) || !r.Sphere(sphere) || !r.Count(n, 8)) return nullptr;
+  if (!r.Common(id, a) || !ReadVolume(r, sphere) || !r.Count(n, 8)) return nullptr;
   if (n == 0) return r.Fail("a curve without levels"), nullptr;
   std::vector<float> sags(n);
   if (!r.Floats(sags.data(), static_cast<int>(n))) return nullptr;

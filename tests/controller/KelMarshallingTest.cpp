@@ -792,10 +792,10 @@ void Cylinder(KelMarshal& m, float radius, float planeX, unsigned int n, float s
 }
 
 // A plan or curve: head and volume; the caller writes the rest.
-void Held(KelMarshal& m, const char* kind) {
+void Held(KelMarshal& m, const char* kind, float radius = 1) {
   LeafHead(m, kind);
   m.WriteInt(1);
-  for (float x : {0.0f, 0.0f, 0.0f, 1.0f, 0.0f}) m.WriteFloat(x);
+  for (float x : {0.0f, 0.0f, 0.0f, radius, 0.0f}) m.WriteFloat(x);
 }
 
 TEST(Marshalling, CylindersPlansAndCurvesRefuseWhatCannotBeRebuilt) {
@@ -869,6 +869,10 @@ TEST(Marshalling, CylindersPlansAndCurvesRefuseWhatCannotBeRebuilt) {
        }},
       {"a curve sag below zero", curve1(-1, 1)},
       {"a curve without levels", curve1(0, 0)},
+      {"a plan of a volume at no number", one([](KelMarshal& m) {
+         Held(m, "Kel3DPlanRep", std::nanf(""));
+         m.WriteInt(0);
+       })},
       {"a primitive of unknown kind", plan1([](KelMarshal& m) { m.WriteInt(9); })},
       {"a bag inside a bag", plan1([](KelMarshal& m) {
          for (unsigned int v : {5u, 1u, 5u, 0u}) m.WriteUnsignedInt(v);
