@@ -492,8 +492,6 @@ KelRep* ReadCone(Reader& r) {
   return rep;
 }
 
-// A cylinder: base, axis vector, radius, plane vector, then its levels' sags
-// (finest first, the last one its axis) so that it is rebuilt level for level.
 bool Finite(const float* v, int n) {
   for (int i = 0; i < n; ++i)
     if (!std::isfinite(v[i])) return false;
@@ -506,6 +504,8 @@ bool UnitLength(const float* d) {
   return std::fabs(n - 1.0) <= 1e-4;
 }
 
+// A cylinder: base, axis vector, radius, plane vector, then its levels' sags
+// (finest first, the last one its axis) so that it is rebuilt level for level.
 int WriteCylinder(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel3DCylinderRep&>(rep);
   const int n = c.GetNbLevels();

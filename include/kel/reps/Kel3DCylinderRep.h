@@ -54,7 +54,7 @@ class Kel3DCylinderRep : public Kel3DRep {
   const Kel3DCylinderGP* GetMesh(int level) const;
   const Kel3DLineGP* GetAxisLine() const { return _axisLine; }
 
-  // More levels than any sag makes (at most five).
+  // The most levels a cylinder keeps; a sag makes five at most.
   static constexpr int MAX_LEVELS = 16;
 
   // Circle points of one mesh: at least 3, at most what a cylinder primitive holds.
