@@ -172,6 +172,16 @@ int Refused(const char* name, const char* why) {
   return 1;
 }
 
+// The restore refuses coordinates that are not finite.
+bool Finite(const float* v, int n) {
+  for (int i = 0; i < n; ++i)
+    if (!std::isfinite(v[i])) return false;
+  return true;
+}
+int NotFinite(const char* name) {
+  return Refused(name, "a coordinate that is not finite");
+}
+
 bool SaneSymbol(int type) {
   return type >= DEFAULT_SYMBOL && type <= FILLED_TRIANGLE_SYMBOL;
 }
@@ -187,6 +197,7 @@ bool SaneCross(float a, float b, float k) {
 int Write2DCross(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel2DCrossRep&>(rep);
   if (c.GetNbSegments() == 0) return Empty("Kel2DCrossRep");
+  if (!Finite(c.GetCenter().GetCoord(), 2)) return NotFinite("Kel2DCrossRep");
   if (!SaneCross(c.GetA(), c.GetB(), c.GetK()))
     return Refused("Kel2DCrossRep", "lengths beyond their bounds");
   w.Common(rep);
@@ -212,6 +223,7 @@ KelRep* Read2DCross(Reader& r) {
 int Write2DCadre(Writer& w, const KelRep& rep) {
   const auto& c = static_cast<const Kel2DCadreRep&>(rep);
   if (c.GetNbCorners() == 0) return Empty("Kel2DCadreRep");
+  if (!Finite(c.GetCenter().GetCoord(), 2)) return NotFinite("Kel2DCadreRep");
   if (!SaneLength(c.GetDx()) || !SaneLength(c.GetDy()) || !SaneLength(c.GetLength()))
     return Refused("Kel2DCadreRep", "lengths beyond their bounds");
   w.Common(rep);
@@ -242,6 +254,7 @@ KelRep* Read2DCadre(Reader& r) {
 int Write2DSymbol(Writer& w, const KelRep& rep) {
   const Kel2DSymbolGP* s = static_cast<const Kel2DSymbolRep&>(rep).GetSymbol();
   if (!s) return Empty("Kel2DSymbolRep");
+  if (!Finite(s->GetPosition(), 2)) return NotFinite("Kel2DSymbolRep");
   if (!SaneSymbol(s->GetSymbolType()) || !SaneLength(s->GetSize()))
     return Refused("Kel2DSymbolRep", "an unknown type or a size beyond its bounds");
   w.Common(rep);
@@ -271,6 +284,8 @@ KelRep* Read2DSymbol(Reader& r) {
 int Write2DArrow(Writer& w, const KelRep& rep) {
   const Kel2DArrowSymbolGP* s = static_cast<const Kel2DArrowSymbolRep&>(rep).GetArrow();
   if (!s) return Empty("Kel2DArrowSymbolRep");
+  if (!Finite(s->GetPosition(), 2) || !Finite(s->GetDirection(), 2))
+    return NotFinite("Kel2DArrowSymbolRep");
   if (!SaneSymbol(s->GetSymbolType()) || !SaneLength(s->GetSize()) ||
       !SaneAngles(s->GetHalfAngle(), 0.0f))
     return Refused("Kel2DArrowSymbolRep", "an unknown type or a size or angle beyond its bounds");
@@ -304,6 +319,7 @@ KelRep* Read2DArrow(Reader& r) {
 int Write2DCurve(Writer& w, const KelRep& rep) {
   const Kel2DCurveGP* c = static_cast<const Kel2DCurveRep&>(rep).GetCurve();
   if (!c || c->GetNbPoints() < 1) return Empty("Kel2DCurveRep");
+  if (!Finite(c->GetPoints(), 2 * c->GetNbPoints())) return NotFinite("Kel2DCurveRep");
   if (!std::isfinite(c->GetSag())) return Refused("Kel2DCurveRep", "a sag that is not finite");
   w.Common(rep);
   w.out.WriteFloat(c->GetSag());
@@ -350,6 +366,7 @@ int Write2DText(Writer& w, const KelRep& rep) {
   const Kel2DSimpleGeometricTextGP* t =
       static_cast<const Kel2DSimpleGeometricTextRep&>(rep).GetText();
   if (!t) return Empty("Kel2DSimpleGeometricTextRep");
+  if (!Finite(t->GetPosition(), 2)) return NotFinite("Kel2DSimpleGeometricTextRep");
   if (int(t->GetAnchor()) < BOTTOM_LEFT || int(t->GetAnchor()) > TOP_RIGHT ||
       !SaneLength(t->GetHeight()) || (t->GetText() && std::strlen(t->GetText()) > kMaxText))
     return Refused("Kel2DSimpleGeometricTextRep",
@@ -417,6 +434,7 @@ int Write2DImage(Writer& w, const KelRep& rep) {
   const auto& x = static_cast<const Kel2DImagePixelRep&>(rep);
   const Kel2DImagePixelGP* gp = x.GetImagePixel();
   if (!gp) return Empty("Kel2DImagePixelRep");
+  if (!Finite(gp->GetPosition(), 2)) return NotFinite("Kel2DImagePixelRep");
   const KelPixelImage* image = x.GetPixelImage();
   int width = 0, height = 0;
   if (image) image->GetSize(width, height);

@@ -540,10 +540,11 @@ TEST(Marshalling, FlatLeavesOfParametersRoundTrip) {
   const std::string refused = keltest::OutputPath("flat-refused.kel");
   const std::string longText(5000, 'x');
   Kelpoint2f origin(0, 0);
+  const float nowhere[] = {std::nanf(""), 0};
   for (Kel2DRep* rep : std::initializer_list<Kel2DRep*>{
            new Kel2DSimpleGeometricTextRep(at, longText.c_str(), BOTTOM_LEFT, 1),
-           new Kel2DCrossRep(origin, 1e-30f, 1e15f, 1e15f),
-           new Kel2DImagePixelRep(at, &picture, 3)}) {
+           new Kel2DCrossRep(origin, 1e-30f, 1e15f, 1e15f), new Kel2DImagePixelRep(at, &picture, 3),
+           new Kel2DSymbolRep(nowhere, 1, CIRCLE_SYMBOL)}) {
     std::remove(refused.c_str());
     saver.SaveRepToFile(refused.c_str(), rep);
     EXPECT_TRUE(keltest::ReadBytes(refused).empty());
