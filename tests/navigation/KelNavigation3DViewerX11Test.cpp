@@ -1,13 +1,12 @@
 // The navigation 3D viewer on the X server, its tool frames driven by real
 // clicks (XTest): the style combo, previous and next, the ground switch, and
-// a single action run by the left button in the drawing area.
+// a single action run by the left button in the drawing area (which ends it,
+// gives back the button and tells it).
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgCombo.h>
-#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgPushButton.h>
-#include <kel/framework/KelVue.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelNavigation3DViewer.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -32,17 +31,14 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-class Navigation3DX11 : public testing::Test {
+KelViewer* MakeNavigation(KelDialog* father, const KelString& name, int w, int h) {
+  return new KelNavigation3DViewer(father, name, 0, w, h, 0);
+}
+
+class Navigation3DX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
-    KelVue::SetInteractiveState(0);
-    session = std::make_unique<keltest::ViewerSession>(
-        "navigation", 320, 240, true, [](KelDialog* father, const KelString& name, int w, int h) {
-          return new KelNavigation3DViewer(father, name, 0, w, h, 0);
-        });
-    ASSERT_TRUE(session->Ready());
+    if (!Open("navigation", 320, 240, MakeNavigation)) return;
     viewer = static_cast<KelNavigation3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                               Kelvector3f(0, 0, 2), 4);
@@ -54,13 +50,8 @@ class Navigation3DX11 : public testing::Test {
                              KelNavigation3DViewer::NAVIGATION_VIEWPOINT_ACTION_ENDED()})
       events.Follow(viewer->GetCallbackManager(), name);
   }
-  void TearDown() override {
-    session.reset();
+  void Close() override {
     if (cube) cube->Destroy();
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
   // One change of the camera: one history entry.
   void Look(float x) {
@@ -79,15 +70,15 @@ class Navigation3DX11 : public testing::Test {
     EXPECT_EQ(camera->GetFocusDistance(), expected.GetFocusDistance());
   }
 
-  int errorsBefore = 0;
-  std::unique_ptr<keltest::ViewerSession> session;
   KelNavigation3DViewer* viewer = nullptr;
   Kel3DViewpoint* camera = nullptr;
   Kel3DRep* cube = nullptr;
   keltest::EventCounter events;
 };
 
-TEST_F(Navigation3DX11, PreviousAndNextClickedRestoreTheExactCameras) {
+// Clicks on the tool buttons: previous and next restore the exact cameras,
+// the style combo and the ground switch tell what the user chose.
+TEST_F(Navigation3DX11, ToolButtonsClickedDoAndTellWhatTheUserChose) {
   Look(1.0f);
   const Kel3DViewpoint first(*camera);
   Look(2.5f);
@@ -99,9 +90,7 @@ TEST_F(Navigation3DX11, PreviousAndNextClickedRestoreTheExactCameras) {
   keltest::Click(viewer->GetNextButton()->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsNextViewpoint() == 0; }));
   ExpectCamera(second);
-}
 
-TEST_F(Navigation3DX11, TheStyleComboAndTheGroundSwitchTellWhatTheUserChose) {
   Widget combo = viewer->GetStyleCombo()->GetWidget();
   keltest::Click(combo, 1, combo->core.width - 8);
   Widget list = XtNameToWidget(combo, "*List");
@@ -145,6 +134,8 @@ TEST_F(Navigation3DX11, AZoomButtonLetsTheLeftButtonZoomOnceAsOneHistoryEntry) {
   EXPECT_EQ(viewer->GetHistoryCount(), entries + 1);
   EXPECT_EQ(viewer->GetActionButton(ViewpointZoom)->GetState(), 0);
   EXPECT_FALSE(viewer->IsViewpointManipulation());
+  EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
+  EXPECT_EQ(events.names, (Names{"NAVIGATION_VIEWPOINT_ACTION_ENDED"}));
   // The left button picks again afterwards; the next drag moves nothing.
   keltest::PressButton(1);
   keltest::PointerTo(session->Area(), 160, 100);
@@ -200,10 +191,7 @@ class FakeMouseDaemon {
 TEST(Navigation3DMouseX11, TheDaemonsMotionsMoveTheCamera) {
   KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
   FakeMouseDaemon daemon;
-  keltest::ViewerSession session("mouse3D", 320, 240, true,
-                                 [](KelDialog* father, const KelString& name, int w, int h) {
-                                   return new KelNavigation3DViewer(father, name, 0, w, h, 0);
-                                 });
+  keltest::ViewerSession session("mouse3D", 320, 240, true, MakeNavigation);
   ASSERT_TRUE(session.Ready());
   auto* viewer = static_cast<KelNavigation3DViewer*>(session.viewer);
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->Is3DMouseConnected() != 0; }));

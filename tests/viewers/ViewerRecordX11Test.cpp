@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelDlgDocument.h>
-#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelMarshal.h>
 #include <kel/framework/KelRecord.h>
-#include <kel/framework/KelVue.h>
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/navigation/KelViewpointEditor.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -110,25 +108,18 @@ std::vector<std::string> Lines(const std::string& text, const char* prefix) {
   return lines;
 }
 
-class ViewerRecordX11 : public testing::Test {
+class ViewerRecordX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
+    if (!Start()) return;
     setenv("KELRECORDCAPTURE", "1", 1);
     KelRecord::SetTraceLevel('2');
-    KelVue::SetInteractiveState(0);
-    keltest::PointerTo(0, 0);
     keltest::Settle();
   }
-  void TearDown() override {
+  void Close() override {
     KelRecord::GetMain()->Stop();
     KelRecord::SetTraceLevel(0);
     unsetenv("KELRECORDCAPTURE");
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
 
   // Replays `path` into a new scene until the recording has been handed out.
@@ -139,8 +130,6 @@ class ViewerRecordX11 : public testing::Test {
     keltest::Settle();
     return scene;
   }
-
-  int errorsBefore = 0;
 };
 
 TEST_F(ViewerRecordX11, ReplayGivesTheSameNotificationsCameraAndTraceAtAnotherSize) {
@@ -158,25 +147,21 @@ TEST_F(ViewerRecordX11, ReplayGivesTheSameNotificationsCameraAndTraceAtAnotherSi
     scene.session.Focus();
     const int ax = int(scene.centre[0].x), ay = int(scene.centre[0].y);
     const int bx = int(scene.centre[1].x), by = int(scene.centre[1].y);
-    keltest::PointerTo(area, ax, ay);  // onto A
-    keltest::Settle();
+    auto to = [&](int x, int y) {
+      keltest::PointerTo(area, x, y);
+      keltest::Settle();
+    };
+    to(ax, ay);  // onto A
     keltest::Click(area, 1, ax + 5, ay - 2);
     keltest::HoldKey(XK_Shift_L, true);
-    keltest::PointerTo(area, bx, by);  // onto B, Shift held
-    keltest::Settle();
+    to(bx, by);  // onto B, Shift held
     keltest::HoldKey(XK_Shift_L, false);
-    keltest::PointerTo(area, 160, 200);  // nothing: a middle drag pans
-    keltest::Settle();
+    to(160, 200);  // nothing: a middle drag pans
     keltest::PressButton(2);
-    keltest::Settle();
-    for (int i = 1; i <= 4; ++i) {
-      keltest::PointerTo(area, 160 + 10 * i, 200 - 5 * i);
-      keltest::Settle();
-    }
+    for (int i = 0; i <= 4; ++i) to(160 + 10 * i, 200 - 5 * i);
     keltest::ReleaseButton(2);
     keltest::Settle();
-    keltest::PointerTo(area, bx - 20, by);  // B, where the pan has moved it
-    keltest::Settle();
+    to(bx - 20, by);  // B, where the pan has moved it
     keltest::Click(area, 1, bx - 20, by);
     scene.session.viewer->Draw();
     ASSERT_TRUE(scene.session.WaitUpdates(1));
