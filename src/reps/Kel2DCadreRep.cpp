@@ -25,6 +25,7 @@ void Kel2DCadreRep::ReleaseCorners() {
 
 void Kel2DCadreRep::Modify(Kelpoint2f center, float dx, float dy, float length) {
   ReleaseCorners();
+  _center = center, _dx = dx, _dy = dy, _length = length;
   if (_corner < ALL_CADRE_CORNERS || _corner > BOTTOM_RIGHT_CADRE_CORNER) return;
   float all[24];
   for (int c = 1; c <= 4; ++c) {

@@ -19,6 +19,7 @@ void Kel2DCrossRep::ReleaseSegments() {
 
 void Kel2DCrossRep::Modify(Kelpoint2f& c, float a, float b, float k) {
   ReleaseSegments();
+  _center = c, _a = a, _b = b, _k = k;
   float p[16];
   if (k == 0.0f || a == 0.0f) {
     const float diagonals[8] = {c.x - a, c.y - b, c.x + a, c.y + b,

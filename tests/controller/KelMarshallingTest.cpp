@@ -4,9 +4,16 @@
 #include <kel/foundations/Kel3x3Matrix.h>
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMarshal.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/primitives/Kel2DArrowSymbolGP.h>
+#include <kel/primitives/Kel2DCurveGP.h>
+#include <kel/primitives/Kel2DImagePixelGP.h>
 #include <kel/primitives/Kel2DLineGP.h>
 #include <kel/primitives/Kel2DMarkerGP.h>
 #include <kel/primitives/Kel2DPolygonGP.h>
+#include <kel/primitives/Kel2DPolylineGP.h>
+#include <kel/primitives/Kel2DSimpleGeometricTextGP.h>
+#include <kel/primitives/Kel2DSymbolGP.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
@@ -18,10 +25,17 @@
 #include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/primitives/KelBagGP.h>
 #include <kel/reps/Kel2DArcCircleRep.h>
+#include <kel/reps/Kel2DArrowSymbolRep.h>
 #include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DCadreRep.h>
+#include <kel/reps/Kel2DCrossRep.h>
+#include <kel/reps/Kel2DCurveRep.h>
+#include <kel/reps/Kel2DImagePixelRep.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel2DPointRep.h>
 #include <kel/reps/Kel2DPolygonRep.h>
+#include <kel/reps/Kel2DSimpleGeometricTextRep.h>
+#include <kel/reps/Kel2DSymbolRep.h>
 #include <kel/reps/Kel3DArcCircleRep.h>
 #include <kel/reps/Kel3DAxisRep.h>
 #include <kel/reps/Kel3DBagRep.h>
@@ -44,11 +58,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -287,6 +303,79 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(x->GetRadius(), y->GetRadius());
     EXPECT_EQ(x->GetStart(), y->GetStart());
     EXPECT_EQ(x->GetEnd(), y->GetEnd());
+    // The 2D leaves rebuilt from their parameters: those, and the primitives made of them.
+  } else if (auto* x = dynamic_cast<Kel2DCrossRep*>(&a)) {
+    auto* y = static_cast<Kel2DCrossRep*>(&b);
+    EXPECT_TRUE(SameFloats(x->GetCenter().GetCoord(), y->GetCenter().GetCoord(), 2));
+    EXPECT_EQ(x->GetA(), y->GetA());
+    EXPECT_EQ(x->GetB(), y->GetB());
+    EXPECT_EQ(x->GetK(), y->GetK());
+    ASSERT_EQ(x->GetNbSegments(), y->GetNbSegments());
+    for (int i = 0; i < x->GetNbSegments(); ++i)
+      EXPECT_TRUE(SameFloats(x->GetSegment(i)->GetPoints(), y->GetSegment(i)->GetPoints(), 4));
+  } else if (auto* x = dynamic_cast<Kel2DCadreRep*>(&a)) {
+    auto* y = static_cast<Kel2DCadreRep*>(&b);
+    EXPECT_EQ(x->GetCadreCorner(), y->GetCadreCorner());
+    EXPECT_TRUE(SameFloats(x->GetCenter().GetCoord(), y->GetCenter().GetCoord(), 2));
+    EXPECT_EQ(x->GetDx(), y->GetDx());
+    EXPECT_EQ(x->GetDy(), y->GetDy());
+    EXPECT_EQ(x->GetLength(), y->GetLength());
+    ASSERT_EQ(x->GetNbCorners(), y->GetNbCorners());
+    for (int i = 0; i < x->GetNbCorners(); ++i)
+      EXPECT_TRUE(SameFloats(x->GetCorner(i)->GetPoints(), y->GetCorner(i)->GetPoints(), 6));
+  } else if (auto* x = dynamic_cast<Kel2DArrowSymbolRep*>(&a)) {
+    const Kel2DArrowSymbolGP *p = x->GetArrow(),
+                             *q = static_cast<Kel2DArrowSymbolRep&>(b).GetArrow();
+    EXPECT_EQ(p->GetSymbolType(), q->GetSymbolType());
+    EXPECT_TRUE(SameFloats(p->GetPosition(), q->GetPosition(), 2));
+    EXPECT_TRUE(SameFloats(p->GetDirection(), q->GetDirection(), 2));
+    EXPECT_EQ(p->GetSize(), q->GetSize());
+    EXPECT_EQ(p->GetHalfAngle(), q->GetHalfAngle());
+  } else if (auto* x = dynamic_cast<Kel2DSymbolRep*>(&a)) {
+    const Kel2DSymbolGP *p = x->GetSymbol(), *q = static_cast<Kel2DSymbolRep&>(b).GetSymbol();
+    EXPECT_EQ(p->GetSymbolType(), q->GetSymbolType());
+    EXPECT_TRUE(SameFloats(p->GetPosition(), q->GetPosition(), 2));
+    EXPECT_EQ(p->GetSize(), q->GetSize());
+  } else if (auto* x = dynamic_cast<Kel2DCurveRep*>(&a)) {
+    const Kel2DCurveGP *p = x->GetCurve(), *q = static_cast<Kel2DCurveRep&>(b).GetCurve();
+    EXPECT_EQ(p->GetSag(), q->GetSag());
+    ASSERT_EQ(p->GetNbSegments(), q->GetNbSegments());
+    ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
+    EXPECT_EQ(std::memcmp(p->GetPointsPerSegment(), q->GetPointsPerSegment(),
+                          4u * unsigned(p->GetNbSegments())),
+              0);
+    EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 2 * p->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<Kel2DSimpleGeometricTextRep*>(&a)) {
+    const Kel2DSimpleGeometricTextGP *p = x->GetText(),
+                                     *q = static_cast<Kel2DSimpleGeometricTextRep&>(b).GetText();
+    EXPECT_TRUE(SameFloats(p->GetPosition(), q->GetPosition(), 2));
+    EXPECT_EQ(p->GetAnchor(), q->GetAnchor());
+    EXPECT_EQ(p->GetHeight(), q->GetHeight());
+    ASSERT_EQ(p->GetText() != nullptr, q->GetText() != nullptr);
+    if (p->GetText()) {
+      EXPECT_STREQ(p->GetText(), q->GetText());
+    }
+  } else if (auto* x = dynamic_cast<Kel2DImagePixelRep*>(&a)) {
+    auto* y = static_cast<Kel2DImagePixelRep*>(&b);
+    const Kel2DImagePixelGP *p = x->GetImagePixel(), *q = y->GetImagePixel();
+    EXPECT_TRUE(SameFloats(p->GetPosition(), q->GetPosition(), 2));
+    EXPECT_EQ(p->GetDisplayMode(), q->GetDisplayMode());
+    EXPECT_EQ(p->GetAlphaMode(), q->GetAlphaMode());
+    const KelPixelImage *i = x->GetPixelImage(), *j = y->GetPixelImage();
+    ASSERT_EQ(i != nullptr, j != nullptr);
+    if (i) {
+      int w = 0, h = 0, w2 = 0, h2 = 0;
+      i->GetSize(w, h);
+      j->GetSize(w2, h2);
+      ASSERT_EQ(w, w2);
+      ASSERT_EQ(h, h2);
+      ASSERT_EQ(i->GetFormat(), j->GetFormat());
+      EXPECT_EQ(i->GetXPixelSize(), j->GetXPixelSize());
+      EXPECT_EQ(i->GetYPixelSize(), j->GetYPixelSize());
+      EXPECT_EQ(std::memcmp(i->GetPixelsToRead(), j->GetPixelsToRead(),
+                            std::size_t(w * h * KelPixelImage::BytesPerPixel(i->GetFormat()))),
+                0);
+    }
   } else if (auto* x = dynamic_cast<KelLightSourceSetRep*>(&a)) {
     auto* y = static_cast<KelLightSourceSetRep*>(&b);
     ASSERT_EQ(x->GetLightSourceCount(), y->GetLightSourceCount());
@@ -475,6 +564,183 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   Same(*flat, *flatBack);
   flat->Destroy();
   flatBack->Destroy();
+}
+
+// The 2D leaves rebuilt from their parameters, under a 2D bag.
+TEST(Marshalling, FlatLeavesOfParametersRoundTrip) {
+  KelVisuController saver;
+  KelModelIdentificator i1 = Id(1), i2 = Id(2);
+  auto* flat = new Kel2DBagRep(i1, nullptr);
+  Kelpoint2f c(1, 2);
+  flat->AddChild(*new Kel2DCrossRep(c, 4, 2, 1));
+  flat->AddChild(*new Kel2DCrossRep(c, 3, 1, 0));
+  flat->AddChild(*new Kel2DCadreRep(Kelpoint2f(0, 0), 5, 3, 1, ALL_CADRE_CORNERS));
+  flat->AddChild(*new Kel2DCadreRep(Kelpoint2f(2, 1), 1, 1, 0.5f, BOTTOM_LEFT_CADRE_CORNER));
+  const float at[] = {-1, 0.5f}, towards[] = {0, -2};
+  flat->AddChild(*new Kel2DSymbolRep(at, 3, CROSSED_DISC_SYMBOL));
+  flat->AddChild(*new Kel2DArrowSymbolRep(at, towards, 4, 0.3f, HOLLOW_TRIANGLE_ARROW_SYMBOL));
+  const int perSegment[] = {3, 2};
+  const float curve[] = {0, 0, 1, 1, 2, 0, 3, -1};
+  flat->AddChild(*new Kel2DCurveRep(0.01f, 2, 4, perSegment, curve));
+  auto* text = new Kel2DSimpleGeometricTextRep(at,
+                                               "Pi\xc3\xa8"
+                                               "ce 12",
+                                               MIDDLE_CENTER, 2.5f);
+  text->SetNewId(i2);
+  flat->AddChild(*text);
+  flat->AddChild(*new Kel2DSimpleGeometricTextRep(at, nullptr, TOP_RIGHT, 1));
+  unsigned char rgba[3 * 2 * 4];
+  for (unsigned i = 0; i < sizeof rgba; ++i) rgba[i] = static_cast<unsigned char>(37 * i);
+  KelPixelImage picture(3, 2, PixelImageRGBA, rgba);
+  picture.SetXPixelSize(0.5f);
+  picture.SetYPixelSize(0.25f);
+  auto* image = new Kel2DImagePixelRep(at, &picture, 2);
+  image->AlphaModeOn();
+  flat->AddChild(*image);
+  flat->AddChild(*new Kel2DImagePixelRep(at, nullptr, 0));
+
+  const std::string first = keltest::OutputPath("flat-parameters.kel");
+  const std::string second = keltest::OutputPath("flat-parameters-again.kel");
+  saver.SaveRepToFile(first.c_str(), flat);
+  KelRep* back = KelVisuController::RestoreRepFromFile(first.c_str());
+  ASSERT_NE(back, nullptr);
+  Same(*flat, *back);
+  // By hand: the first arm of the cross stops at x = c.x - k, y = c.y - k b / a.
+  auto* cross = static_cast<Kel2DCrossRep*>((*static_cast<Kel2DBagRep*>(back)->GetChildren())[0]);
+  const float arm[] = {-3, 0, 0, 1.5f};
+  EXPECT_TRUE(SameFloats(cross->GetSegment(0)->GetPoints(), arm, 4));
+  saver.SaveRepToFile(second.c_str(), back);
+  EXPECT_EQ(keltest::ReadBytes(first), keltest::ReadBytes(second));
+  flat->Destroy();
+  back->Destroy();
+
+  // What the restore would refuse is not saved.
+  const std::string refused = keltest::OutputPath("flat-refused.kel");
+  const std::string longText(5000, 'x');
+  Kelpoint2f origin(0, 0);
+  const float nowhere[] = {std::nanf(""), 0};
+  for (Kel2DRep* rep : std::initializer_list<Kel2DRep*>{
+           new Kel2DSimpleGeometricTextRep(at, longText.c_str(), BOTTOM_LEFT, 1),
+           new Kel2DCrossRep(origin, 1e-30f, 1e15f, 1e15f), new Kel2DImagePixelRep(at, &picture, 3),
+           new Kel2DSymbolRep(nowhere, 1, CIRCLE_SYMBOL)}) {
+    std::remove(refused.c_str());
+    saver.SaveRepToFile(refused.c_str(), rep);
+    EXPECT_TRUE(keltest::ReadBytes(refused).empty());
+    rep->Destroy();
+  }
+}
+
+// Each bound of the 2D leaves' records, one leaf under a 2D bag; the same
+// leaf made sound restores.
+TEST(Marshalling, HostileFlatLeavesAreRefused) {
+  using Fill = std::function<void(KelMarshal&)>;
+  auto leaf = [](const char* kind, Fill fields) {
+    return [kind, fields](KelMarshal& m) {
+      Name(m, "Kel2DBagRep");
+      m.WriteUnsignedInt(2);
+      m.WriteString(kind);
+      m.WriteUnsignedLong(0);
+      m.WriteUnsignedInt(0);
+      m.WriteUnsignedInt(0);
+      fields(m);
+      m.WriteString("Kel2DBagRep");
+      for (unsigned int x : {0u, 0u, 0u, 0u, 0u, 1u, 0u}) m.WriteUnsignedInt(x);
+    };
+  };
+  auto floats = [](KelMarshal& m, std::initializer_list<float> v) {
+    for (float x : v) m.WriteFloat(x);
+  };
+  auto cross = [&](float a, float b, float k) {
+    return leaf("Kel2DCrossRep", [=](KelMarshal& m) { floats(m, {0, 0, a, b, k}); });
+  };
+  auto cadre = [&](int corner, float length) {
+    return leaf("Kel2DCadreRep", [=](KelMarshal& m) {
+      m.WriteInt(corner);
+      floats(m, {0, 0, 1, 1, length});
+    });
+  };
+  auto symbol = [&](int type, float size) {
+    return leaf("Kel2DSymbolRep", [=](KelMarshal& m) {
+      m.WriteInt(type);
+      floats(m, {0, 0, size});
+    });
+  };
+  auto arrow = [&](int type, float halfAngle) {
+    return leaf("Kel2DArrowSymbolRep", [=](KelMarshal& m) {
+      m.WriteInt(type);
+      floats(m, {0, 0, 1, 0, 2, halfAngle});
+    });
+  };
+  auto curve = [&](unsigned int points, std::vector<int> perSegment) {
+    return leaf("Kel2DCurveRep", [=](KelMarshal& m) {
+      m.WriteFloat(0.1f);
+      m.WriteUnsignedInt(static_cast<unsigned int>(perSegment.size()));
+      m.WriteUnsignedInt(points);
+      for (int n : perSegment) m.WriteInt(n);
+      for (unsigned int i = 0; i < 2 * points && i < 64; ++i) m.WriteFloat(float(i));
+    });
+  };
+  auto text = [&](int anchor, float height, std::string chars) {
+    return leaf("Kel2DSimpleGeometricTextRep", [=](KelMarshal& m) {
+      floats(m, {0, 0});
+      m.WriteInt(anchor);
+      m.WriteFloat(height);
+      m.WriteInt(1);
+      m.WriteBlock(chars.data(), chars.size() + 1);
+    });
+  };
+  auto image = [&](int mode, int alpha, int width, int height, int format) {
+    return leaf("Kel2DImagePixelRep", [=](KelMarshal& m) {
+      floats(m, {0, 0});
+      for (int x : {mode, alpha, 1, width, height, format}) m.WriteInt(x);
+      floats(m, {1, 1});
+      const std::vector<unsigned char> pixels(std::size_t(width) * std::size_t(height) * 4);
+      m.WriteBytes(pixels.data(), pixels.size());
+    });
+  };
+  const std::vector<std::pair<const char*, Fill>> cases = {
+      {"a cross of a length of 10^30", cross(1e30f, 1, 1)},
+      {"a cross of an infinite slope", cross(1e-30f, 1e15f, 1e15f)},
+      {"frame corner 5", cadre(5, 1)},
+      {"frame corner -1", cadre(-1, 1)},
+      {"frame legs of 10^30", cadre(0, 1e30f)},
+      {"symbol type 0", symbol(0, 1)},
+      {"symbol type 23", symbol(23, 1)},
+      {"a symbol of 10^30 mm", symbol(17, 1e30f)},
+      {"arrow type 99", arrow(99, 0.3f)},
+      {"an arrow half-angle of 10^30", arrow(11, 1e30f)},
+      {"a curve without points", curve(0, {})},
+      {"segments not adding up", curve(4, {2, 2})},
+      {"a segment of no point", curve(3, {0, 4})},
+      {"curve points beyond the file", curve(0x10000000u, {})},
+      {"anchor 9", text(9, 1, "a")},
+      {"anchor -1", text(-1, 1, "a")},
+      {"a text height of 10^30", text(0, 1e30f, "a")},
+      {"a text of 4096 characters", text(0, 1, std::string(4096, 'a'))},
+      {"a zero inside a text", text(0, 1, std::string("a\0b", 3))},
+      {"image mode 3", image(3, 0, 1, 1, 3)},
+      {"alpha mode 2", image(0, 2, 1, 1, 3)},
+      {"an image of no width", image(0, 0, 0, 1, 3)},
+      {"an image 70000 wide", image(0, 0, 70000, 1, 0)},
+      {"image format 4", image(0, 0, 1, 1, 4)},
+  };
+  const std::string file = keltest::OutputPath("hostile-flat.kel");
+  for (const auto& c : cases) {
+    KelMarshal payload;
+    c.second(payload);
+    keltest::WriteBytes(file, Wrap(payload));
+    EXPECT_EQ(KelVisuController::RestoreRepFromFile(file.c_str()), nullptr) << c.first;
+  }
+  for (const Fill& fine : std::vector<Fill>{
+           cross(1, 1, 1), cadre(4, 1), symbol(22, 1), arrow(14, 0.3f), curve(4, {3, 2}),
+           text(8, 1, std::string(4095, 'a')), image(2, 1, 2, 3, 3)}) {
+    KelMarshal payload;
+    fine(payload);
+    keltest::WriteBytes(file, Wrap(payload));
+    KelRep* rep = KelVisuController::RestoreRepFromFile(file.c_str());
+    ASSERT_NE(rep, nullptr);
+    rep->Destroy();
+  }
 }
 
 TEST(Marshalling, ControllerRestoresIntoTheUnmarshallingControllerAndCache) {

@@ -29,6 +29,12 @@ class Kel2DCadreRep : public Kel2DRep {
 
   int GetNbCorners() const { return _count; }
   const Kel2DPolylineGP* GetCorner(int i) const { return _corners[i]; }
+  // The parameters of the last build.
+  CadreRepCorner GetCadreCorner() const { return _corner; }
+  const Kelpoint2f& GetCenter() const { return _center; }
+  float GetDx() const { return _dx; }
+  float GetDy() const { return _dy; }
+  float GetLength() const { return _length; }
 
  private:
   void ReleaseCorners();
@@ -36,4 +42,6 @@ class Kel2DCadreRep : public Kel2DRep {
   CadreRepCorner _corner;
   Kel2DPolylineGP* _corners[4] = {nullptr, nullptr, nullptr, nullptr};
   int _count = 0;
+  Kelpoint2f _center;
+  float _dx = 0.0f, _dy = 0.0f, _length = 0.0f;
 };

@@ -19,10 +19,17 @@ class Kel2DCrossRep : public Kel2DRep {
 
   int GetNbSegments() const { return _count; }
   const Kel2DLineGP* GetSegment(int i) const { return _segments[i]; }
+  // The parameters of the last build.
+  const Kelpoint2f& GetCenter() const { return _center; }
+  float GetA() const { return _a; }
+  float GetB() const { return _b; }
+  float GetK() const { return _k; }
 
  private:
   void ReleaseSegments();
 
   Kel2DLineGP* _segments[4] = {nullptr, nullptr, nullptr, nullptr};
   int _count = 0;
+  Kelpoint2f _center;
+  float _a = 0.0f, _b = 0.0f, _k = 0.0f;
 };
