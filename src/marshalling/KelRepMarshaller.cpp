@@ -19,6 +19,8 @@
 #include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/primitives/KelBagGP.h>
 #include <kel/reps/Kel2DArcCircleRep.h>
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel2DLineRep.h>
@@ -29,7 +31,10 @@
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/reps/Kel3DCurveRep.h>
+#include <kel/reps/Kel3DCylinderRep.h>
 #include <kel/reps/Kel3DLineRep.h>
+#include <kel/reps/Kel3DPlanRep.h>
 #include <kel/reps/Kel3DPointRep.h>
 #include <kel/reps/Kel3DRectangleRep.h>
 #include <kel/reps/Kel3DSimpleConeRep.h>
@@ -487,6 +492,252 @@ KelRep* ReadCone(Reader& r) {
   return rep;
 }
 
+bool Finite(const float* v, int n) {
+  for (int i = 0; i < n; ++i)
+    if (!std::isfinite(v[i])) return false;
+  return true;
+}
+
+// A plane vector read back must still be a direction (unit length).
+bool UnitLength(const float* d) {
+  const double n = double(d[0]) * d[0] + double(d[1]) * d[1] + double(d[2]) * d[2];
+  return std::fabs(n - 1.0) <= 1e-4;
+}
+
+// A cylinder: base, axis vector, radius, plane vector, then its levels' sags
+// (finest first, the last one its axis) so that it is rebuilt level for level.
+int WriteCylinder(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel3DCylinderRep&>(rep);
+  const int n = c.GetNbLevels();
+  if (n < 1 || !c.GetAxisLine()) return Empty("Kel3DCylinderRep");
+  const float* plane = c.GetPlaneVector().GetCoord();
+  if (!SaneLength(c.GetRadius()) || n > Kel3DCylinderRep::MAX_LEVELS || !Finite(c.GetBase(), 3) ||
+      !Finite(c.GetAxisVector(), 3) || !Finite(plane, 3) || !UnitLength(plane) ||
+      !Finite(c.GetSags(), n)) {
+    std::cerr << "KelMarshalling: a Kel3DCylinderRep of a radius, vector or sag the restore"
+              << " refuses cannot be saved." << std::endl;
+    return 1;
+  }
+  w.Common(rep);
+  w.Floats(c.GetBase(), 3);
+  w.Floats(c.GetAxisVector(), 3);
+  w.out.WriteFloat(c.GetRadius());
+  w.Floats(plane, 3);
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(n));
+  w.Floats(c.GetSags(), n);
+  return 0;
+}
+
+KelRep* ReadCylinder(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  float p[10];
+  unsigned int n = 0;
+  if (!r.Common(id, a) || !r.Floats(p, 10) || !r.Length(p[6]) || !r.Count(n, 4)) return nullptr;
+  if (!UnitLength(p + 7)) return r.Fail("a plane vector that is not of unit length"), nullptr;
+  if (n < 1 || n > static_cast<unsigned int>(Kel3DCylinderRep::MAX_LEVELS))
+    return r.Fail("a cylinder of no or too many levels"), nullptr;
+  float sags[Kel3DCylinderRep::MAX_LEVELS];
+  if (!r.Floats(sags, static_cast<int>(n))) return nullptr;
+  // Each mesh: its circle twice and the caps' centres; the axis: two points.
+  std::uint64_t vertices = 2;
+  for (unsigned int i = 0; i + 1 < n; ++i)
+    vertices += 2 * std::uint64_t(Kel3DCylinderRep::CirclePointCount(sags[i], p[6])) + 2;
+  if (!r.Mesh(vertices)) return nullptr;
+  auto* rep = new Kel3DCylinderRep(p, p + 3, p[6], Keldirection3f::Unchecked(p[7], p[8], p[9]),
+                                   sags, static_cast<int>(n), id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  return rep;
+}
+
+// ---- Plans and curves: primitives given by their owner, saved as they are
+// when the library can make them again (faces and the 3D line primitives,
+// and bags of those), with the volume their owner set.
+
+enum PrimitiveTag : int { kNone, kFace, kLine, kPolyline, kMarker, kBag };
+
+int WritePrimitive(Writer& w, const KelGraphicPrimitive* gp, bool inBag = false) {
+  if (!gp) {
+    w.out.WriteInt(kNone);
+    return 0;
+  }
+  const std::type_info& t = typeid(*gp);
+  if (t == typeid(Kel3DFaceGP)) {
+    w.out.WriteInt(kFace);
+    return w.Face(gp);
+  }
+  if (t == typeid(Kel3DLineGP) || t == typeid(Kel3DPolylineGP)) {
+    const auto* l = static_cast<const Kel3DLineGP*>(gp);
+    w.out.WriteInt(t == typeid(Kel3DLineGP) ? kLine : kPolyline);
+    w.out.WriteUnsignedInt(static_cast<unsigned int>(l->GetNbPoints()));
+    w.Floats(l->GetPoints(), 3 * l->GetNbPoints());
+    return 0;
+  }
+  if (t == typeid(Kel3DMarkerGP)) {
+    const auto* m = static_cast<const Kel3DMarkerGP*>(gp);
+    w.out.WriteInt(kMarker);
+    w.out.WriteInt(m->GetSymbolType());
+    w.out.WriteUnsignedInt(static_cast<unsigned int>(m->GetNbPoints()));
+    w.Floats(m->GetPoints(), 3 * m->GetNbPoints());
+    return 0;
+  }
+  if (t == typeid(KelBagGP) && !inBag) {
+    auto* bag = const_cast<KelBagGP*>(static_cast<const KelBagGP*>(gp));
+    w.out.WriteInt(kBag);
+    w.out.WriteUnsignedInt(static_cast<unsigned int>(bag->GetCount()));
+    for (int i = 0; i < bag->GetCount(); ++i)
+      if (WritePrimitive(w, bag->Get_Son(i), true) != 0) return 1;
+    return 0;
+  }
+  std::cerr << "KelMarshalling: a primitive of class " << gp->IsA()
+            << (inBag ? " in a KelBagGP" : "") << " cannot be saved." << std::endl;
+  return 1;
+}
+
+struct DestroyGP {
+  void operator()(KelGraphicPrimitive* gp) const { KelGraphicPrimitive::Destroy(gp); }
+};
+using GPHolder = std::unique_ptr<KelGraphicPrimitive, DestroyGP>;
+
+// Points of a line or marker: a count the file holds, every coordinate finite.
+bool Points(Reader& r, std::vector<float>& p) {
+  unsigned int n = 0;
+  if (!r.Count(n, 12)) return false;
+  p.resize(3 * std::size_t(n));
+  return r.Floats(p.data(), static_cast<int>(p.size()));
+}
+
+// Answers false on a failure; `gp` is then null. A bag holds no bag.
+bool ReadPrimitive(Reader& r, GPHolder& gp, bool inBag = false) {
+  int tag = kNone;
+  if (r.in.ReadInt(tag) != 0) return r.Fail("truncated");
+  std::vector<float> p;
+  switch (tag) {
+    case kNone:
+      return true;
+    case kFace:
+      gp.reset(r.Face());
+      return gp != nullptr;
+    case kLine:
+    case kPolyline:
+      if (!Points(r, p)) return false;
+      gp.reset(tag == kLine ? new Kel3DLineGP(p.data(), static_cast<int>(p.size() / 3), 1)
+                            : new Kel3DPolylineGP(p.data(), static_cast<int>(p.size() / 3), 1));
+      return true;
+    case kMarker: {
+      int type = 0;
+      r.in.ReadInt(type);
+      if (!r.Ok() || !Points(r, p)) return false;
+      gp.reset(new Kel3DMarkerGP(p.data(), static_cast<int>(p.size() / 3),
+                                 static_cast<SymbolType>(type), 1));
+      return true;
+    }
+    case kBag: {
+      if (inBag) return r.Fail("a primitive bag inside a bag");
+      unsigned int n = 0;
+      if (!r.Count(n, 4)) return false;
+      std::vector<GPHolder> children(n);
+      for (GPHolder& child : children)
+        if (!ReadPrimitive(r, child, true)) return false;
+      std::vector<KelGraphicPrimitive*> raw(n);
+      for (unsigned int i = 0; i < n; ++i) raw[i] = children[i].get();
+      gp.reset(new KelBagGP(static_cast<int>(n), raw.data()));
+      // The bag owns them now (an empty one took none).
+      if (n > 0)
+        for (GPHolder& child : children) child.release();
+      return true;
+    }
+    default:
+      return r.Fail("a primitive of unknown kind");
+  }
+}
+
+// The volume an owner set: finite, when it is a sphere (states 1 and 3).
+bool FiniteVolume(const Kel3DBoundingSphere& s) {
+  return (s.GetState() != 1 && s.GetState() != 3) ||
+         (Finite(s.GetCenter(), 3) && std::isfinite(s.GetRadius()) &&
+          std::isfinite(s.GetRadiusMM()));
+}
+
+int InfiniteVolume(const char* name) {
+  std::cerr << "KelMarshalling: a " << name << " of a volume that is not finite cannot be saved."
+            << std::endl;
+  return 1;
+}
+
+bool ReadVolume(Reader& r, Kel3DBoundingSphere& s) {
+  if (!r.Sphere(s)) return false;
+  if (!FiniteVolume(s)) return r.Fail("a volume that is not finite");
+  return true;
+}
+
+int WritePlan(Writer& w, const KelRep& rep) {
+  const auto& plan = static_cast<const Kel3DPlanRep&>(rep);
+  if (!FiniteVolume(plan.GetBoundingElement())) return InfiniteVolume("Kel3DPlanRep");
+  w.Common(rep);
+  w.Sphere(plan.GetBoundingElement());
+  return WritePrimitive(w, plan.GetPrimitive());
+}
+
+KelRep* ReadPlan(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  Kel3DBoundingSphere sphere;
+  GPHolder gp;
+  if (!r.Common(id, a) || !ReadVolume(r, sphere) || !ReadPrimitive(r, gp)) return nullptr;
+  auto* rep = new Kel3DPlanRep(id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  rep->SetPrimitive(gp.release());
+  rep->SetBoundingElement(sphere);
+  return rep;
+}
+
+int WriteCurve(Writer& w, const KelRep& rep) {
+  const auto& c = static_cast<const Kel3DCurveRep&>(rep);
+  const int n = c.GetNbLevels();
+  if (n < 1) return Empty("Kel3DCurveRep");
+  if (!FiniteVolume(c.GetBoundingElement())) return InfiniteVolume("Kel3DCurveRep");
+  for (int i = 0; i < n; ++i)
+    if (!(c.GetSags()[i] >= 0) || !std::isfinite(c.GetSags()[i])) {
+      std::cerr << "KelMarshalling: a Kel3DCurveRep of a negative or infinite sag cannot be saved."
+                << std::endl;
+      return 1;
+    }
+  w.Common(rep);
+  w.Sphere(c.GetBoundingElement());
+  w.out.WriteUnsignedInt(static_cast<unsigned int>(n));
+  w.Floats(c.GetSags(), n);
+  for (int i = 0; i < n; ++i)
+    if (WritePrimitive(w, c.GetLOD(i)) != 0) return 1;
+  return 0;
+}
+
+KelRep* ReadCurve(Reader& r) {
+  KelModelIdentificator id;
+  KelGraphicAttributeSet a;
+  Kel3DBoundingSphere sphere;
+  unsigned int n = 0;
+  // A level takes at least its sag and its primitive's kind.
+  if (!r.Common(id, a) || !ReadVolume(r, sphere) || !r.Count(n, 8)) return nullptr;
+  if (n == 0) return r.Fail("a curve without levels"), nullptr;
+  std::vector<float> sags(n);
+  if (!r.Floats(sags.data(), static_cast<int>(n))) return nullptr;
+  for (float s : sags)
+    if (s < 0) return r.Fail("a negative sag"), nullptr;
+  auto* rep = new Kel3DCurveRep(static_cast<int>(n), sags.data(), id, r.controller);
+  r.built.push_back(rep);
+  rep->SetGraphicAttributeSet(a);
+  for (unsigned int i = 0; i < n; ++i) {
+    GPHolder gp;
+    if (!ReadPrimitive(r, gp)) return nullptr;
+    rep->AddWireframeLOD(static_cast<int>(i), gp.release());
+  }
+  rep->SetBoundingElement(sphere);
+  return rep;
+}
+
 const Kind kKinds[] = {
     {"Kel3DBagRep", typeid(Kel3DBagRep), Write3DBag, Read3DBag},
     {"KelSurfacicRep", typeid(KelSurfacicRep), WriteSurfacic, ReadSurfacic},
@@ -500,6 +751,9 @@ const Kind kKinds[] = {
     {"Kel3DRectangleRep", typeid(Kel3DRectangleRep), WriteRectangle, ReadRectangle},
     {"Kel3DSimpleSphereRep", typeid(Kel3DSimpleSphereRep), WriteSphere, ReadSphere},
     {"Kel3DSimpleConeRep", typeid(Kel3DSimpleConeRep), WriteCone, ReadCone},
+    {"Kel3DCylinderRep", typeid(Kel3DCylinderRep), WriteCylinder, ReadCylinder},
+    {"Kel3DPlanRep", typeid(Kel3DPlanRep), WritePlan, ReadPlan},
+    {"Kel3DCurveRep", typeid(Kel3DCurveRep), WriteCurve, ReadCurve},
 };
 
 template <class Visit>

@@ -7,6 +7,7 @@
 #include <kel/render/KelRender.h>
 
 #include <cmath>
+#include <cstdio>
 
 KEL_IMPLEMENT_META(Kel3DCylinderRep, Kel3DRep)
 
@@ -63,6 +64,23 @@ Kel3DCylinderRep::Kel3DCylinderRep(const float* base, const float* top, float ra
     _axisVector[k] = top[k] - base[k];
   }
   BuildAll(0, 1, sag);
+}
+
+Kel3DCylinderRep::Kel3DCylinderRep(const float* base, const float* axisVector, float radius,
+                                   const Keldirection3f& planeVector, const float* sags, int n,
+                                   KelModelIdentificator& id, KelVisuController* controller)
+    : Kel3DRep(id, controller), _planeVector(planeVector), _radius(radius) {
+  for (int k = 0; k < 3; ++k) {
+    _base[k] = base[k];
+    _axisVector[k] = axisVector[k];
+  }
+  ComputeBoundingElement();
+  if (!sags || n < 1 || n > MAX_LEVELS) {
+    std::fprintf(stderr, "Kel3DCylinderRep::Kel3DCylinderRep: Invalid function parameters.\n");
+    return;
+  }
+  SetSags(sags, n);
+  for (int i = 0; i < _nbLevels; ++i) ComputeMesh(i);
 }
 
 Kel3DCylinderRep::~Kel3DCylinderRep() {

@@ -7,12 +7,16 @@
 #include <kel/primitives/Kel2DLineGP.h>
 #include <kel/primitives/Kel2DMarkerGP.h>
 #include <kel/primitives/Kel2DPolygonGP.h>
+#include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DEdgeGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/primitives/Kel3DFixedArrowGP.h>
+#include <kel/primitives/Kel3DFixedPlanGP.h>
 #include <kel/primitives/Kel3DLightSourceGP.h>
 #include <kel/primitives/Kel3DLineGP.h>
 #include <kel/primitives/Kel3DMarkerGP.h>
+#include <kel/primitives/Kel3DPolylineGP.h>
+#include <kel/primitives/KelBagGP.h>
 #include <kel/reps/Kel2DArcCircleRep.h>
 #include <kel/reps/Kel2DBagRep.h>
 #include <kel/reps/Kel2DLineRep.h>
@@ -23,7 +27,10 @@
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCloudOfPointsRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
+#include <kel/reps/Kel3DCurveRep.h>
+#include <kel/reps/Kel3DCylinderRep.h>
 #include <kel/reps/Kel3DLineRep.h>
+#include <kel/reps/Kel3DPlanRep.h>
 #include <kel/reps/Kel3DPointRep.h>
 #include <kel/reps/Kel3DRectangleRep.h>
 #include <kel/reps/Kel3DSimpleConeRep.h>
@@ -153,6 +160,35 @@ bool Same3(const P& p, const P& q) {
   return p[0] == q[0] && p[1] == q[1] && p[2] == q[2];
 }
 
+// A primitive of a plan or curve level: same class, same data.
+void SamePrimitive(KelGraphicPrimitive* a, KelGraphicPrimitive* b) {
+  ASSERT_EQ(a != nullptr, b != nullptr);
+  if (!a) return;
+  ASSERT_EQ(typeid(*a), typeid(*b));
+  if (auto* x = dynamic_cast<Kel3DLineGP*>(a)) {  // and polylines
+    auto* y = static_cast<Kel3DLineGP*>(b);
+    ASSERT_EQ(x->GetNbPoints(), y->GetNbPoints());
+    EXPECT_TRUE(SameFloats(x->GetPoints(), y->GetPoints(), 3 * x->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<Kel3DMarkerGP*>(a)) {
+    auto* y = static_cast<Kel3DMarkerGP*>(b);
+    EXPECT_EQ(x->GetSymbolType(), y->GetSymbolType());
+    ASSERT_EQ(x->GetNbPoints(), y->GetNbPoints());
+    EXPECT_TRUE(SameFloats(x->GetPoints(), y->GetPoints(), 3 * x->GetNbPoints()));
+  } else if (auto* x = dynamic_cast<KelBagGP*>(a)) {
+    auto* y = static_cast<KelBagGP*>(b);
+    ASSERT_EQ(x->GetCount(), y->GetCount());
+    for (int i = 0; i < x->GetCount(); ++i) SamePrimitive(x->Get_Son(i), y->Get_Son(i));
+  } else {
+    SameFace(dynamic_cast<Kel3DFaceGP*>(a), dynamic_cast<Kel3DFaceGP*>(b));
+  }
+}
+
+void SameSphere(const Kel3DBoundingSphere& s, const Kel3DBoundingSphere& t) {
+  EXPECT_EQ(s.GetState(), t.GetState());
+  EXPECT_EQ(std::memcmp(s.GetCenter(), t.GetCenter(), 12), 0);
+  EXPECT_EQ(s.GetRadius(), t.GetRadius());
+}
+
 // Field by field, down the whole graph.
 void Same(KelRep& a, KelRep& b) {
   ASSERT_STREQ(a.IsA(), b.IsA());
@@ -222,6 +258,29 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_EQ(x->GetRadius(), y->GetRadius());
     EXPECT_EQ(x->GetNbFacets(), y->GetNbFacets());
     SameFace(x->GetFace(), y->GetFace());
+  } else if (auto* x = dynamic_cast<Kel3DCylinderRep*>(&a)) {
+    auto* y = static_cast<Kel3DCylinderRep*>(&b);
+    EXPECT_TRUE(SameFloats(x->GetBase(), y->GetBase(), 3));
+    EXPECT_TRUE(SameFloats(x->GetAxisVector(), y->GetAxisVector(), 3));
+    EXPECT_TRUE(x->GetPlaneVector() == y->GetPlaneVector());
+    EXPECT_EQ(x->GetRadius(), y->GetRadius());
+    ASSERT_EQ(x->GetNbLevels(), y->GetNbLevels());
+    EXPECT_TRUE(SameFloats(x->GetSags(), y->GetSags(), x->GetNbLevels()));
+    for (int i = 0; i + 1 < x->GetNbLevels(); ++i) {
+      const Kel3DCylinderGP *p = x->GetMesh(i), *q = y->GetMesh(i);
+      ASSERT_EQ(p->GetNbPoints(), q->GetNbPoints());
+      EXPECT_TRUE(SameFloats(p->GetPoints(), q->GetPoints(), 3 * p->GetNbPoints()));
+    }
+    EXPECT_TRUE(SameFloats(x->GetAxisLine()->GetPoints(), y->GetAxisLine()->GetPoints(), 6));
+  } else if (auto* x = dynamic_cast<Kel3DPlanRep*>(&a)) {
+    SameSphere(x->GetBoundingElement(), static_cast<Kel3DPlanRep&>(b).GetBoundingElement());
+    SamePrimitive(x->GetPrimitive(), static_cast<Kel3DPlanRep&>(b).GetPrimitive());
+  } else if (auto* x = dynamic_cast<Kel3DCurveRep*>(&a)) {
+    auto* y = static_cast<Kel3DCurveRep*>(&b);
+    SameSphere(x->GetBoundingElement(), y->GetBoundingElement());
+    ASSERT_EQ(x->GetNbLevels(), y->GetNbLevels());
+    EXPECT_TRUE(SameFloats(x->GetSags(), y->GetSags(), x->GetNbLevels()));
+    for (int i = 0; i < x->GetNbLevels(); ++i) SamePrimitive(x->GetLOD(i), y->GetLOD(i));
   } else if (auto* x = dynamic_cast<Kel2DArcCircleRep*>(&a)) {
     auto* y = static_cast<Kel2DArcCircleRep*>(&b);
     EXPECT_TRUE(SameFloats(x->GetCenter(), y->GetCenter(), 2));
@@ -371,6 +430,25 @@ TEST(Marshalling, LeavesLightsAndEdgesRoundTrip) {
   root->AddChild(*new Kel3DSimpleSphereRep(Kelpoint3f(-1, 0, 2), 2.5f, 7, i5, nullptr));
   root->AddChild(
       *new Kel3DSimpleConeRep(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 4, 0), 1.5f, 11, i6, nullptr));
+  // A cylinder of levels made from a sag of its own, a plan and a curve
+  // holding every primitive kind they save (a curve level may stay empty).
+  KelModelIdentificator i11 = Id(11), i12 = Id(12), i13 = Id(13);
+  const float base[] = {1, 2, 3}, top[] = {1, 2, 7}, plane[] = {2, 0, 0};
+  root->AddChild(*new Kel3DCylinderRep(base, top, 2, plane, 0.001f, i11, nullptr));
+  auto* plan = new Kel3DPlanRep(i12, nullptr);
+  plan->SetPrimitive(keltest::SquareFace(0, 0, 1, 2));
+  plan->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 0, 1), 3, 0));
+  root->AddChild(*plan);
+  const float sags[] = {0, 0.5f, 2, 8};
+  auto* curve = new Kel3DCurveRep(4, sags, i13, nullptr);
+  const float pts[] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 2};
+  KelGraphicPrimitive* lines[] = {new Kel3DPolylineGP(pts, 4, 1), nullptr,
+                                  new Kel3DPolylineGP(pts + 3, 2, 0)};
+  curve->AddWireframeLOD(0, new KelBagGP(3, lines));
+  curve->AddWireframeLOD(1, new Kel3DLineGP(pts, 4, 1));
+  curve->AddWireframeLOD(3, new Kel3DMarkerGP(pts, 3, HOLLOW_SQUARE_SYMBOL, 1));
+  curve->SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0.5f, 0.5f, 1), 1.5f, 0));
+  root->AddChild(*curve);
 
   const std::string first = keltest::OutputPath("leaves.kel");
   const std::string second = keltest::OutputPath("leaves-again.kel");
@@ -687,6 +765,143 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
   rep->Destroy();
   keltest::WriteBytes(file, Wrap(fine, 2));
   EXPECT_EQ(KelVisuController::RestoreRepFromFile(file.c_str()), nullptr);
+}
+
+// Records of the Reps rebuilt from what they were built from or hold:
+// cylinders, plans and curves.
+void LeafHead(KelMarshal& m, const char* kind) {
+  m.WriteString(kind);
+  m.WriteUnsignedLong(0);
+  m.WriteUnsignedInt(0);
+  m.WriteUnsignedInt(0);
+}
+
+void BagOf(KelMarshal& m, unsigned int n) {
+  LeafHead(m, "Kel3DBagRep");
+  m.WriteInt(0);
+  m.WriteUnsignedInt(n);
+  for (unsigned int i = 0; i < n; ++i) m.WriteUnsignedInt(i);
+}
+
+// A cylinder along z of `n` levels, each of `sag`.
+void Cylinder(KelMarshal& m, float radius, float planeX, unsigned int n, float sag = 0.1f) {
+  LeafHead(m, "Kel3DCylinderRep");
+  for (float x : {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, radius, planeX, 0.0f, 0.0f}) m.WriteFloat(x);
+  m.WriteUnsignedInt(n);
+  for (unsigned int i = 0; i < n; ++i) m.WriteFloat(sag);
+}
+
+// A plan or curve: head and volume; the caller writes the rest.
+void Held(KelMarshal& m, const char* kind, float radius = 1) {
+  LeafHead(m, kind);
+  m.WriteInt(1);
+  for (float x : {0.0f, 0.0f, 0.0f, radius, 0.0f}) m.WriteFloat(x);
+}
+
+TEST(Marshalling, CylindersPlansAndCurvesRefuseWhatCannotBeRebuilt) {
+  KelVisuController c;
+  const std::string file = keltest::OutputPath("held.kel");
+  // Saving refuses, naming the reason, and writes nothing.
+  auto refused = [&](KelRep* rep, const char* why) {
+    std::remove(file.c_str());
+    testing::internal::CaptureStderr();
+    c.SaveRepToFile(file.c_str(), rep);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(why), std::string::npos) << why;
+    EXPECT_TRUE(keltest::ReadBytes(file).empty()) << why;
+    rep->Destroy();
+  };
+  auto* plan = new Kel3DPlanRep;
+  plan->SetPrimitive(new Kel3DFixedPlanGP(Kelpoint3f(0, 0, 0), Keldirection3f(1, 0, 0),
+                                          Keldirection3f(0, 1, 0), 5));
+  refused(plan, "a primitive of class Kel3DFixedPlanGP cannot be saved");
+  const float sag = 0;
+  auto* curve = new Kel3DCurveRep(1, &sag);
+  KelGraphicPrimitive* inner[] = {new KelBagGP};
+  curve->AddWireframeLOD(0, new KelBagGP(1, inner));
+  refused(curve, "a primitive of class KelBagGP in a KelBagGP cannot be saved");
+  refused(new Kel3DCylinderRep(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 1), 1e30f),
+          "a Kel3DCylinderRep of a radius");
+
+  // Payloads with a good checksum, one Rep under a bag (the volume-setting
+  // owner of plans and curves is the file).
+  auto one = [](std::function<void(KelMarshal&)> leaf) {
+    return [leaf](KelMarshal& m) {
+      Name(m, "Kel3DBagRep");
+      m.WriteUnsignedInt(2);
+      leaf(m);
+      BagOf(m, 1);
+    };
+  };
+  auto plan1 = [&](std::function<void(KelMarshal&)> gp) {
+    return one([gp](KelMarshal& m) {
+      Held(m, "Kel3DPlanRep");
+      gp(m);
+    });
+  };
+  auto curve1 = [&](float sag, unsigned int n) {
+    return one([sag, n](KelMarshal& m) {
+      Held(m, "Kel3DCurveRep");
+      m.WriteUnsignedInt(n);
+      for (unsigned int i = 0; i < n; ++i) m.WriteFloat(sag);
+      for (unsigned int i = 0; i < n; ++i) m.WriteInt(0);
+    });
+  };
+  // Tags: 0 none, 1 face, 2 line, 3 polyline, 4 marker, 5 bag.
+  auto polyline = [](KelMarshal& m, unsigned int n, float x = 1) {
+    m.WriteInt(3);
+    m.WriteUnsignedInt(n);
+    for (float v : {0.0f, 0.0f, 0.0f, x, 1.0f, 1.0f}) m.WriteFloat(v);
+  };
+  const std::vector<std::pair<const char*, std::function<void(KelMarshal&)>>> cases = {
+      {"a cylinder radius of 10^30", one([](KelMarshal& m) { Cylinder(m, 1e30f, 1, 2); })},
+      {"a plane vector of length 2", one([](KelMarshal& m) { Cylinder(m, 1, 2, 2); })},
+      {"a cylinder of 17 levels", one([](KelMarshal& m) { Cylinder(m, 1, 1, 17); })},
+      {"a cylinder sag at no number",
+       one([](KelMarshal& m) { Cylinder(m, 1, 1, 2, std::nanf("")); })},
+      // 15 meshes of 300 points: 9032 vertices a cylinder, 470 of them
+      // beyond the 2^22 a file may make.
+      {"cylinders beyond the vertex allowance",
+       [](KelMarshal& m) {
+         Name(m, "Kel3DBagRep");
+         m.WriteUnsignedInt(471);
+         for (int i = 0; i < 470; ++i) Cylinder(m, 1, 1, 16, 1e-6f);
+         BagOf(m, 470);
+       }},
+      {"a curve sag below zero", curve1(-1, 1)},
+      {"a curve without levels", curve1(0, 0)},
+      {"a plan of a volume at no number", one([](KelMarshal& m) {
+         Held(m, "Kel3DPlanRep", std::nanf(""));
+         m.WriteInt(0);
+       })},
+      {"a primitive of unknown kind", plan1([](KelMarshal& m) { m.WriteInt(9); })},
+      {"a bag inside a bag", plan1([](KelMarshal& m) {
+         for (unsigned int v : {5u, 1u, 5u, 0u}) m.WriteUnsignedInt(v);
+       })},
+      {"a polyline of 2^30 points", plan1([&](KelMarshal& m) { polyline(m, 1u << 30); })},
+      {"a polyline point at no number",
+       plan1([&](KelMarshal& m) { polyline(m, 2, std::nanf("")); })},
+  };
+  for (const auto& k : cases) {
+    KelMarshal payload;
+    k.second(payload);
+    keltest::WriteBytes(file, Wrap(payload));
+    EXPECT_EQ(KelVisuController::RestoreRepFromFile(file.c_str()), nullptr) << k.first;
+  }
+  // The same records made sound restore.
+  for (const auto& sound :
+       {one([](KelMarshal& m) { Cylinder(m, 1, 1, 16, 1e-6f); }), plan1([&](KelMarshal& m) {
+          m.WriteInt(5);
+          m.WriteUnsignedInt(1);
+          polyline(m, 2);
+        }),
+        curve1(0.5f, 2)}) {
+    KelMarshal payload;
+    sound(payload);
+    keltest::WriteBytes(file, Wrap(payload));
+    KelRep* rep = KelVisuController::RestoreRepFromFile(file.c_str());
+    ASSERT_NE(rep, nullptr);
+    rep->Destroy();
+  }
 }
 
 }  // namespace

@@ -55,18 +55,15 @@ class Parts : public KelVisuController {
   KelCso cso;
 };
 
-class ControllerX11 : public testing::Test {
+class ControllerX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::HasDisplay(), "an X display");
-    session = std::make_unique<keltest::ViewerSession>(
-        "controlled", 200, 150, true, [](KelDialog* father, const KelString& name, int w, int h) {
+    if (!Open("controlled", 200, 150, [](KelDialog* father, const KelString& name, int w, int h) {
           return new CountingViewer(father, name, 0, w, h, 0);
-        });
-    ASSERT_TRUE(session->Ready());
+        }))
+      return;
     viewer = static_cast<CountingViewer*>(session->viewer);
   }
-  std::unique_ptr<keltest::ViewerSession> session;
   CountingViewer* viewer = nullptr;
 };
 

@@ -4,8 +4,6 @@
 // own viewpoint, translators and rotators moving a bag as the pointer drags.
 #include <gtest/gtest.h>
 
-#include <kel/framework/KelDlgICC.h>
-#include <kel/framework/KelVue.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/manipulators/Kel2DMatrixIndicator.h>
 #include <kel/manipulators/Kel3DAxisRotator.h>
@@ -38,15 +36,10 @@ namespace {
 using keltest::NotificationLog;
 using Texts = std::vector<std::string>;
 
-class ManipulatorViewer : public testing::Test {
+class ManipulatorViewer : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
-    KelVue::SetInteractiveState(0);
-    keltest::PointerTo(0, 0);
-    session = std::make_unique<keltest::ViewerSession>("viewer", 320, 240);
-    ASSERT_TRUE(session->Ready());
+    if (!Open("viewer", 320, 240)) return;
     viewer = session->viewer;
     // A cube of side 2 round the origin in a bag, seen along -z in parallel
     // projection: its front face lies at z = 1.
@@ -54,14 +47,8 @@ class ManipulatorViewer : public testing::Test {
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                               Kelvector3f(0, 0, 2), 4);
     bag->AddChild(*cube);
-    Kel3DViewpoint* v = viewer->GetMain3DViewpoint();
-    v->AddRep(bag);
-    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
-    v->SetProjectionType(PARALLEL_PROJECTION);
-    float w = 0, h = 0;
-    viewer->GetGraphicSize(&w, &h);
-    v->Reframe(w, h, viewer->GetMMInSupportUnit(), viewer->GetGraphicWindow()->GetRatioWH());
-    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    viewer->GetMain3DViewpoint()->AddRep(bag);
+    LookDownZ();
     // One model unit is half the window's height from its centre: pixel
     // (x, y) shows ((x - 160) / 120, (120 - y) / 120).
     Kel2DViewpoint* v2 = viewer->GetMain2DViewpoint();
@@ -71,41 +58,17 @@ class ManipulatorViewer : public testing::Test {
     ASSERT_TRUE(session->WaitUpdates(1));
   }
 
-  void TearDown() override {
-    session.reset();
+  void Close() override {
     for (KelManipulator* m : manipulators) delete m;
     if (bag) bag->Destroy();
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
 
   KelManipulator* Manipulate(KelRep* rep, const char* name) {
     manipulators.push_back(new KelManipulator(&log, KelString(name), rep));
     return manipulators.back();
   }
-  // The window pixel showing a model point of the 3D scene.
-  Kelpoint2f Pixel(const Kelpoint3f& m) {
-    float w = 0, h = 0;
-    viewer->GetGraphicSize(&w, &h);
-    Kelpoint2f p;
-    viewer->GetMain3DViewpoint()->ComputePixelFromModel(m, p, w, h, viewer->GetMMInSupportUnit(),
-                                                        viewer->GetGraphicWindow()->GetRatioWH());
-    return p;
-  }
-  void PointerTo(float x, float y) {
-    keltest::PointerTo(session->Area(), static_cast<int>(x), static_cast<int>(y));
-    keltest::Settle();
-  }
-  void Button(int button, bool press) {
-    press ? keltest::PressButton(button) : keltest::ReleaseButton(button);
-    keltest::Settle();
-  }
 
-  int errorsBefore = 0;
   NotificationLog log;
-  std::unique_ptr<keltest::ViewerSession> session;
   KelViewer* viewer = nullptr;
   Kel3DBagRep* bag = nullptr;
   Kel3DCuboidRep* cube = nullptr;

@@ -6,9 +6,7 @@
 
 #include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgCombo.h>
-#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgPushButton.h>
-#include <kel/framework/KelVue.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelNavigation3DViewer.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -37,15 +35,10 @@ KelViewer* MakeNavigation(KelDialog* father, const KelString& name, int w, int h
   return new KelNavigation3DViewer(father, name, 0, w, h, 0);
 }
 
-class Navigation3DX11 : public testing::Test {
+class Navigation3DX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
-    KelVue::SetInteractiveState(0);
-    session =
-        std::make_unique<keltest::ViewerSession>("navigation", 320, 240, true, MakeNavigation);
-    ASSERT_TRUE(session->Ready());
+    if (!Open("navigation", 320, 240, MakeNavigation)) return;
     viewer = static_cast<KelNavigation3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                               Kelvector3f(0, 0, 2), 4);
@@ -57,13 +50,8 @@ class Navigation3DX11 : public testing::Test {
                              KelNavigation3DViewer::NAVIGATION_VIEWPOINT_ACTION_ENDED()})
       events.Follow(viewer->GetCallbackManager(), name);
   }
-  void TearDown() override {
-    session.reset();
+  void Close() override {
     if (cube) cube->Destroy();
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
   // One change of the camera: one history entry.
   void Look(float x) {
@@ -82,8 +70,6 @@ class Navigation3DX11 : public testing::Test {
     EXPECT_EQ(camera->GetFocusDistance(), expected.GetFocusDistance());
   }
 
-  int errorsBefore = 0;
-  std::unique_ptr<keltest::ViewerSession> session;
   KelNavigation3DViewer* viewer = nullptr;
   Kel3DViewpoint* camera = nullptr;
   Kel3DRep* cube = nullptr;

@@ -8,10 +8,8 @@
 
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelDlgDocument.h>
-#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgScrollBar.h>
 #include <kel/framework/KelMath.h>
-#include <kel/framework/KelVue.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -45,15 +43,10 @@ KelViewer* Make3D(KelDialog* father, const KelString& name, int w, int h) {
   return new Kel3DViewer(father, name, 0, w, h, 0);
 }
 
-class NavigationX11 : public testing::Test {
+class NavigationX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
-    KelVue::SetInteractiveState(0);
-    keltest::PointerTo(0, 0);
-    session = std::make_unique<ViewerSession>("viewer", kW, kH, true, Make3D);
-    ASSERT_TRUE(session->Ready());
+    if (!Open("viewer", kW, kH, Make3D)) return;
     viewer = static_cast<Kel3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                               Kelvector3f(0, 0, 2), 4);
@@ -71,12 +64,10 @@ class NavigationX11 : public testing::Test {
       EXPECT_EQ(w, kW);
       EXPECT_EQ(h, kH);
     }
-    session.reset();
+    ViewerX11Test::TearDown();
+  }
+  void Close() override {
     if (cube) cube->Destroy();
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
 
   KelBasic3DViewpointEditor* Install(KelBasic3DViewpointEditorMode mode) {
@@ -85,14 +76,6 @@ class NavigationX11 : public testing::Test {
     return editor;
   }
   std::string Prompt() const { return session->document->GetStatusBarText().ConvertToChar(); }
-  void PointerTo(int x, int y) {
-    keltest::PointerTo(session->Area(), x, y);
-    keltest::Settle();
-  }
-  void Button(int button, bool down) {
-    down ? keltest::PressButton(button) : keltest::ReleaseButton(button);
-    keltest::Settle();
-  }
   // The model point of plane z = `z` under window pixel (x, y) through the
   // camera as it is now.
   Kelpoint3f Under(float x, float y, float z) const {
@@ -107,8 +90,6 @@ class NavigationX11 : public testing::Test {
     return p;
   }
 
-  int errorsBefore = 0;
-  std::unique_ptr<ViewerSession> session;
   Kel3DViewer* viewer = nullptr;
   Kel3DViewpoint* camera = nullptr;
   Kel3DRep* cube = nullptr;

@@ -4,6 +4,7 @@
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelDlgDocument.h>
 #include <kel/framework/KelDlgICC.h>
+#include <kel/framework/KelVue.h>
 #include <kel/manipulators/Kel3DManipulator.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/viewers/KelGraphicWindow.h>
@@ -19,7 +20,9 @@
 #include <string>
 
 #include "KelTestDriver.h"
+#include "KelTestEnv.h"
 #include "KelXInput.h"
+#include "KelXSession.h"
 
 namespace keltest {
 
@@ -226,6 +229,62 @@ KelViewerEvent& DragViewer::Key(int key, KelRep* rep) {
   s.key.SetKey(key);
   s.event.SetDeviceEvent(&s.key);
   return s.event;
+}
+
+bool ViewerX11Test::Start() {
+  [] { KEL_REQUIRE(TestDisplay() != nullptr, "an X display"); }();
+  if (!TestDisplay()) return false;
+  errorsBefore = KelDlgICC::GetXErrorCount();
+  KelVue::SetInteractiveState(0);
+  keltest::PointerTo(0, 0);
+  return true;
+}
+
+bool ViewerX11Test::Open(const char* name, int width, int height, const ViewerFactory& make) {
+  if (!Start()) return false;
+  session = std::make_unique<ViewerSession>(name, width, height, true, make);
+  EXPECT_TRUE(session->Ready()) << "no first frame";
+  return session->Ready();
+}
+
+void ViewerX11Test::TearDown() {
+  session.reset();
+  Close();
+  if (TestDisplay()) {
+    Settle();
+    EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
+  }
+}
+
+void ViewerX11Test::LookDownZ() {
+  KelViewer* viewer = session->viewer;
+  Kel3DViewpoint* v = viewer->GetMain3DViewpoint();
+  v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+  v->SetProjectionType(PARALLEL_PROJECTION);
+  float w = 0, h = 0;
+  viewer->GetGraphicSize(&w, &h);
+  v->Reframe(w, h, viewer->GetMMInSupportUnit(), viewer->GetGraphicWindow()->GetRatioWH());
+  v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+}
+
+Kelpoint2f ViewerX11Test::Pixel(const Kelpoint3f& model) const {
+  KelViewer* viewer = session->viewer;
+  float w = 0, h = 0;
+  viewer->GetGraphicSize(&w, &h);
+  Kelpoint2f p;
+  viewer->GetMain3DViewpoint()->ComputePixelFromModel(model, p, w, h, viewer->GetMMInSupportUnit(),
+                                                      viewer->GetGraphicWindow()->GetRatioWH());
+  return p;
+}
+
+void ViewerX11Test::PointerTo(float x, float y) {
+  keltest::PointerTo(session->Area(), static_cast<int>(x), static_cast<int>(y));
+  Settle();
+}
+
+void ViewerX11Test::Button(int button, bool press) {
+  press ? PressButton(button) : ReleaseButton(button);
+  Settle();
 }
 
 }  // namespace keltest

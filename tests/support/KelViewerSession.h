@@ -14,8 +14,11 @@
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelViewerEvent.h>
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -110,6 +113,35 @@ class ViewerSession : public KelEventSubscriber {
   void Send(KelNotification& event);
   int _updates = 0;
   bool _ready = false;
+};
+
+// The base of the x11 tests of one viewer session: the display is required,
+// the interactive state and the pointer start at rest, and a test leaves no
+// X error behind. Objects of the fixture that outlive the session go in
+// Close(), which runs once the session is closed.
+class ViewerX11Test : public testing::Test {
+ protected:
+  // Requires the display, counts X errors, puts the state and pointer at
+  // rest; false when there is no display (the test is then skipped or failed).
+  bool Start();
+  // Start(), then `session` with its first frame drawn; false otherwise.
+  bool Open(const char* name, int width, int height, const ViewerFactory& make = nullptr);
+  void TearDown() override;
+  virtual void Close() {}
+
+  // The main 3D camera at (0, 0, 20) looking down -z, up along y, in
+  // parallel projection framed on the scene, centred on x = y = 0.
+  void LookDownZ();
+  // The window pixel showing a model point through the main 3D camera.
+  Kelpoint2f Pixel(const Kelpoint3f& model) const;
+  // The real pointer and buttons over the drawing area; what they cause is
+  // handled before these return.
+  void PointerTo(float x, float y);
+  void PointerTo(const Kelpoint2f& p) { PointerTo(p.x, p.y); }
+  void Button(int button, bool press);
+
+  int errorsBefore = 0;
+  std::unique_ptr<ViewerSession> session;
 };
 
 // A viewer for dragging manipulators without a window on the screen: its

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelDlgDocument.h>
-#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelMarshal.h>
 #include <kel/framework/KelRecord.h>
-#include <kel/framework/KelVue.h>
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/navigation/KelViewpointEditor.h>
 #include <kel/reps/Kel3DCuboidRep.h>
@@ -110,25 +108,18 @@ std::vector<std::string> Lines(const std::string& text, const char* prefix) {
   return lines;
 }
 
-class ViewerRecordX11 : public testing::Test {
+class ViewerRecordX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
+    if (!Start()) return;
     setenv("KELRECORDCAPTURE", "1", 1);
     KelRecord::SetTraceLevel('2');
-    KelVue::SetInteractiveState(0);
-    keltest::PointerTo(0, 0);
     keltest::Settle();
   }
-  void TearDown() override {
+  void Close() override {
     KelRecord::GetMain()->Stop();
     KelRecord::SetTraceLevel(0);
     unsetenv("KELRECORDCAPTURE");
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
 
   // Replays `path` into a new scene until the recording has been handed out.
@@ -139,8 +130,6 @@ class ViewerRecordX11 : public testing::Test {
     keltest::Settle();
     return scene;
   }
-
-  int errorsBefore = 0;
 };
 
 TEST_F(ViewerRecordX11, ReplayGivesTheSameNotificationsCameraAndTraceAtAnotherSize) {

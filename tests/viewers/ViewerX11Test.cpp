@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelDlgContextualMenu.h>
-#include <kel/framework/KelDlgICC.h>
 #include <kel/framework/KelDlgMotif.h>
-#include <kel/framework/KelVue.h>
 #include <kel/manipulators/Kel3DIndicator.h>
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/navigation/KelViewpointEditor.h>
@@ -58,40 +56,23 @@ class Editor : public KelViewpointEditor {
   Texts calls;
 };
 
-class ViewerX11 : public testing::Test {
+class ViewerX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-    errorsBefore = KelDlgICC::GetXErrorCount();
-    KelVue::SetInteractiveState(0);
-    keltest::PointerTo(0, 0);
-    session = std::make_unique<ViewerSession>("viewer", 320, 240);
-    ASSERT_TRUE(session->Ready());
+    if (!Open("viewer", 320, 240)) return;
     viewer = session->viewer;
     // A and B side by side, C behind A and larger; seen along -z in
     // parallel projection, so C shows around A.
     a = Cube(Kelpoint3f(-3, -1, -1), 2.0f, "A");
     b = Cube(Kelpoint3f(1, -1, -1), 2.0f, "B");
     c = Cube(Kelpoint3f(-3.6f, -1.6f, -7), 3.2f, "C");
-    Kel3DViewpoint* v = viewer->GetMain3DViewpoint();
-    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
-    v->SetProjectionType(PARALLEL_PROJECTION);
-    float w = 0, h = 0;
-    viewer->GetGraphicSize(&w, &h);
-    v->Reframe(w, h, viewer->GetMMInSupportUnit(), viewer->GetGraphicWindow()->GetRatioWH());
-    // Centred on the sight line x = y = 0.
-    v->Set(Kelpoint3f(0, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
+    LookDownZ();
     ASSERT_TRUE(session->WaitUpdates(1));
   }
 
-  void TearDown() override {
-    session.reset();
+  void Close() override {
     for (KelManipulator* m : manipulators) delete m;
     for (KelRep* r : reps) r->Destroy();
-    if (keltest::TestDisplay()) {
-      keltest::Settle();
-      EXPECT_EQ(KelDlgICC::GetXErrorCount(), errorsBefore) << "X errors";
-    }
   }
 
   KelRep* Cube(const Kelpoint3f& corner, float side, const char* name) {
@@ -103,24 +84,9 @@ class ViewerX11 : public testing::Test {
     return rep;
   }
 
-  // Window pixel of a model point.
-  Kelpoint2f Pixel(const Kelpoint3f& m) {
-    float w = 0, h = 0;
-    viewer->GetGraphicSize(&w, &h);
-    Kelpoint2f p;
-    viewer->GetMain3DViewpoint()->ComputePixelFromModel(m, p, w, h, viewer->GetMMInSupportUnit(),
-                                                        viewer->GetGraphicWindow()->GetRatioWH());
-    return p;
-  }
-  void PointerTo(const Kelpoint2f& p) {
-    keltest::PointerTo(session->Area(), static_cast<int>(p.x), static_cast<int>(p.y));
-    keltest::Settle();
-  }
   KelMouseDevice* Mouse() { return viewer->GetGraphicWindow()->GetMouseDevice(); }
 
-  int errorsBefore = 0;
   NotificationLog log;
-  std::unique_ptr<ViewerSession> session;
   KelViewer* viewer = nullptr;
   KelRep *a = nullptr, *b = nullptr, *c = nullptr;
   std::vector<KelRep*> reps;

@@ -24,6 +24,12 @@ class Kel3DCylinderRep : public Kel3DRep {
   // As above, the levels made from the given sag.
   Kel3DCylinderRep(const float* base, const float* top, float radius, const float* planeVector,
                    const float sag, KelModelIdentificator& id, KelVisuController* controller);
+  // Rebuilds a cylinder exactly as it was (a restored one): its axis vector,
+  // plane vector and the n sags of its levels, finest first, are taken as
+  // given. No sags or n outside 1 to MAX_LEVELS leaves it without levels.
+  Kel3DCylinderRep(const float* base, const float* axisVector, float radius,
+                   const Keldirection3f& planeVector, const float* sags, int n,
+                   KelModelIdentificator& id, KelVisuController* controller);
   ~Kel3DCylinderRep() override;
 
   KEL_DECLARE_META(Kel3DCylinderRep);
@@ -47,6 +53,9 @@ class Kel3DCylinderRep : public Kel3DRep {
   // The cylinder of a level below the last one, or null.
   const Kel3DCylinderGP* GetMesh(int level) const;
   const Kel3DLineGP* GetAxisLine() const { return _axisLine; }
+
+  // The most levels a cylinder keeps; a sag makes five at most.
+  static constexpr int MAX_LEVELS = 16;
 
   // Circle points of one mesh: at least 3, at most what a cylinder primitive holds.
   static int CirclePointCount(float sag, float radius);
