@@ -3,7 +3,6 @@
 // file behind; a hostile header costs neither time nor memory.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -22,7 +21,6 @@ TEST(KelRenderCommand, EachKindOfBadInputHasItsMessageAndStatus) {
   const std::string dir = keltest::OutputPath("");
   const std::string out = dir + "out.png";
   std::ofstream(dir + "garbage.stl") << "this is not a mesh\n";
-  mkdir((dir + "taken.png").c_str(), 0755);
 
   struct Case {
     std::vector<std::string> args;
@@ -31,10 +29,8 @@ TEST(KelRenderCommand, EachKindOfBadInputHasItsMessageAndStatus) {
   };
   const Case cases[] = {
       {{"--size", "0x0", "-o", out}, KELAPP_USAGE, "bad picture size '0x0'"},
-      {{"--frobnicate"}, KELAPP_USAGE, "unknown option '--frobnicate'"},
       {{"-o", dir + "out.jpeg"}, KELAPP_USAGE, "unknown image format"},
       {{"-o", dir + "no-such-dir/out.png"}, KELAPP_OUTPUT_FAILED, "No such file or directory"},
-      {{"-o", dir + "taken.png"}, KELAPP_OUTPUT_FAILED, "it is a directory"},
       {{dir + "missing.stl", "-o", out}, KELAPP_INPUT_MISSING, "No such file or directory"},
       {{dir + "garbage.stl", "-o", out}, KELAPP_INPUT_MALFORMED, "not an STL file"},
   };

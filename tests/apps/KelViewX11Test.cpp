@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,10 +28,8 @@
 namespace {
 
 std::string Slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
+  const std::vector<unsigned char> bytes = keltest::ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 bool Shell(const std::string& command) {

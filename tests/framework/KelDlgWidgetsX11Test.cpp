@@ -31,6 +31,7 @@
 #include "KelDlgRecorder.h"
 #include "KelTestEnv.h"
 #include "KelXInput.h"
+#include "KelXSession.h"
 
 namespace {
 
@@ -71,11 +72,6 @@ class DlgWidgets : public ::testing::Test {
     for (int i = 0; i < d->GetDialogCount(); ++i) count += CountDialogs(d->GetDialog(i));
     return count;
   }
-  // Lets the server and the toolkit finish what input caused, for checks
-  // that nothing more arrives.
-  void Settle() {
-    for (int i = 0; i < 3; ++i) keltest::PumpPending();
-  }
   std::vector<std::string> Sequence() const { return recorder->Sequence(); }
   DlgRecorder* recorder = nullptr;
   KelDlgWindow* window = nullptr;
@@ -92,7 +88,7 @@ TEST_F(DlgWidgets, CheckButtonReportsUserTogglesNotProgramOnes) {
   EXPECT_EQ(recorder->events[0].value, 1.0);
   EXPECT_EQ(recorder->events[1].value, 0.0);
   check->SetState(1);
-  Settle();
+  keltest::Settle();
   EXPECT_EQ(recorder->Count(N::DLG_MODIFY()), 2);
 }
 
@@ -109,21 +105,23 @@ TEST_F(DlgWidgets, RadioGroupSwitchesTheOtherOffFirstAndKeepsItsChoice) {
   EXPECT_EQ(recorder->events[0].value, 0.0);
   EXPECT_EQ(recorder->events[1].value, 1.0);
   keltest::Click(b->GetWidget());
-  Settle();
+  keltest::Settle();
   EXPECT_EQ(recorder->events.size(), 2u);
   EXPECT_EQ(a->GetState() * 10 + b->GetState(), 1);
   a->SetState(1);
   EXPECT_EQ(a->GetState() * 10 + b->GetState(), 10);
 }
 
-std::string ComboText(Widget combo) {
-  XmString item = nullptr;
-  XtVaGetValues(combo, XmNselectedItem, &item, nullptr);
-  char* text = item ? static_cast<char*>(XmStringUnparse(item, nullptr, XmCHARSET_TEXT,
-                                                         XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL))
-                    : nullptr;
+// The text of a widget's compound string resource.
+std::string Text(Widget w, const char* resource) {
+  XmString s = nullptr;
+  XtVaGetValues(w, resource, &s, nullptr);
+  char* text = s ? static_cast<char*>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                      nullptr, 0, XmOUTPUT_ALL))
+                 : nullptr;
   std::string result = text ? text : "";
   XtFree(text);
+  XmStringFree(s);
   return result;
 }
 
@@ -132,7 +130,7 @@ TEST_F(DlgWidgets, ComboSelectionByThePointerGivesTheLineIndex) {
   combo->SetLines({"Examine", "Walk", "Fly"});
   combo->SetSelect(0);
   Show();
-  EXPECT_EQ(ComboText(combo->GetWidget()), "Examine");
+  EXPECT_EQ(Text(combo->GetWidget(), XmNselectedItem), "Examine");
   // Open the list with the arrow, then pick its second line.
   keltest::Click(combo->GetWidget(), 1, combo->GetWidget()->core.width - 8);
   Widget list = XtNameToWidget(combo->GetWidget(), "*List");
@@ -144,10 +142,10 @@ TEST_F(DlgWidgets, ComboSelectionByThePointerGivesTheLineIndex) {
   ASSERT_TRUE(recorder->WaitFor(N::DLG_SELECT(), "NavigationStyle"));
   EXPECT_EQ(recorder->events.back().value, 1.0);
   EXPECT_EQ(combo->GetSelect(), 1);
-  EXPECT_EQ(ComboText(combo->GetWidget()), "Walk");
+  EXPECT_EQ(Text(combo->GetWidget(), XmNselectedItem), "Walk");
   combo->SetSelect(2);
-  Settle();
-  EXPECT_EQ(ComboText(combo->GetWidget()), "Fly");
+  keltest::Settle();
+  EXPECT_EQ(Text(combo->GetWidget(), XmNselectedItem), "Fly");
   EXPECT_EQ(recorder->Count(N::DLG_SELECT()), 1);
 }
 
@@ -248,7 +246,7 @@ TEST_F(DlgWidgets, EditorReportsEachTypedChangeAndReturn) {
   keltest::TapKey(XK_Return);
   ASSERT_TRUE(recorder->WaitFor(N::DLG_ACTIVATE(), "editor"));
   editor->SetText("set");
-  Settle();
+  keltest::Settle();
   EXPECT_EQ(recorder->Count(N::DLG_MODIFY()), 3);
 }
 
@@ -317,28 +315,17 @@ TEST_F(DlgWidgets, ContextualMenuPostsOnButton3OverAChildAndRunsItsItems) {
   XtSetMultiClickTime(display, multiClick);
 }
 
-std::string LabelText(Widget w) {
-  XmString s = nullptr;
-  XtVaGetValues(w, XmNlabelString, &s, nullptr);
-  char* text = static_cast<char*>(
-      XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  std::string result = text ? text : "";
-  XtFree(text);
-  XmStringFree(s);
-  return result;
-}
-
 TEST_F(DlgWidgets, StatusBarShowsTheTemporaryTextOfAnyDialogInside) {
   auto* button = new KelDlgPushButton(recorder, "inner");
   Widget bar = XtNameToWidget(recorder->GetWidget(), "*statusBar");
   ASSERT_NE(bar, nullptr);
   recorder->SetStatusBarText("Ready");
   button->SetStatusBarTemporaryText("Drag to turn");
-  EXPECT_EQ(LabelText(bar), "Drag to turn");
+  EXPECT_EQ(Text(bar, XmNlabelString), "Drag to turn");
   EXPECT_EQ(recorder->GetStatusBarText(), KelUnicodeString("Drag to turn"));
   window->SetStatusBarTemporaryText("ignored: no document holds this window");
   button->SetStatusBarTemporaryText("");
-  EXPECT_EQ(LabelText(bar), "Ready");
+  EXPECT_EQ(Text(bar, XmNlabelString), "Ready");
   // However long the message, the window keeps its width.
   recorder->SetVisibility(KelDlgShown);
   ASSERT_TRUE(keltest::WaitViewable(recorder->GetWidget()));
@@ -419,7 +406,7 @@ TEST_F(DlgWidgets, ReparentedButtonIsBuiltAgainUnderItsNewFatherWithItsState) {
   ASSERT_EQ(button->Reparent(right), 1);
   EXPECT_EQ(XtParent(button->GetWidget()), right->GetWidget());
   ASSERT_TRUE(recorder->WaitFor(N::DLG_CREATE(), "moved"));
-  EXPECT_EQ(LabelText(button->GetWidget()), "Moved");
+  EXPECT_EQ(Text(button->GetWidget(), XmNlabelString), "Moved");
   EXPECT_FALSE(XtIsSensitive(button->GetWidget()));
   button->SetSensitivity(1);
   ASSERT_TRUE(keltest::WaitViewable(button->GetWidget()));
