@@ -1,10 +1,11 @@
 // 2D translators dragged through a viewer without a screen window, the events
-// that start no drag, and what a father asks 2D and 3D manipulators about the
-// position they send.
+// that start no drag (translators and the matrix indicator), and what a father asks 2D and 3D
+// manipulators about the position they send.
 #include <gtest/gtest.h>
 
 #include <kel/controller/KelVueNotification.h>
 #include <kel/manipulators/Kel2DAxisTranslator.h>
+#include <kel/manipulators/Kel2DMatrixIndicator.h>
 #include <kel/manipulators/Kel2DTranslator.h>
 #include <kel/manipulators/Kel3DAxisTranslator.h>
 #include <kel/reps/Kel2DRep.h>
@@ -69,8 +70,11 @@ TEST_F(Drag2D, KeysNeitherStartNorMoveADrag) {
   Kel2DAxisTranslator axis(&log, KelString("a"), &rep);
   Kel2DTranslator free(&log, KelString("t"), &rep);
   Kel3DAxisTranslator slide(&log, KelString("s"), &rep3D, Keldirection3f(1, 0, 0));
-  for (auto [m, r] :
-       {std::pair<KelManipulator*, KelRep*>{&axis, &rep}, {&free, &rep}, {&slide, &rep3D}}) {
+  Kel2DMatrixIndicator indicator(&log, KelString("i"), *drag.viewpoint2D);
+  for (auto [m, r] : {std::pair<KelManipulator*, KelRep*>{&axis, &rep},
+                      {&free, &rep},
+                      {&slide, &rep3D},
+                      {&indicator, &rep}}) {
     KelViewerEvent& key = drag.Key(4, r);
     m->Preactivate(&key, nullptr);
     m->Activate(&key, nullptr);
@@ -83,9 +87,11 @@ TEST_F(Drag2D, KeysNeitherStartNorMoveADrag) {
   EXPECT_EQ(slide.GetInteractiveState(), 2);
   EXPECT_EQ(axis.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
   EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
+  EXPECT_EQ(indicator.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
   keltest::ExpectXYZ(slide.GetObjectPosition() * Kelpoint3f(0, 0, 0), 0, 0, 0);
-  EXPECT_EQ(log.Texts(), (Texts{"a:KelPreactivate", "a:KelActivate", "t:KelPreactivate",
-                                "t:KelActivate", "s:KelPreactivate", "s:KelActivate"}));
+  EXPECT_EQ(log.Texts(),
+            (Texts{"a:KelPreactivate", "a:KelActivate", "t:KelPreactivate", "t:KelActivate",
+                   "s:KelPreactivate", "s:KelActivate", "i:KelPreactivate", "i:KelActivate"}));
 }
 
 // Asks, on each KelManipulate, for the matrix and for the viewer.

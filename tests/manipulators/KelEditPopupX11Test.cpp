@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 #include "KelViewerSession.h"
 #include "KelXInput.h"
 
@@ -22,13 +23,9 @@ using keltest::NotificationLog;
 using Texts = std::vector<std::string>;
 
 // Follows a popup's end as an application does.
-struct Follower : KelEventSubscriber {
-  explicit Follower(KelPopup* popup) {
-    AddCallback(popup->GetCallbackManager(), KelPopup::EDIT_PANEL_POPUP_DESTROYED(),
-                &Follower::Destroyed, nullptr);
-  }
-  void Destroyed(const char*, KelCallbackManager*, KelNotification*, void*, long) { ++count; }
-  int count = 0;
+struct Follower : keltest::EventCounter {
+  explicit Follower(KelPopup* popup)
+      : EventCounter(popup->GetCallbackManager(), KelPopup::EDIT_PANEL_POPUP_DESTROYED()) {}
 };
 
 class EditPopup : public ::testing::Test {

@@ -1,19 +1,17 @@
 // The manipulator's state machine as its father command sees it, Rep
 // association between manipulators, and queries passed along a pick path;
-// indicators away from a viewer: the cause they send, what they answer about
-// an indicate event, and the events a matrix indicator refuses.
+// indicators away from a viewer: the cause they send and what they answer
+// about an indicate event.
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelCleaner.h>
 #include <kel/framework/Kelsegment.h>
 #include <kel/manipulators/Kel2DIndicator.h>
-#include <kel/manipulators/Kel2DMatrixIndicator.h>
 #include <kel/manipulators/Kel3DIndicator.h>
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/manipulators/KelManipulatorNotification.h>
 #include <kel/picking/KelPickPath.h>
 #include <kel/reps/KelRep.h>
-#include <kel/viewers/KelKeyboardEvent.h>
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelViewerEvent.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
@@ -165,17 +163,6 @@ TEST(Manipulator, QueriesPassUpThePickPathToTheNextManipulator) {
   EXPECT_EQ(lower.SendCommandSpecificObject(copy.c_str(), &n), nullptr);
   EXPECT_EQ(lower.SendCommandSpecificObject(Answering::Custom(), &event), nullptr)
       << "not an interaction notification";
-
-  // The obsolete segment query warns on every call, answer or not.
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(lower.SendCommandSpecificObject(Kelsegment::ClassName(), &n), nullptr);
-  lower.SendCommandSpecificObject(Kelsegment::ClassName(), &n);
-  const std::string notice =
-      " ----------------------------------------------------\n"
-      " - the Kelsegment notification will disappear -\n"
-      " - please replace it now with KelIndicationSegment         -\n"
-      " - before 1 december 1996        -\n";
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), notice + notice);
 }
 
 TEST(Indicator, SendsItsIndicateEventAndNoCauseWhenReset) {
@@ -223,23 +210,6 @@ TEST(Indicator, AnswersThePointsOfTheIndicateEventOnly) {
   EXPECT_EQ(indicator2D.SendCommandSpecificObject(Kelsegment::ClassName(), &n), nullptr);
   KelManipulatorNotification plain(&viewerEvent);
   EXPECT_EQ(indicator2D.SendCommandSpecificObject(Kel2DIndication::ClassName(), &plain), nullptr);
-}
-
-TEST(Indicator, MatrixIndicatorIgnoresKeys) {
-  NotificationLog father;
-  Kel2DViewpoint viewpoint;
-  Kel2DMatrixIndicator indicator(&father, "m", viewpoint);
-  indicator.SetObjectPosition(Kel3x3Matrix(Kelvector2f(3, 4)));
-  KelKeyboardEvent key;
-  key.SetKey(3);  // Up
-  KelViewerEvent event(&key, nullptr);
-  indicator.Preactivate(&event, nullptr);
-  indicator.Activate(&event, nullptr);
-  EXPECT_EQ(indicator.BeginManipulate(&event, nullptr), 1) << "a key starts no drag";
-  EXPECT_EQ(indicator.GetInteractiveState(), 2);
-  EXPECT_EQ(indicator.Manipulate(&event, nullptr), 0);
-  EXPECT_EQ(indicator.GetObjectPosition().GetTranslation(), Kelvector2f(3, 4));
-  EXPECT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelActivate"}));
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ TEST_F(ManipulatorViewer, AManipulatorMadeDuringTheDragTakesItOver) {
   delete maker.made;
 }
 
-TEST_F(ManipulatorViewer, AForegroundMatrixIndicatorDragsItsMatrixUnderTheCursor) {
+TEST_F(ManipulatorViewer, ForegroundIndicatorsFollowTheCursorAndKeys) {
   Kel2DMatrixIndicator indicator(&log, KelString("M"), *viewer->GetMain2DViewpoint());
   viewer->SetForegroundIndicator(&indicator);
   // Over the cube too: the foreground indicator takes everything.
@@ -210,28 +210,28 @@ TEST_F(ManipulatorViewer, AForegroundMatrixIndicatorDragsItsMatrixUnderTheCursor
   EXPECT_EQ(log.Count("M:KelManipulate"), 2);
   EXPECT_EQ(log.Last("M:KelEndManipulate")->nearPoint, Kelpoint3f(-0.5f, -0.5f, 0));
   viewer->SetForegroundIndicator(nullptr);
-}
 
-TEST_F(ManipulatorViewer, AKeyKeepsTheIndicatorsLastPointsAndADeadIndicatorIsForgotten) {
-  auto* indicator = new Kel3DIndicator(&log, KelString("I"), *viewer->GetMain3DViewpoint());
-  viewer->SetForegroundIndicator(indicator);
-  viewer->SetBackgroundIndicator(indicator);
+  // A 3D indicator in front and behind: a key keeps its last points, and once
+  // dead it is forgotten.
+  auto* indicator3D = new Kel3DIndicator(&log, KelString("I"), *viewer->GetMain3DViewpoint());
+  viewer->SetForegroundIndicator(indicator3D);
+  viewer->SetBackgroundIndicator(indicator3D);
   const Kelpoint2f p = Pixel({0.5f, 0.5f, 1});
   PointerTo(p.x, p.y);
   Button(1, true);
-  const Kelpoint3f nearPoint = indicator->GetIndicateEvent().GetNearPoint();
+  const Kelpoint3f nearPoint = indicator3D->GetIndicateEvent().GetNearPoint();
   EXPECT_NEAR(nearPoint.x, 0.5f, 0.05f);
   // Insert goes to the activated indicator through the keyboard.
   session->Focus();
   keltest::TapKey(XK_Insert);
   keltest::Settle();
-  const NotificationLog::Entry* e = log.Last("I:KelManipulate");
+  e = log.Last("I:KelManipulate");
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->nearPoint, nearPoint);
-  EXPECT_NE(dynamic_cast<KelKeyboardEvent*>(indicator->GetIndicateEvent().GetDeviceEvent()),
+  EXPECT_NE(dynamic_cast<KelKeyboardEvent*>(indicator3D->GetIndicateEvent().GetDeviceEvent()),
             nullptr);
   Button(1, false);
-  delete indicator;
+  delete indicator3D;
   EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
   EXPECT_EQ(viewer->GetBackgroundIndicator(), nullptr);
   PointerTo(10, 10);  // nothing left to call

@@ -4,7 +4,6 @@
 // 600 pixels turns by pi / 2 and 100 pixels down double the distance.
 #include <gtest/gtest.h>
 
-#include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelMath.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelStayAndLookViewpointEditor.h>
@@ -23,7 +22,7 @@ namespace {
 
 using keltest::ExpectXYZ;
 using Texts = std::vector<std::string>;
-const int kShift = 1, kControl = 4;
+const int kControl = 4;
 
 Kel3DViewpoint Level() {
   return Kel3DViewpoint(Kelpoint3f(0, -10, 0), Keldirection3f(0, 1, 0), Keldirection3f(0, 0, 1),
@@ -76,20 +75,15 @@ void Key(Kel3DViewpointEditor& editor, int key) {
   editor.Manipulate(&k);
 }
 
-TEST(KelBasic3DViewpointEditor, ExamineDragRotatesAboutTheTargetWithItsPrompts) {
+TEST(KelBasic3DViewpointEditor, ExamineDragDownTurnsAboutTheRightDirection) {
+  // (Sideways turns, with their prompts, are driven by real input in
+  // NavigationX11Test.) The first motion starts the turn: the eye rises.
   Kel3DViewpoint v = Level();
   Editor e(v, EXAMINE_MODE);
-  // The first motion starts the turn; the next ones drive it.
-  Drag(e, 100, 100).To(104, 100).To(404, 100).To(704, 100).Release();
-  ExpectXYZ(v.GetOrigin(), -10, 0, 0);
-  ExpectXYZ(v.GetSightDirection(), 1, 0, 0);
-  ExpectXYZ(v.GetTarget(), 0, 0, 0);
-  EXPECT_EQ(e.prompts, (Texts{"Release to seek   Drag to rotate   Press left button to zoom",
-                              "Drag to rotate   Press left button to zoom", ""}));
-  EXPECT_EQ(e.GetActionState(), 0);
-  // Dragging down turns about the right direction: the eye rises.
   Drag(e, 0, 0).To(0, 4).To(0, 604).Release();
   ExpectXYZ(v.GetOrigin(), 0, 0, 10);
+  ExpectXYZ(v.GetTarget(), 0, 0, 0);
+  EXPECT_EQ(e.GetActionState(), 0);
 }
 
 TEST(KelBasic3DViewpointEditor, LeftButtonDuringTheDragZoomsTheDistanceTwofoldPer100Pixels) {
@@ -102,7 +96,6 @@ TEST(KelBasic3DViewpointEditor, LeftButtonDuringTheDragZoomsTheDistanceTwofoldPe
   d.To(100, 104);  // back up: the distance is halved again
   EXPECT_NEAR(v.GetFocusDistance(), 10.0, 1e-3);
   d.Left(false).Release();
-  EXPECT_EQ(e.prompts[2], "Drag to zoom   Release left button to rotate");
   ExpectXYZ(v.GetTarget(), 0, 0, 0, 1e-3);
   // In zoom mode alone the drag itself zooms.
   Editor zoom(v, ZOOM_MODE);
@@ -119,22 +112,12 @@ TEST(KelBasic3DViewpointEditor, LeftPressedBeforeMovingRotatesFromWhereItWasRele
   ExpectXYZ(v.GetOrigin(), -10, 0, 0);
 }
 
-TEST(KelBasic3DViewpointEditor, ControlClickStepsBackAndControlDragTurnsTheHead) {
+TEST(KelBasic3DViewpointEditor, ControlClickStepsBack) {
   Kel3DViewpoint v = Level();
   Editor e(v, EXAMINE_MODE);
   Drag(e, 50, 50, kControl).Release();
-  EXPECT_EQ(e.prompts[0], "Release to step back   Drag to turn head");
   ExpectXYZ(v.GetOrigin(), 0, -20, 0);
   EXPECT_NEAR(v.GetFocusDistance(), 20.0, 1e-4);
-  // The head turns about the eye: the target moves, the eye stays.
-  Drag(e, 50, 50, kControl).To(54, 50).To(654, 50).Release();
-  ExpectXYZ(v.GetOrigin(), 0, -20, 0);
-  ExpectXYZ(v.GetSightDirection(), 1, 0, 0);
-  // Shift starts the look-at gesture, which needs a viewer: nothing moves.
-  Drag(e, 50, 50, kShift).To(80, 90).Release();
-  EXPECT_EQ(e.prompts[e.prompts.size() - 2],
-            "Release to valid or drag to define the new viewpoint");
-  ExpectXYZ(v.GetOrigin(), 0, -20, 0);
 }
 
 TEST(KelBasic3DViewpointEditor, HorizontalLockKeepsTheHeightOfTheEye) {
@@ -204,19 +187,6 @@ TEST(KelStayAndLookViewpointEditor, ZoomsByTheAngleAndNeverMovesTheEye) {
   EXPECT_NEAR(v.GetAngle(), 40.0, 1e-4);
   Drag(e, 0, 0).To(4, 0).To(300, 200).Release();
   ExpectXYZ(v.GetOrigin(), 0, -10, 0);
-}
-
-TEST(KelViewpointEditor, TranslationSensitivityTellsItsChanges) {
-  Kel3DViewpoint v = Level();
-  Editor e(v, EXAMINE_MODE);
-  keltest::EventCounter changes(e.GetCallbackManager(),
-                                KelViewpointEditor::TRANSLATION_SENSITIVITY_CHANGED());
-  e.SetTranslationSensitivity(1.0f);
-  e.SetTranslationSensitivity(2.5f);
-  e.SetTranslationSensitivity(2.5f);
-  EXPECT_EQ(changes.count, 1);
-  EXPECT_FLOAT_EQ(KelViewpointEditor::GetTranslationSensitivity(), 2.5f);
-  e.SetTranslationSensitivity(1.0f);
 }
 
 }  // namespace

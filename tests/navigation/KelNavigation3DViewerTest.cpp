@@ -1,6 +1,6 @@
 // The navigation 3D viewer without a display: its controls, the history it
-// keeps (one entry per gesture, with the buttons' sensitivity), the single
-// camera actions through its viewpoint indicator, its aids and its events.
+// keeps (one entry per gesture, with the buttons' sensitivity), its aids and
+// its events. The action buttons are driven by real clicks in the x11 test.
 // The camera looks down -z from (0, 0, 20) at 10 pixels a unit (DragViewer).
 #include <gtest/gtest.h>
 
@@ -8,12 +8,10 @@
 #include <kel/aids/KelGaugeRep.h>
 #include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgCombo.h>
-#include <kel/framework/KelDlgNotification.h>
 #include <kel/framework/KelDlgPushButton.h>
 #include <kel/framework/KelMath.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
 #include <kel/navigation/KelNavigation3DViewer.h>
-#include <kel/navigation/KelViewpointIndicator.h>
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
@@ -50,7 +48,6 @@ class Navigation3D : public testing::Test {
                              KelNavigation3DViewer::NAVIGATION_PERFO_ACTIVATED(),
                              KelNavigation3DViewer::NAVIGATION_PERFO_DEACTIVATED(),
                              KelNavigation3DViewer::NAVIGATION_SENSITIVITY_CHANGED(),
-                             KelNavigation3DViewer::NAVIGATION_VIEWPOINT_ACTION_ENDED(),
                              KelNavigation3DViewer::NAVIGATION_LIGHT_SOURCES_EDITOR_ON_OFF()})
       events.Follow(viewer->GetCallbackManager(), name);
   }
@@ -62,11 +59,6 @@ class Navigation3D : public testing::Test {
   void MoveTo(float x) {
     camera->Set(Kelpoint3f(x, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
   }
-  KelViewerEvent& Mouse(float x, float y, int buttons) {
-    KelViewerEvent& e = drag.Mouse(Kelpoint2f(x, y));
-    static_cast<KelMouseEvent*>(e.GetDeviceEvent())->SetButtons(buttons);
-    return e;
-  }
 
   keltest::DragViewer drag{200, 100, MakeNavigation};
   KelNavigation3DViewer* viewer = nullptr;
@@ -74,23 +66,14 @@ class Navigation3D : public testing::Test {
   keltest::EventCounter events;
 };
 
-TEST_F(Navigation3D, ToolFramesHoldTheNamedControls) {
+TEST_F(Navigation3D, EveryToolButtonFindsItsIcon) {
   ASSERT_EQ(viewer->GetIconFrameCount(), 4);
-  KelDlgCombo* style = viewer->GetStyleCombo();
-  ASSERT_NE(style, nullptr);
-  EXPECT_EQ(style->GetLine(0), KelString("Examine"));
-  EXPECT_EQ(style->GetLine(2), KelString("Fly"));
-  EXPECT_EQ(viewer->FindDialog(KelString("iconFrame1"))->FindDialog(KelString("TurnHead")),
-            viewer->GetActionButton(ViewpointTurnHead));
-  EXPECT_EQ(viewer->GetActionButton(ViewpointLookAt)->GetTitle(), KelString("Look at"));
   // Every named icon exists, so the buttons show pictures, not titles.
   for (const char* name : {"LookAt", "Zoom", "Rotate", "Translate", "Previous", "Next", "Reframe",
                            "Light", "Visibility", "Ground"}) {
     const std::string icon = viewer->FindDialog(KelString(name))->GetIconName().GetText();
     EXPECT_FALSE(keltest::ReadBytes(icon).empty()) << name << ": " << icon;
   }
-  EXPECT_EQ(viewer->GetViewpointEditor(), viewer->GetDefaultEditor());
-  EXPECT_EQ(viewer->GetDefaultEditor()->GetMode(), EXAMINE_MODE);
 }
 
 TEST_F(Navigation3D, StylesSetTheEditorsModeTheComboAndTellIt) {
@@ -130,10 +113,8 @@ TEST_F(Navigation3D, EachGestureIsOneHistoryEntryAndBackThenForthIsExact) {
   camera->StopAnimation(nullptr);
   EXPECT_EQ(viewer->GetHistoryCount(), before + 3);
 
-  // The camera now, with awkward numbers, is the last entry.
-  camera->Set(Kelpoint3f(0.1f, 0.7f, 19.3f), Keldirection3f(0.1f, -0.2f, -1.0f),
-              Keldirection3f(0, 1, 0));
-  const Kel3DViewpoint last(*camera);
+  // The camera now is the last entry (bit-exact returns: the x11 test).
+  MoveTo(0.1f);
   EXPECT_TRUE(viewer->GetPreviousButton()->GetSensitivity());
   EXPECT_FALSE(viewer->GetNextButton()->GetSensitivity());
   viewer->DisplayPreviousViewpoint();
@@ -143,41 +124,7 @@ TEST_F(Navigation3D, EachGestureIsOneHistoryEntryAndBackThenForthIsExact) {
   viewer->DisplayNextViewpoint();
   EXPECT_EQ(viewer->GetHistoryCount(), count) << "showing an entry saves nothing";
   EXPECT_FALSE(viewer->GetNextButton()->GetSensitivity());
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(camera->GetOrigin()[i], last.GetOrigin()[i]);
-    EXPECT_EQ(camera->GetSightDirection()[i], last.GetSightDirection()[i]);
-    EXPECT_EQ(camera->GetUpDirection()[i], last.GetUpDirection()[i]);
-  }
-  EXPECT_EQ(camera->GetFocusDistance(), last.GetFocusDistance());
-}
-
-TEST_F(Navigation3D, AnActionButtonDrivesItsActionWithTheLeftButtonOnce) {
-  camera->SetFocus(10.0f);
-  KelDlgCheckButton* zoom = viewer->GetActionButton(ViewpointZoom);
-  zoom->SetState(1);  // as the user would: the button's switch notification
-  KelDlgNotification switched(KelDlgNotification::DLG_MODIFY(), zoom);
-  viewer->SetViewpointManip(zoom, &switched, reinterpret_cast<void*>(intptr_t(ViewpointZoom)));
-  auto* indicator = dynamic_cast<KelViewpointIndicator*>(viewer->GetForegroundIndicator());
-  ASSERT_NE(indicator, nullptr);
-  auto* editor = static_cast<KelBasic3DViewpointEditor*>(indicator->GetEditor());
-  EXPECT_EQ(editor->GetMode(), ZOOM_MODE);
-
-  const int entries = viewer->GetHistoryCount();
-  ASSERT_EQ(indicator->Preactivate(&Mouse(100, 50, 0), nullptr), 1);
-  ASSERT_EQ(indicator->Activate(&Mouse(100, 50, 1), nullptr), 1);
-  ASSERT_EQ(indicator->BeginManipulate(&Mouse(100, 50, 1), nullptr), 1);
-  indicator->Manipulate(&Mouse(100, 100, 1), nullptr);  // 50 pixels down
-  indicator->Manipulate(&Mouse(100, 150, 1), nullptr);  // 100
-  ASSERT_EQ(indicator->EndManipulate(&Mouse(100, 150, 0), nullptr), 1);
-  // Dragging down 100 pixels doubles the distance to the target (0, 0, 10).
-  EXPECT_NEAR(camera->GetOrigin().z, 20.0f + 10.0f, 1e-3f);
-  EXPECT_NEAR(camera->GetFocusDistance(), 20.0f, 1e-3f);
-  EXPECT_EQ(viewer->GetHistoryCount(), entries + 1) << "one entry for the drag";
-  // The action ends with the drag.
-  EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
-  EXPECT_EQ(zoom->GetState(), 0);
-  EXPECT_FALSE(viewer->IsViewpointManipulation());
-  EXPECT_EQ(events.names, (Names{"NAVIGATION_VIEWPOINT_ACTION_ENDED"}));
+  EXPECT_EQ(camera->GetOrigin().x, 0.1f);
 }
 
 TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
@@ -206,8 +153,9 @@ TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
   EXPECT_EQ(viewer->FindDialog(KelString("LightSourceSettings"))->GetTitle(),
             KelString("Light Source Editor"));
   viewer->SetLightSourcesEditor(0);
-  viewer->GetDefaultEditor()->SetTranslationSensitivity(2.0f);
-  viewer->GetDefaultEditor()->SetTranslationSensitivity(1.0f);
+  // Only a change of the sensitivity is told.
+  for (float sensitivity : {2.0f, 2.0f, 1.0f})
+    viewer->GetDefaultEditor()->SetTranslationSensitivity(sensitivity);
   EXPECT_EQ(
       events.names,
       (Names{"NAVIGATION_GROUND_ACTIVATED", "NAVIGATION_GROUND_DEACTIVATED",

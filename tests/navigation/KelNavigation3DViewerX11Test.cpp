@@ -1,6 +1,7 @@
 // The navigation 3D viewer on the X server, its tool frames driven by real
 // clicks (XTest): the style combo, previous and next, the ground switch, and
-// a single action run by the left button in the drawing area.
+// a single action run by the left button in the drawing area (which ends it,
+// gives back the button and tells it).
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelDlgCheckButton.h>
@@ -32,16 +33,18 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+KelViewer* MakeNavigation(KelDialog* father, const KelString& name, int w, int h) {
+  return new KelNavigation3DViewer(father, name, 0, w, h, 0);
+}
+
 class Navigation3DX11 : public testing::Test {
  protected:
   void SetUp() override {
     KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
     errorsBefore = KelDlgICC::GetXErrorCount();
     KelVue::SetInteractiveState(0);
-    session = std::make_unique<keltest::ViewerSession>(
-        "navigation", 320, 240, true, [](KelDialog* father, const KelString& name, int w, int h) {
-          return new KelNavigation3DViewer(father, name, 0, w, h, 0);
-        });
+    session =
+        std::make_unique<keltest::ViewerSession>("navigation", 320, 240, true, MakeNavigation);
     ASSERT_TRUE(session->Ready());
     viewer = static_cast<KelNavigation3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
@@ -87,7 +90,9 @@ class Navigation3DX11 : public testing::Test {
   keltest::EventCounter events;
 };
 
-TEST_F(Navigation3DX11, PreviousAndNextClickedRestoreTheExactCameras) {
+// Clicks on the tool buttons: previous and next restore the exact cameras,
+// the style combo and the ground switch tell what the user chose.
+TEST_F(Navigation3DX11, ToolButtonsClickedDoAndTellWhatTheUserChose) {
   Look(1.0f);
   const Kel3DViewpoint first(*camera);
   Look(2.5f);
@@ -99,9 +104,7 @@ TEST_F(Navigation3DX11, PreviousAndNextClickedRestoreTheExactCameras) {
   keltest::Click(viewer->GetNextButton()->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsNextViewpoint() == 0; }));
   ExpectCamera(second);
-}
 
-TEST_F(Navigation3DX11, TheStyleComboAndTheGroundSwitchTellWhatTheUserChose) {
   Widget combo = viewer->GetStyleCombo()->GetWidget();
   keltest::Click(combo, 1, combo->core.width - 8);
   Widget list = XtNameToWidget(combo, "*List");
@@ -145,6 +148,8 @@ TEST_F(Navigation3DX11, AZoomButtonLetsTheLeftButtonZoomOnceAsOneHistoryEntry) {
   EXPECT_EQ(viewer->GetHistoryCount(), entries + 1);
   EXPECT_EQ(viewer->GetActionButton(ViewpointZoom)->GetState(), 0);
   EXPECT_FALSE(viewer->IsViewpointManipulation());
+  EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
+  EXPECT_EQ(events.names, (Names{"NAVIGATION_VIEWPOINT_ACTION_ENDED"}));
   // The left button picks again afterwards; the next drag moves nothing.
   keltest::PressButton(1);
   keltest::PointerTo(session->Area(), 160, 100);
@@ -200,10 +205,7 @@ class FakeMouseDaemon {
 TEST(Navigation3DMouseX11, TheDaemonsMotionsMoveTheCamera) {
   KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
   FakeMouseDaemon daemon;
-  keltest::ViewerSession session("mouse3D", 320, 240, true,
-                                 [](KelDialog* father, const KelString& name, int w, int h) {
-                                   return new KelNavigation3DViewer(father, name, 0, w, h, 0);
-                                 });
+  keltest::ViewerSession session("mouse3D", 320, 240, true, MakeNavigation);
   ASSERT_TRUE(session.Ready());
   auto* viewer = static_cast<KelNavigation3DViewer*>(session.viewer);
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->Is3DMouseConnected() != 0; }));

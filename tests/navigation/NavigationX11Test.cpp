@@ -41,6 +41,10 @@ namespace {
 constexpr int kW = 480, kH = 360;
 constexpr double kPi = KelMath::PI;
 
+KelViewer* Make3D(KelDialog* father, const KelString& name, int w, int h) {
+  return new Kel3DViewer(father, name, 0, w, h, 0);
+}
+
 class NavigationX11 : public testing::Test {
  protected:
   void SetUp() override {
@@ -48,10 +52,7 @@ class NavigationX11 : public testing::Test {
     errorsBefore = KelDlgICC::GetXErrorCount();
     KelVue::SetInteractiveState(0);
     keltest::PointerTo(0, 0);
-    session = std::make_unique<ViewerSession>(
-        "viewer", kW, kH, true, [](KelDialog* father, const KelString& name, int w, int h) {
-          return new Kel3DViewer(father, name, 0, w, h, 0);
-        });
+    session = std::make_unique<ViewerSession>("viewer", kW, kH, true, Make3D);
     ASSERT_TRUE(session->Ready());
     viewer = static_cast<Kel3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
@@ -89,10 +90,7 @@ class NavigationX11 : public testing::Test {
     keltest::Settle();
   }
   void Button(int button, bool down) {
-    if (down)
-      keltest::PressButton(button);
-    else
-      keltest::ReleaseButton(button);
+    down ? keltest::PressButton(button) : keltest::ReleaseButton(button);
     keltest::Settle();
   }
   // The model point of plane z = `z` under window pixel (x, y) through the

@@ -29,6 +29,13 @@ float PixelDistance(const Kelpoint2f& a, const Kelpoint2f& b) {
   return std::hypot(a.x - b.x, a.y - b.y);
 }
 
+// The one polyline a primitive draws afresh (none when it draws none or more).
+std::vector<float> Outline(KelGraphicPrimitive& gp, ScreenRender& render) {
+  render.polylines.clear();
+  gp.Draw(render);
+  return render.polylines.size() == 1 ? render.polylines[0] : std::vector<float>();
+}
+
 Kel3DViewpoint LookingAlong(const Keldirection3f& sight, const Keldirection3f& up) {
   return Kel3DViewpoint(Kelpoint3f(0, 0, 50), sight, up, 1.0f, 1000.0f, CONIC_PROJECTION, 50.0f);
 }
@@ -85,9 +92,8 @@ TEST(ScreenSizedArrow, KeepsItsMillimetresWhenTheCameraMovesAway) {
   for (float distance : {20.0f, 200.0f, 2000.0f}) {
     ScreenRender render;
     render.LookFrom(distance);
-    arrow.Draw(render);
-    ASSERT_EQ(render.polylines.size(), 1u);
-    const std::vector<float>& p = render.polylines[0];
+    const std::vector<float> p = Outline(arrow, render);
+    ASSERT_EQ(p.size(), 18u);
     // 10 mm of shaft and 4 pixels per millimetre: 40 pixels to the tip, 20 to
     // the head base; barbs 1 mm off the axis, the label 3 mm.
     EXPECT_NEAR(PixelDistance(render.Pixel(&p[0]), render.Pixel(&p[9])), 40.0f, 0.05f) << distance;
@@ -104,9 +110,7 @@ TEST(ScreenSizedPlan, SquareOfFixedMillimetres) {
   Kel3DFixedPlanGP plan(Kelpoint3f(1, 1, 1), Keldirection3f(1, 0, 0), Keldirection3f(0, 1, 0),
                         10.0f);
   ScreenRender render(2.0f);  // one millimetre is 2 model units
-  plan.Draw(render);
-  ASSERT_EQ(render.polylines.size(), 1u);
-  const std::vector<float>& p = render.polylines[0];
+  const std::vector<float> p = Outline(plan, render);
   ASSERT_EQ(p.size(), 15u);
   const float c[3] = {1, 1, 1}, s = 10.0f / std::sqrt(2.0f);
   for (int k = 0; k < 5; ++k) EXPECT_NEAR(Distance(&p[3 * k], c), 10.0f, 1e-5) << k;
@@ -135,9 +139,7 @@ TEST(ScreenSizedArc, AnglesAndFrame) {
   const float start = float(350 * kPi / 180), end = float(10 * kPi / 180);
   Kel3DArcCircleGP arc(centre, z, x, 2.0f, start, end);
   ScreenRender render;
-  arc.Draw(render);
-  ASSERT_EQ(render.polylines.size(), 1u);
-  const std::vector<float>& p = render.polylines[0];
+  const std::vector<float> p = Outline(arc, render);
   ASSERT_EQ(p.size(), 3u * 14u);
   EXPECT_NEAR(AngleOf(&p[0]), 350 * kPi / 180, 1e-5);
   EXPECT_NEAR(AngleOf(&p[3 * 13]), 10 * kPi / 180, 1e-5);
@@ -152,10 +154,8 @@ TEST(ScreenSizedArc, AnglesAndFrame) {
   // axis y, a quarter turn points along z.
   const float y[3] = {0, 1, 0};
   Kel3DArcCircleGP upright(centre, x, y, 2.0f, float(kPi / 2), float(kPi));
-  render.polylines.clear();
-  upright.Draw(render);
-  ASSERT_EQ(render.polylines.size(), 1u);
-  const std::vector<float>& q = render.polylines[0];
+  const std::vector<float> q = Outline(upright, render);
+  ASSERT_FALSE(q.empty());
   EXPECT_NEAR(Distance(&q[0], std::vector<float>{1, 2, 5}.data()), 0.0f, 1e-5);
   EXPECT_NEAR(q[q.size() - 2], 0.0f, 1e-4) << "half a turn: along -y";
 }
@@ -165,9 +165,7 @@ TEST(ScreenSizedArc, SegmentCountsAndDegenerateArcs) {
   // Finest cut: 250 segments per turn, a full turn gives 250 points, first on last.
   Kel3DArcCircleGP circle(centre, z, x, 1.0f, 0.0f, float(2 * kPi));
   ScreenRender render;
-  circle.Draw(render);
-  ASSERT_EQ(render.polylines.size(), 1u);
-  const std::vector<float>& p = render.polylines[0];
+  const std::vector<float> p = Outline(circle, render);
   ASSERT_EQ(p.size(), 3u * 250u);
   EXPECT_NEAR(Distance(&p[0], &p[3 * 249]), 0.0f, 1e-4);
   EXPECT_NEAR(Distance(&p[0], &p[3]), 2 * std::sin(kPi / 249), 1e-5);
@@ -178,9 +176,7 @@ TEST(ScreenSizedArc, SegmentCountsAndDegenerateArcs) {
 
   // 0.01 radian: int(0.4 + 0.5) = 0 points.
   Kel3DArcCircleGP tiny(centre, z, x, 1.0f, 0.0f, 0.01f);
-  render.polylines.clear();
-  tiny.Draw(render);
-  EXPECT_TRUE(render.polylines.empty());
+  EXPECT_TRUE(Outline(tiny, render).empty());
 
   // No radius, or a sag beyond the diameter (whose 1 - s/r has no arc cosine):
   // nothing, and no runaway point count.

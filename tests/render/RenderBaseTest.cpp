@@ -1,6 +1,6 @@
 // The render's questions answered with a real camera, against numbers worked
-// out by hand. Camera: eye (0, 0, 10) looking down -z, half angle 15 degrees,
-// a 100 x 100 pixel support of 1 pixel per millimetre.
+// out by hand. Camera: keltest::TopCamera (eye (0, 0, 10) looking down -z,
+// half angle 15 degrees) on a 100 x 100 pixel support of 1 pixel a millimetre.
 //   scale factor = tan 15 / 50 = 0.00535898 model units per pixel at depth 1;
 //   culling size = 2 pixels -> 0.0107180 at depth 1, 0.107180 at depth 10;
 //   model sag = 0.5 pixel -> 0.00267949 at depth 1.
@@ -24,17 +24,6 @@ namespace {
 
 class Camera : public testing::Test {
  protected:
-  void SetUp() override {
-    viewpoint = std::make_unique<Kel3DViewpoint>(Kelpoint3f(0, 0, 10), Keldirection3f(0, 0, -1),
-                                                 Keldirection3f(0, 1, 0), 1.0f, 1000.0f,
-                                                 CONIC_PROJECTION, 10.0f);
-    // The viewport's near and far planes follow the Reps' sphere: one of
-    // radius 1 at the origin puts them at depths 8.95 and 11.05.
-    anchor.SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0, 0, 0), 1.0f, 0.0f));
-    viewpoint->AddRep(&anchor);
-  }
-  void TearDown() override { viewpoint->RemoveRep(&anchor); }
-
   std::unique_ptr<KelRender> Begin() {
     viewpoint->CreateViewportFrom(50, 50, 50, 50, 100, 100, 1, 1);
     auto render = std::make_unique<KelRender>(support);
@@ -46,8 +35,8 @@ class Camera : public testing::Test {
   }
 
   keltest::TestSupport support{100, 100};
-  std::unique_ptr<Kel3DViewpoint> viewpoint;
-  Kel3DBagRep anchor;
+  std::unique_ptr<Kel3DViewpoint> viewpoint = keltest::TopCamera();
+  Kel3DBagRep anchor;  // the Rep asking
   KelGraphicAttributeSet attributes;
 };
 

@@ -194,17 +194,16 @@ TEST(BagDrawing, HighlightIsForcedOnTheSubtreeAndReleasedEvenWhenCulled) {
 
 TEST(BagSorting, ChildrenAreOrderedByTheirAttributeBytesAndColouredByTheBag) {
   Kel3DBagRep bag;
-  GPLeaf c5, c2, c9;
-  for (GPLeaf* c : {&c5, &c2, &c9}) {
-    c->SetColor(c == &c5 ? 5 : c == &c2 ? 2 : 9);
-    bag.AddChild(*c);
+  GPLeaf c[3];
+  for (int i = 0; i < 3; ++i) {
+    c[i].SetColor(i == 0 ? 5 : i == 1 ? 2 : 9);
+    bag.AddChild(c[i]);
   }
   bag.SortGraphicAttributeSet();
-  EXPECT_EQ(bag.GetChild(0), &c2);
-  EXPECT_EQ(bag.GetChild(1), &c5);
-  EXPECT_EQ(bag.GetChild(2), &c9);
+  EXPECT_EQ((std::vector<Kel3DRep*>{bag.GetChild(0), bag.GetChild(1), bag.GetChild(2)}),
+            (std::vector<Kel3DRep*>{&c[1], &c[0], &c[2]}));
   bag.SetColor(7);
-  EXPECT_EQ(c2.GetGraphicAttributeSet().color, 7);
+  EXPECT_EQ(c[1].GetGraphicAttributeSet().color, 7);
   EXPECT_EQ(bag.GetGraphicAttributeSet().color, 253) << "the bag colours its children only";
 }
 

@@ -149,7 +149,7 @@ class GraphicWindowX11 : public testing::Test {
   int errorsBefore = 0;
 };
 
-TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
+TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEventsAndCursorsShow) {
   Shown& s = Make(120, 90);
   Focus(s);
   keltest::PointerTo(s.window->GetDrawingAreaWidget(), 30, 40);
@@ -206,6 +206,25 @@ TEST_F(GraphicWindowX11, ClicksWithModifiersAndKeysBecomeDeviceEvents) {
   event.type = KeyPress;
   EXPECT_EQ(KelGraphicWindow::DispatchExtensionEvents(&event), 0);
   XtRemoveEventHandler(s.window->GetDrawingAreaWidget(), NoEventMask, True, extension, &seen);
+
+  // The pixels, size and hot spot of the cursor the window shows with `type`.
+  auto cursor = [&](int type) {
+    s.window->SetCursorType(type);
+    keltest::Settle();
+    XFixesCursorImage* c = XFixesGetCursorImage(keltest::TestDisplay());
+    std::vector<unsigned long> pixels;
+    if (!c) return pixels;
+    pixels.assign(c->pixels, c->pixels + c->width * c->height);
+    pixels.insert(pixels.end(), {c->width, c->height, c->xhot, c->yhot});
+    XFree(c);
+    return pixels;
+  };
+  const std::vector<unsigned long> interdit = cursor(2);
+  ASSERT_EQ(interdit.size(), 32u * 32u + 4u);
+  EXPECT_EQ(cursor(3), interdit) << "not a type: unchanged";
+  const std::vector<unsigned long> arrow = cursor(1);
+  EXPECT_NE(arrow, interdit);
+  EXPECT_NE(cursor(0), arrow);
 }
 
 TEST_F(GraphicWindowX11, RequestsGiveOneMessageAndOneRedrawPerWindowWhileWindowsGo) {
@@ -339,30 +358,6 @@ TEST_F(GraphicWindowX11, XFontsMeasureAsTheFontFiles) {
   Shown& s = Make(40, 30);
   ASSERT_TRUE(XGetGCValues(d, s.window->GetGC(), GCFont, &values));
   EXPECT_EQ(values.font, s.window->GetCharacterFont()->GetXFont(0));
-}
-
-TEST_F(GraphicWindowX11, CursorTypes) {
-  Shown& s = Make(64, 64);
-  Display* d = keltest::TestDisplay();
-  keltest::PointerTo(s.window->GetDrawingAreaWidget(), 20, 20);
-  // The pixels, size and hot spot of the cursor the window shows with `type`.
-  auto cursor = [&](int type) {
-    s.window->SetCursorType(type);
-    keltest::Settle();
-    XFixesCursorImage* c = XFixesGetCursorImage(d);
-    std::vector<unsigned long> pixels;
-    if (!c) return pixels;
-    pixels.assign(c->pixels, c->pixels + c->width * c->height);
-    pixels.insert(pixels.end(), {c->width, c->height, c->xhot, c->yhot});
-    XFree(c);
-    return pixels;
-  };
-  const std::vector<unsigned long> interdit = cursor(2);
-  ASSERT_EQ(interdit.size(), 32u * 32u + 4u);
-  EXPECT_EQ(cursor(3), interdit) << "not a type: unchanged";
-  const std::vector<unsigned long> arrow = cursor(1);
-  EXPECT_NE(arrow, interdit);
-  EXPECT_NE(cursor(0), arrow);
 }
 
 // A box and a ball seen from the front right, framed in the window's main camera.

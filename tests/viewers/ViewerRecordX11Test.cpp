@@ -158,25 +158,21 @@ TEST_F(ViewerRecordX11, ReplayGivesTheSameNotificationsCameraAndTraceAtAnotherSi
     scene.session.Focus();
     const int ax = int(scene.centre[0].x), ay = int(scene.centre[0].y);
     const int bx = int(scene.centre[1].x), by = int(scene.centre[1].y);
-    keltest::PointerTo(area, ax, ay);  // onto A
-    keltest::Settle();
+    auto to = [&](int x, int y) {
+      keltest::PointerTo(area, x, y);
+      keltest::Settle();
+    };
+    to(ax, ay);  // onto A
     keltest::Click(area, 1, ax + 5, ay - 2);
     keltest::HoldKey(XK_Shift_L, true);
-    keltest::PointerTo(area, bx, by);  // onto B, Shift held
-    keltest::Settle();
+    to(bx, by);  // onto B, Shift held
     keltest::HoldKey(XK_Shift_L, false);
-    keltest::PointerTo(area, 160, 200);  // nothing: a middle drag pans
-    keltest::Settle();
+    to(160, 200);  // nothing: a middle drag pans
     keltest::PressButton(2);
-    keltest::Settle();
-    for (int i = 1; i <= 4; ++i) {
-      keltest::PointerTo(area, 160 + 10 * i, 200 - 5 * i);
-      keltest::Settle();
-    }
+    for (int i = 0; i <= 4; ++i) to(160 + 10 * i, 200 - 5 * i);
     keltest::ReleaseButton(2);
     keltest::Settle();
-    keltest::PointerTo(area, bx - 20, by);  // B, where the pan has moved it
-    keltest::Settle();
+    to(bx - 20, by);  // B, where the pan has moved it
     keltest::Click(area, 1, bx - 20, by);
     scene.session.viewer->Draw();
     ASSERT_TRUE(scene.session.WaitUpdates(1));

@@ -128,7 +128,7 @@ class ViewerX11 : public testing::Test {
   const Kelpoint3f centreA{-2, 0, 1}, centreB{2, 0, 1};
 };
 
-TEST_F(ViewerX11, PointingPressingDraggingAndReleasingDriveTheManipulatorInOrder) {
+TEST_F(ViewerX11, PointingPressingDraggingAndReleasingDriveTheNearestManipulatorInOrder) {
   keltest::EventCounter selected(viewer->GetCallbackManager(), KelViewer::VIEWER_SELECTED());
 
   PointerTo(Pixel(centreA));
@@ -165,6 +165,19 @@ TEST_F(ViewerX11, PointingPressingDraggingAndReleasingDriveTheManipulatorInOrder
   PointerTo(Kelpoint2f(2, 2));
   EXPECT_EQ(log.Texts(), (Texts{"B:KelEndPreactivate"}));
   EXPECT_EQ(viewer->GetInteractiveState(), 0);
+
+  // A bag with its own manipulator over a leaf without one: the bag's is
+  // chosen, and the path marks the bag as the manipulated Rep.
+  auto* bag = new Kel3DBagRep;
+  bag->AddChild(*new Kel3DCuboidRep(Kelpoint3f(-0.5f, 2, -1), Kelvector3f(1, 0, 0),
+                                    Kelvector3f(0, 1, 0), Kelvector3f(0, 0, 1), 5));
+  viewer->GetMain3DViewpoint()->AddRep(bag);
+  reps.push_back(bag);
+  manipulators.push_back(new KelManipulator(&log, KelString("bag"), bag));
+  log.entries.clear();
+  PointerTo(Pixel(Kelpoint3f(0, 2.5f, 0)));
+  EXPECT_EQ(log.Texts(), (Texts{"bag:KelPreactivate"}));
+  EXPECT_EQ(viewer->GetCurrentPath().GetManipulatedRep(), bag);
 }
 
 TEST_F(ViewerX11, MiddleDragsGoToTheEditorWithTheBitsOfExtraButtons) {
@@ -368,21 +381,6 @@ TEST_F(ViewerX11, BackgroundIndicatorFollowsTheCursorOverEmptySpace) {
   session->Motion(p.x, p.y, 1020);
   EXPECT_EQ(log.Texts(), (Texts{"I:KelEndPreactivate", "B:KelPreactivate"}));
   viewer->SetBackgroundIndicator(nullptr);
-}
-
-TEST_F(ViewerX11, TheManipulatorOfAnAncestorIsChosenAndMarked) {
-  // A bag with its own manipulator over a leaf without one.
-  auto* bag = new Kel3DBagRep;
-  auto* leaf = new Kel3DCuboidRep(Kelpoint3f(-0.5f, 2, -1), Kelvector3f(1, 0, 0),
-                                  Kelvector3f(0, 1, 0), Kelvector3f(0, 0, 1), 5);
-  bag->AddChild(*leaf);
-  viewer->GetMain3DViewpoint()->AddRep(bag);
-  reps.push_back(bag);
-  manipulators.push_back(new KelManipulator(&log, KelString("bag"), bag));
-  const Kelpoint2f p = Pixel(Kelpoint3f(0, 2.5f, 0));
-  session->Motion(p.x, p.y, 1000);
-  EXPECT_EQ(log.Texts(), (Texts{"bag:KelPreactivate"}));
-  EXPECT_EQ(viewer->GetCurrentPath().GetManipulatedRep(), bag);
 }
 
 TEST_F(ViewerX11, BackgroundColourSetsAContrastingDefaultColour) {

@@ -1,15 +1,22 @@
-// Arcs of circle in the 2D model: normalised angles, tessellation to the
-// tolerance, and clipping to the view's rectangle.
+// The 2D primitives of the model: arcs of circle (normalised angles,
+// tessellation to the tolerance, clipping to the view's rectangle), the
+// adaptive curve, and arrowheads of fixed millimetre size (how they look is
+// checked against reference pictures by the 2D drawing tests).
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelMath.h>
 #include <kel/primitives/Kel2DArcCircleGP.h>
+#include <kel/primitives/Kel2DArrowSymbolGP.h>
+#include <kel/primitives/Kel2DCurveGP.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel2DViewport.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "KelRecordingRender.h"
+#include "KelTestEnv.h"
 
 namespace {
 
@@ -87,6 +94,93 @@ TEST(Arc2D, ClippedToTheViewQuadrantByQuadrant) {
   // An arc over the start of the turn, seen in the first quadrant.
   const Kel2DArcCircleGP wrapping(kOrigin, 10.0f, float(3 * kPi / 2), float(kPi / 2), 0);
   ExpectNear(Clip(wrapping, Kel2DViewport(0, 20, 0, 20)), {0, kPi / 2});
+}
+
+// The adaptive curve. The indices of the points drawn, in drawing order (point i is (i, i^2)).
+std::vector<int> Drawn(Kel2DCurveGP& curve, float zoom) {
+  // One pixel a millimetre: the render's tolerance is 0.5 / zoom.
+  Kel2DViewpoint camera(Kelpoint2f(0, 0), zoom);
+  KelRecordingRender render;
+  render.immediate = 1;
+  render.LookThrough(camera, 100, 100, 1);
+  curve.Draw(render);
+  render.EndDraw(camera);
+  std::vector<int> indices;
+  for (const auto& shape : render.shapes2D)
+    for (size_t i = 0; i < shape.points.size(); i += 2) {
+      EXPECT_EQ(shape.points[i + 1], shape.points[i] * shape.points[i]);
+      indices.push_back(int(shape.points[i]));
+    }
+  return indices;
+}
+
+std::vector<float> Points(int n) {
+  std::vector<float> p;
+  for (int i = 0; i < n; ++i) p.insert(p.end(), {float(i), float(i * i)});
+  return p;
+}
+
+TEST(Curve2D, RefusesCountsThatDoNotMatchItsPoints) {
+  const std::vector<float> p = Points(10);
+  const int fives[2] = {5, 5}, empty[2] = {10, 0};
+  testing::internal::CaptureStderr();
+  Kel2DCurveGP wrongSum(0.01f, 2, 10, fives, p.data());
+  Kel2DCurveGP emptySegment(0.01f, 2, 10, empty, p.data());
+  Kel2DCurveGP noCounts(0.01f, 2, 9, nullptr, p.data());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Kel2DCurveGP::Kel2DCurveGP: Invalid function parameters.\n"
+            "Kel2DCurveGP::Kel2DCurveGP: Invalid function parameters.\n"
+            "Kel2DCurveGP::Kel2DCurveGP: Invalid function parameters.\n");
+  for (Kel2DCurveGP* c : {&wrongSum, &emptySegment, &noCounts}) {
+    EXPECT_EQ(c->GetNbPoints(), 0);
+    EXPECT_TRUE(Drawn(*c, 5).empty());
+  }
+  Kel2DCurveGP none(0.01f, 0, 0, nullptr, nullptr);
+  EXPECT_TRUE(Drawn(none, 5).empty());
+  // No tolerance of its own: always every point.
+  Kel2DCurveGP untoleranced(0.0f, 2, 9, fives, p.data());
+  EXPECT_EQ(Drawn(untoleranced, 1e-3f).size(), 9u);
+}
+
+// Arrowheads.
+const float kAt[2] = {3, 4};
+
+struct Drawing {
+  std::string log;
+  std::vector<KelRecordingRender::Shape2D> shapes;
+};
+
+// Drawn where one millimetre is half a model unit.
+Drawing DrawnHalfUnit(KelDynamicGP& gp) {
+  KelRecordingRender render;
+  render.SetModelPerPixel(0.5f);
+  gp.ImmediateDraw(render, nullptr, nullptr);
+  return {render.Joined(), render.shapes2D};
+}
+
+TEST(ArrowSymbol2D, TipOnThePointHeadAlongTheDirection) {
+  // Head 4 mm = 2 units long, half-angle atan(1/2): barbs 1 unit off the axis.
+  const float up[2] = {0, 3};
+  Kel2DArrowSymbolGP arrow(kAt, up, 4.0f, std::atan(0.5f), OPEN_ARROW_SYMBOL);
+  const Drawing open = DrawnHalfUnit(arrow);
+  EXPECT_EQ(open.log, "ImmediateDraw2DPolyline 3");
+  EXPECT_THAT(open.shapes.at(0).points, keltest::Near({4, 2, 3, 4, 2, 2}, 1e-5f));
+
+  // No direction: reported, and +x.
+  const float none[2] = {0, 0};
+  Kel2DArrowSymbolGP lost(kAt, none, 4.0f, float(KelMath::PI / 4), HOLLOW_TRIANGLE_ARROW_SYMBOL);
+  const long errors = KelMath::ErrorCount();
+  const Drawing hollow = DrawnHalfUnit(lost);
+  EXPECT_EQ(KelMath::ErrorCount(), errors + 1);
+  EXPECT_EQ(hollow.log,
+            "SetForeground 254, ImmediateDraw2DPolygon 3 1, SetForeground 253, "
+            "ImmediateDraw2DPolygon 3 0");
+  EXPECT_THAT(hollow.shapes.at(1).points, keltest::Near({1, 2, 3, 4, 1, 6}, 1e-5f));
+
+  for (SymbolType t : {FILLED_SQUARE_SYMBOL, SymbolType(10)}) {
+    Kel2DArrowSymbolGP other(kAt, up, 4.0f, 0.5f, t);
+    EXPECT_EQ(DrawnHalfUnit(other).log, "") << t;
+  }
 }
 
 }  // namespace
