@@ -31,70 +31,72 @@ const std::uint32_t* SpreadTable() {
   return table.data();
 }
 
-// A part in the making of a tree: its Morton code, its reference and its box
-// on the grid.
-struct Record {
-  std::uint32_t code;
-  std::uint32_t part;
-  std::uint16_t lo[3];
-  std::uint16_t hi[3];
-};
+// The parts in the making of a tree: a Morton code in the high half, the
+// part in the low one.
+using Key = std::uint64_t;
+constexpr int kDigit = 10;
+constexpr std::uint32_t kDigits = 1u << kDigit;
+constexpr int kTop = 32 + 2 * kDigit;  // shift of the code's top digit in a key
 
-// Sorts the records by their codes in place on their top 10 bits, then each
-// run of equal top bits on the others through a buffer the size of the run:
-// no second copy of them all.
-void SortByCode(Record* records, std::size_t n) {
-  constexpr int kDigit = 10;
-  constexpr std::uint32_t kMask = (1u << kDigit) - 1;
-  std::vector<std::size_t> next(std::size_t(1) << kDigit), end(std::size_t(1) << kDigit);
-  for (std::size_t i = 0; i < n; ++i) ++end[records[i].code >> 2 * kDigit];
-  std::size_t sum = 0;
-  for (std::size_t d = 0; d <= kMask; ++d) {
-    next[d] = sum;
-    sum += end[d];
-    end[d] = sum;
+// Sorts the parts by their codes into `out`, as keys: by the top 10 bits
+// (counted in `count` beforehand), then each run of equal top bits by the
+// other 20 in two passes through a buffer the size of the run, which stays in
+// the cache.
+void SortByCode(const std::uint32_t* codes, const std::uint32_t* parts, Key* out, std::size_t n,
+                std::uint32_t* count) {
+  std::uint32_t sum = 0;
+  for (std::uint32_t d = 0; d < kDigits; ++d) {
+    const std::uint32_t c = count[d];
+    count[d] = sum;
+    sum += c;
   }
-  for (std::size_t d = 0; d <= kMask; ++d) {
-    while (next[d] < end[d]) {
-      Record r = records[next[d]];
-      std::size_t to = r.code >> 2 * kDigit;
-      while (to != d) {
-        std::swap(r, records[next[to]++]);
-        to = r.code >> 2 * kDigit;
-      }
-      records[next[d]++] = r;
+  for (std::size_t i = 0; i < n; ++i)
+    out[count[codes[i] >> 2 * kDigit]++] = Key(codes[i]) << 32 | parts[i];
+  std::vector<Key> buffer;
+  std::uint32_t starts[kDigits];
+  for (std::uint32_t d = 0, from = 0; d < kDigits; from = count[d++]) {
+    const std::uint32_t size = count[d] - from;
+    Key* run = out + from;
+    if (size < 2) continue;
+    if (size <= 32) {
+      std::sort(run, run + size);
+      continue;
     }
-  }
-  std::vector<Record> buffer;
-  for (std::size_t d = 0, from = 0; d <= kMask; from = end[d++]) {
-    const std::size_t count = end[d] - from;
-    if (count < 2) continue;
-    buffer.resize(count);
-    // Low bits from the run into the buffer, middle ones back.
-    Record* run = records + from;
-    for (int shift = 0; shift < 2 * kDigit; shift += kDigit) {
-      const Record* in = shift ? buffer.data() : run;
-      Record* out = shift ? run : buffer.data();
-      std::uint32_t starts[1u << kDigit] = {};
-      for (std::size_t i = 0; i < count; ++i) ++starts[(in[i].code >> shift) & kMask];
+    if (buffer.size() < size) buffer.resize(size);
+    for (int shift = 32; shift < kTop; shift += kDigit) {
+      const Key* src = shift == 32 ? run : buffer.data();
+      Key* dst = shift == 32 ? buffer.data() : run;
+      std::fill(starts, starts + kDigits, 0u);
+      for (std::uint32_t i = 0; i < size; ++i) ++starts[(src[i] >> shift) & (kDigits - 1)];
       std::uint32_t total = 0;
       for (std::uint32_t& c : starts) {
         const std::uint32_t k = c;
         c = total;
         total += k;
       }
-      for (std::size_t i = 0; i < count; ++i) out[starts[(in[i].code >> shift) & kMask]++] = in[i];
+      for (std::uint32_t i = 0; i < size; ++i)
+        dst[starts[(src[i] >> shift) & (kDigits - 1)]++] = src[i];
     }
   }
 }
 
 // Whether every index starts a vertex: a multiple of 3 times the inverse of 3
 // modulo 2^32 is at most a third of 2^32.
+void Prefetch(const void* at) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  asm volatile("prefetcht0 %0" ::"m"(*static_cast<const char*>(at)));
+#else
+  __builtin_prefetch(at);
+#endif
+}
+
+std::uint32_t Unaligned(int index) {
+  return static_cast<std::uint32_t>(index) * 0xAAAAAAABu > 0x55555555u;
+}
+
 bool Aligned(const int* indices, std::size_t n) {
   std::uint32_t off = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    off |= static_cast<std::uint32_t>(static_cast<std::uint32_t>(indices[i]) * 0xAAAAAAABu >
-                                      0x55555555u);
+  for (std::size_t i = 0; i < n; ++i) off |= Unaligned(indices[i]);
   return off == 0;
 }
 
@@ -139,26 +141,38 @@ void KelPickTree::SetGrid(const float* low, const float* high) {
   }
 }
 
-template <class BoxOf>
-void KelPickTree::Build(BoxOf boxOf) {
+template <class BoxOf, class Ahead>
+void KelPickTree::Build(BoxOf boxOf, Ahead ahead) {
   const std::size_t n = _parts.size();
-  // Each part's box on the grid, and its Morton code from the box's centre.
+  // Each part's Morton code from its box's centre on the grid; the box is
+  // worked out again for the leaves, cheaper than carrying it through the sort.
   const std::uint32_t* spread = SpreadTable();
-  std::unique_ptr<Record[]> records(new Record[n]);
-  for (std::size_t i = 0; i < n; ++i) {
-    Record& r = records[i];
-    r.part = _parts[i];
-    boxOf(r.part, r.lo, r.hi);
-    r.code = spread[(std::uint32_t(r.lo[0]) + r.hi[0]) >> 7] << 2 |
-             spread[(std::uint32_t(r.lo[1]) + r.hi[1]) >> 7] << 1 |
-             spread[(std::uint32_t(r.lo[2]) + r.hi[2]) >> 7];
+  std::unique_ptr<Key[]> keys(new Key[n]);
+  {
+    std::unique_ptr<std::uint32_t[]> codes(new std::uint32_t[n]);
+    std::uint32_t count[kDigits] = {};
+    for (std::size_t i = 0; i < n; ++i) {
+      std::uint16_t lo[3], hi[3];
+      boxOf(_parts[i], lo, hi);
+      const std::uint32_t code = spread[(std::uint32_t(lo[0]) + hi[0]) >> 7] << 2 |
+                                 spread[(std::uint32_t(lo[1]) + hi[1]) >> 7] << 1 |
+                                 spread[(std::uint32_t(lo[2]) + hi[2]) >> 7];
+      codes[i] = code;
+      ++count[code >> 2 * kDigit];
+    }
+    SortByCode(codes.get(), _parts.data(), keys.get(), n, count);
   }
-  SortByCode(records.get(), n);
-  for (std::size_t i = 0; i < n; ++i) _parts[i] = records[i].part;
-
+  const Key* const sorted = keys.get();
+  for (std::size_t i = 0; i < n; ++i) _parts[i] = static_cast<std::uint32_t>(sorted[i]);
   // Nodes in depth-first order, the left child right after its parent. Leaves
-  // hold 8 parts (the last one fewer): every split falls on a multiple of 8.
+  // hold 8 parts (the last one fewer): every split falls on a multiple of 8,
+  // the one nearest to where a bit of the codes turns on, found among the
+  // codes of each leaf's fourth part (a small table that stays in the cache).
   const std::uint32_t leaves = static_cast<std::uint32_t>((n + LEAF_SIZE - 1) / LEAF_SIZE);
+  std::unique_ptr<std::uint32_t[]> fourth(new std::uint32_t[leaves]);
+  for (std::size_t l = 0; l < leaves; ++l)
+    fourth[l] = static_cast<std::uint32_t>(sorted[std::min(n - 1, l * LEAF_SIZE + 3)] >> 32);
+
   _nodes.reserve(2 * leaves - 1);
   struct Range {
     std::uint32_t lo, hi;  // in leaves
@@ -180,19 +194,22 @@ void KelPickTree::Build(BoxOf boxOf) {
     const std::size_t first = std::size_t(r.lo) * LEAF_SIZE;
     const std::size_t last = std::min(n, std::size_t(r.hi) * LEAF_SIZE) - 1;
     std::uint32_t split = r.lo + (r.hi - r.lo) / 2;
-    const std::uint32_t differ = records[first].code ^ records[last].code;
+    const std::uint32_t differ = static_cast<std::uint32_t>((sorted[first] ^ sorted[last]) >> 32);
     if (differ) {
+      // The last part has the bit: a short last leaf's clamped entry is past
+      // the turn, as its fourth part would be.
       const std::uint32_t bit = 1u << (31 - __builtin_clz(differ));
-      const auto at = std::partition_point(records.get() + first, records.get() + last + 1,
-                                           [&](const Record& c) { return !(c.code & bit); });
-      const std::uint32_t leaf =
-          static_cast<std::uint32_t>(((at - records.get()) + LEAF_SIZE / 2) / LEAF_SIZE);
+      const std::uint32_t leaf = static_cast<std::uint32_t>(
+          std::partition_point(fourth.get() + r.lo, fourth.get() + r.hi,
+                               [bit](std::uint32_t c) { return !(c & bit); }) -
+          fourth.get());
       const std::uint32_t quarter = (r.hi - r.lo + 3) / 4;
       if (leaf >= r.lo + quarter && leaf + quarter <= r.hi) split = leaf;
     }
     todo.push_back({split, r.hi, index});
     todo.push_back({r.lo, split, ~0u});
   }
+  keys.reset();
 
   // Boxes from the leaves up: children come after their parent.
   for (std::size_t i = _nodes.size(); i-- > 0;) {
@@ -203,8 +220,13 @@ void KelPickTree::Build(BoxOf boxOf) {
     };
     if (node.link & LEAF) {
       const std::size_t from = std::size_t(node.link & ~LEAF) * LEAF_SIZE;
-      for (std::size_t p = from; p < std::min(n, from + LEAF_SIZE); ++p)
-        grow(records[p].lo, records[p].hi);
+      for (std::size_t p = from; p < std::min(n, from + LEAF_SIZE); ++p) {
+        if (p >= 8 * LEAF_SIZE) ahead(_parts[p - 8 * LEAF_SIZE], false);
+        if (p >= 2 * LEAF_SIZE) ahead(_parts[p - 2 * LEAF_SIZE], true);
+        std::uint16_t plo[3], phi[3];
+        boxOf(_parts[p], plo, phi);
+        grow(plo, phi);
+      }
     } else {
       grow(_nodes[i + 1].lo, _nodes[i + 1].hi);
       grow(_nodes[node.link].lo, _nodes[node.link].hi);
@@ -237,9 +259,15 @@ std::unique_ptr<KelPickTree> KelPickTree::ForFace(const Kel3DFaceGP& face) {
   std::vector<std::uint32_t>& parts = tree->_parts;
   parts.resize(std::size_t(nt + fanIndices + stripIndices));
   std::size_t count = 0;
-  for (long long i = 0; i < nt; ++i)
-    if (ok(t[3 * i]) && ok(t[3 * i + 1]) && ok(t[3 * i + 2]))
-      parts[count++] = TRIANGLE | static_cast<std::uint32_t>(3 * i);
+  // An index need not start a vertex (x, y, z): one that does not makes any
+  // coordinate a candidate for any axis. Seen here for the triangles, in the
+  // same pass over their indices.
+  std::uint32_t offVertex = 0;
+  for (long long i = 0; i < nt; ++i) {
+    const int a = t[3 * i], b = t[3 * i + 1], c = t[3 * i + 2];
+    offVertex |= Unaligned(a) | Unaligned(b) | Unaligned(c);
+    if (ok(a) && ok(b) && ok(c)) parts[count++] = TRIANGLE | static_cast<std::uint32_t>(3 * i);
+  }
   // The positions of each fan's and strip's first index, for finding them again.
   std::uint32_t at = 0;
   for (int f = 0; f < nf; ++f) {
@@ -264,9 +292,7 @@ std::unique_ptr<KelPickTree> KelPickTree::ForFace(const Kel3DFaceGP& face) {
   const KelPickTree& self = *tree;
   float low[3], high[3];
   BoundsOf(v, std::size_t(nv / 3), low, high);
-  // An index need not start a vertex (x, y, z): one that does not makes any
-  // coordinate a candidate for any axis.
-  const bool aligned = Aligned(t, std::size_t(3 * nt)) && Aligned(fan, std::size_t(fanIndices)) &&
+  const bool aligned = !offVertex && Aligned(fan, std::size_t(fanIndices)) &&
                        Aligned(strip, std::size_t(stripIndices));
   if (!aligned) {
     const auto range = std::minmax_element(v, v + nv);
@@ -281,32 +307,52 @@ std::unique_ptr<KelPickTree> KelPickTree::ForFace(const Kel3DFaceGP& face) {
       self.GetTriangle(face, part, a, b, c);
     }
   };
+  // The leaves take the triangles in the curve's order, far apart in memory:
+  // their indices are fetched well ahead, their vertices' grid corners once
+  // the indices have come. (g++ 12 drops a __builtin_prefetch here.)
+  const std::uint16_t* corner = nullptr;
+  auto ahead = [t, &corner](std::uint32_t part, bool near) {
+    if ((part & ~POSITION) != TRIANGLE) return;
+    const int* i = t + part;
+    if (near && corner) {
+      Prefetch(corner + 2 * i[0]);
+      Prefetch(corner + 2 * i[1]);
+      Prefetch(corner + 2 * i[2]);
+    } else if (!near) {
+      Prefetch(i);
+    }
+  };
   if (aligned) {
     // Whole vertices: each is put on the grid once, its low and high corners
     // side by side, for all the triangles it belongs to.
     std::unique_ptr<std::uint16_t[]> grid(new std::uint16_t[2 * std::size_t(nv)]);
+    corner = grid.get();
     for (int i = 0; i + 3 <= nv; i += 3)
       self.Quantize(v + i, v + i, &grid[2 * i], &grid[2 * i + 3]);
-    tree->Build([&](std::uint32_t part, std::uint16_t* qlo, std::uint16_t* qhi) {
-      int a, b, c;
-      corners(part, &a, &b, &c);
-      const std::uint16_t *p = &grid[2 * a], *q = &grid[2 * b], *r = &grid[2 * c];
-      for (int k = 0; k < 3; ++k) {
-        qlo[k] = std::min(std::min(p[k], q[k]), r[k]);
-        qhi[k] = std::max(std::max(p[k + 3], q[k + 3]), r[k + 3]);
-      }
-    });
+    tree->Build(
+        [&](std::uint32_t part, std::uint16_t* qlo, std::uint16_t* qhi) {
+          int a, b, c;
+          corners(part, &a, &b, &c);
+          const std::uint16_t *p = &grid[2 * a], *q = &grid[2 * b], *r = &grid[2 * c];
+          for (int k = 0; k < 3; ++k) {
+            qlo[k] = std::min(std::min(p[k], q[k]), r[k]);
+            qhi[k] = std::max(std::max(p[k + 3], q[k + 3]), r[k + 3]);
+          }
+        },
+        ahead);
   } else {
-    tree->Build([&](std::uint32_t part, std::uint16_t* qlo, std::uint16_t* qhi) {
-      int a, b, c;
-      corners(part, &a, &b, &c);
-      float lo[3], hi[3];
-      for (int k = 0; k < 3; ++k) {
-        lo[k] = std::min(std::min(v[a + k], v[b + k]), v[c + k]);
-        hi[k] = std::max(std::max(v[a + k], v[b + k]), v[c + k]);
-      }
-      self.Quantize(lo, hi, qlo, qhi);
-    });
+    tree->Build(
+        [&](std::uint32_t part, std::uint16_t* qlo, std::uint16_t* qhi) {
+          int a, b, c;
+          corners(part, &a, &b, &c);
+          float lo[3], hi[3];
+          for (int k = 0; k < 3; ++k) {
+            lo[k] = std::min(std::min(v[a + k], v[b + k]), v[c + k]);
+            hi[k] = std::max(std::max(v[a + k], v[b + k]), v[c + k]);
+          }
+          self.Quantize(lo, hi, qlo, qhi);
+        },
+        ahead);
   }
   return tree;
 }
@@ -341,13 +387,15 @@ std::unique_ptr<KelPickTree> KelPickTree::ForSegments(const float* points, int c
   BoundsOf(points, std::size_t(count), low, high);
   tree->SetGrid(low, high);
   const KelPickTree& self = *tree;
-  tree->Build([points, &self](std::uint32_t i, std::uint16_t* qlo, std::uint16_t* qhi) {
-    const float* a = points + 3 * (i - 1);
-    const float* b = points + 3 * i;
-    float lo[3], hi[3];
-    for (int k = 0; k < 3; ++k) lo[k] = std::min(a[k], b[k]), hi[k] = std::max(a[k], b[k]);
-    self.Quantize(lo, hi, qlo, qhi);
-  });
+  tree->Build(
+      [points, &self](std::uint32_t i, std::uint16_t* qlo, std::uint16_t* qhi) {
+        const float* a = points + 3 * (i - 1);
+        const float* b = points + 3 * i;
+        float lo[3], hi[3];
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(a[k], b[k]), hi[k] = std::max(a[k], b[k]);
+        self.Quantize(lo, hi, qlo, qhi);
+      },
+      [](std::uint32_t, bool) {});
   return tree;
 }
 
@@ -367,13 +415,15 @@ std::unique_ptr<KelPickTree> KelPickTree::ForIndexedSegments(const float* vertic
   }
   tree->SetGrid(low, high);
   const KelPickTree& self = *tree;
-  tree->Build([vertices, indices, &self](std::uint32_t i, std::uint16_t* qlo, std::uint16_t* qhi) {
-    const float* a = vertices + indices[i - 1];
-    const float* b = vertices + indices[i];
-    float lo[3], hi[3];
-    for (int k = 0; k < 3; ++k) lo[k] = std::min(a[k], b[k]), hi[k] = std::max(a[k], b[k]);
-    self.Quantize(lo, hi, qlo, qhi);
-  });
+  tree->Build(
+      [vertices, indices, &self](std::uint32_t i, std::uint16_t* qlo, std::uint16_t* qhi) {
+        const float* a = vertices + indices[i - 1];
+        const float* b = vertices + indices[i];
+        float lo[3], hi[3];
+        for (int k = 0; k < 3; ++k) lo[k] = std::min(a[k], b[k]), hi[k] = std::max(a[k], b[k]);
+        self.Quantize(lo, hi, qlo, qhi);
+      },
+      [](std::uint32_t, bool) {});
   return tree;
 }
 
@@ -385,9 +435,11 @@ std::unique_ptr<KelPickTree> KelPickTree::ForPoints(const float* points, int cou
   BoundsOf(points, std::size_t(count), low, high);
   tree->SetGrid(low, high);
   const KelPickTree& self = *tree;
-  tree->Build([points, &self](std::uint32_t i, std::uint16_t* qlo, std::uint16_t* qhi) {
-    self.Quantize(points + 3 * i, points + 3 * i, qlo, qhi);
-  });
+  tree->Build(
+      [points, &self](std::uint32_t i, std::uint16_t* qlo, std::uint16_t* qhi) {
+        self.Quantize(points + 3 * i, points + 3 * i, qlo, qhi);
+      },
+      [](std::uint32_t, bool) {});
   return tree;
 }
 

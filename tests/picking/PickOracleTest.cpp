@@ -62,81 +62,38 @@ BruteHit Nearest(const std::vector<Triangle>& mesh, const V3& o, const V3& d, do
   return best;
 }
 
-class Mesh {
- public:
-  // Triangles, fans and strips in [-3, 3]^3, a unit or so across: many overlap along any ray.
-  explicit Mesh(std::mt19937& random) {
-    std::uniform_real_distribution<float> where(-3.0f, 3.0f), step(-0.8f, 0.8f);
-    auto near = [&](const float* c) {
-      return std::array<float, 3>{c[0] + step(random), c[1] + step(random), c[2] + step(random)};
-    };
-    auto add = [&](const std::array<float, 3>& p) {
-      for (float c : p) vertices.push_back(c);
-      return static_cast<int>(vertices.size()) - 3;
-    };
-    for (int i = 0; i < 150; ++i) {
-      const float c[3] = {where(random), where(random), where(random)};
-      for (int k = 0; k < 3; ++k) triangles.push_back(add(near(c)));
-    }
-    for (int f = 0; f < 40; ++f) {
-      const float c[3] = {where(random), where(random), where(random)};
-      fanLengths.push_back(6);
-      fans.push_back(add({c[0], c[1], c[2]}));
-      for (int k = 1; k < 6; ++k) fans.push_back(add(near(c)));
-    }
-    for (int s = 0; s < 40; ++s) {
-      float c[3] = {where(random), where(random), where(random)};
-      stripLengths.push_back(7);
-      for (int k = 0; k < 7; ++k) {
-        const auto p = near(c);
-        strips.push_back(add(p));
-        c[0] += 0.3f;  // the strip goes along x
-      }
-    }
+// The mesh.triangles in world coordinates (row vectors: p' = p M).
+std::vector<Triangle> World(const RandomMesh& mesh, const Kel4x4Matrix& m) {
+  auto at = [&](int index) {
+    const Kelpoint3f p(mesh.vertices.data() + index);
+    V3 w;
+    for (int j = 0; j < 3; ++j)
+      w[j] = double(p.x) * m.GetCoefficient(0, j) + double(p.y) * m.GetCoefficient(1, j) +
+             double(p.z) * m.GetCoefficient(2, j) + m.GetCoefficient(3, j);
+    return w;
+  };
+  std::vector<Triangle> out;
+  for (size_t i = 0; i < mesh.triangles.size(); i += 3)
+    out.push_back({{at(mesh.triangles[i]), at(mesh.triangles[i + 1]), at(mesh.triangles[i + 2])}});
+  size_t at0 = 0;
+  for (int n : mesh.fanLengths) {
+    for (int k = 2; k < n; ++k)
+      out.push_back({{at(mesh.fans[at0]), at(mesh.fans[at0 + k - 1]), at(mesh.fans[at0 + k])}});
+    at0 += n;
   }
-
-  Kel3DFaceGP* Face() const {
-    return new Kel3DFaceGP(vertices.data(), int(vertices.size()), nullptr, 0, triangles.data(),
-                           int(triangles.size() / 3), strips.data(), int(stripLengths.size()),
-                           stripLengths.data(), fans.data(), int(fanLengths.size()),
-                           fanLengths.data());
+  at0 = 0;
+  for (int n : mesh.stripLengths) {
+    for (int k = 2; k < n; ++k)
+      out.push_back(
+          {{at(mesh.strips[at0 + k - 2]), at(mesh.strips[at0 + k - 1]), at(mesh.strips[at0 + k])}});
+    at0 += n;
   }
-
-  // The triangles in world coordinates (row vectors: p' = p M).
-  std::vector<Triangle> World(const Kel4x4Matrix& m) const {
-    auto at = [&](int index) {
-      const Kelpoint3f p(vertices.data() + index);
-      V3 w;
-      for (int j = 0; j < 3; ++j)
-        w[j] = double(p.x) * m.GetCoefficient(0, j) + double(p.y) * m.GetCoefficient(1, j) +
-               double(p.z) * m.GetCoefficient(2, j) + m.GetCoefficient(3, j);
-      return w;
-    };
-    std::vector<Triangle> out;
-    for (size_t i = 0; i < triangles.size(); i += 3)
-      out.push_back({{at(triangles[i]), at(triangles[i + 1]), at(triangles[i + 2])}});
-    size_t at0 = 0;
-    for (int n : fanLengths) {
-      for (int k = 2; k < n; ++k)
-        out.push_back({{at(fans[at0]), at(fans[at0 + k - 1]), at(fans[at0 + k])}});
-      at0 += n;
-    }
-    at0 = 0;
-    for (int n : stripLengths) {
-      for (int k = 2; k < n; ++k)
-        out.push_back({{at(strips[at0 + k - 2]), at(strips[at0 + k - 1]), at(strips[at0 + k])}});
-      at0 += n;
-    }
-    return out;
-  }
-
-  std::vector<float> vertices;
-  std::vector<int> triangles, fans, fanLengths, strips, stripLengths;
-};
+  return out;
+}
 
 TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
   std::mt19937 random(20240611);
-  const Mesh mesh(random);
+  const RandomMesh mesh(random);
 
   // In a bag turned, scaled and moved: the render works on a ray moved into the mesh's frame.
   Kel4x4Matrix turn;
@@ -148,7 +105,7 @@ TEST(PickOracle, NearestHitAndDepthAgreeWithBruteForce) {
   auto* bag = new Kel3DBagRep;
   bag->SetMatrix(placement);
   bag->AddChild(*leaf);
-  const std::vector<Triangle> world = mesh.World(placement);
+  const std::vector<Triangle> world = World(mesh, placement);
 
   keltest::TestSupport support{200, 200};
   support.SetCullingPrecision(0);

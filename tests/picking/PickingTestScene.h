@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <kel/primitives/Kel3DFaceGP.h>
+
+#include <array>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "KelTestEnv.h"
@@ -65,4 +69,48 @@ class PickScene : public ::testing::Test {
   std::unique_ptr<Viewpoint> camera;
   KelPickPathList hits;
   std::vector<Rep*> owned;
+};
+
+// Triangles, fans and strips in [-3, 3]^3, a unit or so across: many overlap
+// along any ray.
+struct RandomMesh {
+  explicit RandomMesh(std::mt19937& random) {
+    std::uniform_real_distribution<float> where(-3.0f, 3.0f), step(-0.8f, 0.8f);
+    auto near = [&](const float* c) {
+      return std::array<float, 3>{c[0] + step(random), c[1] + step(random), c[2] + step(random)};
+    };
+    auto add = [&](const std::array<float, 3>& p) {
+      for (float c : p) vertices.push_back(c);
+      return static_cast<int>(vertices.size()) - 3;
+    };
+    for (int i = 0; i < 150; ++i) {
+      const float c[3] = {where(random), where(random), where(random)};
+      for (int k = 0; k < 3; ++k) triangles.push_back(add(near(c)));
+    }
+    for (int f = 0; f < 40; ++f) {
+      const float c[3] = {where(random), where(random), where(random)};
+      fanLengths.push_back(6);
+      fans.push_back(add({c[0], c[1], c[2]}));
+      for (int k = 1; k < 6; ++k) fans.push_back(add(near(c)));
+    }
+    for (int s = 0; s < 40; ++s) {
+      float c[3] = {where(random), where(random), where(random)};
+      stripLengths.push_back(7);
+      for (int k = 0; k < 7; ++k) {
+        const auto p = near(c);
+        strips.push_back(add(p));
+        c[0] += 0.3f;  // the strip goes along x
+      }
+    }
+  }
+
+  Kel3DFaceGP* Face() const {
+    return new Kel3DFaceGP(vertices.data(), int(vertices.size()), nullptr, 0, triangles.data(),
+                           int(triangles.size() / 3), strips.data(), int(stripLengths.size()),
+                           stripLengths.data(), fans.data(), int(fanLengths.size()),
+                           fanLengths.data());
+  }
+
+  std::vector<float> vertices;
+  std::vector<int> triangles, fans, fanLengths, strips, stripLengths;
 };

@@ -94,9 +94,11 @@ class KelPickTree : public KelPrimitiveCache {
       qhigh[k] = static_cast<std::uint16_t>(q < GRID ? q : GRID);
     }
   }
-  // `box(part, qlo, qhi)` gives a part's box on the grid; the parts are in _parts.
-  template <class BoxOf>
-  void Build(BoxOf box);
+  // `box(part, qlo, qhi)` gives a part's box on the grid; the parts are in
+  // _parts. `ahead(part, near)` is told of a part whose box is asked for
+  // soon, or very soon.
+  template <class BoxOf, class Ahead>
+  void Build(BoxOf box, Ahead ahead);
   template <class Visit>
   void ForEachLeaf(const double* origin, const double* direction, Visit visit) const;
   void AppendLeaf(std::uint32_t leaf, std::vector<std::uint32_t>& parts) const;
