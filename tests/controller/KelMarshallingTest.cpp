@@ -58,7 +58,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -260,25 +259,14 @@ void Same(KelRep& a, KelRep& b) {
     EXPECT_TRUE(Same3(x->GetCorner(), y->GetCorner()));
     EXPECT_TRUE(Same3(x->GetU(), y->GetU()));
     EXPECT_TRUE(Same3(x->GetV(), y->GetV()));
+    // The solids rebuilt from their parameters: what they are made of. The
+    // parameters themselves are checked by saving the restored graph again.
   } else if (auto* x = dynamic_cast<Kel3DSimpleSphereRep*>(&a)) {
-    auto* y = static_cast<Kel3DSimpleSphereRep*>(&b);
-    EXPECT_TRUE(Same3(x->GetCenter(), y->GetCenter()));
-    EXPECT_EQ(x->GetRadius(), y->GetRadius());
-    EXPECT_EQ(x->GetNbMeridians(), y->GetNbMeridians());
-    SameFace(x->GetFace(), y->GetFace());
+    SameFace(x->GetFace(), static_cast<Kel3DSimpleSphereRep&>(b).GetFace());
   } else if (auto* x = dynamic_cast<Kel3DSimpleConeRep*>(&a)) {
-    auto* y = static_cast<Kel3DSimpleConeRep*>(&b);
-    EXPECT_TRUE(Same3(x->GetBase(), y->GetBase()));
-    EXPECT_TRUE(Same3(x->GetApex(), y->GetApex()));
-    EXPECT_EQ(x->GetRadius(), y->GetRadius());
-    EXPECT_EQ(x->GetNbFacets(), y->GetNbFacets());
-    SameFace(x->GetFace(), y->GetFace());
+    SameFace(x->GetFace(), static_cast<Kel3DSimpleConeRep&>(b).GetFace());
   } else if (auto* x = dynamic_cast<Kel3DCylinderRep*>(&a)) {
     auto* y = static_cast<Kel3DCylinderRep*>(&b);
-    EXPECT_TRUE(SameFloats(x->GetBase(), y->GetBase(), 3));
-    EXPECT_TRUE(SameFloats(x->GetAxisVector(), y->GetAxisVector(), 3));
-    EXPECT_TRUE(x->GetPlaneVector() == y->GetPlaneVector());
-    EXPECT_EQ(x->GetRadius(), y->GetRadius());
     ASSERT_EQ(x->GetNbLevels(), y->GetNbLevels());
     EXPECT_TRUE(SameFloats(x->GetSags(), y->GetSags(), x->GetNbLevels()));
     for (int i = 0; i + 1 < x->GetNbLevels(); ++i) SamePoints(x->GetMesh(i), y->GetMesh(i), 3);
@@ -894,32 +882,28 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
     Floats(m, {0, 0, 0, radius});
     m.WriteInt(n);
   };
+  // `count` said, then bag records of (identificator, children).
+  using Bags = std::vector<std::pair<unsigned long, std::vector<unsigned int>>>;
+  auto bags = [](unsigned int count, Bags records, const char* root = "Kel3DBagRep") {
+    return Records(
+        count,
+        [records](KelMarshal& m) {
+          for (const auto& r : records) Bag(m, r.second, r.first);
+        },
+        root);
+  };
   const std::vector<Hostile> cases = {
       {"empty name", [](KelMarshal& m) { m.WriteUnsignedInt(0); }},
       {"huge name", [](KelMarshal& m) { m.WriteUnsignedInt(0xffffffffu); }},
       {"unknown class", [](KelMarshal& m) { Name(m, "KelPathElementRep"); }},
-      {"the base's name", Records(
-                              1, [](KelMarshal& m) { Bag(m, {}, 1); }, "KelRep")},
-      {"no records", Records(0, [](KelMarshal&) {})},
-      {"count beyond the file", Records(0x10000000u, [](KelMarshal& m) { Bag(m, {}, 1); })},
-      {"child read after its bag", Records(2,
-                                           [](KelMarshal& m) {
-                                             Bag(m, {1}, 1);
-                                             Bag(m, {}, 2);
-                                           })},
-      {"a bag its own child", Records(1, [](KelMarshal& m) { Bag(m, {0}, 1); })},
-      {"unreachable record", Records(2,
-                                     [](KelMarshal& m) {
-                                       Bag(m, {}, 1);
-                                       Bag(m, {}, 2);
-                                     })},
-      {"one identificator twice", Records(2,
-                                          [](KelMarshal& m) {
-                                            Bag(m, {}, 5);
-                                            Bag(m, {0}, 5);
-                                          })},
-      {"root of another class", Records(
-                                    1, [](KelMarshal& m) { Bag(m, {}, 1); }, "Kel2DBagRep")},
+      {"the base's name", bags(1, {{1, {}}}, "KelRep")},
+      {"no records", bags(0, {})},
+      {"count beyond the file", bags(0x10000000u, {{1, {}}})},
+      {"child read after its bag", bags(2, {{1, {1}}, {2, {}}})},
+      {"a bag its own child", bags(1, {{1, {0}}})},
+      {"unreachable record", bags(2, {{1, {}}, {2, {}}})},
+      {"one identificator twice", bags(2, {{5, {}}, {5, {0}}})},
+      {"root of another class", bags(1, {{1, {}}}, "Kel2DBagRep")},
       {"index outside the face", One([&](KelMarshal& m) { surface(m, 9); })},
       {"index not a vertex", One([&](KelMarshal& m) { surface(m, 4); })},
       {"a sag that is not a number", One([&](KelMarshal& m) { surface(m, 6, std::nanf("")); })},
@@ -945,7 +929,7 @@ TEST(Marshalling, HostilePayloadsWithAGoodChecksumAreRefused) {
   for (const Hostile& c : cases) EXPECT_FALSE(Restores(c.fill)) << c.what;
   // The same records made sound restore; a newer version of them does not.
   const Fill fine = Records(3, [&](KelMarshal& m) {
-    surface(m, 6, 0, 0, 0);
+    surface(m, 6, 0, 0.5f, 0);
     lights(m, 2, 1);
     Bag(m, {0, 1}, 1);
   });
