@@ -1,5 +1,5 @@
 // The performance gauges drawn through a recording render: bars one pixel a
-// millisecond held at 200, labels, scales, and durations that are no numbers.
+// millisecond held at 200, labels, and durations that are no numbers.
 #include <gtest/gtest.h>
 
 #include <kel/aids/KelGaugeRep.h>
@@ -43,20 +43,11 @@ TEST(KelGaugeRep, BarsOnePixelAMillisecondHeldAt200) {
   EXPECT_EQ(render.boxes[0], (std::vector<float>{60, 10, 210, 25}));
   EXPECT_EQ(render.boxes[3], (std::vector<float>{60, 40, 160, 55}));
   EXPECT_EQ(render.boxes[4], (std::vector<float>{60, 70, 260, 85})) << "250 ms held at 200";
-  const std::string log = render.Joined();
-  EXPECT_NE(log.find("rectangle 1, SetForeground 253, rectangle 0, scale, text Draw    150 ms"),
-            std::string::npos)
-      << log;
-  EXPECT_NE(log.find("text Frame   250 ms"), std::string::npos);
+  // The label says what the bar holds back.
+  EXPECT_NE(render.Joined().find("text Frame   250 ms"), std::string::npos);
   // The next frame without a new duration reads the limit.
   gauges->DrawShading(render, 0);
   EXPECT_STREQ(gauges->GetLabel(2), "Frame   200 ms");
-
-  // The scale: a base line with ten ticks of 10 pixels, 20 apart.
-  const float* p = gauges->GetScale(1)->GetPoints();
-  EXPECT_EQ(std::vector<float>(p, p + 10),
-            (std::vector<float>{60, 60, 60, 40, 80, 40, 80, 50, 80, 40}));
-  EXPECT_EQ(p[62], 260.0f);
   gauges->Destroy();
 }
 

@@ -42,10 +42,6 @@ TEST(KelSightsRep, FourBracketsAroundTheCentre) {
   EXPECT_THAT(std::vector<float>(p + 12, p + 16), keltest::Near({110, 110, 104, 110}));
   EXPECT_THAT(std::vector<float>(p + 16, p + 20), keltest::Near({90, 90, 90, 96}));
   EXPECT_THAT(std::vector<float>(p + 28, p + 32), keltest::Near({110, 110, 110, 104}));
-  KelRecordingRender render;
-  sights.DrawShading(render, 0);
-  // In the highlight colour.
-  EXPECT_EQ(render.Joined(), "IsDrawable flags, SetForeground 251, Draw2DLine");
 }
 
 TEST(KelFocusPointRep, MarksTheTargetAtItsSizeOnTheScreenWhateverTheDistance) {

@@ -202,19 +202,8 @@ TEST(VisuController, DyingControllerLeavesNothingPointingAtIt) {
   KelVue::GetDispatcher()->Dispatch(&n);
 }
 
-TEST(VisuController, RestoreFileNameToggles) {
-  KelVisuController c;
-  c.SetRestoreFileName(nullptr);
-  EXPECT_EQ(c.GetRestoreFileName(), nullptr);
-  c.SetRestoreFileName("model.cgr");
-  EXPECT_STREQ(c.GetRestoreFileName(), "model.cgr");
-  c.SetRestoreFileName("other.cgr");
-  EXPECT_EQ(c.GetRestoreFileName(), nullptr);
-}
-
 TEST(VisuController, DecodingGoesToTheControllerOfTheNextRep) {
   PartsController c;
-  KelVisuController base;
   c.Send(KelCreate(Obj(2), Obj(1)));
   KelPickPath path(static_cast<KelViewpoint*>(nullptr));
   path.AddRep(*c.GetRep(Id(2)));
@@ -228,13 +217,6 @@ TEST(VisuController, DecodingGoesToTheControllerOfTheNextRep) {
   alone.AddRep(orphan);
   alone.InitToTopRep();
   EXPECT_EQ(KelVisuController::DecodeNextGraphicElement("Part", &alone), nullptr);
-
-  for (int i = 0; i < 2; ++i) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(base.DecodeGraphic("Part", &path), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Overload KelVisuController::DecodeGraphic to adapt to you specific modelisation \n");
-  }
 }
 
 TEST(VisuController, SelectionSetHighlightsEachElementOnce) {
