@@ -17,7 +17,6 @@
 #include <kel/reps/Kel3DBagRep.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -83,11 +82,13 @@ void ExpectSameHits(const KelPickPathList& fast, const KelPickPathList& full, in
   }
 }
 
-TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
+class PickTree : public PickScene<Kel3DViewpoint, Kel3DRep> {
+ protected:
+  PickTree() : PickScene(keltest::TopCamera()) {}
+};
+
+TEST_F(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
   Random r(20240917);
-  keltest::TestSupport support{200, 200};
-  support.SetCullingPrecision(0);
-  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
   auto* root = new Kel3DBagRep;
   std::vector<Kel3DFaceGP*> faces;
   for (int k = 0; k < 4; ++k) {
@@ -113,7 +114,7 @@ TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
   }
   camera->AddRep(root);
 
-  int hits = 0;
+  int found = 0;
   for (int pick = 0; pick < 3000; ++pick) {
     const float x = Uniform(r, 0, 200), y = Uniform(r, 0, 200);
     const int size = 1 + pick % 6;
@@ -126,11 +127,11 @@ TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
       render.EndDraw(*camera);
     }
     ExpectSameHits(lists[0], lists[1], pick);
-    hits += lists[1].GetPathCount();
+    found += lists[1].GetPathCount();
     for (KelPickPathList& list : lists) list.Reset();  // the lists own their paths
     if (::testing::Test::HasFailure()) break;
   }
-  EXPECT_GT(hits, 3000);
+  EXPECT_GT(found, 3000);
   // The trees were made, in at most 16 bytes a triangle.
   for (Kel3DFaceGP* face : faces) {
     auto* tree = static_cast<KelPickTree*>(face->FindCache(KelPickTree::Owner()));
@@ -141,7 +142,7 @@ TEST(PickTree, PicksTheSameAsEveryPartOnRandomScenes) {
   root->Destroy();
 }
 
-TEST(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
+TEST_F(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
   // 200 triangles in the plane z = 0 around the centre ray; the pick at the
   // window's centre finds them at depth DepthAt(0), then at DepthAt(2) once
   // the vertices are lifted by 2 and the face told so.
@@ -156,17 +157,8 @@ TEST(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
     }
   auto* face = new Kel3DFaceGP(v.data(), int(v.size()), nullptr, 0, t.data(), int(t.size() / 3),
                                nullptr, 0, nullptr, nullptr, 0, nullptr);
-  auto* leaf = new GPLeaf({}, Kelpoint3f(0, 0, 1), 3.0f);
-  leaf->gps.push_back(face);
-  keltest::TestSupport support{200, 200};
-  std::unique_ptr<Kel3DViewpoint> camera = keltest::TopCamera();
-  camera->AddRep(leaf);
-  KelPickPathList list;
-  auto depth = [&] {
-    return keltest::Pick(support, *camera, list, 100.3f, 100.3f, 1) == 1
-               ? keltest::HitAt(list, 0).GetDeep()
-               : -1.0f;
-  };
+  Show(Own(new GPLeaf({face}, Kelpoint3f(0, 0, 1), 3.0f)));
+  auto depth = [&] { return Pick(100.3f, 100.3f, 1) == 1 ? HitAt(0).GetDeep() : -1.0f; };
   EXPECT_NEAR(depth(), DepthAt(0.0f), 1e-6f);
   ASSERT_NE(face->FindCache(KelPickTree::Owner()), nullptr);
   int allocate;
@@ -178,9 +170,6 @@ TEST(PickTree, AFaceChangedAfterAPickIsPickedAtItsNewPlace) {
   for (int i = 2; i < nv; i += 3) vertices[i] = 2.0f;
   face->ComputeBox();
   EXPECT_NEAR(depth(), DepthAt(2.0f), 1e-6f);
-  list.Reset();
-  camera->RemoveRep(leaf);
-  leaf->Destroy();
 }
 
 }  // namespace

@@ -7,11 +7,9 @@
 #include <kel/images/KelPixelImage.h>
 #include <kel/picking/KelPickPath.h>
 #include <kel/picking/KelPickPathList.h>
-#include <kel/picking/KelPickingRender.h>
 #include <kel/primitives/Kel2DLineGP.h>
 #include <kel/primitives/Kel2DMarkerGP.h>
 #include <kel/primitives/Kel2DSimpleGeometricTextGP.h>
-#include <kel/render/KelCullingRender.h>
 #include <kel/render/KelDisplayList.h>
 #include <kel/render/KelDrawRender.h>
 #include <kel/reps/Kel2DArcCircleRep.h>
@@ -181,13 +179,11 @@ TEST(Random2DProperty, WhatIsDrawnIsFiniteAndPicksItsRep) {
     camera->AddRep(top);
 
     KelGraphicPrimitive::Lock();
-    KelCullingRender culling(support);
+    keltest::Cull(support, *camera);
     CaptureRender draw(support);
-    for (KelRender* pass : {static_cast<KelRender*>(&culling), static_cast<KelRender*>(&draw)}) {
-      pass->BeginDraw(*camera);
-      pass->Draw(*camera);
-      pass->EndDraw(*camera);
-    }
+    draw.BeginDraw(*camera);
+    draw.Draw(*camera);
+    draw.EndDraw(*camera);
     camera->GetDisplayList()->Reset();
     KelGraphicPrimitive::Unlock();
     EXPECT_EQ(draw.nan, 0) << "round " << round;
@@ -196,11 +192,7 @@ TEST(Random2DProperty, WhatIsDrawnIsFiniteAndPicksItsRep) {
       if (std::min(p.x, p.y) < kPick + 1 || std::max(p.x, p.y) > kSize - kPick - 1) continue;
       ++probed;
       KelPickPathList hits;
-      KelPickingRender picking(support, kPick, std::floor(p.x) + 0.5f, std::floor(p.y) + 0.5f,
-                               hits);
-      picking.BeginDraw(*camera);
-      picking.Draw(*camera);
-      picking.EndDraw(*camera);
+      keltest::Pick(support, *camera, hits, std::floor(p.x) + 0.5f, std::floor(p.y) + 0.5f, kPick);
       bool found = false;
       for (KelPickPath* path : hits.GetPickPathList())
         found = found || path->GetRep(path->Size() - 1) == rep;

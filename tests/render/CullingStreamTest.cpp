@@ -69,6 +69,13 @@ Stream operator+(Stream a, const Stream& b) {
   return a;
 }
 
+// Asks for the camera of its place, which the lazily moved camera has to
+// catch up with.
+class Dynamic : public KelDynamicGP {
+ public:
+  void ImmediateDraw(KelRender&, const KelViewpoint*, const KelViewport*) override {}
+};
+
 Kelpoint3f EyeOf(KelRender& render) {
   return render.GetCurrent3DViewpoint()->GetOrigin();
 }
@@ -153,9 +160,7 @@ TEST_F(CullingStream, DeepMatricesAreCopiedAndTheCameraComesBack) {
 }
 
 TEST_F(CullingStream, DynamicPrimitivesKeepTheCameraOfTheirPlace) {
-  struct Dynamic : KelDynamicGP {
-    void ImmediateDraw(KelRender&, const KelViewpoint*, const KelViewport*) override {}
-  } d1, d2, d3;
+  Dynamic d1, d2, d3;
   camera->AddRep(Bag(Kelvector3f(0, 5, 0), {Leaf(A(), {&d1, &d2}, Kelpoint3f(0, -5, 0))}));
   camera->AddRep(Leaf(A(), {&d3}));
   const Stream s = Cull();
@@ -291,49 +296,35 @@ float Uniform(Random& r, float lo, float hi) {
   return std::uniform_real_distribution<float>(lo, hi)(r);
 }
 
-// Asks for the camera of its place, which the lazily moved camera has to
-// catch up with.
-class Dynamic : public KelDynamicGP {
- public:
-  void ImmediateDraw(KelRender&, const KelViewpoint*, const KelViewport*) override {}
-};
-
-class Leaf : public Kel3DRep {
- public:
-  Leaf(Random& r) {
-    SetBoundingElement(
-        Kel3DBoundingSphere(Kelpoint3f(Uniform(r, -1, 1), Uniform(r, -1, 1), Uniform(r, -1, 1)),
-                            Uniform(r, 0.05f, 1), r() % 4 == 0 ? Uniform(r, 0.5f, 3) : 0.0f));
-    KelGraphicAttributeSet a;
-    a.color = static_cast<unsigned char>(r() % 8);
-    a.flags = static_cast<unsigned char>((r() % 4) << 4 | (r() % 6 == 0 ? 0x80 : 0) |
-                                         (r() % 9 == 0 ? 2 : 0));
-    SetGraphicAttributeSet(a);
-    const float v[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    const float n[3] = {Uniform(r, -1, 1), Uniform(r, -1, 1), 1};
-    const int t[3] = {0, 3, 6};
-    _gps.emplace_back(
-        new Kel3DFaceGP(v, 9, nullptr, 0, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr));
-    _gps.emplace_back(
-        new Kel3DPlanarFaceGP(v, 9, n, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr));
-    if (r() % 3 == 0) _gps.emplace_back(new Dynamic);
-    if (r() % 4 == 0) {
-      const float base[3] = {0, 0, 0}, axis[3] = {0, 0, 1}, ring[9] = {1, 0, 0, 0, 1, 0, -1, 0, 0};
-      _gps.emplace_back(new Kel3DCylinderGP(ring, 3, axis, 1.0f, base, 1.0f));
-    }
-    if (r() % 10 == 0) {
-      const float p[4] = {0, 0, 1, 0}, d[3] = {0, 0, -1}, c[4] = {1, 1, 1, 1};
-      _gps.emplace_back(new Kel3DLightSourceGP(p, d, c, c, DIRECTIONAL_SL));
-    }
+// A leaf of random place, size, colour, kind and flags: two faces, and at
+// times a dynamic primitive, a cylinder or a light.
+Kel3DRep* RandomLeaf(Random& r) {
+  auto* leaf = new GPLeaf;
+  leaf->SetBoundingElement(
+      Kel3DBoundingSphere(Kelpoint3f(Uniform(r, -1, 1), Uniform(r, -1, 1), Uniform(r, -1, 1)),
+                          Uniform(r, 0.05f, 1), r() % 4 == 0 ? Uniform(r, 0.5f, 3) : 0.0f));
+  KelGraphicAttributeSet a;
+  a.color = static_cast<unsigned char>(r() % 8);
+  a.flags = static_cast<unsigned char>((r() % 4) << 4 | (r() % 6 == 0 ? 0x80 : 0) |
+                                       (r() % 9 == 0 ? 2 : 0));
+  leaf->SetGraphicAttributeSet(a);
+  const float v[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+  const float n[3] = {Uniform(r, -1, 1), Uniform(r, -1, 1), 1};
+  const int t[3] = {0, 3, 6};
+  std::vector<KelGraphicPrimitive*>& gps = leaf->gps;
+  gps.push_back(new Kel3DFaceGP(v, 9, nullptr, 0, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr));
+  gps.push_back(new Kel3DPlanarFaceGP(v, 9, n, t, 1, nullptr, 0, nullptr, nullptr, 0, nullptr));
+  if (r() % 3 == 0) gps.push_back(new Dynamic);
+  if (r() % 4 == 0) {
+    const float base[3] = {0, 0, 0}, axis[3] = {0, 0, 1}, ring[9] = {1, 0, 0, 0, 1, 0, -1, 0, 0};
+    gps.push_back(new Kel3DCylinderGP(ring, 3, axis, 1.0f, base, 1.0f));
   }
-  void DrawShading(KelRender& render, int inside) override {
-    if (!OkToDraw(render, &inside)) return;
-    for (auto& gp : _gps) gp->Draw(render);
+  if (r() % 10 == 0) {
+    const float p[4] = {0, 0, 1, 0}, d[3] = {0, 0, -1}, c[4] = {1, 1, 1, 1};
+    gps.push_back(new Kel3DLightSourceGP(p, d, c, c, DIRECTIONAL_SL));
   }
-
- private:
-  std::vector<std::unique_ptr<KelGraphicPrimitive>> _gps;
-};
+  return leaf;
+}
 
 Kel4x4Matrix RandomMatrix(Random& r) {
   const Kelvector3f t(Uniform(r, -3, 3), Uniform(r, -3, 3), Uniform(r, -3, 3));
@@ -356,7 +347,7 @@ Kel4x4Matrix RandomMatrix(Random& r) {
 }
 
 Kel3DRep* Assembly(Random& r, int depth) {
-  if (depth == 0 || r() % 5 == 0) return new Leaf(r);
+  if (depth == 0 || r() % 5 == 0) return RandomLeaf(r);
   auto* bag = new Kel3DBagRep;
   if (r() % 6 != 0) bag->SetMatrix(RandomMatrix(r));
   KelGraphicAttributeSet a;

@@ -1,6 +1,6 @@
 // A graphics driver for the tests: its support and window draw nothing and its
-// render writes every call of the draw pass, in order, into one log that tests
-// read through kelTestDriverLog().
+// render writes the frame's brackets, colours, matrices and primitives, in
+// order, into one log that tests read through kelTestDriverLog().
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/render/KelDriver.h>
@@ -45,16 +45,6 @@ class RecordingGraphicRender : public KelGraphicRender {
   void SetForeground(const int& c) override {
     Log().push_back("SetForeground " + std::to_string(c));
   }
-  void SetForegroundRGBA(const int rgba) override {
-    Log().push_back("SetForegroundRGBA " + std::to_string(rgba));
-  }
-  void SetLineAttributes(const int& a2, const int& a1) override {
-    Log().push_back("SetLineAttributes " + std::to_string(a2) + " " + std::to_string(a1));
-  }
-  void SetFurtiveOn() override { Log().push_back("SetFurtiveOn"); }
-  void SetFurtiveOff() override { Log().push_back("SetFurtiveOff"); }
-  void SetPolygonOffsetOn() override { Log().push_back("SetPolygonOffsetOn"); }
-  void SetPolygonOffsetOff() override { Log().push_back("SetPolygonOffsetOff"); }
   void Draw3DPolyline(Kel3DPolylineGP&) override { Log().push_back("Draw3DPolyline"); }
   void Draw3DLine(Kel3DLineGP&) override { Log().push_back("Draw3DLine"); }
   void Draw3DMarker(Kel3DMarkerGP&) override { Log().push_back("Draw3DMarker"); }
@@ -64,7 +54,6 @@ class RecordingGraphicRender : public KelGraphicRender {
   void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override {
     Log().push_back("Draw3DCylinder " + std::to_string(cap));
   }
-  void DrawLightSource(Kel3DLightSourceGP&) override { Log().push_back("DrawLightSource"); }
   KelRender* PushMatrix(Kel4x4Matrix& m) override {
     Log().push_back("PushMatrix " + std::to_string(m.GetMatrix()[12]));
     auto* child = new RecordingGraphicRender(*this);
