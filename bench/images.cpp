@@ -297,9 +297,11 @@ void Kinds(benchmark::internal::Benchmark* b) {
   b->ArgName("flat")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 }
 
+#ifdef KEL_BENCH_LIBTIFF
 void KindsAndStreams(benchmark::internal::Benchmark* b) {
   b->ArgNames({"flat", "ours"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 }
+#endif
 
 }  // namespace
 
