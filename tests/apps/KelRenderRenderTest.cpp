@@ -85,13 +85,10 @@ class KelRenderPictures : public testing::Test {
   keltest::ChildOutcome last;
 };
 
-TEST_F(KelRenderPictures, DrawingSheetMatchesItsReference) {
+TEST_F(KelRenderPictures, SheetAssemblyAndMeshFileMatchTheirReferences) {
   const std::unique_ptr<KelPixelImage> sheet = Render({"--2d", "--samples", "1"}, "sheet.png");
   ASSERT_TRUE(sheet);
   keltest::ExpectMatchesReference(*sheet, keltest::DataPath("kelrender/sheet_2d.png"), "sheet_2d");
-}
-
-TEST_F(KelRenderPictures, DefaultAssemblyAndMeshFileMatchTheirReferences) {
   const std::unique_ptr<KelPixelImage> assembly = Render({}, "default.png");
   ASSERT_TRUE(assembly);
   keltest::ExpectMatchesReference(*assembly, keltest::DataPath("kelrender/default.png"), "default");

@@ -160,13 +160,16 @@ bool DrawingArea(unsigned long w, int& x, int& y, int& width, int& height) {
   return best && XTranslateCoordinates(d, best, w, 0, 0, &x, &y, &child);
 }
 
-TEST(KelView, HelpVersionAndRefusals) {
-  KelView help("help", "--help");
-  EXPECT_NE(help.Until("Usage: kelview"), "");
-  EXPECT_EQ(help.Wait(), 0);
-  KelView version("version", "--version");
-  EXPECT_NE(version.Until("kelview (Kelvis)"), "");
-  EXPECT_EQ(version.Wait(), 0);
+// An xdotool move to (dx, dy) from the centre of the drawing area of
+// kelview's window `w`.
+std::string At(unsigned long w, int dx, int dy) {
+  int x = 0, y = 0, width = 0, height = 0;
+  EXPECT_TRUE(DrawingArea(w, x, y, width, height));
+  return " mousemove --window " + std::to_string(w) + " " + std::to_string(x + width / 2 + dx) +
+         " " + std::to_string(y + height / 2 + dy) + " ";
+}
+
+TEST(KelView, ConflictingOrMissingRecordingsAreRefused) {
   KelView both("both", "--record a.rec --replay b.rec");
   EXPECT_EQ(both.Wait(), 2);
   EXPECT_NE(both.Errors().find("exclude each other"), std::string::npos);
@@ -181,19 +184,9 @@ TEST(KelView, PreselectsAndSelectsWhatThePointerIsOn) {
   KelView view("select", "--verbose --view top --projection parallel --size 320x240 " + Bracket());
   const unsigned long w = view.Window();
   ASSERT_NE(w, 0u) << view.Errors();
-  int x = 0, y = 0;
-  {
-    Window root;
-    int rx = 0, ry = 0;
-    unsigned width = 0, height = 0, border = 0, depth = 0;
-    ASSERT_TRUE(
-        XGetGeometry(keltest::TestDisplay(), w, &root, &rx, &ry, &width, &height, &border, &depth));
-    x = int(width) * 7 / 10;
-    y = int(height) / 2;
-  }
-  const std::string id = std::to_string(w);
-  ASSERT_TRUE(
-      (Xdotool("mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y))));
+  // Framed on its bounding sphere (some 4 pixels a millimetre), the base
+  // spans 40 pixels up and down from the centre.
+  ASSERT_TRUE(Xdotool(At(w, 40, 0)));
   EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected part 0");
   ASSERT_TRUE((Xdotool("click 1")));
   const std::string selected = view.Until("kelview: status:");
@@ -210,11 +203,11 @@ TEST(KelView, PreselectsAndSelectsWhatThePointerIsOn) {
   EXPECT_EQ(n[2], 1.0);
   // Above the part: the highlight goes, and a click there clears the
   // selection.
-  ASSERT_TRUE((Xdotool("mousemove --window " + id + " " + std::to_string(x) + " 55")));
+  ASSERT_TRUE(Xdotool(At(w, 40, -100)));
   EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected nothing");
   ASSERT_TRUE((Xdotool("click 1")));
   EXPECT_EQ(view.Until("kelview: status:"), "kelview: status: Nothing selected");
-  ASSERT_TRUE((Xdotool("windowfocus --sync " + id + " key ctrl+q")));
+  ASSERT_TRUE((Xdotool("windowfocus --sync " + std::to_string(w) + " key ctrl+q")));
   EXPECT_EQ(view.Wait(), 0) << view.Errors();
 }
 
@@ -237,13 +230,8 @@ TEST(KelView, RecordedSessionReplaysToTheSameCameraAndPicture) {
     const unsigned long w = view.Window();
     ASSERT_NE(w, 0u) << view.Errors();
     const std::string id = std::to_string(w);
-    int ax = 0, ay = 0, width = 0, height = 0;
-    ASSERT_TRUE(DrawingArea(w, ax, ay, width, height));
     // (x, y) as in a 320 x 300 window whose centre is the drawing area's.
-    auto at = [&](int x, int y) {
-      return " mousemove --window " + id + " " + std::to_string(ax + width / 2 + x - 160) + " " +
-             std::to_string(ay + height / 2 + y - 150);
-    };
+    auto at = [&](int x, int y) { return At(w, x - 160, y - 150); };
     // The next prompt that says something (the editor also clears the status
     // bar between drags).
     auto prompt = [&]() {
@@ -390,15 +378,8 @@ TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
   const unsigned long w = view.Window();
   ASSERT_NE(w, 0u) << view.Errors();
   const std::string id = std::to_string(w);
-  // The pointer at (dx, dy) from the drawing area's centre.
-  auto at = [&](int dx, int dy) {
-    int x = 0, y = 0, width = 0, height = 0;
-    EXPECT_TRUE(DrawingArea(w, x, y, width, height));
-    return "mousemove --window " + id + " " + std::to_string(x + width / 2 + dx) + " " +
-           std::to_string(y + height / 2 + dy) + " ";
-  };
   double a[3] = {}, b[3] = {}, o[3] = {}, back[3] = {};
-  ASSERT_TRUE(Xdotool(at(-57, -35)));
+  ASSERT_TRUE(Xdotool(At(w, -57, -35)));
   EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected part 1");
   ASSERT_TRUE(Xdotool("click 1"));
   ASSERT_TRUE(Numbers(view.Until("kelview: status: Selected"), "point", a));
@@ -406,9 +387,10 @@ TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
   EXPECT_NE(view.Until("kelview: status: Translate"), "");
   // 40 pixels right and 20 up, clear of the shaft; presses 5 pixels apart
   // make no double click.
-  ASSERT_TRUE(Xdotool(at(-57, -30) + "mousedown 1 " + at(-37, -40) + at(-17, -50) + "mouseup 1"));
+  ASSERT_TRUE(
+      Xdotool(At(w, -57, -30) + "mousedown 1 " + At(w, -37, -40) + At(w, -17, -50) + "mouseup 1"));
   ASSERT_TRUE(Numbers(view.Until("kelview: drag ended"), "origin", o));
-  ASSERT_TRUE(Xdotool(at(-17, -55) + "click 1"));
+  ASSERT_TRUE(Xdotool(At(w, -17, -55) + "click 1"));
   ASSERT_TRUE(Numbers(view.Until("kelview: status: Selected"), "point", b));
   EXPECT_GT(b[0] - a[0], 5.0) << "40 pixels right";
   EXPECT_NEAR(o[0], -36 + b[0] - a[0], 0.05);
@@ -418,15 +400,16 @@ TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
   // R: the rotator, on a virtual sphere about the part's centre.
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key r"));
   EXPECT_NE(view.Until("kelview: status: Rotate"), "");
-  ASSERT_TRUE(Xdotool(at(-17, -60) + "mousedown 1 " + at(-17, -55) + at(-17, -50) + "mouseup 1"));
+  ASSERT_TRUE(
+      Xdotool(At(w, -17, -60) + "mousedown 1 " + At(w, -17, -55) + At(w, -17, -50) + "mouseup 1"));
   ASSERT_TRUE(Numbers(view.Until("kelview: drag ended"), "origin", o));
   EXPECT_GT(std::abs(o[2] - 8.0), 0.5) << "tilted";
 
   // The point grabbed last lies under (-17, -50).
-  ASSERT_TRUE(Xdotool(at(-17, -50) + "mousedown 1 " + at(-7, -40) + at(13, -30)));
+  ASSERT_TRUE(Xdotool(At(w, -17, -50) + "mousedown 1 " + At(w, -7, -40) + At(w, 13, -30)));
   ASSERT_TRUE(Xdotool("key Escape"));
   ASSERT_TRUE(Numbers(view.Until("kelview: drag cancelled"), "origin", back));
-  ASSERT_TRUE(Xdotool(at(23, -20) + "mouseup 1"));
+  ASSERT_TRUE(Xdotool(At(w, 23, -20) + "mouseup 1"));
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(back[i], o[i], 1e-3);
 
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key ctrl+q"));
@@ -457,15 +440,9 @@ TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key f"));
   const std::string framed = Camera(view.Until("kelview: framed"));
   ASSERT_NE(framed, "");
-  int x = 0, y = 0, width = 0, height = 0;
-  ASSERT_TRUE(DrawingArea(w, x, y, width, height));
-  auto at = [&](int dx, int dy) {
-    return " mousemove --window " + id + " " + std::to_string(x + width / 2 + dx) + " " +
-           std::to_string(y + height / 2 + dy);
-  };
-  ASSERT_TRUE(Xdotool(at(0, 0) + " mousedown 2" + at(20, 5)));
+  ASSERT_TRUE(Xdotool(At(w, 0, 0) + " mousedown 2" + At(w, 20, 5)));
   EXPECT_NE(view.Until("kelview: prompt: Drag to rotate", 20000), "");
-  ASSERT_TRUE(Xdotool(at(60, 25) + " mouseup 2"));
+  ASSERT_TRUE(Xdotool(At(w, 60, 25) + " mouseup 2"));
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key p"));
   EXPECT_EQ(Camera(view.Until("kelview: view previous")), framed);
   ASSERT_TRUE(Xdotool("key n"));

@@ -347,15 +347,10 @@ TEST_F(GraphicWindowX11, XFontsMeasureAsTheFontFiles) {
     EXPECT_EQ(x->descent, descent) << "font " << i;
     XFreeFontInfo(nullptr, x, 1);
   }
-  GC gc = XCreateGC(d, DefaultRootWindow(d), 0, nullptr);
-  font.SetFont(2, gc);
-  XGCValues values;
-  ASSERT_TRUE(XGetGCValues(d, gc, GCFont, &values));
-  EXPECT_EQ(values.font, font.GetXFont(2));
-  XFreeGC(d, gc);
   font.ReleaseXFonts();
   // A window's GC carries font 0.
   Shown& s = Make(40, 30);
+  XGCValues values;
   ASSERT_TRUE(XGetGCValues(d, s.window->GetGC(), GCFont, &values));
   EXPECT_EQ(values.font, s.window->GetCharacterFont()->GetXFont(0));
 }
