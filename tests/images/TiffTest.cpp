@@ -126,15 +126,11 @@ TEST(Tiff, MalformedFilesNeverOverrun) {
 }
 
 TEST(Tiff, FailuresOfTheImageReaderAndWriters) {
-  ASSERT_TRUE(B(false).Image(2, 2, 2, 3, 8).Set(259, B::SHORT, {5}).Write(Out("lzw.tif")));
-  for (auto [name, message] :
-       {std::make_pair("missing.tif", "= 12\nImpossible to open file\n"),
-        std::make_pair("lzw.tif", "= 7\nThis compression algorithm is not supported\n")}) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ReadTIFFPixelImage(Out(name).c_str(), ReadWrite), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string("RC when reading TIFF file is ") + message);
-  }
+  // An unsupported compression's message is checked in the interop tests.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ReadTIFFPixelImage(Out("missing.tif").c_str(), ReadWrite), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "RC when reading TIFF file is = 12\nImpossible to open file\n");
   KelPixelImage image(3, 2, PixelImageRGB), rgba(2, 2, PixelImageRGBA);
   const std::string path = Out("written.tif");
   EXPECT_EQ(WriteTIFFPixelImage(&rgba, path.c_str(), CodingNone), 9);
