@@ -47,17 +47,14 @@ TEST(Kel3x3Matrix, TransformsAndComposes) {
   EXPECT_EQ(lost.y, 0.0f);
 }
 
-TEST(Kel3x3Matrix, DeterminantAndScaling) {
+TEST(Kel3x3Matrix, DeterminantScalingAndInversion) {
   const Kel3x3Matrix m(Kelvector2f(1, 2), Kelvector2f(3, 4), Kelpoint2f(5, 6));
   EXPECT_FLOAT_EQ(m.GetDeterminant(), -2.0f);
   EXPECT_FLOAT_EQ(m.GetScaling(), std::sqrt(2.0f));
   const Kel3x3Matrix mirror(Kelvector2f(-3, 0), Kelvector2f(0, 3), Kelpoint2f(0, 0));
   EXPECT_FLOAT_EQ(mirror.GetScaling(), 3.0f);
   EXPECT_EQ(Kel3x3Matrix().GetScaling(), 1.0f);
-}
 
-TEST(Kel3x3Matrix, Inversion) {
-  const Kel3x3Matrix m(Kelvector2f(1, 2), Kelvector2f(3, 4), Kelpoint2f(5, 6));
   const Kel3x3Matrix inv = m.GetInvertedMatrix();
   ExpectArray(inv, {-2, 1, 0, 0, 1.5f, -0.5f, 0, 0, 0, 0, 1, 0, 1, -2, 0, 1});
   EXPECT_FLOAT_EQ(inv.GetDeterminant(), -0.5f);

@@ -156,9 +156,11 @@ TEST(PictureReader, MalformedBlocksAndLyingCounts) {
   Layout l;
   l.code = 10401;  // accepted code, algorithm not decoded
   EXPECT_EQ(ReadAll(l).answer, -3);
-  l.code = 10507;
-  EXPECT_EQ(ReadAll(l).answer, -2);
-  EXPECT_EQ(Header(l), -2);
+  for (int bad : {10507, 30407, 10307, 10, -5}) {
+    l.code = bad;
+    EXPECT_EQ(ReadAll(l).answer, -2) << bad;
+    EXPECT_EQ(Header(l), -2) << bad;
+  }
   l = Layout{};
   l.blocks = 2;  // 4 x 2 holds one block per component
   EXPECT_EQ(ReadAll(l).answer, -1);

@@ -16,10 +16,6 @@ using namespace keltest;
 
 namespace {
 
-std::string Out(const std::string& name) {
-  return OutputPath("sgiinterop_" + name);
-}
-
 class RgbFileInterop : public testing::Test {
  protected:
   void SetUp() override { KEL_REQUIRE_TOOLS("sgitopnm", "pnmtosgi", "ppmtopgm", kConvert); }
@@ -31,7 +27,7 @@ TEST_F(RgbFileInterop, LibraryFilesReadByTheTools) {
     const Ppm photo = MakePhoto(w, h, 3u * w + h);
     std::vector<unsigned char> stored = photo.StoredRGB();
     KelPixelImage image(w, h, PixelImageRGB, stored.data());
-    const std::string verbatim = Out(tag + ".rgb"), rle = Out(tag + "_rle.rgb");
+    const std::string verbatim = OutputPath(tag + ".rgb"), rle = OutputPath(tag + "_rle.rgb");
     ASSERT_EQ(WriteRGBPixelImage(&image, verbatim.c_str(), CodingNone), 0);
     long size[2] = {w, h};
     ASSERT_EQ(WriteRGBFile(rle.c_str(), size, 1, stored.data()), 0);
@@ -46,7 +42,7 @@ TEST_F(RgbFileInterop, LibraryFilesReadByTheTools) {
 
 TEST_F(RgbFileInterop, ToolFilesReadByTheLibraryOrRefused) {
   const Ppm photo = MakePhoto(45, 17, 21);
-  const std::string ppm = Out("photo.ppm");
+  const std::string ppm = OutputPath("photo.ppm");
   ASSERT_TRUE(WritePpm(ppm, photo));
   // Name, command without its output file, whether the library reads it.
   const std::vector<std::tuple<std::string, std::string, bool>> cases = {
@@ -59,15 +55,16 @@ TEST_F(RgbFileInterop, ToolFilesReadByTheLibraryOrRefused) {
       {"grey.rgb", "ppmtopgm " + Quote(ppm) + " | pnmtosgi >", false}};
   for (const auto& [name, command, readable] : cases) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(Shell(command + (command.back() == ':' ? "" : " ") + Quote(Out(name))), 0) << command;
+    ASSERT_EQ(Shell(command + (command.back() == ':' ? "" : " ") + Quote(OutputPath(name))), 0)
+        << command;
     testing::internal::CaptureStderr();
-    std::unique_ptr<KelPixelImage> image(ReadRGBPixelImage(Out(name).c_str(), ReadWrite));
+    std::unique_ptr<KelPixelImage> image(ReadRGBPixelImage(OutputPath(name).c_str(), ReadWrite));
     const std::string err = testing::internal::GetCapturedStderr();
     if (readable) {
       ASSERT_NE(image, nullptr);
       // Row 0 of the file is the bottom row, the first stored row.
       EXPECT_EQ(ImagePixels(*image), photo.StoredRGB());
-      EXPECT_EQ(ReadBytes(Out(name))[2], name.find("rle") != std::string::npos ? 1 : 0);
+      EXPECT_EQ(ReadBytes(OutputPath(name))[2], name.find("rle") != std::string::npos ? 1 : 0);
     } else {
       EXPECT_EQ(image, nullptr);
       EXPECT_EQ(err, "Impossible to open RGB Image file.\n");

@@ -23,9 +23,6 @@ namespace {
 
 using V = std::vector<unsigned char>;
 
-std::string Out(const std::string& name) {
-  return keltest::OutputPath("sgi_" + name);
-}
 void Put32(V& b, size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (24 - 8 * i));
 }
@@ -42,8 +39,9 @@ V RleFile(const std::vector<V>& rows) {
   return file;
 }
 std::unique_ptr<KelPixelImage> Read(const V& bytes, const std::string& name) {
-  EXPECT_TRUE(keltest::WriteBytes(Out(name), bytes));
-  return std::unique_ptr<KelPixelImage>(ReadRGBPixelImage(Out(name).c_str(), ReadWrite));
+  EXPECT_TRUE(keltest::WriteBytes(keltest::OutputPath(name), bytes));
+  return std::unique_ptr<KelPixelImage>(
+      ReadRGBPixelImage(keltest::OutputPath(name).c_str(), ReadWrite));
 }
 
 // The row scheme byte by byte: the oracle of the word-at-a-time codec.
@@ -153,18 +151,21 @@ TEST(RgbFile, RefusedAndMalformedFiles) {
         << name;
   }
   long size[2] = {0, 0};
-  EXPECT_EQ(ReadRGBFile(Out("grey.rgb").c_str(), 1, size, nullptr), 6);
-  EXPECT_EQ(ReadRGBFile(Out("huge.rgb").c_str(), 1, size, nullptr), 13);
+  EXPECT_EQ(ReadRGBFile(keltest::OutputPath("grey.rgb").c_str(), 1, size, nullptr), 6);
+  EXPECT_EQ(ReadRGBFile(keltest::OutputPath("huge.rgb").c_str(), 1, size, nullptr), 13);
   // The second read finds another size than the first.
   long wrong[2] = {2, 1};
   V buffer(6);
-  EXPECT_EQ(ReadRGBFile(Out("good.rgb").c_str(), 2, wrong, buffer.data()), 13);
+  EXPECT_EQ(ReadRGBFile(keltest::OutputPath("good.rgb").c_str(), 2, wrong, buffer.data()), 13);
 
   KelPixelImage image(2, 2, PixelImageRGB), rgba(2, 2, PixelImageRGBA),
       wide(65536, 1, PixelImageRGB);
-  EXPECT_EQ(WriteRGBPixelImage(&image, Out("x.rgb").c_str(), static_cast<CodingFormat>(1)), 10);
-  EXPECT_EQ(WriteRGBPixelImage(&rgba, Out("x.rgb").c_str(), CodingNone), 9);
-  EXPECT_EQ(WriteRGBPixelImage(&wide, Out("x.rgb").c_str(), CodingNone), 9) << "16-bit sizes";
+  EXPECT_EQ(WriteRGBPixelImage(&image, keltest::OutputPath("x.rgb").c_str(),
+                               static_cast<CodingFormat>(1)),
+            10);
+  EXPECT_EQ(WriteRGBPixelImage(&rgba, keltest::OutputPath("x.rgb").c_str(), CodingNone), 9);
+  EXPECT_EQ(WriteRGBPixelImage(&wide, keltest::OutputPath("x.rgb").c_str(), CodingNone), 9)
+      << "16-bit sizes";
   testing::internal::CaptureStderr();
   EXPECT_EQ(WriteRGBPixelImage(&image, "/nonexistent/dir/x.rgb", CodingNone), 1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

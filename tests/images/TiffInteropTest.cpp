@@ -17,10 +17,6 @@ using namespace keltest;
 
 namespace {
 
-std::string Out(const std::string& name) {
-  return OutputPath("tiffinterop_" + name);
-}
-
 class TiffInterop : public testing::Test {
  protected:
   void SetUp() override {
@@ -38,8 +34,9 @@ TEST_F(TiffInterop, LibraryFilesReadByTheTools) {
   for (auto [w, h] : std::vector<std::pair<int, int>>{{37, 23}, {1, 1}, {131, 7}}) {
     const std::string tag = std::to_string(w) + "x" + std::to_string(h);
     const Ppm photo = MakePhoto(w, h, 11u * w + h);
-    const std::string ppm = Out(tag + ".ppm"), chunky = Out(tag + "_chunky.tif"),
-                      planar = Out(tag + "_planar.tif"), reference = Out(tag + "_ref.tif");
+    const std::string ppm = OutputPath(tag + ".ppm"), chunky = OutputPath(tag + "_chunky.tif"),
+                      planar = OutputPath(tag + "_planar.tif"),
+                      reference = OutputPath(tag + "_ref.tif");
     ASSERT_TRUE(WritePpm(ppm, photo));
     std::vector<unsigned char> stored = photo.StoredRGB();
     KelPixelImage image(w, h, PixelImageRGB, stored.data());
@@ -62,8 +59,8 @@ TEST_F(TiffInterop, LibraryFilesReadByTheTools) {
 }
 
 TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
-  const std::string H = "23", ppm = Out("photo.ppm"), pgm = Out("grey.pgm"), pbm = Out("bits.pbm"),
-                    base = Out("base.tif");
+  const std::string H = "23", ppm = OutputPath("photo.ppm"), pgm = OutputPath("grey.pgm"),
+                    pbm = OutputPath("bits.pbm"), base = OutputPath("base.tif");
   ASSERT_TRUE(WritePpm(ppm, MakePhoto(37, 23, 5)));
   ASSERT_EQ(Shell("ppmtopgm " + Quote(ppm) + " > " + Quote(pgm) + " && pgmtopbm -threshold " +
                   Quote(pgm) + " > " + Quote(pbm)),
@@ -95,7 +92,7 @@ TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
         for (std::string order : {"", "-B"}) {
           const std::string name =
               "grey" + photometric + compression + order + std::to_string(source == pbm) + ".tif";
-          const std::string native = Out("native_" + name);
+          const std::string native = OutputPath("native_" + name);
           cases.emplace_back(name,
                              "pnmtotiff " + photometric + " " + compression + " -rowsperstrip " +
                                  H + " " + Quote(source) + " > " + Quote(native) + " && tiffcp " +
@@ -104,9 +101,9 @@ TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
         }
   // Palette files of a picture reduced to 50 colours of 8 bits, so that the
   // 16-bit colour maps hold each colour exactly.
-  const std::string reduced = Out("reduced.ppm");
+  const std::string reduced = OutputPath("reduced.ppm");
   ASSERT_EQ(Shell("pnmquant 50 " + Quote(ppm) + " > " + Quote(reduced)), 0);
-  const std::string native = Out("palette_native.tif");
+  const std::string native = OutputPath("palette_native.tif");
   cases.emplace_back("palette_netpbm.tif",
                      "pnmtotiff -rowsperstrip " + H + " " + Quote(reduced) + " > " + Quote(native) +
                          " && tiffcp -B -c packbits -r " + H + " " + Quote(native),
@@ -119,7 +116,7 @@ TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
                      reduced, "MM");
   for (const auto& [name, command, source, mark] : cases) {
     SCOPED_TRACE(name);
-    const std::string path = Out(name);
+    const std::string path = OutputPath(name);
     ASSERT_EQ(Shell(command + " " + Quote(path)), 0) << command;
     const std::vector<unsigned char> head = ReadBytes(path);
     if (!mark.empty()) {
@@ -134,7 +131,7 @@ TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
   }
   // Orientation 4: the rows come from the bottom and are stored as they come.
   for (auto [orientation, options] : {std::pair{4, "-B -c none -r "}, {1, "-L -c packbits -r "}}) {
-    const std::string path = Out("orientation" + std::to_string(orientation) + ".tif");
+    const std::string path = OutputPath("orientation" + std::to_string(orientation) + ".tif");
     ASSERT_EQ(Shell(std::string("tiffcp ") + options + H + " " + Quote(base) + " " + Quote(path) +
                     " && tiffset -s 274 " + std::to_string(orientation) + " " + Quote(path)),
               0);
@@ -143,8 +140,9 @@ TEST_F(TiffInterop, ToolFilesReadByTheLibrary) {
 }
 
 TEST_F(TiffInterop, RefusedVariantsGiveTheirCodes) {
-  const std::string H = "23", ppm = Out("refused.ppm"), pgm = Out("refused.pgm"),
-                    base = Out("refused_base.tif"), define = " -define tiff:rows-per-strip=23 ";
+  const std::string H = "23", ppm = OutputPath("refused.ppm"), pgm = OutputPath("refused.pgm"),
+                    base = OutputPath("refused_base.tif"),
+                    define = " -define tiff:rows-per-strip=23 ";
   ASSERT_TRUE(WritePpm(ppm, MakePhoto(37, 23, 9)));
   ASSERT_EQ(
       Shell("ppmtopgm " + Quote(ppm) + " > " + Quote(pgm) +
@@ -164,9 +162,9 @@ TEST_F(TiffInterop, RefusedVariantsGiveTheirCodes) {
   };
   for (const auto& [name, command, code] : cases) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(Shell(command + " " + Quote(Out(name))), 0) << command;
+    ASSERT_EQ(Shell(command + " " + Quote(OutputPath(name))), 0) << command;
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(Read(Out(name)).empty());
+    EXPECT_TRUE(Read(OutputPath(name)).empty());
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind(
                   "RC when reading TIFF file is = " + std::to_string(code) + "\n", 0),
               0u);
