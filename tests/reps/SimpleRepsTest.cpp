@@ -2,12 +2,16 @@
 // of their faces must turn outwards and agree with its normals. Line, point,
 // cloud and axis: volumes, drawing tests and rebuilds. Cylinder, curve and
 // arc: levels of detail chosen through a real conic camera at several
-// distances. The light source set and its Rep.
+// distances. The light source set and its Rep. The ready-made 2D Reps.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/framework/KelMath.h>
+#include <kel/images/KelPixelImage.h>
+#include <kel/primitives/Kel2DImagePixelGP.h>
+#include <kel/primitives/Kel2DLineGP.h>
+#include <kel/primitives/Kel2DPolylineGP.h>
 #include <kel/primitives/Kel3DCylinderGP.h>
 #include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/primitives/Kel3DFixedArrowGP.h>
@@ -17,6 +21,12 @@
 #include <kel/primitives/Kel3DPlanarFaceGP.h>
 #include <kel/primitives/Kel3DPolylineGP.h>
 #include <kel/render/KelDisplayList.h>
+#include <kel/reps/Kel2DBagRep.h>
+#include <kel/reps/Kel2DCadreRep.h>
+#include <kel/reps/Kel2DCrossRep.h>
+#include <kel/reps/Kel2DCustomRep.h>
+#include <kel/reps/Kel2DImagePixelRep.h>
+#include <kel/reps/Kel2DSimpleGeometricTextRep.h>
 #include <kel/reps/Kel3DArcCircleRep.h>
 #include <kel/reps/Kel3DAxisRep.h>
 #include <kel/reps/Kel3DBagRep.h>
@@ -25,13 +35,13 @@
 #include <kel/reps/Kel3DCurveRep.h>
 #include <kel/reps/Kel3DCylinderRep.h>
 #include <kel/reps/Kel3DLineRep.h>
-#include <kel/reps/Kel3DPointRep.h>
 #include <kel/reps/Kel3DRectangleRep.h>
 #include <kel/reps/Kel3DSimpleConeRep.h>
 #include <kel/reps/Kel3DSimpleSphereRep.h>
 #include <kel/reps/KelLightSourceSet.h>
 #include <kel/reps/KelLightSourceSetRep.h>
 #include <kel/reps/KelSurfacicRep.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
 
 #include <array>
 #include <cmath>
@@ -48,6 +58,7 @@ using keltest::ExpectXYZ;
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
 using Triangle = std::array<int, 3>;  // coordinate positions
+using F = std::vector<float>;
 
 // The triangles a face stands for: its triangles, its strips (every other
 // triangle turned back to keep the winding) and its fans.
@@ -99,12 +110,7 @@ std::string Drawn(Kel3DRep& rep, int inside = 0, int outside = 0, float cullingS
   return render.Joined();
 }
 
-TEST(SimpleRectangleRep, FacesUCrossVAndFallsBackToTheDefaultColour) {
-  for (int colour : {300, -2, 7})
-    EXPECT_EQ(Kel3DRectangleRep(Kelpoint3f(), Kelvector3f(1, 0, 0), Kelvector3f(0, 1, 0), colour)
-                  .GetGraphicAttributeSet()
-                  .color,
-              colour == 7 ? 7 : 253);
+TEST(SimpleRectangleRep, FacesUCrossV) {
   Kel3DRectangleRep r(Kelpoint3f(1, 1, 0), Kelvector3f(2, 0, 0), Kelvector3f(0, 3, 0), 7);
   ExpectXYZ(Kelpoint3f(r.GetBoundingElement().GetCenter()), 2, 2.5f, 0);
   EXPECT_NEAR(r.GetBoundingElement().GetRadius(), 0.5f * std::sqrt(13.0f), 1e-6);
@@ -131,9 +137,6 @@ TEST(SimpleCuboidRep, SixSidesFacingOutwardsWhateverTheHandedness) {
   }
   Kel3DCuboidRep box(corner, u, v, w, 400);
   EXPECT_NEAR(box.GetBoundingElement().GetRadius(), 0.5f * std::sqrt(29.0f), 1e-6);
-  KelRecordingRender render;
-  box.DrawShading(render, 0);
-  EXPECT_EQ(render.GetLog().size(), 1u + 6u * 2u) << render.Joined();
 
   // Moved, then reshaped: the bag follows.
   auto* bag = new Kel3DBagRep;
@@ -266,7 +269,6 @@ TEST(SimpleAxisRep, SizesTextsAndSubElements) {
 
 // Levels of detail.
 
-using F = std::vector<float>;
 using I = std::vector<int>;
 constexpr double kPi = KelMath::PI;
 // Model size of one pixel at unit depth: tan(15 deg) / (height / 2).
@@ -418,7 +420,7 @@ TEST(SimpleArcCircleRep, SegmentsFollowTheToleratedSag) {
     render.LookFrom(DistanceFor(sag));
     arc.DrawShading(render, 0);
     ASSERT_EQ(render.polylines.size(), 1u);
-    const std::vector<float>& p = render.polylines[0];
+    const F& p = render.polylines[0];
     EXPECT_EQ(p.size(), 3 * points) << "sag " << sag;
     keltest::ExpectXYZ(Kelpoint3f(p.data()), 10, 0, 0, 1e-5);
     keltest::ExpectXYZ(Kelpoint3f(p.data() + p.size() - 3), -10, 0, 0, 1e-3);
@@ -427,11 +429,10 @@ TEST(SimpleArcCircleRep, SegmentsFollowTheToleratedSag) {
 
 // Light sources.
 
-using V = std::vector<float>;
 const Keldirection3f kUp(0, 0, 1), kSide(0, 1, 0), kX(1, 0, 0);
 
-V Position(const Kel3DLightSourceGP* light) {
-  return V(light->GetPosition(), light->GetPosition() + 4);
+F Position(const Kel3DLightSourceGP* light) {
+  return F(light->GetPosition(), light->GetPosition() + 4);
 }
 
 TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
@@ -439,12 +440,11 @@ TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
   KelLightSourceSetRep* rep = set.BuildRep();
   Kel3DLightSourceGP* first = rep->GetFirstLight();
   Kel3DLightSourceGP* second = rep->GetSecondLight();
-  EXPECT_EQ(Position(first), (V{0, 0, 1, 0})) << "w = 0: a light at infinity";
+  EXPECT_EQ(Position(first), (F{0, 0, 1, 0})) << "w = 0: a light at infinity";
   EXPECT_TRUE(rep->GetBoundingElement().IsEmpty());
   // Moving a light changes x, y, z of its position only.
-  Kel3DLightSourceGP light(*first);
-  light.ModifyDirection(kX);
-  EXPECT_EQ(Position(&light), (V{1, 0, 0, 0}));
+  first->ModifyDirection(kX);
+  EXPECT_EQ(Position(first), (F{1, 0, 0, 0}));
 
   // Down to one light (assignment keeps this set's Rep): the second light is
   // released, through the primitive lock like any primitive.
@@ -459,7 +459,7 @@ TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
   set = KelLightSourceSet(kX, kSide);
   set.BuildRep();
   ASSERT_NE(rep->GetSecondLight(), nullptr);
-  EXPECT_EQ(Position(rep->GetSecondLight()), (V{0, 1, 0, 0}));
+  EXPECT_EQ(Position(rep->GetSecondLight()), (F{0, 1, 0, 0}));
   set = KelLightSourceSet();
   set.BuildRep();
   EXPECT_EQ(rep->GetLightSourceCount(), 0);
@@ -489,6 +489,141 @@ TEST(LightSourceSet, LightsAreRecordedIntoTheirOwnElementList) {
   // The face went to list 1, and nothing of the lights did.
   EXPECT_EQ(keltest::StreamOf(dl, 1), (keltest::Stream{{DL::OP_ATTRIBUTE, closed->FirstWord()},
                                                        {DL::OP_3D_FACE, keltest::Address(*face)}}));
+}
+
+// ---- The ready-made 2D Reps: their boxes, what they draw, and how they keep
+// their primitives and images.
+
+F Floats(const float* p, int n) {
+  return F(p, p + n);
+}
+
+F Box(const Kel2DRep& rep) {
+  float b[4];
+  rep.GetBoundingElement().GetParameter(&b[0], &b[1], &b[2], &b[3]);
+  return Floats(b, 4);
+}
+
+Kel2DLineGP* Segment() {
+  const float p[4] = {0, 0, 1, 1};
+  return new Kel2DLineGP(p, 2, 1);
+}
+
+TEST(CustomRep2D, EachSetStaysWithItsPrimitive) {
+  // The line given twice is held once and its second pair dropped whole: the
+  // third set given stays with the polyline, and hiding it hides only that.
+  KelGraphicPrimitive* line = Segment();
+  const float bend[6] = {0, 0, 1, 0, 1, 1};
+  list<KelGraphicPrimitive*> gps;
+  list<KelGraphicAttributeSet*> sets;
+  for (KelGraphicPrimitive* gp :
+       {line, line, static_cast<KelGraphicPrimitive*>(new Kel2DPolylineGP(bend, 3, 1))})
+    gps.Append(gp);
+  for (int i = 0; i < 3; ++i) sets.Append(new KelGraphicAttributeSet);
+  sets[2]->flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
+  Kel2DCustomRep rep(gps, sets);
+  EXPECT_TRUE(rep.GetBoundingElement().IsInfinite()) << "never culled";
+  KelRecordingRender render;
+  rep.DrawShading(render, 0);
+  EXPECT_EQ(render.Joined(), "IsDrawable volume, IsDrawable flags, Draw2DLine, IsDrawable flags");
+
+  // Three primitives for one set given twice: the set is copied for the
+  // second, the third primitive is kept (and released) but not drawn.
+  list<KelGraphicPrimitive*> three;
+  for (int i = 0; i < 3; ++i) three.Append(Segment());
+  list<KelGraphicAttributeSet*> shared;
+  auto* set = new KelGraphicAttributeSet;
+  shared.Append(set);
+  shared.Append(set);
+  Kel2DCustomRep partial(three, shared);
+  EXPECT_NE(partial.GetAttributeSets()[1], set);
+  render.ClearLog();
+  partial.DrawShading(render, 0);
+  EXPECT_EQ(render.Joined(),
+            "IsDrawable volume, IsDrawable flags, Draw2DLine, IsDrawable flags, Draw2DLine");
+}
+
+TEST(CrossAndCadreRep2D, SegmentsCornersAndBoxes) {
+  Kelpoint2f c(10, 20);
+  EXPECT_EQ(Kel2DCrossRep(c, 2, 4, 0).GetNbSegments(), 2);
+  Kel2DCrossRep arms(c, 2, 4, 1);
+  ASSERT_EQ(arms.GetNbSegments(), 4);
+  EXPECT_EQ(Floats(arms.GetSegment(0)->GetPoints(), 4), (F{8, 16, 9, 18}));
+  EXPECT_EQ(Box(arms), (F{8, 12, 16, 24}));
+  // No width: no slope to stop on, and no division by it.
+  Kel2DCrossRep flat(c, 0, 4, 1);
+  EXPECT_EQ(Floats(flat.GetSegment(0)->GetPoints(), 4), (F{10, 16, 10, 24}));
+
+  Kel2DCadreRep corner(c, 5, 3, 2, BOTTOM_LEFT_CADRE_CORNER);
+  ASSERT_EQ(corner.GetNbCorners(), 1);
+  EXPECT_EQ(Floats(corner.GetCorner(0)->GetPoints(), 6), (F{7, 17, 5, 17, 5, 19}));
+  EXPECT_EQ(Box(Kel2DCadreRep(c, 5, 3, 2, ALL_CADRE_CORNERS)), (F{5, 15, 17, 23}));
+
+  testing::internal::CaptureStderr();
+  Kel2DCadreRep unknown(c, 5, 3, 2, CadreRepCorner(7));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Kel2DCadreRep::Kel2DCadreRep: Invalid function parameters.\n");
+  KelRecordingRender render;
+  unknown.DrawShading(render, 0);
+  EXPECT_EQ(render.Joined(), "");
+}
+
+TEST(Reps2D, ATextAloneInABagGivesTheBagABox) {
+  // Four characters 10 high are 25 wide, centred on (10, 0): the bag is drawn.
+  auto* bag = new Kel2DBagRep;
+  const float at[2] = {10, 0};
+  bag->AddChild(*new Kel2DSimpleGeometricTextRep(at, "ABCD", MIDDLE_CENTER, 10.0f));
+  EXPECT_EQ(Box(*bag), (F{-2.5f, 22.5f, -5, 5}));
+  bag->Destroy();
+}
+
+// What an image primitive sends through a camera of one model unit a pixel
+// (the view from -50 to 50), or of no size at all.
+std::vector<std::string> DrawnImage(KelGraphicPrimitive& gp, float modelPerPixel = 1) {
+  Kel2DViewpoint camera(Kelpoint2f(0, 0), 1.0f);
+  KelRecordingRender render;
+  render.immediate = 1;
+  render.LookThrough(camera, 100, 100, 1);
+  render.SetModelPerPixel(modelPerPixel);
+  gp.Draw(render);
+  render.EndDraw(camera);
+  std::vector<std::string> out;
+  for (const auto& shape : render.shapes2D)
+    out.push_back(shape.kind + " at " + std::to_string(int(shape.points[0])) + " " +
+                  std::to_string(int(shape.points[1])));
+  return out;
+}
+
+TEST(ImageRep2D, ItsImageLivesAsLongAsAPendingDrawNeedsIt) {
+  KelPixelImage image(10, 6, PixelImageRGB);
+  image.SetXPixelSize(2.0f);
+  image.SetYPixelSize(2.0f);
+  const float at[2] = {-10, -10};
+  auto* rep = new Kel2DImagePixelRep(at, &image, 0);
+  EXPECT_EQ(Box(*rep), (F{-10, 10, -10, 2}));
+  EXPECT_NE(rep->GetPixelImage(), &image) << "its own copy";
+  // A drawing pass holds the primitive while the Rep goes away; the image is
+  // zoomed to its 20 x 12 pixels.
+  KelGraphicPrimitive::Lock();
+  auto* gp = const_cast<Kel2DImagePixelGP*>(rep->GetImagePixel());
+  rep->Destroy();
+  EXPECT_EQ(DrawnImage(*gp), (std::vector<std::string>{"image 20x12 0 at -10 -10"}));
+  KelGraphicPrimitive::Unlock();
+
+  // 10 screen pixels cut off on the left: columns 5 to 9, from the view's side.
+  const float cut[2] = {-60, 0};
+  Kel2DImagePixelGP left(cut, &image, 0);
+  EXPECT_EQ(DrawnImage(left), (std::vector<std::string>{"image 10x12 0 at -50 0"}));
+  // Nothing to divide by, nothing to show.
+  EXPECT_TRUE(DrawnImage(left, 0.0f).empty()) << "a pixel of no size";
+  KelPixelImage flat(10, 6, PixelImageRGB), none(0, 6, PixelImageRGB);
+  flat.SetXPixelSize(0.0f);
+  for (const KelPixelImage* i : {&flat, &none, static_cast<KelPixelImage*>(nullptr)}) {
+    Kel2DImagePixelGP empty(at, i, 0);
+    EXPECT_TRUE(DrawnImage(empty).empty());
+  }
+  Kel2DImagePixelRep nothing(at, nullptr, 0);
+  EXPECT_TRUE(nothing.GetBoundingElement().IsEmpty());
 }
 
 }  // namespace
