@@ -56,11 +56,6 @@ TEST(ScreenSizedArrow, OutlineAndLabelAtOneModelUnitPerMillimetre) {
   EXPECT_EQ(render.texts[0].position, (std::vector<float>{6, 5, 3}));
   EXPECT_EQ(render.texts[0].text, "X");
 
-  // The three-direction form takes a fifth of the length as head.
-  EXPECT_EQ(Kel3DFixedArrowGP(Kelpoint3f(), Keldirection3f(0, 1, 0), Keldirection3f(0, 0, 1), 12)
-                .GetHeadLength(),
-            2);
-
   render.polylines.clear();
   render.texts.clear();
   arrow.AssociateText(nullptr);
