@@ -1,23 +1,34 @@
-// 3D manipulators dragged through a viewer without a screen window: the
+// Manipulators dragged through a viewer without a screen window: the
 // position after scripted motions, worked out by hand from the camera's scale
-// (see KelDragViewer.h), the last transformation with its sign, and the
-// motions whose geometry gives no step.
+// (see KelViewerSession.h), the last transformation with its sign, and the
+// motions whose geometry gives no step; random drags of random manipulators.
 #include <gtest/gtest.h>
 
 #include <kel/aids/KelGroundRep.h>
+#include <kel/controller/KelVueNotification.h>
 #include <kel/framework/KelMath.h>
+#include <kel/manipulators/Kel2DAxisTranslator.h>
+#include <kel/manipulators/Kel2DMatrixIndicator.h>
+#include <kel/manipulators/Kel2DTranslator.h>
 #include <kel/manipulators/Kel3DAxisRotator.h>
 #include <kel/manipulators/Kel3DAxisTranslator.h>
 #include <kel/manipulators/Kel3DGroundTranslator.h>
 #include <kel/manipulators/Kel3DPlaneTranslator.h>
 #include <kel/manipulators/Kel3DRotator.h>
 #include <kel/manipulators/Kel3DTranslator.h>
+#include <kel/reps/Kel2DRep.h>
+#include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DPointRep.h>
 #include <kel/viewers/KelViewer.h>
+#include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
 #include <cmath>
 #include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "KelTestEnv.h"
 #include "KelViewerSession.h"
@@ -25,6 +36,14 @@
 namespace {
 
 using keltest::NotificationLog;
+using Texts = std::vector<std::string>;
+
+// Preactivates, activates and begins the drag with `e`; answers the beginning's answer.
+int Begin(KelManipulator& m, KelViewerEvent& e) {
+  m.Preactivate(&e, nullptr);
+  m.Activate(&e, nullptr);
+  return m.BeginManipulate(&e, nullptr);
+}
 
 class Drag3D : public testing::Test {
  protected:
@@ -41,10 +60,7 @@ class Drag3D : public testing::Test {
   }
   // Press on the Rep at model point `hit`, seen at the pixel over it.
   int Press(KelManipulator& m, const Kelpoint3f& hit, int modifiers = 0) {
-    KelViewerEvent& e = drag.Mouse(drag.Pixel(hit.x, hit.y), rep, hit, modifiers);
-    m.Preactivate(&e, nullptr);
-    m.Activate(&e, nullptr);
-    return m.BeginManipulate(&e, nullptr);
+    return Begin(m, drag.Mouse(drag.Pixel(hit.x, hit.y), rep, hit, modifiers));
   }
   // The cursor over model point (x, y).
   int MoveTo(KelManipulator& m, float x, float y, int modifiers = 0) {
@@ -211,9 +227,7 @@ TEST(GroundTranslator, MovesTheGroundByTheOffsetFromThePressAlongItsVertical) {
   auto m = std::make_unique<Kel3DGroundTranslator>(&log, KelString("g"), ground);
   const Kelpoint3f hit(0.5f, -1, 0);
   KelViewerEvent& press = drag.Mouse(drag.Pixel(0.5f, -1), ground, hit);
-  m->Preactivate(&press, nullptr);
-  m->Activate(&press, nullptr);
-  ASSERT_EQ(m->BeginManipulate(&press, nullptr), 1);
+  ASSERT_EQ(Begin(*m, press), 1);
   KelGroundRep* copy = m->GetMovingCopy();
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(drag.viewpoint3D->GetFurtiveRepList().Find(copy), 0);
@@ -231,17 +245,12 @@ TEST(GroundTranslator, MovesTheGroundByTheOffsetFromThePressAlongItsVertical) {
 
   // Begun from the keyboard: no copy, and the end changes nothing.
   KelViewerEvent& key = drag.Key(3, ground);
-  m->Preactivate(&key, nullptr);
-  m->Activate(&key, nullptr);
-  ASSERT_EQ(m->BeginManipulate(&key, nullptr), 1);
+  ASSERT_EQ(Begin(*m, key), 1);
   EXPECT_EQ(m->Manipulate(&key, nullptr), 0);
   ASSERT_EQ(m->EndManipulate(&key, nullptr), 1);
   keltest::ExpectXYZ(ground->GetOrigin(), 0, 2, 0);
   // A press on nothing is refused and changes nothing.
-  KelViewerEvent& nothing = drag.Mouse(drag.Pixel(0, 0));
-  m->Preactivate(&nothing, nullptr);
-  m->Activate(&nothing, nullptr);
-  EXPECT_EQ(m->BeginManipulate(&nothing, nullptr), 0);
+  EXPECT_EQ(Begin(*m, drag.Mouse(drag.Pixel(0, 0))), 0);
   EXPECT_EQ(m->GetInteractiveState(), 2);
   EXPECT_EQ(m->GetMovingCopy(), nullptr);
   // A viewer that hides the ground mid-drag takes the copy away: the release
@@ -256,6 +265,226 @@ TEST(GroundTranslator, MovesTheGroundByTheOffsetFromThePressAlongItsVertical) {
   keltest::ExpectXYZ(ground->GetOrigin(), 0, 2, 0);
   m.reset();
   ground->Destroy();
+}
+
+// ---- 2D translators, the events that start no drag (translators and the
+// matrix indicator), and what a father asks 2D and 3D manipulators about the
+// position they send.
+
+class Drag2D : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(drag.Ready()); }
+  // Presses, then moves through `pixels`; answers the last handler's answer.
+  int Drag(KelManipulator& m, std::vector<Kelpoint2f> pixels) {
+    int answer = Begin(m, drag.Mouse(pixels[0], &rep, Kelpoint3f(), 0, drag.viewpoint2D));
+    for (std::size_t i = 1; i < pixels.size(); ++i)
+      answer =
+          m.Manipulate(&drag.Mouse(pixels[i], &rep, Kelpoint3f(), 0, drag.viewpoint2D), nullptr);
+    return answer;
+  }
+
+  keltest::DragViewer drag;
+  Kel2DRep rep;
+  NotificationLog log;
+};
+
+TEST_F(Drag2D, AxisTranslatorAddsTheCursorsPixelsAlongItsDirection) {
+  Keldirection2f along(1, 0);
+  Kel2DAxisTranslator constrained(nullptr, &rep, along), free(nullptr, &rep);
+  constrained.SetObjectPosition(Kel3x3Matrix(Kelvector2f(1, 2)));
+  ASSERT_EQ(Drag(constrained, {{100, 100}, {104, 120}, {110, 140}}), 1);
+  EXPECT_EQ(constrained.GetObjectPosition().GetTranslation(), Kelvector2f(11, 2));
+  ASSERT_EQ(Drag(free, {{100, 100}, {110, 140}}), 1);
+  EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(10, 40));
+}
+
+TEST_F(Drag2D, TranslatorFollowsTheModelPointUnderTheCursor) {
+  Kel2DTranslator m(&log, KelString("t"), &rep);
+  // One unit is half the window's height, 50 pixels: 25 right, 50 up.
+  ASSERT_EQ(Drag(m, {{100, 50}, {125, 25}, {125, 0}}), 1);
+  const Kelvector2f t = m.GetObjectPosition().GetTranslation();
+  EXPECT_NEAR(t.x, 0.5, 1e-5);
+  EXPECT_NEAR(t.y, 1.0, 1e-5);
+  EXPECT_EQ(log.Last("t:KelManipulate")->cause, "Kel2DPositionEvent");
+}
+
+TEST_F(Drag2D, KeysNeitherStartNorMoveADrag) {
+  Kel3DPointRep rep3D;
+  Kel2DAxisTranslator axis(&log, KelString("a"), &rep);
+  Kel2DTranslator free(&log, KelString("t"), &rep);
+  Kel3DAxisTranslator slide(&log, KelString("s"), &rep3D, Keldirection3f(1, 0, 0));
+  Kel2DMatrixIndicator indicator(&log, KelString("i"), *drag.viewpoint2D);
+  for (auto [m, r] : {std::pair<KelManipulator*, KelRep*>{&axis, &rep},
+                      {&free, &rep},
+                      {&slide, &rep3D},
+                      {&indicator, &rep}}) {
+    KelViewerEvent& key = drag.Key(4, r);
+    EXPECT_EQ(Begin(*m, key), 1);
+    EXPECT_EQ(m->Manipulate(&key, nullptr), 0);
+    EXPECT_EQ(m->Manipulate(&drag.Mouse({150, 80}, r), nullptr), 0) << "no drag runs";
+  }
+  // A 3D drag needs a picked point: a press on nothing starts none either.
+  EXPECT_EQ(slide.BeginManipulate(&drag.Mouse({150, 80}), nullptr), 0);
+  EXPECT_EQ(slide.GetInteractiveState(), 2);
+  EXPECT_EQ(axis.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
+  EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
+  EXPECT_EQ(indicator.GetObjectPosition().GetTranslation(), Kelvector2f(0, 0));
+  keltest::ExpectXYZ(slide.GetObjectPosition() * Kelpoint3f(0, 0, 0), 0, 0, 0);
+  EXPECT_EQ(log.Texts(),
+            (Texts{"a:KelPreactivate", "a:KelActivate", "t:KelPreactivate", "t:KelActivate",
+                   "s:KelPreactivate", "s:KelActivate", "i:KelPreactivate", "i:KelActivate"}));
+}
+
+// Asks, on each KelManipulate, for the matrix and for the viewer.
+struct Asker : KelCommand {
+  Asker() : KelCommand(KelString("asker")) {
+    AddAnalyseNotificationCB(nullptr, KelManipulator::GetKelManipulate(), &Asker::Ask, nullptr);
+  }
+  void Ask(KelCommand* sender, KelNotification* n, void*) {
+    auto* m = static_cast<KelManipulator*>(sender);
+    if (auto* p =
+            static_cast<Kel3x3Matrix*>(m->SendCommandSpecificObject(Kel3x3Matrix::ClassName(), n)))
+      matrix2D = p->GetTranslation();
+    if (auto* p =
+            static_cast<Kel4x4Matrix*>(m->SendCommandSpecificObject(Kel4x4Matrix::ClassName(), n)))
+      p->GetTranslation(matrix3D);
+    viewer = m->SendCommandSpecificObject(KelViewer::ClassName(), n);
+    // The position event is put back after the question about its viewer event.
+    cause = static_cast<KelVueNotification*>(n)->GetDataNotification()->IsA();
+  }
+  Kelvector2f matrix2D;
+  Kelvector3f matrix3D;
+  void* viewer = nullptr;
+  std::string cause;
+};
+
+TEST_F(Drag2D, AFatherAsksForThePositionDuringTheDrag) {
+  Asker asker;
+  Kel2DAxisTranslator m2D(&asker, &rep);
+  ASSERT_EQ(Drag(m2D, {{10, 10}, {13, 14}}), 1);
+  EXPECT_EQ(asker.matrix2D, Kelvector2f(3, 4));
+  EXPECT_EQ(asker.viewer, drag.viewer);
+  EXPECT_EQ(asker.cause, "Kel2DPositionEvent");
+
+  Kel3DPointRep rep3D;
+  Kel3DAxisTranslator m3D(&asker, &rep3D, Keldirection3f(0, 1, 0));
+  Begin(m3D, drag.Mouse(drag.Pixel(0, 0), &rep3D));
+  asker.viewer = nullptr;
+  ASSERT_EQ(m3D.Manipulate(&drag.Mouse(drag.Pixel(0, 3), &rep3D), nullptr), 1);
+  keltest::ExpectXYZ(asker.matrix3D, 0, 3, 0);
+  EXPECT_EQ(asker.viewer, drag.viewer);
+  EXPECT_EQ(asker.cause, "Kel3DPositionEvent");
+}
+
+// ---- Random 3D manipulators under random cameras, fed random drags
+// (repeated positions, far outside the window, Shift pressed and released,
+// keys, drags begun again): the matrix the father gives its Rep stays finite
+// and rigid.
+
+class Random {
+ public:
+  explicit Random(unsigned seed) : _engine(seed) {}
+  float Real(float a, float b) { return std::uniform_real_distribution<float>(a, b)(_engine); }
+  int Int(int a, int b) { return std::uniform_int_distribution<int>(a, b)(_engine); }
+  Kelpoint3f Point(float r) { return Kelpoint3f(Real(-r, r), Real(-r, r), Real(-r, r)); }
+  // Now and then an axis, so that planes and axes run along the sight.
+  Keldirection3f Direction() {
+    if (Int(0, 3) == 0) {
+      const int k = Int(0, 2);
+      return Keldirection3f(k == 0, k == 1, k == 2);
+    }
+    Kelvector3f v;
+    do v = Point(1).AsVector();
+    while (v.Norm() < 0.1f);
+    return Keldirection3f(v);
+  }
+
+ private:
+  std::mt19937 _engine;
+};
+
+Kel3DManipulator* MakeManipulator(Random& r, KelCommand* father, Kel3DRep* rep, std::string& what) {
+  const Keldirection3f a = r.Direction(), b = r.Direction();
+  const Kelpoint3f c = r.Point(2);
+  switch (r.Int(0, 6)) {
+    case 0:
+      what = "axis translator";
+      return new Kel3DAxisTranslator(father, rep, a);
+    case 1:
+      what = "plane translator (normal)";
+      return new Kel3DPlaneTranslator(father, rep, a);
+    case 2:
+      what = "plane translator (two directions)";
+      return new Kel3DPlaneTranslator(father, rep, a, b);
+    case 3:
+      what = "axis rotator";
+      return new Kel3DAxisRotator(father, rep, a, c);
+    case 4:
+      what = "rotator";
+      return new Kel3DRotator(father, rep, c);
+    case 5:
+      what = "translator";
+      return new Kel3DTranslator(father, rep, a, b, c);
+    default: {
+      const auto primary = static_cast<KelManipulationStyle>(r.Int(0, 6));
+      const auto alternate = static_cast<KelManipulationStyle>(r.Int(0, 6));
+      what = "styles " + std::to_string(primary) + "/" + std::to_string(alternate);
+      auto* m = new Kel3DManipulator(father, rep, primary, alternate);
+      m->SetReferenceAxis(a, b, c);
+      m->SetReferenceAxis(r.Direction());
+      return m;
+    }
+  }
+}
+
+TEST(ManipulatorProperty, RandomDragsKeepTheRepsMatrixFiniteAndRigid) {
+  keltest::DragViewer drag;
+  ASSERT_TRUE(drag.Ready());
+  Random r(20240611);
+  for (int trial = 0; trial < 300; ++trial) {
+    auto* bag = new Kel3DBagRep;
+    keltest::BagMover mover(bag);
+    std::string what;
+    std::unique_ptr<Kel3DManipulator> m(MakeManipulator(r, &mover, bag, what));
+    Kel3DViewpoint& v = *drag.viewpoint3D;
+    v.SetProjectionType(r.Int(0, 1) ? CONIC_PROJECTION : PARALLEL_PROJECTION);
+    v.Set(r.Point(1) + Kelvector3f(0, 0, 20), r.Direction(), r.Direction());
+    drag.SetZoom(r.Real(0.1f, 10.0f));
+
+    std::ostringstream log;
+    log << "trial " << trial << ", " << what << ":";
+    Kelpoint2f pixel(100, 50);
+    int modifiers = 0;
+    for (int step = 0; step < 40; ++step) {
+      const int kind = r.Int(0, 9);
+      if (kind == 0) modifiers ^= 1;
+      if (kind == 1) pixel = Kelpoint2f(r.Real(-500, 700), r.Real(-500, 600));
+      if (kind >= 2) pixel = Kelpoint2f(r.Real(0, 200), r.Real(0, 100));
+      // The last kind repeats the position.
+      if (m->GetInteractiveState() != 3) {
+        Begin(*m, drag.Mouse(pixel, bag, r.Point(3), modifiers));
+        log << " press " << pixel.x << "," << pixel.y;
+      } else if (kind == 2) {
+        m->Manipulate(&drag.Key(r.Int(1, 13), bag), nullptr);
+        log << " key";
+      } else if (kind == 3) {
+        m->EndManipulate(nullptr, nullptr);
+        m->EndActivate(nullptr, nullptr);
+        log << " release";
+      } else {
+        m->Manipulate(&drag.Mouse(pixel, bag, Kelpoint3f(), modifiers), nullptr);
+        log << " " << (modifiers ? "shift " : "") << pixel.x << "," << pixel.y;
+      }
+      const Kel4x4Matrix* matrix = bag->GetMatrix();
+      if (!matrix) continue;
+      bool finite = true;
+      for (int i = 0; i < 16; ++i) finite = finite && std::isfinite(matrix->GetMatrix()[i]);
+      ASSERT_TRUE(finite) << log.str();
+      ASSERT_NEAR(matrix->GetDeterminant(), 1.0, 1e-3) << log.str();
+    }
+    m.reset();
+    bag->Destroy();
+  }
 }
 
 }  // namespace
