@@ -101,6 +101,8 @@ TEST_F(Navigation3DX11, ToolButtonsClickedDoAndTellWhatTheUserChose) {
   keltest::Click(list, 1, 10, height / 2);
   ASSERT_TRUE(keltest::PumpUntil([&] { return events.count == 1; }));
   EXPECT_EQ(viewer->GetDefaultEditor()->GetMode(), WALK_MODE);
+  viewer->SetNavigationStyle(3);  // no such style: nothing changes, nothing told
+  EXPECT_EQ(viewer->GetNavigationStyle(), 1);
 
   keltest::Click(viewer->GetGroundButton()->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return events.count == 2; }));
@@ -119,15 +121,10 @@ TEST_F(Navigation3DX11, AZoomButtonLetsTheLeftButtonZoomOnceAsOneHistoryEntry) {
   keltest::Click(viewer->GetActionButton(ViewpointZoom)->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsViewpointManipulation() != 0; }));
   const float focus = camera->GetFocusDistance();
-  keltest::PointerTo(session->Area(), 160, 60);
-  keltest::Settle();
-  keltest::PressButton(1);
-  keltest::Settle();
-  for (int y = 70; y <= 160; y += 10) {
-    keltest::PointerTo(session->Area(), 160, y);
-    keltest::Settle();
-  }
-  keltest::ReleaseButton(1);
+  PointerTo(160, 60);
+  Button(1, true);
+  for (int y = 70; y <= 160; y += 10) PointerTo(160, y);
+  Button(1, false);
   ASSERT_TRUE(keltest::PumpUntil([&] { return events.count == 1; }));
   // 100 pixels down double the distance to the target.
   EXPECT_NEAR(camera->GetFocusDistance(), 2.0f * focus, 1e-3f * focus);
@@ -137,10 +134,9 @@ TEST_F(Navigation3DX11, AZoomButtonLetsTheLeftButtonZoomOnceAsOneHistoryEntry) {
   EXPECT_EQ(viewer->GetForegroundIndicator(), nullptr);
   EXPECT_EQ(events.names, (Names{"NAVIGATION_VIEWPOINT_ACTION_ENDED"}));
   // The left button picks again afterwards; the next drag moves nothing.
-  keltest::PressButton(1);
-  keltest::PointerTo(session->Area(), 160, 100);
-  keltest::ReleaseButton(1);
-  keltest::Settle();
+  Button(1, true);
+  PointerTo(160, 100);
+  Button(1, false);
   EXPECT_NEAR(camera->GetFocusDistance(), 2.0f * focus, 1e-3f * focus);
 }
 

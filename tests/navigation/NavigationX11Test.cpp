@@ -1,16 +1,19 @@
 // The editors in a 3D viewer on the X server, driven by real input (XTest) or
 // by raw device events with chosen time stamps: drags, their status-bar
-// prompts, seeking, panning and the look-at gesture; and a 2D viewer's
-// scrollbars. A cube of side 2 centred on the origin is seen from (0, 0, 20)
-// along -z, y up, through a 480 x 360 window (wide enough for the longest prompt: a status
-// bar wider than the window widens the shell): its top face lies at z = 1.
+// prompts, seeking, panning and the look-at gesture; a 2D viewer's scrollbars
+// and the 2D navigation viewer's drags. A cube of side 2 centred on the origin
+// is seen from (0, 0, 20) along -z, y up, through a 480 x 360 window (wide
+// enough for the longest prompt: a status bar wider than the window widens
+// the shell): its top face lies at z = 1.
 #include <gtest/gtest.h>
 
 #include <kel/framework/KelCallbackManager.h>
 #include <kel/framework/KelDlgDocument.h>
+#include <kel/framework/KelDlgPushButton.h>
 #include <kel/framework/KelDlgScrollBar.h>
 #include <kel/framework/KelMath.h>
 #include <kel/navigation/KelBasic3DViewpointEditor.h>
+#include <kel/navigation/KelNavigation2DViewer.h>
 #include <kel/reps/Kel2DLineRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/viewers/Kel2DViewer.h>
@@ -83,11 +86,6 @@ class NavigationX11 : public keltest::ViewerX11Test {
     camera->ComputeModelFromPixel(x, y, P, Q, kW, kH, viewer->GetMMInSupportUnit(), 1.0f);
     const float t = (z - P.z) / (Q.z - P.z);
     return P + (Q - P) * t;
-  }
-  Kelpoint2f Pixel(const Kelpoint3f& m) const {
-    Kelpoint2f p;
-    camera->ComputePixelFromModel(m, p, kW, kH, viewer->GetMMInSupportUnit(), 1.0f);
-    return p;
   }
 
   Kel3DViewer* viewer = nullptr;
@@ -325,6 +323,58 @@ TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
   EXPECT_NEAR(x->GetBoxSize(), 500, 1);
   viewer->RemoveRep(flat);
   flat->Destroy();
+}
+
+// The 2D navigation viewer: a middle drag keeps the model point grabbed under
+// the pointer, the left button during it zooms from where the pointer is (100
+// pixels up double the zoom), the whole drag is one view of the history, and
+// a click on "Previous" brings back the camera from before it, bit for bit.
+class Navigation2DX11 : public keltest::ViewerX11Test {};
+
+TEST_F(Navigation2DX11, MiddleDragPansAndZoomsAsOneViewThatPreviousTakesBack) {
+  if (!Open("navigation2D", 200, 200, [](KelDialog* father, const KelString& name, int w, int h) {
+        return new KelNavigation2DViewer(father, name, 0, w, h, 0);
+      }))
+    return;
+  auto* viewer = static_cast<KelNavigation2DViewer*>(session->viewer);
+  Kel2DViewpoint* camera = viewer->GetViewpoint();
+  auto* line = new Kel2DLineRep(Kelpoint2f(0, 0), Kelpoint2f(100, 100));
+  viewer->AddRep(line);
+  viewer->ReframeOn(0, 100, 0, 100);
+  keltest::Settle();
+  float W = 0, H = 0;
+  viewer->GetGraphicSize(&W, &H);
+  auto under = [&](float x, float y) {
+    Kelpoint2f p;
+    camera->ComputeModelFromPixel(x, y, p, W, H, viewer->GetMMInSupportUnit(), 1.0f);
+    return p;
+  };
+  const Kel2DViewpoint before(*camera);
+  const int entries = viewer->GetHistoryCount();
+  const Kelpoint2f grabbed = under(50, 150);
+
+  PointerTo(50, 150);
+  Button(2, true);
+  for (int step = 1; step <= 3; ++step) PointerTo(50 + 20 * step, 150 - 5 * step);
+  const Kelpoint2f now = under(110, 135);
+  EXPECT_NEAR(now.x, grabbed.x, 0.05f);
+  EXPECT_NEAR(now.y, grabbed.y, 0.05f);
+
+  const float zoom = camera->GetZoom();
+  Button(1, true);
+  for (int y = 115; y >= 35; y -= 20) PointerTo(110, y);
+  Button(1, false);
+  Button(2, false);
+  EXPECT_NEAR(camera->GetZoom(), 2.0f * zoom, 1e-3f * zoom);
+  EXPECT_EQ(viewer->GetHistoryCount(), entries + 1);
+
+  keltest::Click(viewer->GetPreviousButton()->GetWidget());
+  ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsNextViewpoint() != 0; }));
+  EXPECT_EQ(camera->GetOrigin().x, before.GetOrigin().x);
+  EXPECT_EQ(camera->GetOrigin().y, before.GetOrigin().y);
+  EXPECT_EQ(camera->GetZoom(), before.GetZoom());
+  viewer->RemoveRep(line);
+  line->Destroy();
 }
 
 }  // namespace
