@@ -7,6 +7,7 @@
 
 #include <kel/aids/Kel2DDashboardRep.h>
 #include <kel/aids/KelGaugeRep.h>
+#include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgPushButton.h>
 #include <kel/framework/KelMath.h>
 #include <kel/navigation/Kel2DViewpointEditor.h>
@@ -109,6 +110,7 @@ TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
   viewer->AddRep(cube);
   viewer->DisplayGround(GroundGrid);
   ASSERT_NE(viewer->GetGroundRep(), nullptr);
+  EXPECT_EQ(viewer->GetGroundButton()->GetState(), 1);
   EXPECT_GE(camera->GetRepList().Find(viewer->GetGroundRep()), 0);
   // Under the cube: its sphere's radius below its centre, along the vertical.
   ExpectXYZ(viewer->GetGroundRep()->GetOrigin(), 0, 0, -std::sqrt(3.0f), 1e-4);

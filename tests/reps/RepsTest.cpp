@@ -121,7 +121,13 @@ std::string Drawn(Kel3DRep& rep, int inside = 0, int outside = 0, float cullingS
   return render.Joined();
 }
 
-TEST(SimpleRectangleRep, FacesUCrossV) {
+TEST(SimpleRectangleRep, FacesUCrossVAndFallsBackToTheDefaultColour) {
+  // Colours out of 0 to 255 give the default colour, never a wrapped one.
+  for (int colour : {300, -2})
+    EXPECT_EQ(Kel3DRectangleRep(Kelpoint3f(), Kelvector3f(1, 0, 0), Kelvector3f(0, 1, 0), colour)
+                  .GetGraphicAttributeSet()
+                  .color,
+              253);
   Kel3DRectangleRep r(Kelpoint3f(1, 1, 0), Kelvector3f(2, 0, 0), Kelvector3f(0, 3, 0), 7);
   ExpectXYZ(Kelpoint3f(r.GetBoundingElement().GetCenter()), 2, 2.5f, 0);
   EXPECT_NEAR(r.GetBoundingElement().GetRadius(), 0.5f * std::sqrt(13.0f), 1e-6);
