@@ -1,9 +1,12 @@
 // Manipulators and indicators behind a real viewer, driven by XTest input:
 // what a father command gets when it queries during a drag, a manipulator
 // made during a drag taking it over, indicators following the cursor in their
-// own viewpoint, translators and rotators moving a bag as the pointer drags.
+// own viewpoint, translators and rotators moving a bag as the pointer drags;
+// and the edit popup on real Motif dialogs.
 #include <gtest/gtest.h>
 
+#include <kel/aids/KelPopup.h>
+#include <kel/framework/KelDlgWindow.h>
 #include <kel/images/KelPixelImage.h>
 #include <kel/manipulators/Kel2DMatrixIndicator.h>
 #include <kel/manipulators/Kel3DAxisRotator.h>
@@ -27,6 +30,7 @@
 #include <vector>
 
 #include "KelTestEnv.h"
+#include "KelTestScene.h"
 #include "KelViewerSession.h"
 #include "KelXInput.h"
 #include "KelXSession.h"
@@ -256,6 +260,73 @@ TEST_F(ManipulatorViewer, TranslatorAndRotatorMoveTheBagByThePointersMotion) {
   std::unique_ptr<KelPixelImage> expected(viewer->GrabPixelImage());
   ASSERT_TRUE(dragged && expected);
   EXPECT_LE(keltest::CountDifferentPixels(*dragged, *expected, 24), 20);
+}
+
+// ---- The edit phase on real Motif dialogs: the popup is shown, and however
+// it goes (closed by the user, ended by the program, destroyed with its
+// father) the edit ends once, without cause, and the popup dies once.
+
+// Follows a popup's end as an application does.
+struct Follower : keltest::EventCounter {
+  explicit Follower(KelPopup* popup)
+      : EventCounter(popup->GetCallbackManager(), KelPopup::EDIT_PANEL_POPUP_DESTROYED()) {}
+};
+
+void Activate(KelManipulator& m) {
+  KelViewerEvent event;
+  m.Preactivate(&event, nullptr);
+  m.Activate(&event, nullptr);
+}
+
+class EditPopup : public keltest::ViewerX11Test {
+ protected:
+  void SetUp() override {
+    if (!Start()) return;
+    Activate(manipulator);
+    father.entries.clear();
+  }
+  NotificationLog father;
+  KelManipulator manipulator{&father, "m", nullptr};
+};
+
+TEST_F(EditPopup, ClosedByTheUserEndsTheEdit) {
+  auto* popup = new KelPopup(nullptr, "EditPanel", KelDlgCancelButton);
+  Follower follower(popup);
+  manipulator.SetEditPopup(*popup);
+  EXPECT_EQ(manipulator.GetEditState(), 1);
+  ASSERT_TRUE(keltest::WaitViewable(popup->GetWidget()));
+  KelViewerEvent event;
+  EXPECT_EQ(manipulator.Edit(&event, nullptr), 0) << "already editing";
+
+  keltest::RequestClose(popup->GetWidget());
+  ASSERT_TRUE(keltest::PumpUntil([&] { return follower.count == 1; }));
+  EXPECT_EQ(manipulator.GetEditState(), 0);
+  EXPECT_EQ(manipulator.GetEditPopup(), nullptr);
+  ASSERT_EQ(father.Texts(), (Texts{"m:KelEndEdit"}));
+  EXPECT_EQ(father.entries[0].cause, "");
+  EXPECT_EQ(manipulator.Edit(&event, nullptr), 1) << "a new edit may begin";
+}
+
+TEST_F(EditPopup, EndedByTheProgramOrWithItsFatherItDiesOnce) {
+  auto* popup = new KelPopup(nullptr, "EditPanel");
+  Follower follower(popup);
+  manipulator.SetEditPopup(*popup);
+  manipulator.ResetState();
+  EXPECT_EQ(follower.count, 1) << "destroyed at once outside any notification";
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelEndActivate", "m:KelEndEdit"}));
+
+  // A popup destroyed with its father window.
+  father.entries.clear();
+  KelManipulator other(&father, "m", nullptr);
+  Activate(other);
+  auto* window = new KelDlgWindow(nullptr, "EditWindow");
+  auto* child = new KelPopup(window, "EditPanel");
+  Follower childFollower(child);
+  other.SetEditPopup(*child);
+  delete window;
+  EXPECT_EQ(childFollower.count, 1);
+  EXPECT_EQ(other.GetEditState(), 0);
+  EXPECT_EQ(father.Texts(), (Texts{"m:KelPreactivate", "m:KelActivate", "m:KelEndEdit"}));
 }
 
 }  // namespace
