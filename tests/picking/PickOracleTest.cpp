@@ -6,12 +6,10 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/picking/KelPickPathList.h>
 #include <kel/picking/KelPickingRender.h>
-#include <kel/primitives/Kel3DFaceGP.h>
 #include <kel/reps/Kel3DBagRep.h>
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <vector>
