@@ -163,7 +163,6 @@ TEST_F(ManipulatorViewer, ForegroundIndicatorsFollowTheCursorAndKeys) {
   PointerTo(220, 90);
   const NotificationLog::Entry* e = log.Last("M:KelPreactivate");
   ASSERT_NE(e, nullptr);
-  EXPECT_EQ(e->cause, "KelIndicateEvent");
   EXPECT_EQ(e->nearPoint, Kelpoint3f(0.5f, 0.25f, 0));
 
   Button(1, true);
@@ -212,9 +211,6 @@ TEST_F(ManipulatorViewer, TranslatorAndRotatorMoveTheBagByThePointersMotion) {
   v->SetFocus(5);
   v->SetZoom(2.5f);
   ASSERT_TRUE(session->WaitUpdates(1));
-  ASSERT_NEAR(Pixel({0, 0, 1}).x, 160, 1e-3);
-  ASSERT_NEAR(Pixel({1, 1, 1}).x, 220, 1e-3);
-  ASSERT_NEAR(Pixel({1, 1, 1}).y, 60, 1e-3);
 
   keltest::BagMover mover(bag, viewer);
   auto* slide = new Kel3DAxisTranslator(&mover, KelString("slide"), cube, Keldirection3f(1, 0, 0));
@@ -225,9 +221,6 @@ TEST_F(ManipulatorViewer, TranslatorAndRotatorMoveTheBagByThePointersMotion) {
   PointerTo(172, 95);
   PointerTo(190, 140);
   Button(1, false);
-  ASSERT_GE(mover.moves, 1);
-  ASSERT_NE(bag->GetMatrix(), nullptr);
-  keltest::ExpectXYZ(*bag->GetMatrix() * Kelpoint3f(0, 0, 0), 0.5, 0, 0);
 
   // Then an eighth of a turn about the cube's new axis (190, 120): from 30
   // pixels right of it to 30 right and 30 up.
@@ -239,15 +232,14 @@ TEST_F(ManipulatorViewer, TranslatorAndRotatorMoveTheBagByThePointersMotion) {
   Button(1, true);
   PointerTo(220, 90);
   Button(1, false);
-  const float r = std::sqrt(0.5f);
-  keltest::ExpectXYZ(*bag->GetMatrix() * Kelpoint3f(1, 0, 0), 0.5 + r, r, 0);
-  keltest::ExpectXYZ(*bag->GetMatrix() * Kelpoint3f(0, 0, 1), 0.5, 0, 1);
   PointerTo(5, 5);
   viewer->Draw();
   ASSERT_TRUE(session->WaitUpdates(1));
   std::unique_ptr<KelPixelImage> dragged(viewer->GrabPixelImage());
 
-  // The same cube built where the drags should have put it.
+  // The same cube built where the drags should have put it (the numbers of
+  // the steps: ManipulatorDragTest).
+  const float r = std::sqrt(0.5f);
   bag->RemoveChild(*cube);
   bag->SetMatrix(Kel4x4Matrix());
   auto* placed = new Kel3DCuboidRep(Kelpoint3f(0.5f, -2 * r, -1), Kelvector3f(2 * r, 2 * r, 0),
@@ -293,7 +285,6 @@ TEST_F(EditPopup, ClosedByTheUserEndsTheEdit) {
   auto* popup = new KelPopup(nullptr, "EditPanel", KelDlgCancelButton);
   Follower follower(popup);
   manipulator.SetEditPopup(*popup);
-  EXPECT_EQ(manipulator.GetEditState(), 1);
   ASSERT_TRUE(keltest::WaitViewable(popup->GetWidget()));
   KelViewerEvent event;
   EXPECT_EQ(manipulator.Edit(&event, nullptr), 0) << "already editing";

@@ -42,7 +42,6 @@
 #include "KelXSession.h"
 
 using keltest::ExpectXYZ;
-using keltest::ViewerSession;
 
 namespace {
 
@@ -117,19 +116,11 @@ TEST_F(NavigationX11, MiddleDragRotatesAboutTheTargetAndTellsItInTheStatusBar) {
   ExpectXYZ(camera->GetTarget(), 0, 0, 0, 1e-3);
 }
 
-TEST_F(NavigationX11, LeftButtonDuringTheDragZoomsAndControlDragTurnsTheHead) {
+// (The left button during the drag zooms: the editor's unit test; its bit
+// from a real press: ViewerX11Test.)
+TEST_F(NavigationX11, ControlDragTurnsTheHeadAboutTheEye) {
   Install(EXAMINE_MODE);
-  PointerTo(160, 100);
-  Button(2, true);
-  PointerTo(160, 110);
-  Button(1, true);
-  EXPECT_EQ(Prompt(), "Drag to zoom   Release left button to rotate");
-  PointerTo(160, 210);  // 100 pixels down: twice as far
-  Button(1, false);
-  Button(2, false);
-  EXPECT_NEAR(camera->GetFocusDistance(), 40.0, 1e-3);
-  ExpectXYZ(camera->GetOrigin(), 0, 0, 40, 1e-3);
-
+  PointerTo(160, 210);
   keltest::HoldKey(XK_Control_L, true);
   Button(2, true);
   EXPECT_EQ(Prompt(), "Release to step back   Drag to turn head");
@@ -137,7 +128,7 @@ TEST_F(NavigationX11, LeftButtonDuringTheDragZoomsAndControlDragTurnsTheHead) {
   PointerTo(170, 150);  // 60 pixels up: the head turns up about the eye
   Button(2, false);
   keltest::HoldKey(XK_Control_L, false);
-  ExpectXYZ(camera->GetOrigin(), 0, 0, 40, 1e-3);
+  ExpectXYZ(camera->GetOrigin(), 0, 0, 20, 1e-3);
   const double a = kPi / 1200 * 60;
   ExpectXYZ(camera->GetSightDirection(), 0, std::sin(a), -std::cos(a));
 }
@@ -277,14 +268,14 @@ TEST_F(NavigationX11, ZoomStepsKeepTheTargetAndTheGroundIsTold) {
 
 // ---- 2D viewer
 
-TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
-  KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
-  ViewerSession session("viewer2D", 200, 200, true,
-                        [](KelDialog* father, const KelString& name, int w, int h) {
-                          return new Kel2DViewer(father, name, 0, w, h, 4);
-                        });
-  ASSERT_TRUE(session.Ready());
-  auto* viewer = static_cast<Kel2DViewer*>(session.viewer);
+class Kel2DViewerX11 : public keltest::ViewerX11Test {};
+
+TEST_F(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
+  if (!Open("viewer2D", 200, 200, [](KelDialog* father, const KelString& name, int w, int h) {
+        return new Kel2DViewer(father, name, 0, w, h, 4);
+      }))
+    return;
+  auto* viewer = static_cast<Kel2DViewer*>(session->viewer);
   KelDlgScrollBar* x = viewer->GetHorizontalScrollbar();
   KelDlgScrollBar* y = viewer->GetVerticalScrollbar();
   ASSERT_TRUE(x && y);
@@ -306,7 +297,7 @@ TEST(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
   EXPECT_EQ(x->GetPosition(), 423);
   EXPECT_EQ(y->GetPosition(), 1000 - (123 + 353));
   // A click in the horizontal trough right of the box pages the view right.
-  keltest::WaitViewable(session.Area());
+  keltest::WaitViewable(session->Area());
   float xmin, xmax, ymin, ymax;
   viewer->GetViewport(xmin, xmax, ymin, ymax);
   int sx = 0, sy = 0, w = 0, h = 0;

@@ -5,7 +5,6 @@
 #include <kel/picking/KelPickPath.h>
 #include <kel/viewers/GetTimeInMilliseconds.h>
 #include <kel/viewers/KelKeyboardDevice.h>
-#include <kel/viewers/KelKeyboardEvent.h>
 #include <kel/viewers/KelMouseDevice.h>
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelPressEvent.h>
@@ -63,14 +62,6 @@ TEST(Events, ViewerEventsWalkTheirDevicesCandidates) {
   other.InitElementList();
   EXPECT_EQ(other.GetPickPath(), nullptr);
   EXPECT_EQ(other.MoveToNextElement(), 0);
-
-  // General modifiers come only from device events: a press leaves the
-  // current event's alone (the real keys are in the viewer's x11 test).
-  KelKeyboardEvent shift;
-  shift.SetModifiers(5);
-  f.mouse.GeneralModifiersModified("GENERAL_MODIFIERS_MODIFIED", nullptr, &shift, nullptr, 0);
-  f.mouse.GeneralModifiersModified("GENERAL_MODIFIERS_MODIFIED", nullptr, &press, nullptr, 0);
-  EXPECT_EQ(f.mouseEvent.GetModifiers(), 5);
 }
 
 }  // namespace
