@@ -90,7 +90,6 @@ void BagMover::Moved(KelCommand* sender, KelNotification* notification, void*) {
       m->SendCommandSpecificObject(Kel4x4Matrix::ClassName(), notification));
   if (!matrix) return;
   bag->SetMatrix(*matrix);
-  ++moves;
   if (viewer) viewer->Draw();
 }
 

@@ -74,7 +74,6 @@ class BagMover : public KelCommand {
 
   Kel3DBagRep* bag;
   KelViewer* viewer;
-  int moves = 0;
 };
 
 // A document "<name>Document" holding the viewer `name` of that drawing
