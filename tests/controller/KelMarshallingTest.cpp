@@ -748,7 +748,6 @@ TEST(Marshalling, ControllerRestoresIntoTheUnmarshallingControllerAndCache) {
   saved.SetLodModeOn();
   const std::string file = keltest::OutputPath("model");
   saved.SaveToFile(file.c_str(), 7);
-  EXPECT_EQ(saved.GetSaveMode(), 7);
 
   auto* target = new KelVisuController;
   KelVisuController::SetUnmarshallingController(target);

@@ -6,13 +6,11 @@
 #include <kel/controller/KelVisuController.h>
 #include <kel/framework/KelCso.h>
 #include <kel/framework/KelModelNotification.h>
-#include <kel/framework/KelVue.h>
 #include <kel/manipulators/KelSelector.h>
 #include <kel/picking/KelPickPath.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/reps/KelHashRepTable.h>
-#include <kel/reps/KelPathElementRep.h>
 #include <kel/viewers/Kel3DViewer.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 

@@ -54,7 +54,6 @@ TEST(HashTable, GrowsAndIteratesOverEveryElementOnce) {
   for (int i = 0; i < 1000; ++i) items.push_back({i * 7});
   for (Item& i : items) table.Insert(&i);
   ASSERT_EQ(table.Size(), 1000);
-  for (Item& i : items) ASSERT_EQ(table.KeyLocate(i.id), &i);
 
   // Removing the element just answered, here every other one, disturbs nothing.
   std::set<void*> seen;

