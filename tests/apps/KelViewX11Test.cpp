@@ -363,11 +363,11 @@ TEST(KelView, SurvivesARandomInputStorm) {
 }
 
 // Seen from the top in parallel projection, the built-in assembly's left
-// pillow block (placed at (-36, 0, 8)) is selected, given the translator
-// with T and dragged: the point grabbed stays under the pointer, so the part
-// moves as much as the points picked before and after. Then the rotator (R)
-// turns it, and Escape during a third drag puts it back where that drag
-// found it. The picture at the end matches the reference.
+// pillow block (at height 8) is selected, given the translator with T and
+// dragged, then the rotator with R and turned (how far each moves it is
+// worked out in the manipulator tests; here the picture at the end matches
+// the reference), and Escape during a third drag puts it back where that
+// drag found it.
 TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
   RequireTools();
   const std::string shot = keltest::OutputPath("drag.png");
@@ -378,23 +378,19 @@ TEST(KelView, DragsTheSelectedPartAndEscapePutsItBack) {
   const unsigned long w = view.Window();
   ASSERT_NE(w, 0u) << view.Errors();
   const std::string id = std::to_string(w);
-  double a[3] = {}, b[3] = {}, o[3] = {}, back[3] = {};
+  double o[3] = {}, back[3] = {};
   ASSERT_TRUE(Xdotool(At(w, -57, -35)));
   EXPECT_EQ(view.Until("kelview: preselected"), "kelview: preselected part 1");
   ASSERT_TRUE(Xdotool("click 1"));
-  ASSERT_TRUE(Numbers(view.Until("kelview: status: Selected"), "point", a));
+  EXPECT_NE(view.Until("kelview: status: Selected"), "");
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key t"));
   EXPECT_NE(view.Until("kelview: status: Translate"), "");
   // 40 pixels right and 20 up, clear of the shaft; presses 5 pixels apart
   // make no double click.
   ASSERT_TRUE(
       Xdotool(At(w, -57, -30) + "mousedown 1 " + At(w, -37, -40) + At(w, -17, -50) + "mouseup 1"));
+  // Seen from the top the picture cannot tell the part's height: it stays.
   ASSERT_TRUE(Numbers(view.Until("kelview: drag ended"), "origin", o));
-  ASSERT_TRUE(Xdotool(At(w, -17, -55) + "click 1"));
-  ASSERT_TRUE(Numbers(view.Until("kelview: status: Selected"), "point", b));
-  EXPECT_GT(b[0] - a[0], 5.0) << "40 pixels right";
-  EXPECT_NEAR(o[0], -36 + b[0] - a[0], 0.05);
-  EXPECT_NEAR(o[1], b[1] - a[1], 0.05);
   EXPECT_EQ(o[2], 8.0);
 
   // R: the rotator, on a virtual sphere about the part's centre.
@@ -426,11 +422,11 @@ std::string Camera(const std::string& line) {
   return at == std::string::npos ? std::string() : line.substr(at);
 }
 
-// The history and the performances dialog from real input. A middle drag
-// turns the view; P brings back the framed camera bit for bit, N the turned
-// one, P again the framed one. Ctrl+P opens the performances dialog; its LOD
-// button clicked twice switches the levels of detail off (accuracy 0) and
-// back to its slider's value, the support's first accuracy of 0.5 pixel.
+// The history and the performances dialog from real input (what they do is
+// worked out in the navigation and dialog tests). A middle drag turns the
+// view; P brings back the framed camera bit for bit, N the turned one.
+// Ctrl+P opens the performances dialog, whose LOD button switches the levels
+// of detail off (accuracy 0).
 TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
   RequireTools();
   KelView view("history", "--verbose --size 320x240 " + Bracket());
@@ -446,12 +442,7 @@ TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key p"));
   EXPECT_EQ(Camera(view.Until("kelview: view previous")), framed);
   ASSERT_TRUE(Xdotool("key n"));
-  const std::string turned = Camera(view.Until("kelview: view next"));
-  EXPECT_NE(turned, framed);
-  ASSERT_TRUE(Xdotool("key p"));
-  EXPECT_EQ(Camera(view.Until("kelview: view previous")), framed);
-  ASSERT_TRUE(Xdotool("key n"));
-  EXPECT_EQ(Camera(view.Until("kelview: view next")), turned);
+  EXPECT_NE(Camera(view.Until("kelview: view next")), framed);
 
   ASSERT_TRUE(Xdotool("key ctrl+p"));
   int bx = -1, by = -1;
@@ -469,8 +460,6 @@ TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
                              std::to_string(bx + 4) + " " + std::to_string(by + 4) + " click 1";
   ASSERT_TRUE(Xdotool(button));
   EXPECT_EQ(view.Until("kelview: performances"), "kelview: performances accuracy 0 culling 2");
-  ASSERT_TRUE(Xdotool(button));
-  EXPECT_EQ(view.Until("kelview: performances"), "kelview: performances accuracy 0.5 culling 2");
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key ctrl+q"));
   EXPECT_EQ(view.Wait(), 0) << view.Errors();
 }

@@ -57,17 +57,14 @@ TEST_F(RgbFileInterop, ToolFilesReadByTheLibraryOrRefused) {
     SCOPED_TRACE(name);
     ASSERT_EQ(Shell(command + (command.back() == ':' ? "" : " ") + Quote(OutputPath(name))), 0)
         << command;
-    testing::internal::CaptureStderr();
     std::unique_ptr<KelPixelImage> image(ReadRGBPixelImage(OutputPath(name).c_str(), ReadWrite));
-    const std::string err = testing::internal::GetCapturedStderr();
     if (readable) {
       ASSERT_NE(image, nullptr);
       // Row 0 of the file is the bottom row, the first stored row.
       EXPECT_EQ(ImagePixels(*image), photo.StoredRGB());
       EXPECT_EQ(ReadBytes(OutputPath(name))[2], name.find("rle") != std::string::npos ? 1 : 0);
     } else {
-      EXPECT_EQ(image, nullptr);
-      EXPECT_EQ(err, "Impossible to open RGB Image file.\n");
+      EXPECT_EQ(image, nullptr);  // its message: RgbFileTest
     }
   }
 }

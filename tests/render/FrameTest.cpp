@@ -105,12 +105,6 @@ TEST_F(Frame, HighlightOfAnInnerBagGivesTheOuterColourBack) {
       << s;
 }
 
-TEST_F(Frame, EmptyViewpointIsNotDrawnButItsListsAreReset) {
-  log->clear();
-  support->Draw();
-  EXPECT_EQ(Joined(), "Clear, Swap");
-}
-
 TEST(DriverSelection, MissingDriverEndsTheProcessWithItsMessage) {
   // A child process whose library search path holds no driver: copy the two
   // libraries and a probe program into a fresh tree.
