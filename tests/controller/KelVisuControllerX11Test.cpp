@@ -1,5 +1,5 @@
-// A controller driving a real 3D viewer: redraw requests per change and per
-// transaction, the selection's Rep in the viewer's lists, a viewer that dies
+// A controller driving a real 3D viewer: redraw requests per change and for
+// an empty transaction, the selection's Rep in the viewer's lists, a viewer that dies
 // before the controller, and a selector decoding what a real click picked.
 #include <gtest/gtest.h>
 
@@ -65,7 +65,9 @@ class ControllerX11 : public keltest::ViewerX11Test {
   CountingViewer* viewer = nullptr;
 };
 
-TEST_F(ControllerX11, ChangesRedrawAtOnceAndATransactionRedrawsOnceAtItsEnd) {
+// (A transaction that changes parts redraws once at its end: the
+// kelcontroller example counts it.)
+TEST_F(ControllerX11, ChangesRedrawAtOnceAndATransactionOfNoChangeNotAtAll) {
   Parts c;
   c.AddViewer(*viewer);
   c.AddViewer(*viewer);  // listed once
@@ -73,19 +75,9 @@ TEST_F(ControllerX11, ChangesRedrawAtOnceAndATransactionRedrawsOnceAtItsEnd) {
   viewer->draws = 0;
   for (int i = 2; i <= 4; ++i) c.Send(KelCreate(Obj(i), Obj(1)));
   EXPECT_EQ(viewer->draws, 3);
-
-  viewer->draws = 0;
-  c.Send(KelBeginTransaction());
-  c.Send(KelModifyGeometry(Obj(2)));
-  c.Send(KelModifyGeometry(Obj(3)));
-  c.Send(KelModifyColor(Obj(4), 5));
-  EXPECT_EQ(viewer->draws, 0);
-  c.Send(KelEndTransaction());
-  EXPECT_EQ(viewer->draws, 1);
-  // A transaction that changed nothing draws nothing.
   c.Send(KelBeginTransaction());
   c.Send(KelEndTransaction());
-  EXPECT_EQ(viewer->draws, 1);
+  EXPECT_EQ(viewer->draws, 3);
   EXPECT_TRUE(session->WaitUpdates(1));
   viewer->RemoveRep(static_cast<Kel3DRep*>(c.GetGraphicModel()));
 }
