@@ -109,9 +109,7 @@ TEST(KelImageFileWriter, FailuresNameThePathAndTheReasonAndKeepTheOldFile) {
       {keltest::OutputPath("old.png"), image.get(), 1000, "File too large"},
       {old, &rgba, 0, "not an RGB image"},
       {"/dev/full", image.get(), 0, "No space left on device"},
-      {keltest::OutputPath("no-such-dir/a.png"), image.get(), 0, "No such file or directory"},
       {keltest::OutputPath("dir.png"), image.get(), 0, "it is a directory"},
-      {keltest::OutputPath("a.bmp"), image.get(), 0, "unknown image format"},
   };
   std::ofstream(keltest::OutputPath("old.png")) << "precious";
   mkdir(keltest::OutputPath("dir.png").c_str(), 0755);

@@ -28,7 +28,6 @@ TEST(KelRenderCommand, EachKindOfBadInputHasItsMessageAndStatus) {
     const char* message;
   };
   const Case cases[] = {
-      {{"--size", "0x0", "-o", out}, KELAPP_USAGE, "bad picture size '0x0'"},
       {{"-o", dir + "out.jpeg"}, KELAPP_USAGE, "unknown image format"},
       {{"-o", dir + "no-such-dir/out.png"}, KELAPP_OUTPUT_FAILED, "No such file or directory"},
       {{dir + "missing.stl", "-o", out}, KELAPP_INPUT_MISSING, "No such file or directory"},
