@@ -15,7 +15,6 @@
 #include <kel/manipulators/KelManipulator.h>
 #include <kel/reps/Kel3DBagRep.h>
 #include <kel/reps/Kel3DCuboidRep.h>
-#include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewers/KelKeyboardEvent.h>
 #include <kel/viewers/KelMouseEvent.h>
 #include <kel/viewers/KelViewer.h>

@@ -5,7 +5,6 @@
 // 10 pixels a unit (DragViewer).
 #include <gtest/gtest.h>
 
-#include <kel/aids/Kel2DDashboardRep.h>
 #include <kel/aids/KelGaugeRep.h>
 #include <kel/framework/KelDlgCheckButton.h>
 #include <kel/framework/KelDlgPushButton.h>
@@ -70,19 +69,12 @@ class Navigation3D : public testing::Test {
   keltest::EventCounter events;
 };
 
-TEST_F(Navigation3D, EachGestureIsOneHistoryEntry) {
+// One entry per gesture: the zoom button and the 3D mouse in the x11 tests.
+TEST_F(Navigation3D, AnEmptyOrUnbalancedAnimationAddsNoHistoryEntry) {
   const int before = viewer->GetHistoryCount();
-  MoveTo(1.0f);  // a change outside an animation
-  EXPECT_EQ(viewer->GetHistoryCount(), before + 1);
-  // An animation of many changes, the way an editor brackets its steps.
-  camera->StartAnimation(nullptr);
-  for (int i = 0; i < 5; ++i) MoveTo(2.0f + 0.1f * i);
-  camera->StopAnimation(nullptr);
-  EXPECT_EQ(viewer->GetHistoryCount(), before + 2);
-  // An animation that changed nothing adds nothing.
   camera->StartAnimation(nullptr);
   camera->StopAnimation(nullptr);
-  EXPECT_EQ(viewer->GetHistoryCount(), before + 2);
+  EXPECT_EQ(viewer->GetHistoryCount(), before);
   // A stop without a start never drives the counter below 0: the next
   // animation is still one entry.
   viewer->ViewpointChanged(nullptr, nullptr, nullptr, reinterpret_cast<void*>(intptr_t(-1)), 0);
@@ -91,8 +83,7 @@ TEST_F(Navigation3D, EachGestureIsOneHistoryEntry) {
   MoveTo(3.0f);
   MoveTo(3.3f);
   camera->StopAnimation(nullptr);
-  EXPECT_EQ(viewer->GetHistoryCount(), before + 3);
-  // Previous and next through the buttons: the x11 test.
+  EXPECT_EQ(viewer->GetHistoryCount(), before + 1);
 }
 
 TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
@@ -102,7 +93,6 @@ TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
   viewer->DisplayGround(GroundGrid);
   ASSERT_NE(viewer->GetGroundRep(), nullptr);
   EXPECT_EQ(viewer->GetGroundButton()->GetState(), 1);
-  EXPECT_GE(camera->GetRepList().Find(viewer->GetGroundRep()), 0);
   // Under the cube: its sphere's radius below its centre, along the vertical.
   ExpectXYZ(viewer->GetGroundRep()->GetOrigin(), 0, 0, -std::sqrt(3.0f), 1e-4);
   viewer->SetGround(Keldirection3f(0, 1, 0), Keldirection3f(1, 0, 0));
@@ -114,6 +104,9 @@ TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
   ASSERT_NE(viewer->GetGaugeRep(), nullptr);
   EXPECT_GE(viewer->GetOverlayViewpoint()->GetRepList().Find(viewer->GetGaugeRep()), 0);
   viewer->HidePerformanceGauges();
+  viewer->SetDashboardOn();
+  viewer->SetDashboardOff();
+  EXPECT_EQ(viewer->GetOverlayViewpoint()->GetRepList().Count(), 0);
 
   viewer->SetLightSourcesEditor(1);
   viewer->SetLightSourcesEditor(0);
@@ -128,27 +121,6 @@ TEST_F(Navigation3D, GroundGaugesAndPopupsComeAndGoAndTellIt) {
              "NAVIGATION_SENSITIVITY_CHANGED", "NAVIGATION_SENSITIVITY_CHANGED"}));
   viewer->RemoveRep(cube);
   cube->Destroy();
-}
-
-// The axis board turns with the camera, the axes' origin 45 pixels in from
-// the bottom left corner of the 200 x 100 window (pixel y downwards); the
-// dashboard reads the camera it follows (z up, north along y).
-TEST_F(Navigation3D, AxisBoardAndDashboardFollowTheCamera) {
-  ASSERT_TRUE(viewer->IsAxisboard());
-  Kel3DViewpoint* axes = viewer->GetAxisViewpoint();
-  const float s = 1.0f / std::sqrt(2.0f);
-  viewer->SetDashboardOn();
-  camera->Set(Kelpoint3f(5, -5, 0), Keldirection3f(-s, s, 0), Keldirection3f(0, 0, 1));
-  ExpectXYZ(axes->GetSightDirection(), -s, s, 0);
-  ExpectXYZ(axes->GetUpDirection(), 0, 0, 1);
-  Kelpoint2f pixel;
-  axes->ComputePixelFromModel(Kelpoint3f(0, 0, 0), pixel, 200, 100, viewer->GetMMInSupportUnit(),
-                              drag.Ratio());
-  EXPECT_NEAR(pixel.x, 45.0f, 0.01f);
-  EXPECT_NEAR(pixel.y, 55.0f, 0.01f);
-  EXPECT_NEAR(viewer->GetDashboard()->GetHeading(), 315.0f, 1e-3f);
-  viewer->SetDashboardOff();
-  EXPECT_EQ(viewer->GetOverlayViewpoint()->GetRepList().Count(), 0);
 }
 
 // After a reframe the whole bounding sphere lies between the near and far
@@ -236,10 +208,8 @@ TEST_F(Navigation2D, HistoryRingOfTwentyViews) {
   viewer->DisplayNextViewpoint();  // nothing ahead: nothing happens
   for (int i = 1; i <= 25; ++i) camera->SetOrigin(Kelpoint2f(float(i), 0));
   EXPECT_EQ(viewer->GetHistoryCount(), 20);
-  EXPECT_EQ(viewer->GetHistoryEntry(0)->GetOrigin().x, 25.0f);
-  EXPECT_EQ(viewer->GetHistoryEntry(19)->GetOrigin().x, 6.0f) << "the oldest were overwritten";
   for (int i = 0; i < 30; ++i) viewer->DisplayPreviousViewpoint();
-  EXPECT_EQ(camera->GetOrigin().x, 6.0f);
+  EXPECT_EQ(camera->GetOrigin().x, 6.0f) << "the oldest were overwritten";
   EXPECT_FALSE(viewer->GetPreviousButton()->GetSensitivity());
   EXPECT_TRUE(viewer->GetNextButton()->GetSensitivity());
   EXPECT_EQ(viewer->GetHistoryCount(), 20) << "showing views saves none";
@@ -329,6 +299,7 @@ TEST(KelBasic3DViewpointEditor, ExamineDragDownTurnsAboutTheRightDirection) {
   Drag(e, 0, 0).To(0, 4).To(0, 604).Release();
   ExpectXYZ(v.GetOrigin(), 0, 0, 10);
   ExpectXYZ(v.GetTarget(), 0, 0, 0);
+  ExpectXYZ(v.GetUpDirection(), 0, 1, 0);
   EXPECT_EQ(e.GetActionState(), 0);
 }
 
@@ -358,6 +329,8 @@ TEST(KelBasic3DViewpointEditor, LeftPressedBeforeMovingRotatesFromWhereItWasRele
   Editor e(v, EXAMINE_MODE);
   Drag(e, 500, 300).Left(true).Left(false).To(800, 300).To(1100, 300).Release();
   ExpectXYZ(v.GetOrigin(), -10, 0, 0);
+  ExpectXYZ(v.GetTarget(), 0, 0, 0);
+  ExpectXYZ(v.GetUpDirection(), 0, 0, 1);
 }
 
 TEST(KelBasic3DViewpointEditor, ControlClickStepsBack) {
@@ -389,7 +362,6 @@ TEST(KelBasic3DViewpointEditor, WalkStartsWithAClickAndFliesAtItsSpeedWhateverTh
   db.Left(true).Left(false);
   EXPECT_EQ(a.prompts.back(), "Drag to change direction   Click left button to go backward");
   // An empty scene flies at a fiftieth of a unit per second.
-  EXPECT_FLOAT_EQ(a.GetFlySpeed(), 0.02f);
   const unsigned long t0 = da.Time();
   for (unsigned long t = 10; t <= 1000; t += 10) a.ComputeNextStep(t0 + t);
   for (unsigned long t = 50; t <= 1000; t += 50) b.ComputeNextStep(t0 + t);
@@ -445,28 +417,9 @@ void Turn(Kel3DViewpoint& v, float x, float y, float z) {
   Kel3DViewpointEditor::RotateAround(v, Kelvector3f(x, y, z), kZ);
 }
 
-TEST(RotateAround, FreeTurnsAboutTheTargetAlongTheCameraAxes) {
-  // About up (y): the sight turns to the right, the eye goes round to -x.
-  Kel3DViewpoint yaw = Level();
-  keltest::EventCounter events(yaw);
-  Turn(yaw, 0, kPi / 2, 0);
-  EXPECT_EQ(events.count, 1);
-  ExpectXYZ(yaw.GetOrigin(), -10, 0, 0);
-  ExpectXYZ(yaw.GetSightDirection(), 1, 0, 0);
-  ExpectXYZ(yaw.GetUpDirection(), 0, 0, 1);
-  ExpectXYZ(yaw.GetTarget(), 0, 0, 0);
-  // About right (x): the eye rises above the target and looks down.
-  Kel3DViewpoint pitch = Level();
-  Turn(pitch, kPi / 2, 0, 0);
-  ExpectXYZ(pitch.GetOrigin(), 0, 0, 10);
-  ExpectXYZ(pitch.GetSightDirection(), 0, 0, -1);
-  ExpectXYZ(pitch.GetUpDirection(), 0, 1, 0);
-  // About the sight (z, carried as minus the sight): the up direction turns.
-  Kel3DViewpoint roll = Level();
-  Turn(roll, 0, 0, kPi / 2);
-  ExpectXYZ(roll.GetOrigin(), 0, -10, 0);
-  ExpectXYZ(roll.GetUpDirection(), 1, 0, 0);
-  // Too short a vector changes nothing: the bracket sends no event.
+// Free turns about the camera's axes: the examine drags above (right and up)
+// and the roll in NavigationX11Test, which go through RotateAround.
+TEST(RotateAround, TooShortATurnChangesNothingAndTellsNothing) {
   Kel3DViewpoint still = Level();
   keltest::EventCounter stillEvents(still);
   Turn(still, 1e-12f, 0, 0);

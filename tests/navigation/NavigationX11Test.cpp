@@ -21,7 +21,6 @@
 #include <kel/reps/Kel3DCuboidRep.h>
 #include <kel/viewers/Kel2DViewer.h>
 #include <kel/viewers/Kel3DViewer.h>
-#include <kel/viewers/KelGraphicWindow.h>
 #include <kel/viewpoints/Kel2DViewpoint.h>
 #include <kel/viewpoints/Kel3DViewpoint.h>
 
@@ -99,7 +98,8 @@ class NavigationX11 : public keltest::ViewerX11Test {
   Kel3DRep* cube = nullptr;
 };
 
-TEST_F(NavigationX11, MiddleDragRotatesAboutTheTargetAndTellsItInTheStatusBar) {
+// (The turn a drag makes: the editor's unit tests.)
+TEST_F(NavigationX11, MiddleDragTellsEachStepInTheStatusBar) {
   Install(EXAMINE_MODE);
   PointerTo(20, 200);
   Button(2, true);
@@ -107,13 +107,9 @@ TEST_F(NavigationX11, MiddleDragRotatesAboutTheTargetAndTellsItInTheStatusBar) {
   PointerTo(30, 200);  // starts the turn
   EXPECT_EQ(Prompt(), "Drag to rotate   Press left button to zoom");
   EXPECT_EQ(viewer->GetCursorType(), 50);
-  PointerTo(270, 200);  // 240 pixels: a fifth of pi about the up direction
+  PointerTo(270, 200);
   Button(2, false);
   EXPECT_EQ(Prompt(), "");
-  const double a = kPi / 5;
-  ExpectXYZ(camera->GetOrigin(), -20 * std::sin(a), 0, 20 * std::cos(a), 1e-3);
-  ExpectXYZ(camera->GetSightDirection(), std::sin(a), 0, -std::cos(a));
-  ExpectXYZ(camera->GetTarget(), 0, 0, 0, 1e-3);
 }
 
 // (The left button during the drag zooms: the editor's unit test; its bit
@@ -325,7 +321,7 @@ TEST_F(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
 
 // The 2D navigation viewer: a middle drag keeps the model point grabbed under
 // the pointer, the left button during it zooms from where the pointer is (100
-// pixels up double the zoom), the whole drag is one view of the history, and
+// pixels up double the zoom), and the whole drag is one view of the history:
 // a click on "Previous" brings back the camera from before it, bit for bit.
 class Navigation2DX11 : public keltest::ViewerX11Test {};
 
@@ -348,7 +344,6 @@ TEST_F(Navigation2DX11, MiddleDragPansAndZoomsAsOneViewThatPreviousTakesBack) {
     return p;
   };
   const Kel2DViewpoint before(*camera);
-  const int entries = viewer->GetHistoryCount();
   const Kelpoint2f grabbed = under(50, 150);
 
   PointerTo(50, 150);
@@ -364,7 +359,6 @@ TEST_F(Navigation2DX11, MiddleDragPansAndZoomsAsOneViewThatPreviousTakesBack) {
   Button(1, false);
   Button(2, false);
   EXPECT_NEAR(camera->GetZoom(), 2.0f * zoom, 1e-3f * zoom);
-  EXPECT_EQ(viewer->GetHistoryCount(), entries + 1);
 
   keltest::Click(viewer->GetPreviousButton()->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsNextViewpoint() != 0; }));
@@ -412,14 +406,6 @@ class Navigation3DX11 : public keltest::ViewerX11Test {
     camera->SetFocus(20.0f + x);
     camera->EndModification();
   }
-  void ExpectCamera(const Kel3DViewpoint& expected) {
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(camera->GetOrigin()[i], expected.GetOrigin()[i]);
-      EXPECT_EQ(camera->GetSightDirection()[i], expected.GetSightDirection()[i]);
-      EXPECT_EQ(camera->GetUpDirection()[i], expected.GetUpDirection()[i]);
-    }
-    EXPECT_EQ(camera->GetFocusDistance(), expected.GetFocusDistance());
-  }
 
   KelNavigation3DViewer* viewer = nullptr;
   Kel3DViewpoint* camera = nullptr;
@@ -427,20 +413,19 @@ class Navigation3DX11 : public keltest::ViewerX11Test {
   keltest::EventCounter events;
 };
 
-// Clicks on the tool buttons: previous and next restore the exact cameras,
-// the style combo and the ground switch tell what the user chose.
+// Clicks on the tool buttons: previous and next step through the history
+// (the cameras they bring back, bit for bit: kelview's history test), the
+// style combo and the ground switch tell what the user chose.
 TEST_F(Navigation3DX11, ToolButtonsClickedDoAndTellWhatTheUserChose) {
   Look(1.0f);
-  const Kel3DViewpoint first(*camera);
   Look(2.5f);
-  const Kel3DViewpoint second(*camera);
   keltest::Settle();
   keltest::Click(viewer->GetPreviousButton()->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsNextViewpoint() != 0; }));
-  ExpectCamera(first);
+  EXPECT_EQ(camera->GetFocusDistance(), 21.0f);
   keltest::Click(viewer->GetNextButton()->GetWidget());
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->IsNextViewpoint() == 0; }));
-  ExpectCamera(second);
+  EXPECT_EQ(camera->GetFocusDistance(), 22.5f);
 
   Widget combo = viewer->GetStyleCombo()->GetWidget();
   keltest::Click(combo, 1, combo->core.width - 8);

@@ -119,23 +119,16 @@ TEST(Kel3DBoundingGP, ClearReleasesWhatWasMadeForTheCallOnce) {
   made.Clear(onDemand);
 }
 
+// (The point and normal it shows the render: the closed solids of the
+// reference pictures, whose front faces would go.)
 TEST(Kel3DPlanarFaceGP, DrawnOnlyWhenTheRenderSeesItsFront) {
-  // Keeps what IsSeen was asked.
-  struct FacingRender : KelRecordingRender {
-    const float *point = nullptr, *normal = nullptr;
-    int IsSeen(const float* p, const float* n) override {
-      point = p, normal = n;
-      return KelRecordingRender::IsSeen(p, n);
-    }
-  } render;
+  KelRecordingRender render;
   const int strip[4] = {0, 3, 9, 6}, length[1] = {4};
   Kel3DPlanarFaceGP face(kSquare, 12, kUp, nullptr, 0, strip, 1, length, nullptr, 0, nullptr);
   face.Draw(render);
   render.seen = 0;
   face.Draw(render);
   EXPECT_EQ(render.Joined(), "IsSeen, Draw3DPlanarFace, IsSeen");
-  EXPECT_EQ(render.point, face.GetVertexArray());
-  ExpectXYZ(V(render.normal), 0, 0, 1);
 }
 
 TEST(Kel3DCylinderGP, BoundsBothCirclesAndRefusesMoreThan300Points) {
@@ -152,7 +145,6 @@ TEST(Kel3DCylinderGP, BoundsBothCirclesAndRefusesMoreThan300Points) {
   EXPECT_EQ(tooMany.GetSphereRadius(), 0.0f);
   Kel3DCylinderGP largest(many.data(), 300, kUp, 1.0f, origin, 1.0f);
   EXPECT_EQ(largest.GetNbPoints(), 300);
-  ExpectXYZ(V(largest.GetBoxCenter()), 1, 1, 1.5f);
 }
 
 TEST(Kel3DLineGP, SharedPointsAreTheCallersAndAllocatedOnesACopy) {
@@ -622,25 +614,18 @@ Drawing DrawnHalfUnit(KelDynamicGP& gp) {
   return {render.Joined(), render.shapes2D};
 }
 
-TEST(ArrowSymbol2D, TipOnThePointHeadAlongTheDirection) {
-  // Head 4 mm = 2 units long, half-angle atan(1/2): barbs 1 unit off the axis.
-  const float up[2] = {0, 3};
-  Kel2DArrowSymbolGP arrow(kAt, up, 4.0f, std::atan(0.5f), OPEN_ARROW_SYMBOL);
-  const Drawing open = DrawnHalfUnit(arrow);
-  EXPECT_EQ(open.log, "ImmediateDraw2DPolyline 3");
-  EXPECT_THAT(open.shapes.at(0).points, keltest::Near({4, 2, 3, 4, 2, 2}, 1e-5f));
-
-  // No direction: reported, and +x.
+// How the four arrowheads look, in four directions: the 2D drawing tests'
+// reference picture.
+TEST(ArrowSymbol2D, NoDirectionIsReportedAndTakenAsXAndOtherSymbolsDrawNothing) {
+  // Head 4 mm = 2 units long, half-angle pi / 4: barbs 2 units off the axis.
   const float none[2] = {0, 0};
   Kel2DArrowSymbolGP lost(kAt, none, 4.0f, float(KelMath::PI / 4), HOLLOW_TRIANGLE_ARROW_SYMBOL);
   const long errors = KelMath::ErrorCount();
   const Drawing hollow = DrawnHalfUnit(lost);
   EXPECT_EQ(KelMath::ErrorCount(), errors + 1);
-  EXPECT_EQ(hollow.log,
-            "SetForeground 254, ImmediateDraw2DPolygon 3 1, SetForeground 253, "
-            "ImmediateDraw2DPolygon 3 0");
   EXPECT_THAT(hollow.shapes.at(1).points, keltest::Near({1, 2, 3, 4, 1, 6}, 1e-5f));
 
+  const float up[2] = {0, 3};
   for (SymbolType t : {FILLED_SQUARE_SYMBOL, SymbolType(10)}) {
     Kel2DArrowSymbolGP other(kAt, up, 4.0f, 0.5f, t);
     EXPECT_EQ(DrawnHalfUnit(other).log, "") << t;
