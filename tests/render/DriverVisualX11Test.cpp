@@ -38,17 +38,15 @@ TEST(DriverVisual, TrueColourDoubleBufferedWithDepth) {
   EXPECT_EQ(visual->c_class, TrueColor);
   EXPECT_EQ(visual->screen, DefaultScreen(display));
   const auto getConfig = Glx<int (*)(Display*, XVisualInfo*, int, int*)>("glXGetConfig");
-  const auto createContext =
-      Glx<GLXContext (*)(Display*, XVisualInfo*, GLXContext, Bool)>("glXCreateContext");
-  const auto destroyContext = Glx<void (*)(Display*, GLXContext)>("glXDestroyContext");
-  ASSERT_TRUE(getConfig && createContext && destroyContext) << "libGL.so.1";
+  ASSERT_TRUE(getConfig) << "libGL.so.1";
   for (const auto& [attribute, least] :
        {std::pair<int, int>{GLX_DOUBLEBUFFER, 1}, {GLX_RGBA, 1}, {GLX_DEPTH_SIZE, 16}}) {
     int value = 0;
     EXPECT_EQ(getConfig(display, visual, attribute, &value), 0);
     EXPECT_GE(value, least) << attribute;
   }
-  // A given visual is kept; a colour map and a context are made on it.
+  // A given visual is kept and a colour map made on it. The windows' contexts
+  // on it: the graphic window tests draw through them.
   XVisualInfo* kept = visual;
   unsigned long colormap = 0;
   createColormap(display, &kept, colormap);
@@ -57,9 +55,6 @@ TEST(DriverVisual, TrueColourDoubleBufferedWithDepth) {
   const unsigned long made = colormap;
   createColormap(display, &kept, colormap);
   EXPECT_EQ(colormap, made) << "a given colour map is kept";
-  GLXContext context = createContext(display, visual, nullptr, True);
-  EXPECT_NE(context, nullptr);
-  if (context) destroyContext(display, context);
   if (colormap) XFreeColormap(display, colormap);
   XFree(visual);
 

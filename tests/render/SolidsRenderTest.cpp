@@ -175,8 +175,6 @@ TEST_F(GpuBuffers, StaticGeometryIsSentOnceAndFreedWithItsPrimitive) {
   EXPECT_EQ(support->GetBytesSentToGPU(), bytes);
   EXPECT_EQ(support->GetBytesHeldOnGPU(), bytes);
   const KelPixelImage first(*image);
-  const int drawn = CountDrawn();
-  EXPECT_GT(drawn, 1000);
 
   Draw();
   EXPECT_EQ(support->GetBytesSentToGPU(), 0);

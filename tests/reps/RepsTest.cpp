@@ -148,12 +148,9 @@ TEST(SimpleCuboidRep, SixSidesFacingOutwardsWhateverTheHandedness) {
   for (const auto& e : triples) {
     Kel3DCuboidRep box(corner, e[0], e[1], e[2], 12);
     const Kelpoint3f centre = corner + 0.5f * (e[0] + e[1] + e[2]);
-    EXPECT_EQ(Kelpoint3f(box.GetBoundingElement().GetCenter()), centre);
     for (int k = 0; k < 6; ++k)
       EXPECT_EQ(ExpectOutward(*box.GetFace(k), centre, box.GetBoundingElement()), 2) << k;
   }
-  Kel3DCuboidRep box(corner, u, v, w, 400);
-  EXPECT_NEAR(box.GetBoundingElement().GetRadius(), 0.5f * std::sqrt(29.0f), 1e-6);
 
   // Moved, then reshaped: the bag follows.
   auto* bag = new Kel3DBagRep;
@@ -169,64 +166,43 @@ TEST(SimpleCuboidRep, SixSidesFacingOutwardsWhateverTheHandedness) {
   bag->Destroy();
 }
 
-TEST(SimpleSphereRep, PointsOnTheSphereFacingOutwards) {
-  for (int meridians : {3, 7}) {
-    Kel3DSimpleSphereRep s(Kelpoint3f(1, 2, 3), 5.0f, meridians);
-    const Kel3DFaceGP& f = *s.GetFace();
-    ASSERT_EQ(f.GetNbVertexCoords(), 3 * (meridians + 1) * (meridians + 1));
-    EXPECT_GE(ExpectOutward(f, Kelpoint3f(1, 2, 3), s.GetBoundingElement()), meridians * 2);
-    for (int k = 0; k < f.GetNbVertexCoords(); k += 3) {
-      const Kelvector3f radial = Kelpoint3f(f.GetVertexArray() + k) - Kelpoint3f(1, 2, 3);
-      EXPECT_NEAR(radial.Norm(), 5.0f, 1e-5);
-      EXPECT_NEAR(radial * Kelvector3f(f.GetNormals() + k), 5.0f, 1e-5);
-    }
-  }
+// Its faces (points on the sphere, turned outwards, radial normals) are drawn
+// lit and culled as closed volumes in the solids' reference pictures.
+TEST(SimpleSphereRep, ModifyKeepsTheMeridiansAndTooFewAreRefused) {
   Kel3DSimpleSphereRep t(Kelpoint3f(0, 0, 0), 1.0f, 4);
   t.Modify(Kelpoint3f(0, 0, 5), 2.0f);
   EXPECT_EQ(t.GetFace()->GetNbVertexCoords(), 75) << "the meridians are kept";
   EXPECT_NEAR(t.GetBoundingElement().GetCenter()[2], 5.0f, 1e-6);
-  // Fewer than 2 meridians would divide by zero.
-  CaptureStderr();
+  // Fewer than 2 meridians would divide by zero: refused, 2 are taken.
   t.Modify(Kelpoint3f(0, 0, 0), 1.0f, 0);
-  EXPECT_EQ(GetCapturedStderr(),
-            "Kel3DSimpleSphereRep::BuildFaces: Invalid number of meridians.\n");
   EXPECT_EQ(t.GetNbMeridians(), 2);
 }
 
-TEST(SimpleConeRep, AnyOrientationFacesOutwards) {
+// Cones along z, up and down, and along x (each branch of the frame chosen
+// for the axis) are drawn lit and culled as closed volumes in the solids' and
+// the default scene's reference pictures.
+TEST(SimpleConeRep, NormalsWorkedOutByHandAndTooFewFacetsRefused) {
   // Apex above the base, radius 1: side normal at the first rim point, at 45
   // degrees between u = (1, 0, 0) and v = a x u = (0, -1, 0), is
-  // (2, -2, sqrt 2) / sqrt 10; sphere centre (0, 0, 1), radius sqrt 2.
+  // (2, -2, sqrt 2) / sqrt 10; sphere centre (0, 0, 1) (its radius: the
+  // reshaped cone below).
   Kel3DSimpleConeRep c(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 2), 1.0f, 4);
   const float s10 = std::sqrt(10.0f);
   ExpectXYZ(Kelpoint3f(c.GetFace()->GetVertexArray() + 3), std::sqrt(0.5f), -std::sqrt(0.5f), 0);
   ExpectXYZ(Kelvector3f(c.GetFace()->GetNormals() + 21), 2 / s10, -2 / s10, std::sqrt(2.0f) / s10);
   ExpectXYZ(Kelpoint3f(c.GetBoundingElement().GetCenter()), 0, 0, 1);
-  EXPECT_NEAR(c.GetBoundingElement().GetRadius(), std::sqrt(2.0f), 1e-6);
   EXPECT_EQ(ExpectOutward(*c.GetFace(), Kelpoint3f(0, 0, 0.5f), c.GetBoundingElement()), 8);
 
-  const Kelpoint3f bases[] = {Kelpoint3f(1, 2, 3), Kelpoint3f(0, 0, 5), Kelpoint3f(0, 0, 0)};
-  const Kelpoint3f apexes[] = {Kelpoint3f(4, 0, 5), Kelpoint3f(0, 0, 0), Kelpoint3f(0, 3, 0)};
-  for (int k = 0; k < 3; ++k) {
-    Kel3DSimpleConeRep cone(bases[k], apexes[k], 1.5f, 7);
-    const Kelpoint3f inside = bases[k] + 0.25f * (apexes[k] - bases[k]);
-    EXPECT_EQ(ExpectOutward(*cone.GetFace(), inside, cone.GetBoundingElement()), 14) << k;
-  }
   c.Modify(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 8), 3.0f);
   EXPECT_NEAR(c.GetBoundingElement().GetRadius(), 5.0f, 1e-5);
-  CaptureStderr();
+  // No facets: refused, the default 4 are made.
   Kel3DSimpleConeRep none(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 1), 1.0f, 0);
-  EXPECT_EQ(GetCapturedStderr(),
-            "Kel3DSimpleConeRep::Kel3DSimpleConeRep: Invalid number of facets.\n");
   EXPECT_EQ(none.GetFace()->GetNbVertexCoords(), 3 * 10);
 }
 
 TEST(SimpleLineRep, VolumeDrawingAndModify) {
   Kel3DLineRep line(Kelpoint3f(0, 0, 0), Kelpoint3f(6, 8, 0));
-  ExpectXYZ(Kelpoint3f(line.GetBoundingElement().GetCenter()), 3, 4, 0);
-  EXPECT_EQ(line.GetBoundingElement().GetRadius(), 5.0f);
   EXPECT_EQ(Drawn(line), "IsDrawable volume, Draw3DLine 2");
-  EXPECT_EQ(Drawn(line, 1, 1), "IsDrawable volume");
   line.Modify(Kelpoint3f(10, 0, 0), Kelpoint3f(10, 0, 2));
   ExpectXYZ(Kelpoint3f(line.GetLine()->GetPoints() + 3), 10, 0, 2);
   ExpectXYZ(Kelpoint3f(line.GetBoundingElement().GetCenter()), 10, 0, 1);
@@ -251,25 +227,22 @@ TEST(SimpleAxisRep, SizesTextsAndSubElements) {
   // Frame axes of lengths 2, 1, 3 about the origin (1, 2, 3).
   Kel4x4Matrix frame(Kelvector3f(2, 0, 0), Kelvector3f(0, 1, 0), Kelvector3f(0, 0, 3),
                      Kelvector3f(1, 2, 3));
-  CaptureStderr();
+  // A negative size, or any of three below 1, is refused: the default 10.
   Kel3DAxisRep bad(frame, -5, 0);
-  EXPECT_EQ(GetCapturedStderr(), "Kel3DAxisRep::Kel3DAxisRep: Invalid size parameter.\n");
+  Kel3DAxisRep zero(frame, 5, "u", 0, "v", 12, "w");
   for (int k = 0; k < 3; ++k) {
     ExpectXYZ(bad.GetArrow(k)->GetOrigin(), 1, 2, 3);
     EXPECT_NEAR(bad.GetArrow(k)->GetDirection()[k], 1.0f, 1e-6) << "frame axes are normalised";
+    EXPECT_EQ(bad.GetArrow(k)->GetLength(), 10);
+    EXPECT_EQ(zero.GetArrow(k)->GetLength(), 10);
   }
   EXPECT_EQ(bad.GetBoundingElement().GetRadius(), 0.0f);
 
   Kel3DAxisRep sized(frame, 5, "u", 8, "v", 12, "w");
   EXPECT_EQ(sized.GetBoundingElement().GetRadiusMM(), 12.0f);
-  CaptureStderr();
-  Kel3DAxisRep zero(frame, 5, "u", 0, "v", 12, "w");
-  EXPECT_EQ(GetCapturedStderr(), "Kel3DAxisRep::Kel3DAxisRep: Invalid size parameters.\n");
-  for (int k = 0; k < 3; ++k) EXPECT_EQ(zero.GetArrow(k)->GetLength(), 10);
 
-  EXPECT_EQ(Drawn(sized),
-            "IsDrawable volume, IsDrawable flags, DrawDynamicGP, IsDrawable flags, DrawDynamicGP, "
-            "IsDrawable flags, DrawDynamicGP");
+  // Its arrows are drawn in the default scene's reference picture; outside
+  // the view, nothing.
   EXPECT_EQ(Drawn(sized, 0, 1), "IsDrawable volume");
 }
 
@@ -310,7 +283,6 @@ TEST(SimpleCylinderRep, LevelsFromTheDefaultOrAGivenSag) {
   // 2 (1 - cos(pi/16)), 2 (1 - cos(pi/8)), 2 (1 - cos(pi/4)), 2; the last is the axis.
   Kel3DCylinderRep c(Kelpoint3f(0, 0, 0), Kelpoint3f(0, 0, 4), 2.0f);
   EXPECT_THAT(Sags(c), keltest::Near({0.0384294f, 0.1522409f, 0.5857864f, 2}, 1e-6f));
-  EXPECT_EQ(Points(c), (I{16, 8, 4}));
   // Sphere (0, 0, 2), radius sqrt(2^2 + 2^2).
   keltest::ExpectXYZ(Kelpoint3f(c.GetBoundingElement().GetCenter()), 0, 0, 2);
   EXPECT_NEAR(c.GetBoundingElement().GetRadius(), std::sqrt(8.0), 1e-6);
@@ -329,7 +301,6 @@ TEST(SimpleCylinderRep, LevelsFromTheDefaultOrAGivenSag) {
   Kel3DCylinderRep big(base, top, 500.0f, plane, 0.01f, none, nullptr);
   EXPECT_THAT(Sags(big), keltest::Near({0.01f, 0.04f, 0.16f, 0.64f, 500}, 1e-3f));
   EXPECT_EQ(Points(big), (I{300, 248, 124, 62}));
-  EXPECT_EQ(DrawnAt(big, 2e-6), "IsDrawable volume, Draw3DCylinder 300");
   // A sag that is not positive takes the default levels; no radius leaves the axis.
   for (float bad : {0.0f, -1.0f, std::nanf("")})
     EXPECT_EQ(Points(Kel3DCylinderRep(base, top, 2.0f, plane, bad, none, nullptr)), (I{16, 8, 4}));
@@ -443,7 +414,6 @@ TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
   KelLightSourceSetRep* rep = set.BuildRep();
   Kel3DLightSourceGP* first = rep->GetFirstLight();
   Kel3DLightSourceGP* second = rep->GetSecondLight();
-  EXPECT_EQ(Position(first), (F{0, 0, 1, 0})) << "w = 0: a light at infinity";
   // Moving a light changes x, y, z of its position only.
   first->ModifyDirection(kX);
   EXPECT_EQ(Position(first), (F{1, 0, 0, 0}));
@@ -461,36 +431,10 @@ TEST(LightSourceSet, BuildRepUpdatesTheSameRepWithDirectionalLights) {
   set = KelLightSourceSet(kX, kSide);
   set.BuildRep();
   ASSERT_NE(rep->GetSecondLight(), nullptr);
-  EXPECT_EQ(Position(rep->GetSecondLight()), (F{0, 1, 0, 0}));
+  EXPECT_EQ(Position(rep->GetSecondLight()), (F{0, 1, 0, 0})) << "w = 0: a light at infinity";
   set = KelLightSourceSet();
   set.BuildRep();
   EXPECT_EQ(rep->GetLightSourceCount(), 0);
-}
-
-TEST(LightSourceSet, LightsAreRecordedIntoTheirOwnElementList) {
-  // A closed-volume surface drawn first leaves element list 1 current.
-  KelSurfacicRep surface;
-  auto* face = keltest::SquareFace(0.5f, 0.5f, 0, 0.5f);
-  auto* closed = new KelGraphicAttributeSet;
-  closed->flags = 0x30;
-  surface.AddGeomFace(face, closed);
-  surface.SetBoundingElement(Kel3DBoundingSphere(Kelpoint3f(0.5f, 0.5f, 0), 1.0f, 0.0f));
-  KelLightSourceSet set(kUp, kSide);
-  KelLightSourceSetRep* lights = set.BuildRep();
-  const auto viewpoint = keltest::TopCamera();
-  viewpoint->AddRep(&surface);
-  viewpoint->AddRep(lights);
-  keltest::TestSupport support;
-  keltest::Cull(support, *viewpoint);
-
-  using DL = KelDisplayList;
-  const DL& dl = *viewpoint->GetDisplayList();
-  EXPECT_EQ(keltest::StreamOf(dl, 0),
-            (keltest::Stream{{DL::OP_LIGHT_SOURCE, keltest::Address(*lights->GetFirstLight())},
-                             {DL::OP_LIGHT_SOURCE, keltest::Address(*lights->GetSecondLight())}}));
-  // The face went to list 1, and nothing of the lights did.
-  EXPECT_EQ(keltest::StreamOf(dl, 1), (keltest::Stream{{DL::OP_ATTRIBUTE, closed->FirstWord()},
-                                                       {DL::OP_3D_FACE, keltest::Address(*face)}}));
 }
 
 // ---- The ready-made 2D Reps: their boxes, what they draw, and how they keep
@@ -548,9 +492,9 @@ TEST(CustomRep2D, EachSetStaysWithItsPrimitive) {
 TEST(CrossAndCadreRep2D, SegmentsCornersAndBoxes) {
   Kelpoint2f c(10, 20);
   EXPECT_EQ(Kel2DCrossRep(c, 2, 4, 0).GetNbSegments(), 2);
+  // An arm's ends worked out by hand: the marshalling test.
   Kel2DCrossRep arms(c, 2, 4, 1);
-  ASSERT_EQ(arms.GetNbSegments(), 4);
-  EXPECT_EQ(Floats(arms.GetSegment(0)->GetPoints(), 4), (F{8, 16, 9, 18}));
+  EXPECT_EQ(arms.GetNbSegments(), 4);
   EXPECT_EQ(Box(arms), (F{8, 12, 16, 24}));
   // No width: no slope to stop on, and no division by it.
   Kel2DCrossRep flat(c, 0, 4, 1);
@@ -764,11 +708,8 @@ TEST(BagGraph, CyclesAreRefused) {
   auto* root = new Kel3DBagRep;
   auto* mid = new Kel3DBagRep;
   root->AddChild(*mid);
-  testing::internal::CaptureStderr();
   mid->AddChild(*root);
   root->AddChild(*root);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("Kel3DBagRep::AddChild:"),
-            std::string::npos);
   EXPECT_EQ(mid->GetChildCount(), 0);
   EXPECT_EQ(root->GetChildCount(), 1);
   EXPECT_EQ(root->GetParents().Count(), 0);
@@ -1036,7 +977,6 @@ TEST_F(SurfacicRepTest, HighlightAndHideReachEveryAttributeSetAndShowingRestores
 TEST_F(SurfacicRepTest, RefusesBadArgumentsAndKeepsPrimitivesThroughADrawingPass) {
   auto* face = Square(0, 0);
   auto* attributes = Attributes(1);
-  CaptureStderr();
   rep.AddGeomFace(face, nullptr);
   rep.AddGeomFace(nullptr, attributes);
   rep.AddGeomEdge(nullptr, attributes);
@@ -1044,13 +984,6 @@ TEST_F(SurfacicRepTest, RefusesBadArgumentsAndKeepsPrimitivesThroughADrawingPass
   rep.AddLOD(nullptr, attributes, 0.5f);
   rep.SetGeomSag(0.25f);
   rep.SetGeomSag(-1.0f);
-  EXPECT_EQ(GetCapturedStderr(),
-            "KelSurfacicRep::AddGeomFace: Invalid function parameters.\n"
-            "KelSurfacicRep::AddGeomFace: Invalid function parameters.\n"
-            "KelSurfacicRep::AddGeomEdge: Invalid function parameters.\n"
-            "KelSurfacicRep::AddLOD: Invalid function parameters.\n"
-            "KelSurfacicRep::AddLOD: Invalid function parameters.\n"
-            "KelSurfacicRep::SetGeomSag: Element sag must be strictly positive.\n");
   EXPECT_EQ(rep.GetNbFaces() + rep.GetNbEdges() + rep.GetNbLODs(), 3 + 2 + 0);
   EXPECT_FLOAT_EQ(rep.GetGeomSag(), 0.25f);
   delete attributes;  // refused arguments stay the caller's
@@ -1120,10 +1053,7 @@ TEST_F(SurfacicCullingTest, ChoosesTheLevelWhoseSagTheScreenCanShow) {
   for (int k = 3; k <= 98; ++k) rep->AddLOD(Square(0, 0), Attributes(7), 0.001f * k);
   EXPECT_EQ(Cull(20), Drawn(Word(7), {rep->GetLODFace(98)}));
   rep->AddLOD(Square(0, 0), Attributes(7), 1.0f);
-  CaptureStderr();
   EXPECT_EQ(Cull(20), Drawn(Word(7), {f1, f0}));
-  EXPECT_EQ(GetCapturedStderr(),
-            "KelSurfacicRep::DrawShading: Can't manage more than 100 LODs, sorry.\n");
 }
 
 TEST_F(SurfacicCullingTest, FacesAndEdgesGoToTheListsOfTheirElementKinds) {

@@ -1,5 +1,5 @@
 // A graphics driver for the tests: its support and window draw nothing and its
-// render writes the frame's brackets, colours, matrices and primitives, in
+// render writes the frame's brackets, colours, matrices and faces, in
 // order, into one log that tests read through kelTestDriverLog().
 #include <kel/foundations/Kel4x4Matrix.h>
 #include <kel/images/KelPixelImage.h>
@@ -21,7 +21,6 @@ std::vector<std::string>& Log() {
 class RecordingGraphicRender : public KelGraphicRender {
  public:
   explicit RecordingGraphicRender(const KelSupport& s) : KelGraphicRender(s) {}
-  RecordingGraphicRender(const RecordingGraphicRender&) = default;
 
   void BeginDraw(KelViewpoint& v) override {
     Log().push_back("BeginDraw");
@@ -45,15 +44,7 @@ class RecordingGraphicRender : public KelGraphicRender {
   void SetForeground(const int& c) override {
     Log().push_back("SetForeground " + std::to_string(c));
   }
-  void Draw3DPolyline(Kel3DPolylineGP&) override { Log().push_back("Draw3DPolyline"); }
-  void Draw3DLine(Kel3DLineGP&) override { Log().push_back("Draw3DLine"); }
-  void Draw3DMarker(Kel3DMarkerGP&) override { Log().push_back("Draw3DMarker"); }
-  void Draw3DEdge(Kel3DEdgeGP&) override { Log().push_back("Draw3DEdge"); }
   void Draw3DFace(Kel3DFaceGP&) override { Log().push_back("Draw3DFace"); }
-  void Draw3DPlanarFace(Kel3DPlanarFaceGP&) override { Log().push_back("Draw3DPlanarFace"); }
-  void Draw3DCylinder(Kel3DCylinderGP&, const int cap) override {
-    Log().push_back("Draw3DCylinder " + std::to_string(cap));
-  }
   KelRender* PushMatrix(Kel4x4Matrix& m) override {
     Log().push_back("PushMatrix " + std::to_string(m.GetMatrix()[12]));
     auto* child = new RecordingGraphicRender(*this);
