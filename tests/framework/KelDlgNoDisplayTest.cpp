@@ -23,6 +23,7 @@ TEST(KelDlgICC, WithoutDisplayFailsWithOneMessageAndDialogsKeepTheirState) {
   frame->SetRectDimensions(5, 6, 70, 80);
 
   KelDlgWindow other(nullptr, "other");
+  EXPECT_EQ(frame->Reparent(frame), 0) << "never under itself";
   EXPECT_EQ(frame->Reparent(&other), 1);
   EXPECT_EQ(window.GetDialogCount(), 0);
   EXPECT_EQ(other.GetDialog(0), frame);

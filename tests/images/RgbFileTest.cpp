@@ -133,7 +133,6 @@ TEST(RgbFile, RefusedAndMalformedFiles) {
   huge[6] = huge[7] = huge[8] = huge[9] = 0xEA;  // 60000 x 60000
   const std::vector<std::pair<std::string, V>> cases = {
       {"grey", RleFile({{4, 9, 0}, {4, 8, 0}})},
-      {"wide", changed(3, 2)},
       {"storage", changed(2, 2)},
       {"zero", changed(7, 0)},
       {"overrun", RleFile({{4, 9, 0}, {5, 8, 0}, {4, 7, 0}})},
