@@ -1,5 +1,5 @@
 // Fonts read from the X font files without a display: the metrics picking
-// uses and the glyphs the driver draws.
+// uses, the fonts out of range and the fallback.
 #include <gtest/gtest.h>
 
 #include <kel/viewers/KelCharacterFont.h>
@@ -33,36 +33,6 @@ TEST(KelCharacterFont, FontsOutOfRangeHaveNoSizeNorGlyph) {
   EXPECT_EQ(font.GetGlyph(7, 'A'), nullptr);
 }
 
-TEST(KelCharacterFont, GlyphsAreBitmapsOnTheBaseline) {
-  KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
-  KelCharacterFont font;
-  const KelCharacterFont::Glyph* w = font.GetGlyph(0, 'W');
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->advance, 9);
-  ASSERT_NE(w->bits, nullptr);
-  EXPECT_GT(w->height, 6);
-  EXPECT_LE(w->height, 15);
-  // Rows are bottom first: a capital has ink on the baseline row and none
-  // below it; a 'g' has ink below.
-  auto inkOnRow = [](const KelCharacterFont::Glyph& glyph, int row) {
-    int set = 0;
-    for (int b = 0; b < glyph.pitch; ++b) set |= glyph.bits[row * glyph.pitch + b];
-    return set != 0;
-  };
-  ASSERT_LE(w->bottom, 0);
-  EXPECT_TRUE(inkOnRow(*w, -w->bottom));
-  for (int row = 0; row < -w->bottom; ++row) EXPECT_FALSE(inkOnRow(*w, row));
-  const KelCharacterFont::Glyph* g = font.GetGlyph(0, 'g');
-  ASSERT_NE(g, nullptr);
-  ASSERT_LT(g->bottom, 0);
-  EXPECT_TRUE(inkOnRow(*g, -g->bottom - 1));
-  // A space advances and shows nothing; Latin-1 letters exist.
-  const KelCharacterFont::Glyph* space = font.GetGlyph(0, ' ');
-  ASSERT_NE(space, nullptr);
-  EXPECT_EQ(space->advance, 9);
-  EXPECT_NE(font.GetGlyph(0, 0xE9), nullptr);
-}
-
 TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
   KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
   const char* defaults[5] = {nullptr, nullptr, "-no-such-default-*", nullptr, nullptr};
@@ -74,6 +44,9 @@ TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
   EXPECT_STREQ(font.GetFontName(2), "fixed");
   EXPECT_EQ(Sizes(font, {2}), (std::vector<int>{6, 13, 2}));  // fixed is 6x13
   EXPECT_NE(font.GetGlyph(2, 'A'), nullptr);
+  // The glyphs' bits, baseline, descenders and advances are drawn in the
+  // annotation texts' reference picture; Latin-1 letters are read too.
+  EXPECT_NE(font.GetGlyph(0, 0xE9), nullptr);
   // Font numbers still go by index: heights 8, 13, 15, 20.
   for (auto [height, number] : {std::pair{7, 0}, {12, 1}, {13, 2}, {15, 3}, {1000, 4}})
     EXPECT_EQ(font.GetFontNumber(height), number) << height;

