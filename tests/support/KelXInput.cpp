@@ -5,7 +5,6 @@
 #include <X11/IntrinsicP.h>
 #include <X11/extensions/XTest.h>
 
-#include <cctype>
 #include <chrono>
 
 namespace keltest {
@@ -89,14 +88,6 @@ void TapKey(KeySym key, bool shift) {
   XTestFakeKeyEvent(display, code, False, CurrentTime);
   if (shift) XTestFakeKeyEvent(display, shiftCode, False, CurrentTime);
   XFlush(display);
-}
-
-void TypeText(const char* text) {
-  for (; *text; ++text) {
-    const unsigned char c = static_cast<unsigned char>(*text);
-    // Latin-1 key symbols are the characters' codes.
-    TapKey(static_cast<KeySym>(std::tolower(c)), std::isupper(c) != 0);
-  }
 }
 
 void RequestClose(Widget shell) {

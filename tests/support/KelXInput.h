@@ -30,8 +30,6 @@ void ReleaseButton(int button);
 void Click(Widget widget, int button = 1, int dx = -1, int dy = -1);
 // Presses and releases a key, with Shift when `shift`.
 void TapKey(KeySym key, bool shift = false);
-// Types printable ASCII text.
-void TypeText(const char* text);
 // Sends the window-manager request to close the shell's window, as a window
 // manager does.
 void RequestClose(Widget shell);
