@@ -448,16 +448,10 @@ TEST(KelView, StepsThroughTheHistoryAndSetsThePerformances) {
   std::sscanf(view.Until("kelview: performances open").c_str(),
               "kelview: performances open, LOD button at %d %d", &bx, &by);
   ASSERT_GE(bx, 0);
-  FILE* search =
-      popen("xdotool search --sync --onlyvisible --name '^Visualization performances:$'", "r");
-  ASSERT_NE(search, nullptr);
-  unsigned long dialog = 0;
-  EXPECT_EQ(std::fscanf(search, "%lu", &dialog), 1);
-  pclose(search);
-  ASSERT_NE(dialog, 0u);
-  const std::string button = " mousemove --window " + std::to_string(dialog) + " " +
-                             std::to_string(bx + 4) + " " + std::to_string(by + 4) + " click 1";
-  ASSERT_TRUE(Xdotool(button));
+  ASSERT_TRUE(
+      Xdotool("search --sync --onlyvisible --name '^Visualization performances:$'"
+              " mousemove --window %1 " +
+              std::to_string(bx + 4) + " " + std::to_string(by + 4) + " click 1"));
   EXPECT_EQ(view.Until("kelview: performances"), "kelview: performances accuracy 0 culling 2");
   ASSERT_TRUE(Xdotool("windowfocus --sync " + id + " key ctrl+q"));
   EXPECT_EQ(view.Wait(), 0) << view.Errors();
