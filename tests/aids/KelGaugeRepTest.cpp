@@ -1,5 +1,6 @@
 // The performance gauges drawn through a recording render: bars one pixel a
-// millisecond held at 200, labels, and durations that are no numbers.
+// millisecond held at 200, labels, hidden gauges, and durations that are no
+// numbers.
 #include <gtest/gtest.h>
 
 #include <kel/aids/KelGaugeRep.h>
@@ -45,6 +46,12 @@ TEST(KelGaugeRep, BarsOnePixelAMillisecondHeldAt200) {
   // The next frame without a new duration reads the limit.
   gauges->DrawShading(render, 0);
   EXPECT_STREQ(gauges->GetLabel(2), "Frame   200 ms");
+  // A hidden gauge draws nothing of its own; the others draw on.
+  gauges->GetGaugeAttributeSet(1).flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
+  GaugeRender hidden;
+  gauges->DrawShading(hidden, 0);
+  EXPECT_EQ(hidden.Joined().find("Cull"), std::string::npos) << hidden.Joined();
+  EXPECT_EQ(hidden.boxes.size(), 4u);
   gauges->Destroy();
 }
 
@@ -56,17 +63,6 @@ TEST(KelGaugeRep, DurationsThatAreNoNumbersOrHugeStayDefined) {
   EXPECT_EQ(gauges->GetDuration(0), 0);
   gauges->SetDuration(3.0e9f, 0.0f, 0.0f);
   EXPECT_EQ(gauges->GetDuration(2), 1000000);
-  gauges->Destroy();
-}
-
-TEST(KelGaugeRep, AHiddenGaugeDrawsNothingOfItsOwn) {
-  KelGaugeRep* gauges = new KelGaugeRep;
-  gauges->GetGaugeAttributeSet(1).flags |= KelGraphicAttributeSet::TEMPORY_HIDDEN;
-  GaugeRender render;
-  gauges->DrawShading(render, 0);
-  const std::string log = render.Joined();
-  EXPECT_EQ(log.find("Cull"), std::string::npos) << log;
-  EXPECT_EQ(render.boxes.size(), 4u);
   gauges->Destroy();
 }
 
