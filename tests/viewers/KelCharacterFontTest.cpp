@@ -27,13 +27,7 @@ std::vector<int> Sizes(const KelCharacterFont& font, std::vector<int> numbers) {
   return sizes;
 }
 
-TEST(KelCharacterFont, FontsOutOfRangeHaveNoSizeNorGlyph) {
-  KelCharacterFont font;
-  EXPECT_EQ(Sizes(font, {5, -1}), std::vector<int>(6, 0)) << "out of range";
-  EXPECT_EQ(font.GetGlyph(7, 'A'), nullptr);
-}
-
-TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
+TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndexAndNoFontIsOutOfRange) {
   KEL_REQUIRE(BaseFontsInstalled(), "xfonts-base");
   const char* defaults[5] = {nullptr, nullptr, "-no-such-default-*", nullptr, nullptr};
   testing::internal::CaptureStderr();
@@ -50,6 +44,8 @@ TEST(KelCharacterFont, AnUnreadableDefaultBecomesFixedAtItsIndex) {
   // Font numbers still go by index: heights 8, 13, 15, 20.
   for (auto [height, number] : {std::pair{7, 0}, {12, 1}, {13, 2}, {15, 3}, {1000, 4}})
     EXPECT_EQ(font.GetFontNumber(height), number) << height;
+  EXPECT_EQ(Sizes(font, {5, -1}), std::vector<int>(6, 0)) << "out of range";
+  EXPECT_EQ(font.GetGlyph(7, 'A'), nullptr);
 }
 
 }  // namespace
