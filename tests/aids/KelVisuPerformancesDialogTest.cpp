@@ -12,10 +12,6 @@
 
 namespace {
 
-KelViewer* Make3D(KelDialog* father, const KelString& name, int w, int h) {
-  return new Kel3DViewer(father, name, 0, w, h, 0);
-}
-
 class PerformancesDialog : public testing::Test {
  protected:
   void SetUp() override {
@@ -41,7 +37,7 @@ class PerformancesDialog : public testing::Test {
     dialog->Cull(nullptr, nullptr, nullptr);
   }
 
-  keltest::DragViewer drag{200, 100, Make3D};
+  keltest::DragViewer drag{200, 100, keltest::MakeViewer<Kel3DViewer>};
   Kel3DViewer* viewer = nullptr;
   KelGraphicWindow* window = nullptr;
   KelVisuPerformancesDialog* dialog = nullptr;

@@ -17,12 +17,8 @@
 
 namespace {
 
-KelViewer* Make3D(KelDialog* father, const KelString& name, int w, int h) {
-  return new Kel3DViewer(father, name, 0, w, h, 0);
-}
-
 TEST(NavigationPopups, LightPanelAimsTheFirstLightAndVisibilityReachesTheSupport) {
-  keltest::DragViewer drag{200, 100, Make3D};
+  keltest::DragViewer drag{200, 100, keltest::MakeViewer<Kel3DViewer>};
   ASSERT_TRUE(drag.Ready());
   auto* viewer = static_cast<Kel3DViewer*>(drag.viewer);
   // The default light comes from the upper left, towards the user.

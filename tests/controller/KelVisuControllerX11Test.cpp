@@ -56,10 +56,7 @@ class Parts : public KelVisuController {
 class ControllerX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    if (!Open("controlled", 200, 150, [](KelDialog* father, const KelString& name, int w, int h) {
-          return new CountingViewer(father, name, 0, w, h, 0);
-        }))
-      return;
+    if (!Open("controlled", 200, 150, keltest::MakeViewer<CountingViewer>)) return;
     viewer = static_cast<CountingViewer*>(session->viewer);
   }
   CountingViewer* viewer = nullptr;

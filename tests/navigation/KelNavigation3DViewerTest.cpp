@@ -36,10 +36,6 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-KelViewer* MakeNavigation(KelDialog* father, const KelString& name, int w, int h) {
-  return new KelNavigation3DViewer(father, name, 0, w, h, 0);
-}
-
 class Navigation3D : public testing::Test {
  protected:
   void SetUp() override {
@@ -63,7 +59,7 @@ class Navigation3D : public testing::Test {
     camera->Set(Kelpoint3f(x, 0, 20), Keldirection3f(0, 0, -1), Keldirection3f(0, 1, 0));
   }
 
-  keltest::DragViewer drag{200, 100, MakeNavigation};
+  keltest::DragViewer drag{200, 100, keltest::MakeViewer<KelNavigation3DViewer>};
   KelNavigation3DViewer* viewer = nullptr;
   Kel3DViewpoint* camera = nullptr;
   keltest::EventCounter events;
@@ -151,10 +147,6 @@ TEST_F(Navigation3D, ReframeClipsNoPartOfTheScene) {
 // Shift does during a drag, and the viewer's ring of 20 views (pans and zooms
 // under real input: NavigationX11Test).
 
-KelViewer* MakeNavigation2D(KelDialog* father, const KelString& name, int w, int h) {
-  return new KelNavigation2DViewer(father, name, 0, w, h, 0);
-}
-
 class Navigation2D : public testing::Test {
  protected:
   void SetUp() override {
@@ -173,7 +165,7 @@ class Navigation2D : public testing::Test {
     return &m;
   }
 
-  keltest::DragViewer drag{200, 100, MakeNavigation2D};
+  keltest::DragViewer drag{200, 100, keltest::MakeViewer<KelNavigation2DViewer>};
   KelNavigation2DViewer* viewer = nullptr;
   Kel2DViewpoint* camera = nullptr;
   Kel2DViewpointEditor* editor = nullptr;

@@ -48,14 +48,10 @@ namespace {
 constexpr int kW = 480, kH = 360;
 constexpr double kPi = KelMath::PI;
 
-KelViewer* Make3D(KelDialog* father, const KelString& name, int w, int h) {
-  return new Kel3DViewer(father, name, 0, w, h, 0);
-}
-
 class NavigationX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    if (!Open("viewer", kW, kH, Make3D)) return;
+    if (!Open("viewer", kW, kH, keltest::MakeViewer<Kel3DViewer>)) return;
     viewer = static_cast<Kel3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                               Kelvector3f(0, 0, 2), 4);
@@ -268,10 +264,7 @@ TEST_F(NavigationX11, ZoomStepsKeepTheTargetAndTheGroundIsTold) {
 class Kel2DViewerX11 : public keltest::ViewerX11Test {};
 
 TEST_F(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
-  if (!Open("viewer2D", 200, 200, [](KelDialog* father, const KelString& name, int w, int h) {
-        return new Kel2DViewer(father, name, 0, w, h, 4);
-      }))
-    return;
+  if (!Open("viewer2D", 200, 200, keltest::MakeViewer<Kel2DViewer, 4>)) return;
   auto* viewer = static_cast<Kel2DViewer*>(session->viewer);
   KelDlgScrollBar* x = viewer->GetHorizontalScrollbar();
   KelDlgScrollBar* y = viewer->GetVerticalScrollbar();
@@ -327,10 +320,7 @@ TEST_F(Kel2DViewerX11, ScrollbarsFollowPansAndZoomsAndMoveTheView) {
 class Navigation2DX11 : public keltest::ViewerX11Test {};
 
 TEST_F(Navigation2DX11, MiddleDragPansAndZoomsAsOneViewThatPreviousTakesBack) {
-  if (!Open("navigation2D", 200, 200, [](KelDialog* father, const KelString& name, int w, int h) {
-        return new KelNavigation2DViewer(father, name, 0, w, h, 0);
-      }))
-    return;
+  if (!Open("navigation2D", 200, 200, keltest::MakeViewer<KelNavigation2DViewer>)) return;
   auto* viewer = static_cast<KelNavigation2DViewer*>(session->viewer);
   Kel2DViewpoint* camera = viewer->GetViewpoint();
   auto* line = new Kel2DLineRep(Kelpoint2f(0, 0), Kelpoint2f(100, 100));
@@ -377,14 +367,10 @@ TEST_F(Navigation2DX11, MiddleDragPansAndZoomsAsOneViewThatPreviousTakesBack) {
 
 using Names = std::vector<std::string>;
 
-KelViewer* MakeNavigation(KelDialog* father, const KelString& name, int w, int h) {
-  return new KelNavigation3DViewer(father, name, 0, w, h, 0);
-}
-
 class Navigation3DX11 : public keltest::ViewerX11Test {
  protected:
   void SetUp() override {
-    if (!Open("navigation", 320, 240, MakeNavigation)) return;
+    if (!Open("navigation", 320, 240, keltest::MakeViewer<KelNavigation3DViewer>)) return;
     viewer = static_cast<KelNavigation3DViewer*>(session->viewer);
     cube = new Kel3DCuboidRep(Kelpoint3f(-1, -1, -1), Kelvector3f(2, 0, 0), Kelvector3f(0, 2, 0),
                               Kelvector3f(0, 0, 2), 4);
@@ -530,7 +516,8 @@ class FakeMouseDaemon {
 TEST(Navigation3DMouseX11, TheDaemonsMotionsMoveTheCamera) {
   KEL_REQUIRE(keltest::TestDisplay() != nullptr, "an X display");
   FakeMouseDaemon daemon;
-  keltest::ViewerSession session("mouse3D", 320, 240, true, MakeNavigation);
+  keltest::ViewerSession session("mouse3D", 320, 240, true,
+                                 keltest::MakeViewer<KelNavigation3DViewer>);
   ASSERT_TRUE(session.Ready());
   auto* viewer = static_cast<KelNavigation3DViewer*>(session.viewer);
   ASSERT_TRUE(keltest::PumpUntil([&] { return viewer->Is3DMouseConnected() != 0; }));

@@ -61,6 +61,11 @@ class NotificationLog : public KelCommand {
 // given): a 2D or 3D viewer, with its creation flags.
 using ViewerFactory =
     std::function<KelViewer*(KelDialog* father, const KelString& name, int width, int height)>;
+// The factory of a viewer of class `V` built with the creation flags `flags`.
+template <class V, int flags = 0>
+KelViewer* MakeViewer(KelDialog* father, const KelString& name, int width, int height) {
+  return new V(father, name, 0, width, height, flags);
+}
 
 // The father of 3D manipulators that move a bag, as an application is: at
 // the start of a drag it gives the manipulator the bag's matrix as the object
